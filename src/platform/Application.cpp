@@ -1,0 +1,41 @@
+#include "platform/Application.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+
+namespace Application {
+
+namespace {
+    QString& TitleText()
+    {
+        static QString title;
+        return title;
+    }
+}
+
+QString Title() { return TitleText(); }
+
+void SetTitle(const QString& title)
+{
+    TitleText() = title;
+    QGuiApplication::setApplicationDisplayName(title);
+}
+
+void HandleException(const std::exception& error)
+{
+    const auto* own = dynamic_cast<const Exception*>(&error);
+    const QString message = own ? own->Message() : QString::fromUtf8(error.what());
+    Dialogs::MessageBox(QApplication::activeWindow(), message, Title(), MsgIcon::Error, MsgButtons::Ok);
+}
+
+void ProcessMessages() { QCoreApplication::processEvents(); }
+
+BusyCursor::BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+
+BusyCursor::~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+
+} // namespace Application

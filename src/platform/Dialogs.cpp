@@ -1,0 +1,105 @@
+#include "platform/Dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStringList>
+
+namespace {
+
+QStringList FilterList(const QString& filter)
+{
+    // "description|pattern|..." becomes Qt's "description (pattern)" entries.
+    const QStringList parts = filter.split(u'|');
+    QStringList result;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        result << parts[i] + QStringLiteral(" (") + parts[i + 1].split(u';').join(u' ') + u')';
+    return result;
+}
+
+class QtDialogs final : public DialogHandler {
+public:
+    MsgAnswer MessageBox(QWidget* owner, const QString& text, const QString& caption, MsgIcon icon,
+        MsgButtons buttons) override
+    {
+        QMessageBox box(owner);
+        box.setWindowTitle(caption);
+        box.setText(text);
+        switch (icon) {
+        case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+        }
+        if (buttons == MsgButtons::YesNo) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+        }
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return MsgAnswer::Ok;
+    }
+
+    std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QString& prompt,
+        const QString& text) override
+    {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(owner, caption, prompt, QLineEdit::Normal, text, &ok);
+        if (!ok)
+            return std::nullopt;
+        return answer;
+    }
+
+    std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request) override
+    {
+        const QStringList filters = FilterList(request.filter);
+        QFileDialog dialog(owner, request.title);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters(filters);
+        if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[request.filterIndex - 1]);
+        dialog.selectFile(request.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return SaveDialogAnswer { dialog.selectedFiles().first(),
+            int(filters.indexOf(dialog.selectedNameFilter())) + 1 };
+    }
+
+    bool PrinterSetup(QWidget* owner, QPrinter& printer) override
+    {
+        QPrintDialog dialog(&printer, owner);
+        return dialog.exec() == QDialog::Accepted;
+    }
+};
+
+QtDialogs realDialogs;
+DialogHandler* current = &realDialogs;
+
+} // namespace
+
+namespace Dialogs {
+
+MsgAnswer MessageBox(QWidget* owner, const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons)
+{
+    return current->MessageBox(owner, text, caption, icon, buttons);
+}
+
+std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QString& prompt, const QString& text)
+{
+    return current->InputBox(owner, caption, prompt, text);
+}
+
+std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request)
+{
+    return current->SaveDialog(owner, request);
+}
+
+bool PrinterSetup(QWidget* owner, QPrinter& printer) { return current->PrinterSetup(owner, printer); }
+
+void SetHandler(DialogHandler* handler) { current = handler ? handler : &realDialogs; }
+
+} // namespace Dialogs

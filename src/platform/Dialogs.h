@@ -1,0 +1,56 @@
+#pragma once
+
+// The modal questions the program asks: message boxes, the one-line input
+// box, the save dialog and the printer set-up. All of them pass through one
+// DialogHandler, so tests answer them without a window ever waiting.
+
+#include <optional>
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+enum class MsgIcon { None, Warning, Information, Question, Error };
+enum class MsgButtons { Ok, YesNo };
+enum class MsgAnswer { Ok, Yes, No };
+
+struct SaveDialogRequest {
+    QString filter; // "description|pattern|description|pattern"
+    int filterIndex = 1; // counted from 1
+    QString fileName;
+    QString title; // empty: the system's own title
+};
+
+struct SaveDialogAnswer {
+    QString path;
+    int filterIndex = 1;
+};
+
+class DialogHandler {
+public:
+    virtual ~DialogHandler() = default;
+    virtual MsgAnswer MessageBox(QWidget* owner, const QString& text, const QString& caption, MsgIcon icon,
+        MsgButtons buttons)
+        = 0;
+    virtual std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QString& prompt,
+        const QString& text)
+        = 0;
+    virtual std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request) = 0;
+    // True when the user confirmed; the printer then carries the choices.
+    virtual bool PrinterSetup(QWidget* owner, QPrinter& printer) = 0;
+};
+
+namespace Dialogs {
+
+MsgAnswer MessageBox(QWidget* owner, const QString& text, const QString& caption, MsgIcon icon = MsgIcon::None,
+    MsgButtons buttons = MsgButtons::Ok);
+std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QString& prompt, const QString& text);
+std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request);
+bool PrinterSetup(QWidget* owner, QPrinter& printer);
+
+// Replaces the real dialogs (tests); nullptr brings them back. The handler is
+// not owned.
+void SetHandler(DialogHandler* handler);
+
+} // namespace Dialogs

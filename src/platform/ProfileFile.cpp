@@ -1,0 +1,142 @@
+#include "platform/ProfileFile.h"
+
+#include <optional>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+
+#include "platform/Errors.h"
+#include "platform/ShiftJis.h"
+#include "platform/Text.h"
+
+namespace {
+
+QStringList ReadLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QString text = ShiftJis::ToUnicode(file.readAll());
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast(); // the line end of the last line
+    return lines;
+}
+
+std::optional<QString> SectionName(const QString& line)
+{
+    const QString trimmed = line.trimmed();
+    if (!trimmed.startsWith(u'['))
+        return std::nullopt;
+    const qsizetype close = trimmed.indexOf(u']');
+    if (close < 0)
+        return std::nullopt;
+    return trimmed.mid(1, close - 1).trimmed();
+}
+
+// The key and value of a "Key=Value" line; nothing for comments and others.
+std::optional<std::pair<QString, QString>> KeyLine(const QString& line)
+{
+    const QString trimmed = line.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(u';'))
+        return std::nullopt;
+    const qsizetype equals = trimmed.indexOf(u'=');
+    if (equals <= 0)
+        return std::nullopt;
+    return std::make_pair(trimmed.left(equals).trimmed(), trimmed.mid(equals + 1).trimmed());
+}
+
+bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+} // namespace
+
+ProfileFile::ProfileFile(const QString& path)
+    : path_(path)
+{
+}
+
+bool ProfileFile::Exists() const { return QFileInfo::exists(path_); }
+
+QString ProfileFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    bool inSection = false;
+    for (const QString& line : ReadLines(path_)) {
+        if (const auto name = SectionName(line)) {
+            inSection = SameName(*name, section);
+        } else if (inSection) {
+            const auto entry = KeyLine(line);
+            if (entry && SameName(entry->first, key))
+                return entry->second;
+        }
+    }
+    return defaultValue;
+}
+
+int ProfileFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const
+{
+    const QString text = ReadString(section, key, QString());
+    return Text::StrToIntDef(text, defaultValue);
+}
+
+bool ProfileFile::ReadBool(const QString& section, const QString& key, bool defaultValue) const
+{
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
+{
+    QStringList lines = ReadLines(path_);
+    const QString newLine = key + u'=' + value;
+
+    qsizetype sectionStart = -1; // index of the header line
+    qsizetype lastInSection = -1; // last key line of the section
+    bool inSection = false;
+    bool written = false;
+    for (qsizetype i = 0; i < lines.size() && !written; ++i) {
+        if (const auto name = SectionName(lines[i])) {
+            if (inSection)
+                break; // the section ended without the key
+            inSection = SameName(*name, section);
+            if (inSection) {
+                sectionStart = i;
+                lastInSection = i;
+            }
+        } else if (inSection) {
+            const auto entry = KeyLine(lines[i]);
+            if (entry && SameName(entry->first, key)) {
+                lines[i] = newLine;
+                written = true;
+            } else if (!lines[i].trimmed().isEmpty()) {
+                lastInSection = i;
+            }
+        }
+    }
+    if (!written) {
+        if (sectionStart >= 0) {
+            lines.insert(lastInSection + 1, newLine);
+        } else {
+            lines << u'[' + section + u']' << newLine;
+        }
+    }
+
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += ShiftJis::FromUnicode(line) + "\r\n";
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw EIniFileError(QStringLiteral("%1 に書き込めません").arg(path_));
+}
+
+void ProfileFile::WriteInteger(const QString& section, const QString& key, int value)
+{
+    WriteString(section, key, QString::number(value));
+}
+
+void ProfileFile::WriteBool(const QString& section, const QString& key, bool value)
+{
+    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}

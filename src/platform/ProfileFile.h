@@ -1,0 +1,36 @@
+#pragma once
+
+// A private-profile settings file: "[Section]" lines and "Key=Value" lines,
+// Shift-JIS, CR LF. Names compare without regard to case; blanks around names
+// and values are ignored; lines starting with ';' are comments.
+//
+// Nothing is cached: every read loads the file as the last write left it.
+// Every write replaces the whole file atomically (a temporary file renamed
+// over it), so a crash never leaves half a settings file.
+
+#include <QString>
+
+class ProfileFile {
+public:
+    explicit ProfileFile(const QString& path);
+
+    const QString& Path() const { return path_; }
+    bool Exists() const;
+
+    // A missing file, section or key gives the default.
+    QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
+    // A value that is not an integer gives the default too.
+    int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
+    // An integer read with default 1 or 0; any non-zero value is true.
+    bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
+
+    // Creates the file, section or key as needed: a new section goes at the
+    // end of the file, a new key at the end of its section, an existing key
+    // is replaced in place. Raises EIniFileError "<path> に書き込めません".
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteInteger(const QString& section, const QString& key, int value);
+    void WriteBool(const QString& section, const QString& key, bool value);
+
+private:
+    QString path_;
+};

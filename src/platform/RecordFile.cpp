@@ -1,0 +1,126 @@
+#include "platform/RecordFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/Errors.h"
+
+namespace {
+// The error numbers the messages have always carried.
+constexpr int FileNotFound = 2;
+constexpr int AccessDenied = 5;
+constexpr int ReadBeyondEnd = 100;
+constexpr int DiskFull = 101;
+} // namespace
+
+void RaiseInOutError(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        throw EInOutError(QStringLiteral("File not found"), FileNotFound);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EISDIR:
+        throw EInOutError(QStringLiteral("File access denied"), AccessDenied);
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        throw EInOutError(QStringLiteral("Disk full"), DiskFull);
+    default:
+        throw EInOutError(QStringLiteral("I/O error %1").arg(error), error);
+    }
+}
+
+RecordFile::RecordFile(const QString& path, Mode mode, int recordSize)
+    : path_(path)
+    , recordSize_(recordSize)
+{
+    const QByteArray name = path.toLocal8Bit();
+    const int flags = mode == Mode::Create ? O_RDWR | O_CREAT | O_TRUNC : O_RDWR;
+    fd_ = ::open(name.constData(), flags | O_CLOEXEC, 0644);
+    if (fd_ < 0)
+        RaiseInOutError(errno);
+}
+
+RecordFile::~RecordFile() { Close(); }
+
+void RecordFile::Fail(int error) const { RaiseInOutError(error); }
+
+qint64 RecordFile::Size() const
+{
+    struct stat info;
+    if (::fstat(fd_, &info) != 0)
+        Fail(errno);
+    return qint64(info.st_size) / recordSize_;
+}
+
+void RecordFile::Seek(qint64 record)
+{
+    if (record < 0)
+        Fail(EINVAL);
+    position_ = record;
+}
+
+void RecordFile::Read(void* record)
+{
+    if (ReadMany(record, 1) != 1)
+        throw EInOutError(QStringLiteral("Read beyond end of file"), ReadBeyondEnd);
+}
+
+qint64 RecordFile::ReadMany(void* records, qint64 count)
+{
+    char* out = static_cast<char*>(records);
+    const qint64 wanted = count * recordSize_;
+    qint64 done = 0;
+    while (done < wanted) {
+        const ssize_t got = ::pread(fd_, out + done, size_t(wanted - done), off_t(position_ * recordSize_ + done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail(errno);
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    const qint64 whole = done / recordSize_;
+    position_ += whole;
+    return whole;
+}
+
+void RecordFile::Write(const void* record)
+{
+    const char* in = static_cast<const char*>(record);
+    qint64 done = 0;
+    while (done < recordSize_) {
+        const ssize_t put = ::pwrite(fd_, in + done, size_t(recordSize_ - done), off_t(position_ * recordSize_ + done));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail(errno);
+        }
+        if (put == 0)
+            Fail(ENOSPC);
+        done += put;
+    }
+    ++position_;
+}
+
+void RecordFile::Flush()
+{
+    if (::fsync(fd_) != 0)
+        Fail(errno);
+}
+
+void RecordFile::Close()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}

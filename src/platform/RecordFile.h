@@ -1,0 +1,48 @@
+#pragma once
+
+// A binary file of fixed-size records, opened for reading and writing.
+// Every failure raises EInOutError: "File not found", "File access denied",
+// "Disk full", "Read beyond end of file" (a read of less than a whole record)
+// or "I/O error <errno>". The file is closed when the object goes.
+
+#include <QString>
+
+class RecordFile {
+public:
+    enum class Mode {
+        OpenExisting, // read and write an existing file
+        Create // create the file, or empty an existing one
+    };
+
+    RecordFile(const QString& path, Mode mode, int recordSize);
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    int RecordSize() const { return recordSize_; }
+    // Whole records in the file; trailing bytes that do not fill one are not counted.
+    qint64 Size() const;
+    void Seek(qint64 record);
+    qint64 Position() const { return position_; }
+    // Reads the record at the position and moves past it.
+    void Read(void* record);
+    // Reads up to `count` records from the position into `records`, moving
+    // past them; returns how many whole records were read (fewer only at the
+    // end of the file).
+    qint64 ReadMany(void* records, qint64 count);
+    void Write(const void* record);
+    // Forces the written records onto the disk.
+    void Flush();
+    void Close();
+
+private:
+    [[noreturn]] void Fail(int error) const;
+
+    QString path_;
+    int fd_ = -1;
+    int recordSize_;
+    qint64 position_ = 0;
+};
+
+// The I/O error for a C library error number.
+[[noreturn]] void RaiseInOutError(int error);
