@@ -142,7 +142,6 @@ void TMainform::setupUi()
 
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setFixedHeight(29);
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     ToolBar1->setIconSize(QSize(16, 16));
@@ -152,6 +151,7 @@ void TMainform::setupUi()
         "QToolBar#ToolBar1 { background: palette(button); border-top: 1px solid palette(dark);"
         " border-bottom: 1px solid palette(dark); spacing: 0px; padding: 0px; }"));
     addToolBar(Qt::TopToolBarArea, ToolBar1);
+    ToolBar1->setFixedHeight(29); // after docking, which resets the limits
 
     ToolButton1 = AddToolButton(QStringLiteral("ToolButton1"), 0, QStringLiteral("年度カレンダー"),
         QStringLiteral("年度カレンダーを表示します。"));
