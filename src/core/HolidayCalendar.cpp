@@ -7,11 +7,9 @@
 #include "core/Julius.h"
 #include "platform/Dates.h"
 
-namespace HolidayCalendar
-{
+namespace HolidayCalendar {
 
-namespace
-{
+namespace {
 
 enum class DayRule { Fixed, VernalEquinox, AutumnalEquinox };
 

@@ -17,8 +17,7 @@
 
 #include "core/DayCode.h"
 
-namespace HolidayCalendar
-{
+namespace HolidayCalendar {
 
 struct MonthHoliday {
     int Day = 0;

@@ -6,11 +6,9 @@
 #include "platform/Dates.h"
 #include "platform/Text.h"
 
-namespace Julius
-{
+namespace Julius {
 
-namespace
-{
+namespace {
 constexpr int FirstGregorianDay = 2299161; // 15 October 1582
 
 // Day indexes at the end of each year of a four-year Julian cycle that

@@ -8,8 +8,7 @@
 
 #include <QString>
 
-namespace Julius
-{
+namespace Julius {
 
 // Year in astronomical numbering (0 is 1 BC), month 1..12, day 1..31.
 struct DateTriple {

@@ -11,8 +11,7 @@
 
 using namespace HolidayCalendar;
 
-namespace
-{
+namespace {
 
 // The name the month view gives the day, or an empty text.
 QString NameOn(int year, int month, int day)

@@ -13,8 +13,7 @@ using Julius::DateOfDayNumber;
 using Julius::DateTriple;
 using Julius::JulianDayNumber;
 
-namespace
-{
+namespace {
 
 constexpr int FirstGregorianDay = 2299161;
 const int LastDay = int(QDate(9999, 12, 31).toJulianDay());
