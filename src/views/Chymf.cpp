@@ -1,0 +1,150 @@
+#include "views/Chymf.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/MainForm.h"
+#include "platform/Application.h"
+#include "platform/Text.h"
+#include "platform/UpDown.h"
+#include "views/Hcalf.h"
+#include "views/Inputf.h"
+#include "views/Mcalf.h"
+#include "views/Ycalf.h"
+
+TChYMForm* ChYMForm = nullptr;
+
+TChYMForm::TChYMForm(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    ChYMForm = this;
+    setupUi();
+    connectHandlers();
+}
+
+TChYMForm::~TChYMForm()
+{
+    if (ChYMForm == this)
+        ChYMForm = nullptr;
+}
+
+void TChYMForm::setupUi()
+{
+    setObjectName(QStringLiteral("ChYMForm"));
+    setFixedSize(217, 117);
+
+    Label3 = new QLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(16, 8, 200, 16);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(16, 32, 57, 20);
+    UpDown1 = new TUpDown(this);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setGeometry(73, 32, 16, 20);
+    UpDown1->SetRange(0, 3000);
+    UpDown1->SetAssociate(Edit1);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(96, 40);
+
+    Edit2 = new QLineEdit(this);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setGeometry(120, 32, 49, 20);
+    UpDown2 = new TUpDown(this);
+    UpDown2->setObjectName(QStringLiteral("UpDown2"));
+    UpDown2->setGeometry(169, 32, 16, 20);
+    UpDown2->SetRange(1, 12);
+    UpDown2->SetAssociate(Edit2);
+
+    Label2 = new QLabel(QStringLiteral("月"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->move(192, 40);
+
+    Button1 = new QPushButton(QStringLiteral("&OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(24, 64, 65, 33);
+    Button2 = new QPushButton(QStringLiteral("&CANCEL"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(112, 64, 65, 33);
+
+    QWidget* order[] = { Button1, Button2, UpDown1, UpDown2, Edit1, Edit2 };
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    // The form sees every key before its controls do.
+    for (QWidget* control : order)
+        control->installEventFilter(this);
+}
+
+void TChYMForm::connectHandlers()
+{
+    connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button2Click(); }); });
+}
+
+void TChYMForm::OpenYearMonthChooser(int kind, int year, int month)
+{
+    CentreOnMainWindow(*this);
+    show();
+    raise();
+    activateWindow();
+    static const char16_t* const captions[] = {
+        u"年度の変更－年度カレンダー", u"年月の変更－月カレンダー", u"年度の変更－休日カレンダー"
+    };
+    if (kind >= YearCalendar && kind <= HolidayCalendar)
+        setWindowTitle(QString::fromUtf16(captions[kind - 1]));
+    QString unit;
+    const bool months = kind == MonthCalendar;
+    if (months) {
+        Label1->setText(QStringLiteral("年"));
+        Edit2->setText(QString::number(month));
+        unit = QStringLiteral("月");
+    } else {
+        Label1->setText(QStringLiteral("年度"));
+        unit = QStringLiteral("度");
+    }
+    Label1->adjustSize();
+    Label2->setVisible(months);
+    Edit2->setVisible(months);
+    UpDown2->setVisible(months);
+    Label3->setText(QStringLiteral("変更する年") + unit + QStringLiteral("を入力して下さい。"));
+    Edit1->setText(QString::number(year));
+}
+
+void TChYMForm::Button1Click()
+{
+    const QChar marker = windowTitle().size() >= 7 ? windowTitle()[6] : QChar();
+    if (marker == u'月') {
+        const int month = Text::StrToInt(Edit2->text());
+        const int year = Text::StrToInt(Edit1->text());
+        if (Mainform->M1->isChecked() && MCalForm)
+            MCalForm->Fill(year, month);
+    } else {
+        const int year = Text::StrToInt(Edit1->text());
+        if (marker == u'休') {
+            if (Mainform->H2->isChecked() && HCalForm)
+                HCalForm->Fill(year);
+        } else if (Mainform->Y1->isChecked() && YcalForm) {
+            YcalForm->Fill(year);
+        }
+    }
+    close();
+}
+
+void TChYMForm::Button2Click() { close(); }
+
+bool TChYMForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            focusNextChild();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+// The year and month chooser: jumps the open calendar to a typed fiscal
+// year, or year and month. It keeps no note of the calendar it serves: the
+// kind is written into its caption when it opens and read back from the
+// caption's seventh character ("年", "月" or "休") on OK. One instance lives
+// for the whole run; it is shown, never run modally, and stays on top.
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TUpDown;
+
+class TChYMForm final : public QWidget {
+    Q_OBJECT
+
+public:
+    enum Kind { YearCalendar = 1, MonthCalendar = 2, HolidayCalendar = 3 };
+
+    explicit TChYMForm(QWidget* parent = nullptr);
+    ~TChYMForm() override;
+
+    // The month is used only by the month calendar's kind.
+    void OpenYearMonthChooser(int kind, int year, int month);
+
+    // Fills the calendar named by the caption with the typed numbers; a text
+    // that is no number raises EConvertError and the form stays open.
+    void Button1Click();
+    void Button2Click();
+
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    TUpDown* UpDown1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    TUpDown* UpDown2 = nullptr;
+    QLabel* Label2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override; // FormKeyPress, for every control
+
+private:
+    void setupUi();
+    void connectHandlers();
+};
+
+extern TChYMForm* ChYMForm;

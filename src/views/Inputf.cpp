@@ -1,0 +1,152 @@
+#include "views/Inputf.h"
+
+#include <QButtonGroup>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/MainForm.h"
+#include "core/LeaveRecord.h"
+#include "core/LeaveStore.h"
+#include "platform/Application.h"
+#include "platform/Dates.h"
+#include "views/RefreshAfterSave.h"
+
+TInputForm* InputForm = nullptr;
+
+void CentreOnMainWindow(QWidget& window)
+{
+    if (!Mainform)
+        return;
+    const QRect frame = Mainform->frameGeometry();
+    window.move(frame.center() - QPoint(window.width() / 2, window.height() / 2));
+}
+
+TInputForm::TInputForm(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    InputForm = this;
+    setupUi();
+    connectHandlers();
+}
+
+TInputForm::~TInputForm()
+{
+    if (InputForm == this)
+        InputForm = nullptr;
+}
+
+void TInputForm::setupUi()
+{
+    setObjectName(QStringLiteral("InputForm"));
+    setWindowTitle(QStringLiteral("入力画面"));
+    setFixedSize(280, 262);
+
+    RadioGroup1 = new QGroupBox(QStringLiteral("休暇種類"), this);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setGeometry(8, 48, 257, 105);
+    RadioButtons = new QButtonGroup(this);
+    // Three columns filled top to bottom, so the index of a choice is its kind.
+    constexpr int columns = 3;
+    constexpr int perColumn = (LeaveKindCount + columns - 1) / columns;
+    const int columnWidth = (257 - 8) / columns;
+    const int rowHeight = (105 - 20) / perColumn;
+    for (int kind = 0; kind < LeaveKindCount; ++kind) {
+        auto* button = new QRadioButton(LeaveKindLabel(kind), RadioGroup1);
+        button->setObjectName(QStringLiteral("RadioGroup1_%1").arg(kind));
+        button->setGeometry(8 + kind / perColumn * columnWidth, 16 + kind % perColumn * rowHeight, columnWidth - 4,
+            rowHeight);
+        RadioButtons->addButton(button, kind);
+    }
+
+    Button1 = new QPushButton(QStringLiteral("&OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(32, 224, 81, 25);
+    Button2 = new QPushButton(QStringLiteral("&CANCEL"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(152, 224, 81, 25);
+    // Enter on a focused button presses it, as on any dialog.
+    Button1->setAutoDefault(true);
+    Button2->setAutoDefault(true);
+
+    DateTimePicker1 = new QDateEdit(this);
+    DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
+    DateTimePicker1->setGeometry(8, 16, 249, 20);
+    DateTimePicker1->setCalendarPopup(true);
+    DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    DateTimePicker1->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
+
+    Label4 = new QLabel(QStringLiteral("メモ"), this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->move(8, 168);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(8, 192, 257, 20);
+
+    // Tab order: the kinds, OK, CANCEL, the date, the memo.
+    QWidget* order[] = { RadioButtons->button(0), Button1, Button2, DateTimePicker1, Edit1 };
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void TInputForm::connectHandlers()
+{
+    connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button2Click(); }); });
+}
+
+int TInputForm::ItemIndex() const { return RadioButtons->checkedId(); }
+
+void TInputForm::SetItemIndex(int kind)
+{
+    if (QAbstractButton* button = RadioButtons->button(kind)) {
+        button->setChecked(true);
+        return;
+    }
+    // A kind the dialog has no choice for (a foreign record): nothing is chosen.
+    RadioButtons->setExclusive(false);
+    if (QAbstractButton* checked = RadioButtons->checkedButton())
+        checked->setChecked(false);
+    RadioButtons->setExclusive(true);
+}
+
+void TInputForm::OpenEntryDialog(int year, int month, int day)
+{
+    const LeaveStore::Entry entry = LeaveStore::FindEntry(year, month, day);
+    CentreOnMainWindow(*this);
+    show();
+    raise();
+    activateWindow();
+    DateTimePicker1->setDate(Dates::EncodeDate(year, month, day));
+    Edit1->setText(entry.Memo);
+    SetItemIndex(entry.Kind);
+}
+
+void TInputForm::Button1Click()
+{
+    int year, month, day;
+    Dates::DecodeDate(DateTimePicker1->date(), year, month, day);
+    const int kind = ItemIndex() < 0 ? 0 : ItemIndex();
+    const QString memo = Edit1->text();
+    LeaveStore::SaveEntry(year, month, day, kind, memo);
+    RefreshAfterSave(year, month, day, kind, LeaveRecord::Make(year, month, day, kind, memo).Memo());
+    close();
+}
+
+void TInputForm::Button2Click() { close(); }
+
+void TInputForm::keyPressEvent(QKeyEvent* event)
+{
+    // Enter moves on to the next control, as in a paper form; the key itself
+    // goes nowhere.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        focusNextChild();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+// The leave entry dialog "入力画面": one date, its leave kind and its memo.
+// OK writes them to the data file and brings the open calendar up to date.
+// One instance lives for the whole run; it is shown, never run modally, and
+// stays above the main window.
+
+#include <QWidget>
+
+class QButtonGroup;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class TInputForm final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TInputForm(QWidget* parent = nullptr);
+    ~TInputForm() override;
+
+    // Shows the dialog for a date with what the data file holds for it. An
+    // impossible date raises EDateError once the dialog is up, which then
+    // still holds its previous date, kind and memo.
+    void OpenEntryDialog(int year, int month, int day);
+
+    // The selected kind, 0 (通常) to 10 (休日出勤).
+    int ItemIndex() const;
+    void SetItemIndex(int kind);
+
+    void Button1Click();
+    void Button2Click();
+
+    QGroupBox* RadioGroup1 = nullptr;
+    QButtonGroup* RadioButtons = nullptr; // the group's buttons, id = kind
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QDateEdit* DateTimePicker1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override; // FormKeyPress
+
+private:
+    void setupUi();
+    void connectHandlers();
+};
+
+extern TInputForm* InputForm;
+
+// Places a long-lived dialog in the middle of the main window.
+void CentreOnMainWindow(QWidget& window);

@@ -1,0 +1,12 @@
+#pragma once
+
+// After the entry dialog saved a day: the open calendar shows it. The
+// fiscal-year and month calendars change the one cell when the day lies in
+// what they show (and refill, when the day was cleared, so that the cell falls
+// back to its weekday or holiday code); the holiday list is rebuilt when the
+// day lies in its fiscal year. Which calendar is open is read from the main
+// window's marks Y1, M1 and H2.
+
+#include <QString>
+
+void RefreshAfterSave(int year, int month, int day, int kind, const QString& memo);
