@@ -1,0 +1,463 @@
+#include "platform/Canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QBrush>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPen>
+#include <QPolygon>
+
+#include "platform/Errors.h"
+
+namespace {
+
+const QString WindowFontName = QStringLiteral("ＭＳ Ｐゴシック");
+
+QImage* ImageOf(QPainter* painter)
+{
+    if (painter == nullptr)
+        return nullptr;
+    QPaintDevice* device = painter->device();
+    if (device != nullptr && device->devType() == QInternal::Image)
+        return static_cast<QImage*>(device);
+    return nullptr;
+}
+
+Qt::BrushStyle QtBrushStyle(TBrushStyle style)
+{
+    switch (style) {
+    case bsSolid:
+        return Qt::SolidPattern;
+    case bsClear:
+        return Qt::NoBrush;
+    case bsHorizontal:
+        return Qt::HorPattern;
+    case bsVertical:
+        return Qt::VerPattern;
+    case bsFDiagonal:
+        return Qt::FDiagPattern;
+    case bsBDiagonal:
+        return Qt::BDiagPattern;
+    case bsCross:
+        return Qt::CrossPattern;
+    case bsDiagCross:
+        return Qt::DiagCrossPattern;
+    }
+    return Qt::SolidPattern;
+}
+
+// Raster operation for the pen mode. pmNot ignores the pen colour and
+// inverts the destination; pmXor and pmNotXor combine with it bit by bit.
+QPainter::CompositionMode CompositionOf(TPenMode mode)
+{
+    switch (mode) {
+    case pmCopy:
+        return QPainter::CompositionMode_SourceOver;
+    case pmNot:
+        return QPainter::RasterOp_NotDestination;
+    case pmXor:
+        return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor:
+        return QPainter::RasterOp_NotSourceXorDestination;
+    }
+    return QPainter::CompositionMode_SourceOver;
+}
+
+} // namespace
+
+void InstallFontSubstitutions()
+{
+    QFont::insertSubstitution(WindowFontName, QStringLiteral("IPAPGothic"));
+}
+
+TRect TRect::Intersected(const TRect& other) const
+{
+    return { std::max(Left, other.Left), std::max(Top, other.Top), std::min(Right, other.Right),
+        std::min(Bottom, other.Bottom) };
+}
+
+TRect TRect::fromQRect(const QRect& rect)
+{
+    return { rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height() };
+}
+
+void TBrush::SetStyle(TBrushStyle style)
+{
+    style_ = style;
+    if (style == bsClear)
+        color_ = clWhite;
+}
+
+TFont::TFont()
+    : name_(WindowFontName)
+{
+}
+
+int TFont::Size() const
+{
+    // Rounded like the desktop does: -Height * 72 / dpi to the nearest point.
+    return int(std::lround(-height_ * 72.0 / pixelsPerInch_));
+}
+
+void TFont::SetSize(int points)
+{
+    height_ = -int(std::lround(points * double(pixelsPerInch_) / 72.0));
+}
+
+void TFont::Assign(const TFont& source)
+{
+    const int dpi = pixelsPerInch_;
+    *this = source;
+    pixelsPerInch_ = dpi;
+    if (source.pixelsPerInch_ != dpi)
+        SetSize(source.Size());
+}
+
+QFont TFont::toQFont() const
+{
+    QFont font(name_);
+    // Glyphs without smoothing: cell text keeps its exact colour, and a text
+    // drawn again one pixel to the right thickens it as intended.
+    font.setStyleStrategy(QFont::NoAntialias);
+    font.setBold(style_.testFlag(fsBold));
+    font.setItalic(style_.testFlag(fsItalic));
+    font.setUnderline(style_.testFlag(fsUnderline));
+    font.setStrikeOut(style_.testFlag(fsStrikeOut));
+    if (height_ < 0) {
+        font.setPixelSize(-height_);
+    } else if (height_ > 0) {
+        // A cell height: scale the em size so that ascent + descent match.
+        font.setPixelSize(height_);
+        const QFontMetrics metrics(font);
+        const int cell = metrics.ascent() + metrics.descent();
+        if (cell > 0 && cell != height_)
+            font.setPixelSize(std::max(1, int(std::lround(double(height_) * height_ / cell))));
+    } else {
+        font.setPixelSize(std::max(1, int(std::lround(12.0 * pixelsPerInch_ / 96.0))));
+    }
+    return font;
+}
+
+TCanvas::TCanvas() = default;
+
+TCanvas::TCanvas(QPaintDevice& device)
+    : ownPainter_(std::make_unique<QPainter>(&device))
+    , painter_(ownPainter_.get())
+{
+}
+
+TCanvas::TCanvas(QPainter& painter)
+    : painter_(&painter)
+{
+}
+
+TCanvas::~TCanvas() = default;
+
+void TCanvas::Attach(QPainter& painter)
+{
+    painter_ = &painter;
+    brushRealized_ = penRealized_ = fontRealized_ = false;
+}
+
+void TCanvas::Detach()
+{
+    ownPainter_.reset();
+    painter_ = nullptr;
+    brushRealized_ = penRealized_ = fontRealized_ = false;
+}
+
+QPainter& TCanvas::Painter()
+{
+    return Attached();
+}
+
+QPainter& TCanvas::Attached()
+{
+    if (painter_ == nullptr)
+        throw EInvalidOperation(QStringLiteral("Canvas does not allow drawing"));
+    return *painter_;
+}
+
+int TCanvas::PixelsPerInchX() const
+{
+    if (painter_ != nullptr && painter_->device() != nullptr)
+        return painter_->device()->logicalDpiX();
+    return 96;
+}
+
+int TCanvas::PixelsPerInchY() const
+{
+    if (painter_ != nullptr && painter_->device() != nullptr)
+        return painter_->device()->logicalDpiY();
+    return 96;
+}
+
+void TCanvas::RealizeBrush(QPainter& painter)
+{
+    if (brushRealized_ && realizedBrush_ == brush_)
+        return;
+    painter.setBrush(QBrush(toQColor(brush_.Color()), QtBrushStyle(brush_.Style())));
+    realizedBrush_ = brush_;
+    brushRealized_ = true;
+}
+
+void TCanvas::RealizePen(QPainter& painter)
+{
+    if (penRealized_ && realizedPen_ == pen_)
+        return;
+    if (pen_.Style() == psClear) {
+        painter.setPen(Qt::NoPen);
+    } else {
+        const int width = std::max(1, pen_.Width());
+        QPen pen(toQColor(pen_.Mode() == pmNot ? clWhite : pen_.Color()));
+        // Width 1 is the cosmetic pen, which lights exactly the pixels of a
+        // line; wider pens are centred on it.
+        pen.setWidth(width == 1 ? 0 : width);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        if (pen_.Style() == psDash)
+            pen.setStyle(Qt::DashLine);
+        else if (pen_.Style() == psDot)
+            pen.setStyle(Qt::DotLine);
+        painter.setPen(pen);
+    }
+    painter.setCompositionMode(CompositionOf(pen_.Mode()));
+    realizedPen_ = pen_;
+    penRealized_ = true;
+}
+
+QFont TCanvas::CurrentQFont() const
+{
+    if (!cachedQFontValid_ || !(cachedQFontSource_ == font_)) {
+        cachedQFont_ = font_.toQFont();
+        cachedQFontSource_ = font_;
+        cachedQFontValid_ = true;
+    }
+    return cachedQFont_;
+}
+
+void TCanvas::RealizeFont(QPainter& painter)
+{
+    if (fontRealized_ && realizedFont_ == font_)
+        return;
+    painter.setFont(CurrentQFont());
+    realizedFont_ = font_;
+    fontRealized_ = true;
+}
+
+void TCanvas::FillRect(const TRect& rect)
+{
+    QPainter& painter = Attached();
+    if (rect.IsEmpty() || brush_.Style() == bsClear)
+        return;
+    RealizeBrush(painter);
+    RealizePen(painter);
+    // Fills are plain copies whatever the pen mode says.
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.fillRect(rect.toQRect(), painter.brush());
+    painter.setCompositionMode(CompositionOf(pen_.Mode()));
+}
+
+void TCanvas::Rectangle(int left, int top, int right, int bottom)
+{
+    QPainter& painter = Attached();
+    if (pen_.Style() == psClear) {
+        FillRect({ left, top, right - 1, bottom - 1 });
+        return;
+    }
+    if (right <= left || bottom <= top)
+        return;
+    FillRect({ left + 1, top + 1, right - 1, bottom - 1 });
+    RealizePen(painter);
+    // The cosmetic outline of QRect(l, t, w - 1, h - 1) lights the pixels
+    // l .. r - 1 and t .. b - 1: the outline on the inside.
+    const QBrush brush = painter.brush();
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+    painter.setBrush(brush);
+}
+
+void TCanvas::LineTo(int x, int y)
+{
+    QPainter& painter = Attached();
+    const QPoint from = penPos_;
+    penPos_ = QPoint(x, y);
+    if (pen_.Style() == psClear || from == penPos_)
+        return;
+    RealizePen(painter);
+    if (std::max(1, pen_.Width()) == 1) {
+        // Stop one pixel short of the end point along the major axis, so
+        // that the end pixel stays untouched.
+        const int dx = x - from.x();
+        const int dy = y - from.y();
+        const int steps = std::max(std::abs(dx), std::abs(dy));
+        const QPointF last(from.x() + dx * double(steps - 1) / steps, from.y() + dy * double(steps - 1) / steps);
+        const QPoint lastPixel(int(std::lround(last.x())), int(std::lround(last.y())));
+        if (steps == 1 || lastPixel == from)
+            painter.drawPoint(from);
+        else
+            painter.drawLine(from, lastPixel);
+    } else {
+        painter.drawLine(from, penPos_);
+    }
+}
+
+void TCanvas::Frame3D(TRect& rect, TColor topLeft, TColor bottomRight, int width)
+{
+    QPainter& painter = Attached();
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    for (int i = 0; i < width && !rect.IsEmpty(); ++i) {
+        const QColor light = toQColor(topLeft);
+        const QColor dark = toQColor(bottomRight);
+        painter.fillRect(QRect(rect.Left, rect.Top, rect.Width() - 1, 1), light);
+        painter.fillRect(QRect(rect.Left, rect.Top, 1, rect.Height() - 1), light);
+        painter.fillRect(QRect(rect.Right - 1, rect.Top, 1, rect.Height()), dark);
+        painter.fillRect(QRect(rect.Left, rect.Bottom - 1, rect.Width(), 1), dark);
+        rect = rect.Inflated(-1, -1);
+    }
+    painter.setCompositionMode(CompositionOf(pen_.Mode()));
+}
+
+void TCanvas::DrawText(QPainter& painter, int x, int y, const QString& text)
+{
+    RealizeFont(painter);
+    const QFontMetrics metrics(painter.font(), painter.device());
+    const int width = metrics.horizontalAdvance(text);
+    if (textAlign_ == TTextAlign::Center)
+        x -= width / 2;
+    else if (textAlign_ == TTextAlign::Right)
+        x -= width;
+    const bool opaque = brush_.Style() == bsSolid && backgroundMode_ == TBackgroundMode::Opaque;
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (opaque)
+        painter.fillRect(QRect(x, y, width, metrics.ascent() + metrics.descent()), toQColor(brush_.Color()));
+    // Text is drawn with its own pen; the canvas pen is put back afterwards.
+    painter.setPen(toQColor(font_.Color()));
+    painter.drawText(x, y + metrics.ascent(), text);
+    penRealized_ = false;
+    RealizePen(painter);
+}
+
+void TCanvas::TextOut(int x, int y, const QString& text)
+{
+    QPainter& painter = Attached();
+    DrawText(painter, x, y, text);
+}
+
+void TCanvas::TextRect(const TRect& rect, int x, int y, const QString& text)
+{
+    QPainter& painter = Attached();
+    if (rect.IsEmpty())
+        return;
+    if (brush_.Style() == bsSolid && backgroundMode_ == TBackgroundMode::Opaque)
+        FillRect(rect);
+    RealizeFont(painter);
+    const bool hadClip = painter.hasClipping();
+    const QRegion oldClip = painter.clipRegion();
+    painter.setClipRect(rect.toQRect(), hadClip ? Qt::IntersectClip : Qt::ReplaceClip);
+    DrawText(painter, x, y, text);
+    if (hadClip)
+        painter.setClipRegion(oldClip);
+    else
+        painter.setClipping(false);
+}
+
+void TCanvas::TextRectWrapped(const TRect& rect, const QString& text)
+{
+    QPainter& painter = Attached();
+    if (rect.IsEmpty())
+        return;
+    RealizeFont(painter);
+    painter.save();
+    painter.setClipRect(rect.toQRect(), painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setPen(toQColor(font_.Color()));
+    painter.drawText(rect.toQRect(), int(Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap), text);
+    painter.restore();
+}
+
+int TCanvas::TextWidth(const QString& text) const
+{
+    const QFont font = CurrentQFont();
+    if (painter_ != nullptr && painter_->device() != nullptr)
+        return QFontMetrics(font, painter_->device()).horizontalAdvance(text);
+    return QFontMetrics(font).horizontalAdvance(text);
+}
+
+int TCanvas::TextHeight(const QString&) const
+{
+    const QFont font = CurrentQFont();
+    const QFontMetrics metrics = painter_ != nullptr && painter_->device() != nullptr
+        ? QFontMetrics(font, painter_->device())
+        : QFontMetrics(font);
+    return metrics.ascent() + metrics.descent();
+}
+
+TColor TCanvas::Pixel(int x, int y) const
+{
+    const QImage* image = ImageOf(painter_);
+    if (image == nullptr || !image->valid(x, y))
+        return clNone;
+    return fromQColor(QColor(image->pixel(x, y)));
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color)
+{
+    QPainter& painter = Attached();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(QRect(x, y, 1, 1), toQColor(color));
+    painter.setCompositionMode(CompositionOf(pen_.Mode()));
+}
+
+void TCanvas::DrawFocusRect(const TRect& rect)
+{
+    QPainter& painter = Attached();
+    if (rect.IsEmpty())
+        return;
+    // Every other pixel of the outline, counted from the top-left corner.
+    QPolygon dots;
+    const auto dot = [&](int x, int y) {
+        if (((x - rect.Left) + (y - rect.Top)) % 2 == 0)
+            dots << QPoint(x, y);
+    };
+    for (int x = rect.Left; x < rect.Right; ++x) {
+        dot(x, rect.Top);
+        if (rect.Bottom - 1 > rect.Top)
+            dot(x, rect.Bottom - 1);
+    }
+    for (int y = rect.Top + 1; y < rect.Bottom - 1; ++y) {
+        dot(rect.Left, y);
+        if (rect.Right - 1 > rect.Left)
+            dot(rect.Right - 1, y);
+    }
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 0));
+    painter.drawPoints(dots);
+    penRealized_ = false;
+    RealizePen(painter);
+}
+
+TRect TCanvas::ClipRect() const
+{
+    if (painter_ == nullptr || painter_->device() == nullptr)
+        return {};
+    const QPaintDevice* device = painter_->device();
+    TRect area { 0, 0, device->width(), device->height() };
+    if (painter_->hasClipping())
+        area = area.Intersected(TRect::fromQRect(painter_->clipBoundingRect().toAlignedRect()));
+    return area;
+}
+
+void TCanvas::SetClipRect(const TRect& rect)
+{
+    Attached().setClipRect(rect.toQRect());
+}
+
+void TCanvas::ResetClipRect()
+{
+    Attached().setClipping(false);
+}

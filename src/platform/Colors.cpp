@@ -1,0 +1,72 @@
+#include "platform/Colors.h"
+
+#include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
+
+namespace {
+
+// Entry nn of the desktop colour scheme and the palette role that plays its
+// part in a Qt application. Entries not listed here fall back to the window
+// text colour, so that an unknown scheme entry stays readable.
+QColor SystemColor(int entry)
+{
+    const QPalette palette = QGuiApplication::palette();
+    switch (entry) {
+    case 0: // scroll bar
+    case 15: // button face
+        return palette.color(QPalette::Active, QPalette::Button);
+    case 1: // desktop
+    case 12: // application work space
+    case 16: // button shadow
+        return palette.color(QPalette::Active, QPalette::Dark);
+    case 4: // menu
+    case 5: // window
+        return palette.color(QPalette::Active, QPalette::Base);
+    case 6: // window frame
+    case 21: // 3D dark shadow
+        return palette.color(QPalette::Active, QPalette::Shadow);
+    case 13: // highlight
+        return palette.color(QPalette::Active, QPalette::Highlight);
+    case 14: // highlight text
+        return palette.color(QPalette::Active, QPalette::HighlightedText);
+    case 17: // grey (disabled) text
+        return palette.color(QPalette::Disabled, QPalette::Text);
+    case 18: // button text
+        return palette.color(QPalette::Active, QPalette::ButtonText);
+    case 20: // button highlight
+        return palette.color(QPalette::Active, QPalette::Light);
+    case 22: // 3D light
+        return palette.color(QPalette::Active, QPalette::Midlight);
+    case 23: // tooltip text
+        return palette.color(QPalette::Active, QPalette::ToolTipText);
+    case 24: // tooltip background
+        return palette.color(QPalette::Active, QPalette::ToolTipBase);
+    default: // 7 menu text, 8 window text and the rest
+        return palette.color(QPalette::Active, QPalette::Text);
+    }
+}
+
+} // namespace
+
+QColor toQColor(TColor color)
+{
+    if (color == clNone)
+        return QColor(Qt::transparent);
+    if (IsSystemColor(color))
+        return SystemColor(int(color & 0xFF));
+    return QColor(RedOf(color), GreenOf(color), BlueOf(color));
+}
+
+TColor fromQColor(const QColor& color)
+{
+    const QColor rgb = color.toRgb();
+    return RGBColor(rgb.red(), rgb.green(), rgb.blue());
+}
+
+TColor ColorToRGB(TColor color)
+{
+    if (IsSystemColor(color))
+        return fromQColor(SystemColor(int(color & 0xFF)));
+    return color & 0x00FFFFFF;
+}
