@@ -17,9 +17,13 @@
 #include "core/Settings.h"
 #include "platform/Application.h"
 #include "platform/DataDirectory.h"
+#include "platform/Dates.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "views/Hcalf.h"
+#include "views/Inputf.h"
+#include "views/Mcalf.h"
 
 TMainform* Mainform = nullptr;
 
@@ -221,6 +225,11 @@ void TMainform::connectHandlers()
     auto guarded = [](auto handler) {
         return [handler] { Application::Guard(handler); };
     };
+    connect(I1, &QAction::triggered, this, guarded([this] { I1Click(); }));
+    connect(D1, &QAction::triggered, this, guarded([this] { D1Click(); }));
+    connect(F1, &QAction::triggered, this, guarded([this] { F1Click(); }));
+    connect(D2, &QAction::triggered, this, guarded([this] { D2Click(); }));
+    connect(F2, &QAction::triggered, this, guarded([this] { F2Click(); }));
     connect(L1, &QAction::triggered, this, guarded([this] { L1Click(); }));
     connect(Exit1, &QAction::triggered, this, guarded([this] { Exit1Click(); }));
     connect(Y1, &QAction::triggered, this, guarded([this] { OpenYearCalendar(); }));
@@ -310,6 +319,39 @@ void TMainform::L1Click()
 }
 
 void TMainform::Exit1Click() { close(); }
+
+void TMainform::I1Click()
+{
+    const QDate today = Dates::Today();
+    if (InputForm)
+        InputForm->OpenEntryDialog(today.year(), today.month(), today.day());
+}
+
+// The width commands change the open calendar's grid only; the widths reach
+// the settings when that calendar goes.
+void TMainform::D1Click()
+{
+    if (M1->isChecked() && MCalForm)
+        MCalForm->SetColumnWidths(Settings::DefaultMonthWidths);
+}
+
+void TMainform::F1Click()
+{
+    if (M1->isChecked() && MCalForm)
+        MCalForm->SetColumnWidths(Settings::MonthColumnWidths());
+}
+
+void TMainform::D2Click()
+{
+    if (H2->isChecked() && HCalForm)
+        HCalForm->SetColumnWidths(Settings::DefaultHolidayWidths);
+}
+
+void TMainform::F2Click()
+{
+    if (H2->isChecked() && HCalForm)
+        HCalForm->SetColumnWidths(Settings::HolidayColumnWidths());
+}
 
 void TMainform::showEvent(QShowEvent* event)
 {

@@ -126,6 +126,11 @@ public:
     void s2Click();
     void L1Click();
     void Exit1Click();
+    void I1Click();
+    void D1Click();
+    void F1Click();
+    void D2Click();
+    void F2Click();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -7,6 +7,9 @@
 #include "app/WindowFont.h"
 #include "platform/Application.h"
 #include "platform/SingleInstance.h"
+#include "views/CalendarWindows.h"
+#include "views/Chymf.h"
+#include "views/Inputf.h"
 
 int main(int argc, char** argv)
 {
@@ -21,7 +24,9 @@ int main(int argc, char** argv)
 
     // The long-lived windows, in this order; each later one is reached
     // through its global pointer and only hides when closed.
-    new TMainform;
+    InstallCalendarWindows(*new TMainform);
+    new TInputForm(Mainform);
+    new TChYMForm(Mainform);
 
     Mainform->show();
     const int result = app.exec();

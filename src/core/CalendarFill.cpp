@@ -1,0 +1,175 @@
+#include "core/CalendarFill.h"
+
+#include <array>
+
+#include <QAbstractButton>
+
+#include "core/DayCode.h"
+#include "core/FiscalYearDayTable.h"
+#include "core/HolidayCalendar.h"
+#include "core/Julius.h"
+#include "core/LeaveStore.h"
+#include "core/Settings.h"
+#include "platform/Dates.h"
+#include "widgets/StrCGrid.h"
+
+namespace {
+
+constexpr int LastDayRow = 31;
+
+// The length of a month as the month grid counts it: February by the
+// Gregorian leap rule, the four short months 30, every other month 31.
+int MonthLength(int year, int month)
+{
+    switch (month) {
+    case 2: return Dates::IsLeapYear(year) ? 29 : 28;
+    case 4:
+    case 6:
+    case 9:
+    case 11: return 30;
+    default: return 31;
+    }
+}
+
+TColor WeekdayColour(int dayOfWeek)
+{
+    if (dayOfWeek == 7)
+        return clBlue;
+    if (dayOfWeek == 1)
+        return clRed;
+    return clBlack;
+}
+
+} // namespace
+
+int YearCalendarRow(int month) { return month >= 4 ? month - 3 : month + 9; }
+
+bool InFiscalYear(int fiscalYear, int year, int month)
+{
+    return (year == fiscalYear && month >= 4 && month <= 12) || (year == fiscalYear + 1 && month >= 1 && month <= 3);
+}
+
+void FillYearCalendar(TStrColGrid& grid, QAbstractButton& caption, int fiscalYear)
+{
+    FiscalYearDayTable table;
+    BuildFiscalYearDayTable(fiscalYear, table);
+    caption.setText(Julius::FiscalYearCaption(fiscalYear));
+    for (int day = 1; day <= FiscalYearDayTable::Days; ++day) {
+        for (int month = 1; month <= FiscalYearDayTable::Months; ++month) {
+            const DayCell& cell = table.Cell(month, day);
+            const int row = YearCalendarRow(month);
+            grid.SetCellFontColor(day, row, cell.Colour);
+            grid.SetCells(day, row, cell.Text);
+        }
+    }
+    grid.InvalidateGrid();
+}
+
+void FillMonthCalendar(TStrColGrid& grid, QAbstractButton& caption, int year, int month)
+{
+    const bool holidaysOff = Settings::HolidaysAreDaysOff();
+    caption.setText(Julius::MonthCaption(year, month));
+    for (int row = 1; row <= LastDayRow; ++row)
+        for (int col = 1; col <= 3; ++col)
+            grid.SetCells(col, row, QString());
+
+    const int length = MonthLength(year, month);
+    for (int row = 29; row <= LastDayRow; ++row)
+        grid.SetCells(0, row, QString());
+    for (int day = 28; day <= length; ++day)
+        grid.SetCells(0, day, QString::number(day));
+    grid.InvalidateGrid();
+
+    for (int day = 1; day <= length; ++day) {
+        const QDate date = Dates::EncodeDate(year, month, day);
+        const int dayOfWeek = Dates::DayOfWeek(date);
+        grid.SetCells(1, day, Dates::ShortDayName(dayOfWeek));
+        TColor colour = WeekdayColour(dayOfWeek);
+        if (holidaysOff && HolidayCalendar::IsRuleHoliday(year, month, day))
+            colour = clRed;
+        grid.SetCellFontColor(1, day, colour);
+    }
+
+    if (holidaysOff) {
+        for (const HolidayCalendar::MonthHoliday& holiday : HolidayCalendar::NationalHolidaysOfMonth(year, month)) {
+            grid.SetCells(2, holiday.Day, holiday.Name);
+            grid.SetCellFontColor(2, holiday.Day, clRed);
+        }
+    }
+
+    LeaveStore::ForEach([&](const LeaveRecord& record, qint64) {
+        if (record.Cleared() || record.Year() != year || record.Month() != month)
+            return;
+        const int day = record.Day();
+        if (day < 1 || day > LastDayRow) // a foreign record that names no row
+            return;
+        grid.SetCells(2, day, DayCodeText(LeaveDayCode(record.Kind())));
+        grid.SetCellFontColor(2, day, DayCodeColour(LeaveDayCode(record.Kind())));
+        grid.SetCells(3, day, record.Memo());
+    });
+    grid.InvalidateGrid();
+}
+
+void FillHolidayCalendar(TStrColGrid& grid, QAbstractButton& caption, int fiscalYear)
+{
+    caption.setText(Julius::FiscalYearCaption(fiscalYear));
+    grid.SetRowCount(2);
+    for (int col = 0; col < grid.ColCount(); ++col)
+        grid.SetCells(col, 1, QString());
+    grid.InvalidateGrid();
+
+    // The position of the last record of each day of the fiscal year that
+    // holds leave, by calendar month and day.
+    std::array<std::array<qint64, 31>, 12> index;
+    for (auto& month : index)
+        month.fill(-1);
+    int count = 0;
+    LeaveStore::ForEach([&](const LeaveRecord& record, qint64 position) {
+        const int month = record.Month();
+        const int day = record.Day();
+        if (record.Cleared() || record.Kind() <= 0 || !InFiscalYear(fiscalYear, record.Year(), month))
+            return;
+        if (day < 1 || day > 31)
+            return;
+        qint64& slot = index[size_t(month - 1)][size_t(day - 1)];
+        // A second record of the same day replaces the first; it is one row.
+        if (slot < 0)
+            ++count;
+        slot = position;
+    });
+    if (count == 0)
+        return;
+
+    grid.SetRowCount(count + 1);
+    for (int row = 1; row <= count; ++row)
+        grid.SetCellAlignment(4, row, taLeftJustify);
+
+    std::vector<qint64> positions;
+    positions.reserve(size_t(count));
+    for (int month : { 4, 5, 6, 7, 8, 9, 10, 11, 12, 1, 2, 3 })
+        for (int day = 1; day <= 31; ++day)
+            if (const qint64 k = index[size_t(month - 1)][size_t(day - 1)]; k >= 0)
+                positions.push_back(k);
+
+    const QChar separator = Dates::DateSeparator();
+    int row = 0;
+    for (const LeaveRecord& record : LeaveStore::ReadRecords(positions)) {
+        ++row;
+        grid.SetCells(0, row, QString::number(row));
+        grid.SetCells(1, row,
+            QStringLiteral("%1%2%3%4%5")
+                .arg(record.Year())
+                .arg(separator)
+                .arg(record.Month(), 2, 10, QLatin1Char('0'))
+                .arg(separator)
+                .arg(record.Day(), 2, 10, QLatin1Char('0')));
+        // A foreign record may name a day the month does not have: it is
+        // listed without a weekday rather than stopping the whole list.
+        const bool real = Dates::IsValidDate(record.Year(), record.Month(), record.Day());
+        grid.SetCells(2, row,
+            real ? Dates::ShortDayName(Dates::DayOfWeek(QDate(record.Year(), record.Month(), record.Day()))) : QString());
+        grid.SetCells(3, row, DayCodeText(LeaveDayCode(record.Kind())));
+        grid.SetCells(4, row, record.Memo());
+    }
+    grid.InvalidateGrid();
+}

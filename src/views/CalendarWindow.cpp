@@ -1,0 +1,89 @@
+#include "views/CalendarWindow.h"
+
+#include <QEvent>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+#include "app/MainForm.h"
+#include "widgets/StrCGrid.h"
+
+TCalendarWindow::TCalendarWindow(const QString& title, QSize designSize, bool clearsStatus)
+    : clearsStatus_(clearsStatus)
+{
+    setWindowTitle(title);
+    resize(designSize);
+    setMouseTracking(true);
+}
+
+void TCalendarWindow::MakeButtons(int button2Width, int button1Left)
+{
+    Button2 = new QPushButton(this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(8, 8, button2Width, 25);
+    Button2->setMouseTracking(true);
+    Button1 = new QPushButton(QStringLiteral("入力"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(button1Left, 8, 41, 25);
+    Button1->setMouseTracking(true);
+}
+
+void TCalendarWindow::MakeGrid(QSize size)
+{
+    StrColGrid1 = new TStrColGrid(this);
+    StrColGrid1->setObjectName(QStringLiteral("StrColGrid1"));
+    StrColGrid1->setGeometry(8, 40, size.width(), size.height());
+}
+
+void TCalendarWindow::SetStatusText(QWidget* control, const QString& text)
+{
+    statusTexts_.insert(control, text);
+    control->setMouseTracking(true);
+    control->installEventFilter(this);
+}
+
+QSize TCalendarWindow::OuterSize() const
+{
+    const QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    return frame ? frame->size() : size();
+}
+
+bool TCalendarWindow::FirstShow()
+{
+    const bool first = !shown_;
+    shown_ = true;
+    return first;
+}
+
+void TCalendarWindow::PlaceInMainWindow()
+{
+    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!frame)
+        frame = this;
+    frame->setGeometry(0, 0, Mainform->width() - 15, Mainform->height() - 105);
+}
+
+void TCalendarWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (StrColGrid1) {
+        const QSize outer = OuterSize();
+        // No minimum window size: a very small window gets an empty grid.
+        StrColGrid1->resize(std::max(outer.width() - 25, 0), std::max(outer.height() - 70, 0));
+    }
+}
+
+bool TCalendarWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove && Mainform) {
+        if (const auto text = statusTexts_.constFind(watched); text != statusTexts_.cend())
+            Mainform->SetStatusText(*text);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TCalendarWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (clearsStatus_ && Mainform)
+        Mainform->SetStatusText(QString());
+    QWidget::mouseMoveEvent(event);
+}

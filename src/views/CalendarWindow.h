@@ -1,0 +1,55 @@
+#pragma once
+
+// What the three calendar windows share: they live in the main window's MDI
+// area, fill it when shown (left 0, top 0, the main window's size less
+// 15 × 105), keep their grid 25 × 70 pixels smaller than themselves, explain
+// their buttons in the main window's status line, and remember what they
+// show only in the caption of their Button2.
+
+#include <QHash>
+#include <QWidget>
+
+class QAction;
+class QPushButton;
+class TStrColGrid;
+
+class TCalendarWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // The check mark of the main window's view command that stands for this
+    // calendar (Y1, M1 or H2).
+    virtual QAction* Mark() const = 0;
+
+    QPushButton* Button1 = nullptr; // 入力
+    QPushButton* Button2 = nullptr; // the shown period; opens the chooser
+    TStrColGrid* StrColGrid1 = nullptr;
+
+protected:
+    // clearsStatus: moving over the window's own background empties the
+    // status line (FormMouseMove).
+    TCalendarWindow(const QString& title, QSize designSize, bool clearsStatus);
+
+    // The controls every calendar has, at their places.
+    void MakeButtons(int button2Width, int button1Left);
+    void MakeGrid(QSize size);
+    // The status text shown while the mouse moves over a control.
+    void SetStatusText(QWidget* control, const QString& text);
+
+    // Fills the MDI area as the main window is sized now.
+    void PlaceInMainWindow();
+    // The window's outer size: its MDI frame's.
+    QSize OuterSize() const;
+    // True the first time only: a calendar that is minimised and restored is
+    // shown again, and must then keep what it shows.
+    bool FirstShow();
+
+    void resizeEvent(QResizeEvent* event) override; // FormResize
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override; // FormMouseMove
+
+private:
+    QHash<QObject*, QString> statusTexts_;
+    bool clearsStatus_;
+    bool shown_ = false;
+};

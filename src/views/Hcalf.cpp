@@ -1,0 +1,162 @@
+#include "views/Hcalf.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/MainForm.h"
+#include "core/CalendarFill.h"
+#include "core/Julius.h"
+#include "platform/Application.h"
+#include "platform/Dates.h"
+#include "platform/Text.h"
+#include "views/Chymf.h"
+#include "views/Glyphs.h"
+#include "views/Inputf.h"
+#include "widgets/StrCGrid.h"
+
+THCalForm* HCalForm = nullptr;
+
+THCalForm::THCalForm(QWidget* parent)
+    : TCalendarWindow(QStringLiteral("休日カレンダー"), QSize(544, 375), true)
+{
+    setParent(parent);
+    HCalForm = this;
+    setupUi();
+    connectHandlers();
+}
+
+THCalForm::~THCalForm()
+{
+    if (HCalForm == this)
+        HCalForm = nullptr;
+}
+
+QAction* THCalForm::Mark() const { return Mainform->H2; }
+
+void THCalForm::setupUi()
+{
+    setObjectName(QStringLiteral("HCalForm"));
+    MakeButtons(65, 176);
+    Button2->setText(QStringLiteral("1999年度"));
+    SpeedButton1 = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 88, 8, Glyph::TriangleLeft,
+        QStringLiteral("昨年度"));
+    SpeedButton2 = MakeSpeedButton(this, QStringLiteral("SpeedButton2"), 112, 8, Glyph::Square,
+        QStringLiteral("今年度"));
+    SpeedButton3 = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 136, 8, Glyph::TriangleRight,
+        QStringLiteral("翌年度"));
+    MakeGrid(QSize(409, 137));
+
+    TStrColGrid& grid = *StrColGrid1;
+    grid.SetDefaultDrawing(false);
+    grid.SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect | goColSizing);
+    grid.SetAlignment(taCenter);
+    grid.SetFixedAlignment(taCenter);
+    grid.SetLayout(tlCenter);
+    grid.SetFixedLayout(tlCenter);
+    grid.SetFocusCellColor(clHighlightText);
+    grid.SetColCount(5);
+    grid.SetRowCount(2);
+    grid.SetFixedCols(1);
+    grid.SetFixedRows(1);
+    const char16_t* headings[] = { u"回", u"年月日", u"曜日", u"休暇", u"備考" };
+    for (int col = 0; col < 5; ++col)
+        grid.SetCells(col, 0, QString::fromUtf16(headings[col]));
+
+    SetStatusText(Button2, QStringLiteral("ボタンを押すと年度を変更できます。"));
+    SetStatusText(SpeedButton1, QStringLiteral("ボタンをクリックすると昨年に変更できます。"));
+    SetStatusText(SpeedButton2, QStringLiteral("ボタンをクリックすると今年度に変更できます。"));
+    SetStatusText(SpeedButton3, QStringLiteral("ボタンをクリックすると翌年度に変更できます。"));
+    SetStatusText(Button1, QStringLiteral("ボタンをクリックするとデータを入力をできます。"));
+}
+
+void THCalForm::connectHandlers()
+{
+    auto guarded = [](auto handler) { return [handler] { Application::Guard(handler); }; };
+    connect(SpeedButton1, &QToolButton::clicked, this, guarded([this] { ShowFiscalYear(2); }));
+    connect(SpeedButton2, &QToolButton::clicked, this, guarded([this] { ShowFiscalYear(1); }));
+    connect(SpeedButton3, &QToolButton::clicked, this, guarded([this] { ShowFiscalYear(3); }));
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { OpenSelectedDate(); }));
+    connect(Button2, &QPushButton::clicked, this, guarded([this] {
+        ChYMForm->OpenYearMonthChooser(TChYMForm::HolidayCalendar, ShownFiscalYear(), 0);
+    }));
+    StrColGrid1->OnDblClick = [this](QObject*) { OpenSelectedDate(); };
+}
+
+int THCalForm::ShownFiscalYear() const { return Julius::ParseFiscalYearCaption(Button2->text()); }
+
+void THCalForm::ShowFiscalYear(int step)
+{
+    int fiscalYear;
+    if (step == 2) {
+        fiscalYear = ShownFiscalYear() - 1;
+    } else if (step == 3) {
+        fiscalYear = ShownFiscalYear() + 1;
+    } else {
+        const QDate today = Dates::Today();
+        fiscalYear = Julius::FiscalYearOf(today.year(), today.month());
+    }
+    Button2->setText(Julius::FiscalYearCaption(fiscalYear));
+    Fill(fiscalYear);
+}
+
+void THCalForm::Fill(int fiscalYear) { FillHolidayCalendar(*StrColGrid1, *Button2, fiscalYear); }
+
+void THCalForm::OpenSelectedDate()
+{
+    const int row = StrColGrid1->Selection().Top;
+    QDate date = Dates::Today();
+    int year = date.year(), month = date.month(), day = date.day();
+    if (row > 0) {
+        // year: the first four characters, month: two from the sixth, day: the last two
+        const QString text = StrColGrid1->Cells(1, row);
+        int y, m, d;
+        if (Text::TryStrToInt(text.left(4), y) && Text::TryStrToInt(text.mid(5, 2), m)
+            && Text::TryStrToInt(text.right(2), d)) {
+            year = y;
+            month = m;
+            day = d;
+        }
+    }
+    InputForm->OpenEntryDialog(year, month, day);
+}
+
+Settings::HolidayWidths THCalForm::ColumnWidths() const
+{
+    Settings::HolidayWidths widths {};
+    for (size_t col = 0; col < widths.size(); ++col)
+        widths[col] = StrColGrid1->ColWidths(int(col));
+    return widths;
+}
+
+void THCalForm::SetColumnWidths(const Settings::HolidayWidths& widths)
+{
+    // A negative width in a hand-edited settings file means the default.
+    for (size_t col = 0; col < widths.size(); ++col)
+        StrColGrid1->SetColWidths(int(col), widths[col] >= 0 ? widths[col] : Settings::DefaultHolidayWidths[col]);
+}
+
+void THCalForm::showEvent(QShowEvent* event)
+{
+    TCalendarWindow::showEvent(event);
+    if (!FirstShow())
+        return;
+    PlaceInMainWindow();
+    Application::Guard([this] { SetColumnWidths(Settings::HolidayColumnWidths()); });
+    Mainform->H2->setChecked(true);
+    Mainform->F2->setEnabled(true);
+    Mainform->D2->setEnabled(true);
+    Mainform->F1->setEnabled(false);
+    Mainform->D1->setEnabled(false);
+    Application::Guard([this] { ShowFiscalYear(1); });
+}
+
+void THCalForm::closeEvent(QCloseEvent* event)
+{
+    Application::Guard([this] { Settings::WriteHolidayColumnWidths(ColumnWidths()); });
+    Mainform->H2->setChecked(false);
+    Mainform->F2->setEnabled(false);
+    Mainform->D2->setEnabled(false);
+    event->accept();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+// The holiday calendar "休日カレンダー": the leave days of one fiscal year in
+// date order, with number, date, weekday, code and memo. The user may drag
+// the column widths; they are kept in the settings when the window is closed.
+
+#include "core/Settings.h"
+#include "views/CalendarWindow.h"
+
+class QToolButton;
+
+class THCalForm final : public TCalendarWindow {
+    Q_OBJECT
+
+public:
+    explicit THCalForm(QWidget* parent = nullptr);
+    ~THCalForm() override;
+
+    QAction* Mark() const override;
+
+    // 1 this fiscal year (by today's date), 2 the one before the shown, 3 the one after.
+    void ShowFiscalYear(int step);
+    void Fill(int fiscalYear);
+    // The entry dialog for the date in column 1 of the selected row; today
+    // for the header row or a row without a readable date.
+    void OpenSelectedDate();
+    int ShownFiscalYear() const;
+
+    Settings::HolidayWidths ColumnWidths() const;
+    void SetColumnWidths(const Settings::HolidayWidths& widths);
+
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override; // FormShow
+    void closeEvent(QCloseEvent* event) override; // FormClose: writes the column widths
+
+private:
+    void setupUi(); // FormCreate
+    void connectHandlers();
+};
+
+// Valid while the mark H2 is set.
+extern THCalForm* HCalForm;

@@ -1,0 +1,184 @@
+#include "views/Mcalf.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/MainForm.h"
+#include "core/CalendarFill.h"
+#include "core/Julius.h"
+#include "platform/Application.h"
+#include "platform/Dates.h"
+#include "views/Chymf.h"
+#include "views/Glyphs.h"
+#include "views/Inputf.h"
+#include "widgets/StrCGrid.h"
+
+TMCalForm* MCalForm = nullptr;
+
+TMCalForm::TMCalForm(QWidget* parent)
+    : TCalendarWindow(QStringLiteral("月カレンダー"), QSize(544, 375), false)
+{
+    setParent(parent);
+    MCalForm = this;
+    setupUi();
+    connectHandlers();
+}
+
+TMCalForm::~TMCalForm()
+{
+    // Also at program end with the window open: the widths are kept.
+    Application::Guard([this] { Settings::WriteMonthColumnWidths(ColumnWidths()); });
+    if (MCalForm == this)
+        MCalForm = nullptr;
+}
+
+QAction* TMCalForm::Mark() const { return Mainform->M1; }
+
+void TMCalForm::setupUi()
+{
+    setObjectName(QStringLiteral("MCalForm"));
+    MakeButtons(73, 232);
+    Button2->setText(QStringLiteral("1999年12月"));
+    SpeedButton4 = MakeSpeedButton(this, QStringLiteral("SpeedButton4"), 96, 8, Glyph::BarTriangleLeft,
+        QStringLiteral("昨年度"));
+    SpeedButton1 = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 120, 8, Glyph::TriangleLeft,
+        QStringLiteral("昨月"));
+    SpeedButton2 = MakeSpeedButton(this, QStringLiteral("SpeedButton2"), 144, 8, Glyph::Square,
+        QStringLiteral("今月"));
+    SpeedButton3 = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 168, 8, Glyph::TriangleRight,
+        QStringLiteral("翌月"));
+    SpeedButton5 = MakeSpeedButton(this, QStringLiteral("SpeedButton5"), 192, 8, Glyph::TriangleRightBar,
+        QStringLiteral("翌年度"));
+    MakeGrid(QSize(289, 233));
+
+    TStrColGrid& grid = *StrColGrid1;
+    grid.SetDefaultDrawing(false);
+    grid.SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect | goColSizing);
+    grid.SetFixedAlignment(taCenter);
+    grid.SetLayout(tlCenter);
+    grid.SetFixedLayout(tlCenter);
+    grid.SetFocusCellColor(clHighlightText);
+    grid.SetColCount(4);
+    grid.SetRowCount(32);
+    grid.SetFixedCols(1);
+    grid.SetFixedRows(1);
+    Application::Guard([this] { SetColumnWidths(Settings::MonthColumnWidths()); });
+    for (int row = 1; row <= 31; ++row) {
+        grid.SetCellAlignment(1, row, taCenter);
+        grid.SetCellAlignment(2, row, taCenter);
+    }
+    const char16_t* headings[] = { u"日", u"曜日", u"休暇", u"備考" };
+    for (int col = 0; col < 4; ++col)
+        grid.SetCells(col, 0, QString::fromUtf16(headings[col]));
+    for (int day = 1; day <= 31; ++day)
+        grid.SetCells(0, day, QString::number(day));
+
+    SetStatusText(Button2, QStringLiteral("ボタンをクリックすると年月を変更できます。"));
+    SetStatusText(SpeedButton4, QStringLiteral("ボタンをクリックすると昨年に変更できます。"));
+    SetStatusText(SpeedButton1, QStringLiteral("ボタンをクリックすると昨月に変更できます。"));
+    SetStatusText(SpeedButton2, QStringLiteral("ボタンをクリックすると今月に変更できます。"));
+    SetStatusText(SpeedButton3, QStringLiteral("ボタンをクリックすると翌月に変更できます。"));
+    SetStatusText(SpeedButton5, QStringLiteral("ボタンをクリックすると翌年に変更できます。"));
+    SetStatusText(Button1, QStringLiteral("ボタンをクリックするとデータを入力をできます。"));
+}
+
+void TMCalForm::connectHandlers()
+{
+    auto guarded = [](auto handler) { return [handler] { Application::Guard(handler); }; };
+    connect(SpeedButton2, &QToolButton::clicked, this, guarded([this] { ShowMonth(1); }));
+    connect(SpeedButton1, &QToolButton::clicked, this, guarded([this] { ShowMonth(2); }));
+    connect(SpeedButton4, &QToolButton::clicked, this, guarded([this] { ShowMonth(3); }));
+    connect(SpeedButton3, &QToolButton::clicked, this, guarded([this] { ShowMonth(4); }));
+    connect(SpeedButton5, &QToolButton::clicked, this, guarded([this] { ShowMonth(5); }));
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { OpenSelectedDate(); }));
+    connect(Button2, &QPushButton::clicked, this, guarded([this] {
+        int year, month;
+        ShownMonth(year, month);
+        ChYMForm->OpenYearMonthChooser(TChYMForm::MonthCalendar, year, month);
+    }));
+    StrColGrid1->OnDblClick = [this](QObject*) { OpenSelectedDate(); };
+}
+
+void TMCalForm::ShownMonth(int& year, int& month) const { Julius::ParseMonthCaption(Button2->text(), year, month); }
+
+void TMCalForm::ShowMonth(int step)
+{
+    int year = 0, month = 0;
+    if (step == 1) {
+        const QDate today = Dates::Today();
+        year = today.year();
+        month = today.month();
+    } else {
+        ShownMonth(year, month);
+        switch (step) {
+        case 2:
+            if (month == 1) {
+                --year;
+                month = 12;
+            } else {
+                --month;
+            }
+            break;
+        case 3: --year; break;
+        case 4:
+            if (month == 12) {
+                ++year;
+                month = 1;
+            } else {
+                ++month;
+            }
+            break;
+        case 5: ++year; break;
+        default: break;
+        }
+    }
+    Fill(year, month);
+}
+
+void TMCalForm::Fill(int year, int month) { FillMonthCalendar(*StrColGrid1, *Button2, year, month); }
+
+void TMCalForm::OpenSelectedDate()
+{
+    int year, month;
+    ShownMonth(year, month);
+    InputForm->OpenEntryDialog(year, month, StrColGrid1->Selection().Top);
+}
+
+Settings::MonthWidths TMCalForm::ColumnWidths() const
+{
+    Settings::MonthWidths widths {};
+    for (size_t col = 0; col < widths.size(); ++col)
+        widths[col] = StrColGrid1->ColWidths(int(col));
+    return widths;
+}
+
+void TMCalForm::SetColumnWidths(const Settings::MonthWidths& widths)
+{
+    // A negative width in a hand-edited settings file means the default.
+    for (size_t col = 0; col < widths.size(); ++col)
+        StrColGrid1->SetColWidths(int(col), widths[col] >= 0 ? widths[col] : Settings::DefaultMonthWidths[col]);
+}
+
+void TMCalForm::showEvent(QShowEvent* event)
+{
+    TCalendarWindow::showEvent(event);
+    if (!FirstShow())
+        return;
+    PlaceInMainWindow();
+    Mainform->M1->setChecked(true);
+    Mainform->F2->setEnabled(false);
+    Mainform->D2->setEnabled(false);
+    Mainform->F1->setEnabled(true);
+    Mainform->D1->setEnabled(true);
+    Application::Guard([this] { ShowMonth(1); });
+}
+
+void TMCalForm::closeEvent(QCloseEvent* event)
+{
+    Mainform->M1->setChecked(false);
+    Mainform->F1->setEnabled(false);
+    Mainform->D1->setEnabled(false);
+    event->accept();
+}

@@ -1,0 +1,50 @@
+#include "views/RefreshAfterSave.h"
+
+#include <QAction>
+
+#include "app/MainForm.h"
+#include "core/CalendarFill.h"
+#include "core/DayCode.h"
+#include "core/Julius.h"
+#include "views/Hcalf.h"
+#include "views/Mcalf.h"
+#include "views/Ycalf.h"
+#include "widgets/StrCGrid.h"
+
+void RefreshAfterSave(int year, int month, int day, int kind, const QString& memo)
+{
+    if (!Mainform)
+        return;
+    const QString text = DayCodeText(LeaveDayCode(kind));
+    const TColor colour = DayCodeColour(LeaveDayCode(kind));
+
+    if (Mainform->Y1->isChecked() && YcalForm) {
+        if (kind == 0) {
+            // The cell falls back to its weekday, holiday or empty code.
+            YcalForm->Fill(Julius::FiscalYearOf(year, month));
+        } else if (InFiscalYear(YcalForm->ShownFiscalYear(), year, month) && day >= 1 && day <= 31) {
+            TStrColGrid& grid = *YcalForm->StrColGrid1;
+            grid.SetCellFontColor(day, YearCalendarRow(month), colour);
+            grid.SetCells(day, YearCalendarRow(month), text);
+            grid.InvalidateCell(day, YearCalendarRow(month));
+        }
+    } else if (Mainform->M1->isChecked() && MCalForm) {
+        if (kind == 0) {
+            MCalForm->Fill(year, month);
+        } else {
+            int shownYear, shownMonth;
+            MCalForm->ShownMonth(shownYear, shownMonth);
+            if (year == shownYear && month == shownMonth && day >= 1 && day <= 31) {
+                TStrColGrid& grid = *MCalForm->StrColGrid1;
+                grid.SetCells(2, day, text);
+                grid.SetCellFontColor(2, day, colour);
+                grid.SetCells(3, day, memo);
+                grid.InvalidateRow(day);
+            }
+        }
+    } else if (Mainform->H2->isChecked() && HCalForm) {
+        const int fiscalYear = HCalForm->ShownFiscalYear();
+        if (InFiscalYear(fiscalYear, year, month))
+            HCalForm->Fill(fiscalYear);
+    }
+}

@@ -1,0 +1,136 @@
+#include "views/Ycalf.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/MainForm.h"
+#include "core/CalendarFill.h"
+#include "core/Julius.h"
+#include "platform/Application.h"
+#include "platform/Dates.h"
+#include "views/Chymf.h"
+#include "views/Glyphs.h"
+#include "views/Inputf.h"
+#include "widgets/StrCGrid.h"
+
+TYcalForm* YcalForm = nullptr;
+
+TYcalForm::TYcalForm(QWidget* parent)
+    : TCalendarWindow(QStringLiteral("年度カレンダー"), QSize(341, 254), true)
+{
+    setParent(parent);
+    YcalForm = this;
+    setupUi();
+    connectHandlers();
+}
+
+TYcalForm::~TYcalForm()
+{
+    if (YcalForm == this)
+        YcalForm = nullptr;
+}
+
+QAction* TYcalForm::Mark() const { return Mainform->Y1; }
+
+void TYcalForm::setupUi()
+{
+    setObjectName(QStringLiteral("YcalForm"));
+    MakeButtons(65, 176);
+    Button2->setText(QStringLiteral("1999年度"));
+    SpeedButton1 = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 88, 8, Glyph::TriangleLeft,
+        QStringLiteral("昨年度"));
+    SpeedButton2 = MakeSpeedButton(this, QStringLiteral("SpeedButton2"), 112, 8, Glyph::Square,
+        QStringLiteral("今年度"));
+    SpeedButton3 = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 136, 8, Glyph::TriangleRight,
+        QStringLiteral("翌年度"));
+    MakeGrid(QSize(257, 137));
+
+    TStrColGrid& grid = *StrColGrid1;
+    grid.SetDefaultDrawing(false);
+    grid.SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect);
+    grid.SetAlignment(taCenter);
+    grid.SetFixedAlignment(taCenter);
+    grid.SetLayout(tlCenter);
+    grid.SetFixedLayout(tlCenter);
+    grid.SetFocusCellColor(clHighlightText);
+    grid.SetColCount(32);
+    grid.SetRowCount(13);
+    grid.SetFixedCols(1);
+    grid.SetFixedRows(1);
+    for (int col = 0; col < 32; ++col)
+        grid.SetColWidths(col, 23);
+    for (int day = 1; day <= 31; ++day)
+        grid.SetCells(day, 0, QString::number(day));
+    for (int row = 1; row <= 12; ++row)
+        grid.SetCells(0, row, QString::number(row <= 9 ? row + 3 : row - 9));
+    for (int row = 1; row <= 12; ++row)
+        for (int col = 1; col <= 31; ++col)
+            grid.SetCellAlignment(col, row, taCenter);
+
+    SetStatusText(Button2, QStringLiteral("ボタンをクリックすると年度を変更できます。"));
+    SetStatusText(SpeedButton1, QStringLiteral("ボタンをクリックすると昨年度に変更できます。"));
+    SetStatusText(SpeedButton2, QStringLiteral("ボタンをクリックすると今年度に変更できます。"));
+    SetStatusText(SpeedButton3, QStringLiteral("ボタンをクリックすると翌年度に変更できます。"));
+    SetStatusText(Button1, QStringLiteral("ボタンをクリックするとデータを入力をできます。"));
+}
+
+void TYcalForm::connectHandlers()
+{
+    auto guarded = [](auto handler) { return [handler] { Application::Guard(handler); }; };
+    connect(SpeedButton1, &QToolButton::clicked, this, guarded([this] { ShowFiscalYear(2); }));
+    connect(SpeedButton2, &QToolButton::clicked, this, guarded([this] { ShowFiscalYear(1); }));
+    connect(SpeedButton3, &QToolButton::clicked, this, guarded([this] { ShowFiscalYear(3); }));
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { OpenSelectedDate(); }));
+    connect(Button2, &QPushButton::clicked, this, guarded([this] {
+        ChYMForm->OpenYearMonthChooser(TChYMForm::YearCalendar, ShownFiscalYear(), 0);
+    }));
+    StrColGrid1->OnDblClick = [this](QObject*) { OpenSelectedDate(); };
+}
+
+int TYcalForm::ShownFiscalYear() const { return Julius::ParseFiscalYearCaption(Button2->text()); }
+
+void TYcalForm::ShowFiscalYear(int step)
+{
+    int fiscalYear;
+    if (step == 2) {
+        fiscalYear = ShownFiscalYear() - 1;
+    } else if (step == 3) {
+        fiscalYear = ShownFiscalYear() + 1;
+    } else {
+        const QDate today = Dates::Today();
+        fiscalYear = Julius::FiscalYearOf(today.year(), today.month());
+    }
+    Fill(fiscalYear);
+}
+
+void TYcalForm::Fill(int fiscalYear) { FillYearCalendar(*StrColGrid1, *Button2, fiscalYear); }
+
+void TYcalForm::OpenSelectedDate()
+{
+    const int fiscalYear = ShownFiscalYear();
+    const TGridRect selection = StrColGrid1->Selection();
+    const int row = selection.Top;
+    const int year = row >= 1 && row <= 9 ? fiscalYear : fiscalYear + 1;
+    const int month = row >= 1 && row <= 9 ? row + 3 : row - 9;
+    InputForm->OpenEntryDialog(year, month, selection.Left);
+}
+
+void TYcalForm::showEvent(QShowEvent* event)
+{
+    TCalendarWindow::showEvent(event);
+    if (!FirstShow())
+        return;
+    PlaceInMainWindow();
+    Application::Guard([this] { ShowFiscalYear(1); });
+    Mainform->Y1->setChecked(true);
+    for (QAction* width : { Mainform->F1, Mainform->D1, Mainform->F2, Mainform->D2 })
+        width->setEnabled(false);
+}
+
+void TYcalForm::closeEvent(QCloseEvent* event)
+{
+    Mainform->Y1->setChecked(false);
+    event->accept();
+}

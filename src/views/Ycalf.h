@@ -1,0 +1,41 @@
+#pragma once
+
+// The fiscal-year calendar "年度カレンダー": twelve month rows (April to March)
+// by 31 day columns, each cell the code of that day in its colour.
+
+#include "views/CalendarWindow.h"
+
+class QToolButton;
+
+class TYcalForm final : public TCalendarWindow {
+    Q_OBJECT
+
+public:
+    explicit TYcalForm(QWidget* parent = nullptr);
+    ~TYcalForm() override;
+
+    QAction* Mark() const override;
+
+    // 1 this fiscal year (by today's date), 2 the one before the shown, 3 the one after.
+    void ShowFiscalYear(int step);
+    // Refills the grid with a fiscal year and shows it on Button2.
+    void Fill(int fiscalYear);
+    // The entry dialog for the top-left cell of the selection.
+    void OpenSelectedDate();
+    int ShownFiscalYear() const;
+
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override; // FormShow
+    void closeEvent(QCloseEvent* event) override; // FormClose
+
+private:
+    void setupUi(); // FormCreate
+    void connectHandlers();
+};
+
+// Valid while the mark Y1 is set.
+extern TYcalForm* YcalForm;
