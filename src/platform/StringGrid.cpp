@@ -60,28 +60,6 @@ TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons butto
     return shift;
 }
 
-void ApplyImeMode(QWidget& window, TImeMode mode)
-{
-    switch (mode) {
-    case imDisable:
-    case imClose:
-        window.setAttribute(Qt::WA_InputMethodEnabled, false);
-        break;
-    case imDontCare:
-        // The window keeps what it does by itself.
-        break;
-    case imSAlpha:
-    case imAlpha:
-        window.setAttribute(Qt::WA_InputMethodEnabled, true);
-        window.setInputMethodHints(Qt::ImhLatinOnly);
-        break;
-    default:
-        window.setAttribute(Qt::WA_InputMethodEnabled, true);
-        window.setInputMethodHints(Qt::ImhNone);
-        break;
-    }
-}
-
 TGridCoord NavigateKey(TGridCoord current, int key, Qt::KeyboardModifiers modifiers, const TGridNavigation& grid)
 {
     const int minCol = grid.FixedCols;
@@ -733,7 +711,6 @@ void TStringGrid::ShowEditor()
     }
     if (editor_ == nullptr) {
         editor_ = MakeEditor();
-        editor_->setFont(font_.toQFont());
     }
     editorCell_ = current_;
     editorOriginal_ = Cells(current_.X, current_.Y);
@@ -803,7 +780,11 @@ void TStringGrid::CancelEditor()
 
 TInplaceEdit* TStringGrid::MakeEditor()
 {
-    return new TInplaceEdit(*this);
+    // The font is set here, not by the caller, so that a grid that makes
+    // its editor differently can give it another font.
+    auto* editor = new TInplaceEdit(*this);
+    editor->setFont(font_.toQFont());
+    return editor;
 }
 
 bool TStringGrid::EditorMayShow()

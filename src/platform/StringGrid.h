@@ -24,6 +24,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
+#include "platform/ControlTypes.h"
 
 class TReader;
 class TWriter;
@@ -70,24 +71,7 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TShiftState)
 
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
 
-// IME mode of a window. On this desktop only "no input method" (disable,
-// close) versus "input method allowed" and the Latin-only hint
-// (single-byte alphanumerics) can be expressed.
-enum TImeMode {
-    imDisable,
-    imClose,
-    imOpen,
-    imDontCare,
-    imSAlpha,
-    imAlpha,
-    imHira,
-    imSKata,
-    imKata,
-    imChinese,
-    imSHanguel,
-    imHanguel,
-};
-void ApplyImeMode(QWidget& window, TImeMode mode);
+// TImeMode and ApplyImeMode are in ControlTypes.h.
 
 struct TGridCoord {
     int X = 0; // column
