@@ -1218,9 +1218,17 @@ void TStringGrid::mouseReleaseEvent(QMouseEvent* event)
     });
 }
 
-void TStringGrid::mouseDoubleClickEvent(QMouseEvent*)
+void TStringGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
     Application::Guard([&] {
+        // The second press of a double click selects like any press, so the
+        // handler sees the cell that was double-clicked as the current one.
+        const QPoint pos = event->position().toPoint();
+        int col = -1;
+        int row = -1;
+        MouseToCell(pos.x(), pos.y(), col, row);
+        if (event->button() == Qt::LeftButton && sizing_ == Sizing::None && col >= fixedCols_ && row >= fixedRows_)
+            MoveCurrent(col, row, false);
         if (OnDblClick)
             OnDblClick(this);
     });
