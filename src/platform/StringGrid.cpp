@@ -786,6 +786,9 @@ void TStringGrid::HideEditor()
     if (hadFocus) {
         focusFromEditor_ = true;
         setFocus(Qt::OtherFocusReason);
+        // The focus-in has run by now (or never comes when the window is
+        // inactive); either way the next focus-in is a real one.
+        focusFromEditor_ = false;
     }
     editor_->hide();
     InvalidateCell(editorCell_.X, editorCell_.Y);
@@ -910,7 +913,7 @@ TGridDrawState TStringGrid::DrawStateOf(int col, int row) const
     return state;
 }
 
-void TStringGrid::DrawCellBackground(int, int, const TRect& rect, TGridDrawState state)
+void TStringGrid::DrawDefaultBackground(const TRect& rect, TGridDrawState state)
 {
     TCanvas& canvas = canvas_;
     canvas.Font() = font_;
@@ -971,7 +974,7 @@ void TStringGrid::PaintCells(TCanvas& canvas, const TRect& area)
             const TRect rect { x, y, x + colWidths_[c], y + rowHeights_[r] };
             const TGridDrawState state = DrawStateOf(c, r);
             if (defaultDrawing_)
-                DrawCellBackground(c, r, rect, state);
+                DrawDefaultBackground(rect, state);
             PaintCell(c, r, rect, state);
             if (defaultDrawing_) {
                 if (state.testFlag(gdFixed) && ctl3D_) {

@@ -313,9 +313,9 @@ protected:
     // Properties a grid adds to the stored form. The base adds none.
     virtual void DeclareExtraProperties(TExtraProperties& properties);
 
-    // The background, font colour and focus rectangle that the base draws
-    // around PaintCell when DefaultDrawing is on.
-    void DrawCellBackground(int col, int row, const TRect& rect, TGridDrawState state);
+    // The background and font colour that the base sets up before PaintCell
+    // when DefaultDrawing is on: fixed colour, highlight or window colour.
+    void DrawDefaultBackground(const TRect& rect, TGridDrawState state);
     TGridDrawState DrawStateOf(int col, int row) const;
     // Moves the current cell (asking AcceptCellMove); with extend and
     // goRangeSelect the selection runs from the anchor to the new cell,

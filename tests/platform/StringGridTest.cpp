@@ -139,6 +139,24 @@ TEST_F(StringGridTest, DefaultDrawingPaintsASpreadsheetGrid)
     }
 }
 
+TEST_F(StringGridTest, Ctl3DRaisesTheFixedCells)
+{
+    const QImage image = Paint();
+    EXPECT_EQ(At(image, 0, 0), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(At(image, 63, 10), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(At(image, 10, 23), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(At(image, 10, 10), ColorToRGB(clBtnFace));
+}
+
+TEST_F(StringGridTest, TheWindowShowsWhatPaintToDraws)
+{
+    grid.SetCells(2, 2, QStringLiteral("年度"));
+    grid.SetSelection({ 1, 1, 3, 2 });
+    const QImage painted = Paint();
+    const QImage shown = grid.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, painted);
+}
+
 TEST_F(StringGridTest, SelectionIsHighlightedExceptTheFocusedCurrentCell)
 {
     grid.SetSelection({ 1, 1, 2, 2 });
@@ -387,6 +405,17 @@ TEST_F(StringGridTest, TheEditorHonoursMaskAndLimit)
     EXPECT_EQ(grid.Cells(2, 1), QStringLiteral("abc"));
 }
 
+TEST_F(StringGridTest, AlwaysShowEditorFollowsTheCurrentCell)
+{
+    grid.SetOptions(grid.Options() | goEditing | goAlwaysShowEditor);
+    EXPECT_TRUE(grid.EditorMode());
+    QTest::keyClicks(grid.InplaceEditor(), QStringLiteral("a"));
+    QTest::keyClick(grid.InplaceEditor(), Qt::Key_Down);
+    EXPECT_EQ(grid.Cells(1, 1), QStringLiteral("a"));
+    EXPECT_TRUE(grid.EditorMode());
+    EXPECT_EQ(grid.InplaceEditor()->geometry(), grid.CellRect(1, 2).toQRect());
+}
+
 TEST_F(StringGridTest, WithoutEditingOptionKeysDoNotOpenTheEditor)
 {
     QTest::keyClick(&grid, Qt::Key_Return);
@@ -435,6 +464,17 @@ TEST_F(StringGridTest, LoadingEndsWithAfterFormLoad)
     grid.EndLoad();
     EXPECT_FALSE(grid.Loading());
     EXPECT_FALSE(grid.Designing());
+}
+
+TEST(ImeModeTest, DisableTurnsTheInputMethodOffAndOthersOn)
+{
+    QLineEdit edit;
+    ApplyImeMode(edit, imDisable);
+    EXPECT_FALSE(edit.testAttribute(Qt::WA_InputMethodEnabled));
+    ApplyImeMode(edit, imHira);
+    EXPECT_TRUE(edit.testAttribute(Qt::WA_InputMethodEnabled));
+    ApplyImeMode(edit, imAlpha);
+    EXPECT_TRUE(edit.inputMethodHints().testFlag(Qt::ImhLatinOnly));
 }
 
 // ---- keyboard navigation without a window
