@@ -1,0 +1,39 @@
+#pragma once
+
+// Small enumerations shared by the grid widgets. Their numeric values are
+// the ones stored in window layouts; the names are how a component stream
+// writes them.
+
+#include <QString>
+
+#include <cstdint>
+
+enum TAlignment : std::uint8_t { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+
+enum TTextLayout : std::uint8_t { tlTop = 0, tlCenter = 1, tlBottom = 2 };
+
+// The input-method state an edit field asks for (Japanese input on or off,
+// and which kind of characters it produces).
+enum TImeMode : std::uint8_t {
+    imDisable = 0,
+    imClose = 1,
+    imOpen = 2,
+    imDontCare = 3,
+    imSAlpha = 4,
+    imAlpha = 5,
+    imHira = 6,
+    imSKata = 7,
+    imKata = 8,
+    imChinese = 9,
+    imSHanguel = 10,
+    imHanguel = 11,
+};
+
+// Stream names of the values above; the lookups answer false for a name
+// that is not one of them.
+QString AlignmentName(TAlignment value);
+bool AlignmentFromName(const QString& name, TAlignment& value);
+QString TextLayoutName(TTextLayout value);
+bool TextLayoutFromName(const QString& name, TTextLayout& value);
+QString ImeModeName(TImeMode value);
+bool ImeModeFromName(const QString& name, TImeMode& value);
