@@ -20,6 +20,7 @@
 #include <QString>
 
 #include "platform/Colors.h"
+#include "platform/ControlTypes.h"
 
 class QPaintDevice;
 class QPainter;
@@ -45,9 +46,7 @@ struct TRect {
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-// Horizontal alignment of a text in its cell, and its vertical placement.
-enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
-enum TTextLayout { tlTop = 0, tlCenter = 1, tlBottom = 2 };
+// TAlignment and TTextLayout (a text's placement in its cell) are in ControlTypes.h.
 
 // The reference point of TextOut: the top-left, top-centre or top-right
 // corner of the text.

@@ -60,28 +60,6 @@ TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons butto
     return shift;
 }
 
-void ApplyImeMode(QWidget& window, TImeMode mode)
-{
-    switch (mode) {
-    case imDisable:
-    case imClose:
-        window.setAttribute(Qt::WA_InputMethodEnabled, false);
-        break;
-    case imDontCare:
-        // The window keeps what it does by itself.
-        break;
-    case imSAlpha:
-    case imAlpha:
-        window.setAttribute(Qt::WA_InputMethodEnabled, true);
-        window.setInputMethodHints(Qt::ImhLatinOnly);
-        break;
-    default:
-        window.setAttribute(Qt::WA_InputMethodEnabled, true);
-        window.setInputMethodHints(Qt::ImhNone);
-        break;
-    }
-}
-
 TGridCoord NavigateKey(TGridCoord current, int key, Qt::KeyboardModifiers modifiers, const TGridNavigation& grid)
 {
     const int minCol = grid.FixedCols;
@@ -733,7 +711,6 @@ void TStringGrid::ShowEditor()
     }
     if (editor_ == nullptr) {
         editor_ = MakeEditor();
-        editor_->setFont(font_.toQFont());
     }
     editorCell_ = current_;
     editorOriginal_ = Cells(current_.X, current_.Y);
@@ -806,7 +783,11 @@ void TStringGrid::CancelEditor()
 
 TInplaceEdit* TStringGrid::MakeEditor()
 {
-    return new TInplaceEdit(*this);
+    // The font is set here, not by the caller, so that a grid that makes
+    // its editor differently can give it another font.
+    auto* editor = new TInplaceEdit(*this);
+    editor->setFont(font_.toQFont());
+    return editor;
 }
 
 bool TStringGrid::EditorMayShow()
@@ -864,7 +845,7 @@ void TStringGrid::InvalidateCell(int col, int row)
 {
     const TRect rect = CellRect(col, row);
     if (!rect.IsEmpty())
-        viewport()->update(rect.Inflated(0, 0).toQRect().adjusted(0, 0, GridLineWidth, GridLineWidth));
+        viewport()->update(rect.toQRect().adjusted(0, 0, GridLineWidth, GridLineWidth));
 }
 
 void TStringGrid::InvalidateRow(int row)
@@ -1166,7 +1147,7 @@ void TStringGrid::mousePressEvent(QMouseEvent* event)
         const bool again = TGridCoord { col, row } == current_;
         const bool extend = (event->modifiers() & Qt::ShiftModifier) && options_.testFlag(goRangeSelect);
         MoveCurrent(col, row, extend);
-        selecting_ = options_.testFlag(goRangeSelect);
+        selecting_ = true;
         if (again && !extend && options_.testFlag(goEditing))
             ShowEditor();
     });
@@ -1180,7 +1161,7 @@ void TStringGrid::mouseMoveEvent(QMouseEvent* event)
             SetColWidths(sizingIndex_, pos.x() - sizingStart_);
         } else if (sizing_ == Sizing::Row) {
             SetRowHeights(sizingIndex_, pos.y() - sizingStart_);
-        } else if (selecting_ && (event->buttons() & Qt::LeftButton)) {
+        } else if (selecting_ && options_.testFlag(goRangeSelect) && (event->buttons() & Qt::LeftButton)) {
             int col = -1;
             int row = -1;
             MouseToCell(pos.x(), pos.y(), col, row);
@@ -1215,8 +1196,7 @@ void TStringGrid::mouseReleaseEvent(QMouseEvent* event)
             OnRowResized(this, sizingIndex_);
         if (OnMouseUp)
             OnMouseUp(this, event->button(), ShiftStateOf(event->modifiers(), event->buttons()), pos.x(), pos.y());
-        if (event->button() == Qt::LeftButton && sizing == Sizing::None && (selecting || rect().contains(pos))
-            && OnClick)
+        if (event->button() == Qt::LeftButton && selecting && OnClick)
             OnClick(this);
     });
 }

@@ -24,6 +24,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
+#include "platform/ControlTypes.h"
 
 class TReader;
 class TWriter;
@@ -70,24 +71,7 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TShiftState)
 
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
 
-// IME mode of a window. On this desktop only "no input method" (disable,
-// close) versus "input method allowed" and the Latin-only hint
-// (single-byte alphanumerics) can be expressed.
-enum TImeMode {
-    imDisable,
-    imClose,
-    imOpen,
-    imDontCare,
-    imSAlpha,
-    imAlpha,
-    imHira,
-    imSKata,
-    imKata,
-    imChinese,
-    imSHanguel,
-    imHanguel,
-};
-void ApplyImeMode(QWidget& window, TImeMode mode);
+// TImeMode and ApplyImeMode are in ControlTypes.h.
 
 struct TGridCoord {
     int X = 0; // column
@@ -261,6 +245,8 @@ public:
     void EndLoad();
 
     // ---- events; raised only when set, the grid first ----
+    // A press in a scrolling cell (raised at the release) or a key that moved
+    // the current cell.
     std::function<void(QObject* sender)> OnClick;
     std::function<void(QObject* sender)> OnDblClick;
     std::function<void(QObject* sender)> OnEnter;
@@ -392,7 +378,7 @@ private:
 
     bool loading_ = false;
     bool focusFromEditor_ = false; // the editor handed the focus back
-    bool selecting_ = false; // left button held over the cells
+    bool selecting_ = false; // left button pressed in a scrolling cell and held
     Sizing sizing_ = Sizing::None;
     int sizingIndex_ = -1;
     int sizingStart_ = 0; // left (or top) edge of the column (row) being sized

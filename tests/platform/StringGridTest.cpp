@@ -257,6 +257,9 @@ TEST_F(StringGridTest, ClickingACellMakesItCurrent)
     Click(0, 3); // a fixed cell does not become current
     EXPECT_EQ(grid.Col(), 3);
     EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(clicks, 1);
+    QTest::keyClick(&grid, Qt::Key_Left);
+    EXPECT_EQ(clicks, 2);
 }
 
 TEST_F(StringGridTest, ShiftClickAndDragExtendTheSelectionFromTheAnchor)
@@ -464,17 +467,6 @@ TEST_F(StringGridTest, LoadingEndsWithAfterFormLoad)
     grid.EndLoad();
     EXPECT_FALSE(grid.Loading());
     EXPECT_FALSE(grid.Designing());
-}
-
-TEST(ImeModeTest, DisableTurnsTheInputMethodOffAndOthersOn)
-{
-    QLineEdit edit;
-    ApplyImeMode(edit, imDisable);
-    EXPECT_FALSE(edit.testAttribute(Qt::WA_InputMethodEnabled));
-    ApplyImeMode(edit, imHira);
-    EXPECT_TRUE(edit.testAttribute(Qt::WA_InputMethodEnabled));
-    ApplyImeMode(edit, imAlpha);
-    EXPECT_TRUE(edit.inputMethodHints().testFlag(Qt::ImhLatinOnly));
 }
 
 // ---- keyboard navigation without a window
