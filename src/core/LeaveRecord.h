@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include <QByteArray>
 #include <QString>
@@ -63,7 +64,23 @@ public:
     QByteArray MemoBytes() const;
     QString Memo() const;
 
-    bool IsDate(int year, int month, int day) const { return Year() == year && Month() == month && Day() == day; }
+    bool IsDate(int year, int month, int day) const { return DateKey() == DateKeyOf(year, month, day); }
+
+    // Bytes 18 to 21 (year, month, day) as one number, so that a search over
+    // a large file compares one word per record.
+    uint32_t DateKey() const
+    {
+        uint32_t key;
+        std::memcpy(&key, bytes_.data() + 18, sizeof key);
+        return key;
+    }
+    static uint32_t DateKeyOf(int year, int month, int day)
+    {
+        const uint8_t b[4] = { uint8_t(year & 0xFF), uint8_t((year >> 8) & 0xFF), uint8_t(month), uint8_t(day) };
+        uint32_t key;
+        std::memcpy(&key, b, sizeof key);
+        return key;
+    }
 
     const uint8_t* Data() const { return bytes_.data(); }
     uint8_t* Data() { return bytes_.data(); }

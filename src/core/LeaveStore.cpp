@@ -34,7 +34,11 @@ const std::vector<LeaveRecord>& Reader::NextBatch()
 std::vector<LeaveRecord> ReadAll()
 {
     std::vector<LeaveRecord> records;
-    ForEach([&](const LeaveRecord& record, qint64) { records.push_back(record); });
+    if (!Exists())
+        return records;
+    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    records.resize(size_t(file.Size()));
+    records.resize(size_t(file.ReadMany(records.data(), qint64(records.size()))));
     return records;
 }
 
@@ -57,13 +61,14 @@ namespace {
     qint64 PositionOf(RecordFile& file, int year, int month, int day, LeaveRecord* record = nullptr,
         bool* found = nullptr)
     {
+        const uint32_t key = LeaveRecord::DateKeyOf(year, month, day);
         std::vector<LeaveRecord> batch(BatchRecords);
         qint64 index = 0;
         file.Seek(0);
         for (;;) {
             const qint64 got = file.ReadMany(batch.data(), BatchRecords);
             for (qint64 i = 0; i < got; ++i) {
-                if (batch[size_t(i)].IsDate(year, month, day)) {
+                if (batch[size_t(i)].DateKey() == key) {
                     if (record)
                         *record = batch[size_t(i)];
                     if (found)
