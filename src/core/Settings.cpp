@@ -102,20 +102,32 @@ void WriteToolBarFlat(bool flat) { File().WriteBool(View, QStringLiteral("Flat")
 
 bool WeeklyDayOff(int weekday) { return File().ReadBool(Holiday, QString::number(weekday), false); }
 
-std::array<bool, 7> WeeklyDaysOff()
-{
-    const ProfileFile file = File();
-    std::array<bool, 7> days {};
-    for (int i = 0; i < 7; ++i)
-        days[size_t(i)] = file.ReadBool(Holiday, QString::number(i), false);
-    return days;
-}
+std::array<bool, 7> WeeklyDaysOff() { return ReadDaysOff().Weekly; }
 
 void WriteWeeklyDayOff(int weekday, bool dayOff) { File().WriteBool(Holiday, QString::number(weekday), dayOff); }
 
 bool HolidaysAreDaysOff() { return File().ReadBool(Holiday, QStringLiteral("7"), false); }
 
 void WriteHolidaysAreDaysOff(bool daysOff) { File().WriteBool(Holiday, QStringLiteral("7"), daysOff); }
+
+DaysOff ReadDaysOff()
+{
+    const QList<std::pair<QString, QString>> entries = File().ReadSection(Holiday);
+    // The first line of a key counts, as in a single key read.
+    const auto flag = [&entries](int key) {
+        const QString name = QString::number(key);
+        for (const auto& [k, value] : entries) {
+            if (k.compare(name, Qt::CaseInsensitive) == 0)
+                return Text::StrToIntDef(value, 0) != 0;
+        }
+        return false;
+    };
+    DaysOff days;
+    for (int i = 0; i < 7; ++i)
+        days.Weekly[size_t(i)] = flag(i);
+    days.NationalHolidays = flag(7);
+    return days;
+}
 
 bool CompactAtExit() { return File().ReadBool(End, QStringLiteral("Saiteki"), false); }
 

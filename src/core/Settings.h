@@ -66,6 +66,13 @@ std::array<bool, 7> WeeklyDaysOff();
 void WriteWeeklyDayOff(int weekday, bool dayOff);
 
 bool HolidaysAreDaysOff();
+
+// The whole [Holiday] section from one reading of the file.
+struct DaysOff {
+    std::array<bool, 7> Weekly {}; // Sunday ... Saturday
+    bool NationalHolidays = false;
+};
+DaysOff ReadDaysOff();
 void WriteHolidaysAreDaysOff(bool daysOff);
 
 bool CompactAtExit();

@@ -87,6 +87,21 @@ bool ProfileFile::ReadBool(const QString& section, const QString& key, bool defa
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
+QList<std::pair<QString, QString>> ProfileFile::ReadSection(const QString& section) const
+{
+    QList<std::pair<QString, QString>> entries;
+    bool inSection = false;
+    for (const QString& line : ReadLines(path_)) {
+        if (const auto name = SectionName(line)) {
+            inSection = SameName(*name, section);
+        } else if (inSection) {
+            if (auto entry = KeyLine(line))
+                entries.append(std::move(*entry));
+        }
+    }
+    return entries;
+}
+
 void ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
     QStringList lines = ReadLines(path_);

@@ -8,6 +8,9 @@
 // Every write replaces the whole file atomically (a temporary file renamed
 // over it), so a crash never leaves half a settings file.
 
+#include <utility>
+
+#include <QList>
 #include <QString>
 
 class ProfileFile {
@@ -23,6 +26,9 @@ public:
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
     // An integer read with default 1 or 0; any non-zero value is true.
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
+    // Every key and value of the section in file order, from one reading of
+    // the file, for callers that need several keys as one consistent set.
+    QList<std::pair<QString, QString>> ReadSection(const QString& section) const;
 
     // Creates the file, section or key as needed: a new section goes at the
     // end of the file, a new key at the end of its section, an existing key

@@ -1,0 +1,106 @@
+#include "core/FiscalYearDayTable.h"
+
+#include <limits>
+
+#include "core/HolidayCalendar.h"
+#include "core/Julius.h"
+#include "core/LeaveStore.h"
+#include "core/Settings.h"
+#include "platform/Dates.h"
+
+void FiscalYearDayTable::Set(int month, int day, DayCode code)
+{
+    DayCell& cell = Cell(month, day);
+    cell.Text = DayCodeText(code);
+    cell.Colour = DayCodeColour(code);
+}
+
+void FiscalYearDayTable::Clear()
+{
+    for (auto& month : cells_) {
+        for (DayCell& cell : month)
+            cell = DayCell();
+    }
+}
+
+namespace {
+
+void MarkImpossibleDates(int fiscalYear, FiscalYearDayTable& table)
+{
+    static constexpr int Impossible[][2]
+        = { { 4, 31 }, { 6, 31 }, { 9, 31 }, { 11, 31 }, { 2, 30 }, { 2, 31 } };
+    for (const auto& [month, day] : Impossible)
+        table.Set(month, day, DayCode::NoSuchDate);
+    if (!Dates::IsLeapYear(fiscalYear + 1))
+        table.Set(2, 29, DayCode::NoSuchDate);
+}
+
+void MarkWeeklyDaysOff(int fiscalYear, const std::array<bool, 7>& weekly, FiscalYearDayTable& table)
+{
+    const QDate first = Dates::EncodeDate(fiscalYear, 4, 1);
+    const int length = Dates::IsLeapYear(fiscalYear + 1) ? 366 : 365;
+    const int w = Dates::DayOfWeek(first);
+    for (int i = 0; i < 7; ++i) {
+        if (!weekly[size_t(i)])
+            continue;
+        // offset from 1 April to the first day of weekday i
+        int h = i - w + 8;
+        if (h > 6)
+            h -= 7;
+        for (int t = 0; t <= (length - h - 1) / 7; ++t) {
+            const QDate date = first.addDays(h + 7 * t);
+            table.Set(date.month(), date.day(), DayCode(int(DayCode::Sunday) + i));
+        }
+    }
+}
+
+} // namespace
+
+void BuildFiscalYearDayTable(int fiscalYear, FiscalYearDayTable& table)
+{
+    const Settings::DaysOff daysOff = Settings::ReadDaysOff();
+
+    table.Clear();
+    Julius::CheckFiscalYear(fiscalYear);
+    MarkImpossibleDates(fiscalYear, table);
+    MarkWeeklyDaysOff(fiscalYear, daysOff.Weekly, table);
+
+    if (daysOff.NationalHolidays) {
+        for (const HolidayCalendar::FiscalYearHoliday& holiday :
+            HolidayCalendar::NationalHolidaysOfFiscalYear(fiscalYear)) {
+            if (FiscalYearDayTable::IsCell(holiday.Month, holiday.Day))
+                table.Set(holiday.Month, holiday.Day, holiday.Code);
+        }
+    }
+
+    // A later record of the same date wins, so only the last kind of each
+    // cell is kept while the file streams by, and the cells are written once
+    // at the end. Records from a damaged or foreign file may name a month or
+    // day that has no cell; they are passed over. The records come in no
+    // particular date order, so the test is done with arithmetic into a slot
+    // that takes every record without a cell, not with branches the
+    // processor would mispredict on every other record.
+    constexpr int NoRecord = std::numeric_limits<int>::min();
+    constexpr size_t Cells = FiscalYearDayTable::Months * FiscalYearDayTable::Days;
+    constexpr size_t Discard = Cells;
+    std::array<int, Cells + 1> kinds;
+    kinds.fill(NoRecord);
+    LeaveStore::ForEach([&](const LeaveRecord& record, qint64) {
+        const int month = record.Month();
+        const int day = record.Day();
+        // 0 to 11 for April of the fiscal year to March of the next
+        const int position = (record.Year() - fiscalYear) * 12 + month - 4;
+        const size_t shown = (unsigned(position) < 12u)
+            & (unsigned(month - 1) < unsigned(FiscalYearDayTable::Months))
+            & (unsigned(day - 1) < unsigned(FiscalYearDayTable::Days)) & !record.Cleared();
+        const size_t cell = size_t((month - 1) * FiscalYearDayTable::Days + day - 1);
+        kinds[Discard + shown * (cell - Discard)] = record.Kind();
+    });
+    for (int month = 1; month <= FiscalYearDayTable::Months; ++month) {
+        for (int day = 1; day <= FiscalYearDayTable::Days; ++day) {
+            const int kind = kinds[size_t((month - 1) * FiscalYearDayTable::Days + day - 1)];
+            if (kind != NoRecord)
+                table.Set(month, day, LeaveDayCode(kind));
+        }
+    }
+}

@@ -1,0 +1,153 @@
+#include "core/Julius.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "platform/Dates.h"
+#include "platform/Text.h"
+
+namespace Julius {
+
+namespace {
+constexpr int FirstGregorianDay = 2299161; // 15 October 1582
+
+// Day indexes at the end of each year of a four-year Julian cycle that
+// starts with its leap year (indexes 0 to 365 are the first year).
+constexpr int CycleYearEnds[4] = { 365, 730, 1095, 1460 };
+constexpr int MonthLengths[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+
+// Sine of an angle in degrees.
+double Sin(double degrees)
+{
+    return std::sin(degrees / 180 * std::numbers::pi);
+}
+
+// One equinox of the year by a short periodic series around its mean
+// date. The terms are added in this order on purpose: in some years
+// (September 2012 among them) the result lies within a few thousandths of
+// a day of midnight, and another order of rounding could move the day.
+struct EquinoxTerms {
+    double s1, s3, s4, s5, s6; // phases of the periodic terms
+    double linear; // days per year of the linear correction
+    double rate; // days per year
+    double epoch; // day number of the equinox of 2000, in JST
+};
+
+int EquinoxDayNumber(int year, const EquinoxTerms& t)
+{
+    const double b = year - 2000;
+    const double s1 = Sin(t.s1 - 30.37 * b);
+    const double s2 = Sin(0.19 * b + 249);
+    const double s3 = Sin(t.s3 - 132.57 * b);
+    const double s4 = Sin(t.s4 - 90.37 * b);
+    const double s5 = Sin(t.s5 - 134.81 * b);
+    const double s6 = Sin(t.s6 - 19.34 * b);
+    const double p = (s1 + s2 + s3 + s4) * 0.002 + b * t.linear + s5 * 0.001 + s6 * 0.005;
+    const double q = (b * 0.0000001) * b - p;
+    return int(std::trunc(b * t.rate + t.epoch + q));
+}
+
+constexpr EquinoxTerms March { 321, 202, 84, 132, 239, -0.00004871850323926, 365.24229, 2451624.683 };
+constexpr EquinoxTerms September { 485, 268.2, 309.2, 244.6, 248.6, 0.00004871850323926, 365.24206,
+    2451811.096 };
+} // namespace
+
+int JulianDayNumber(int year, int month, int day)
+{
+    int correction = 0;
+    if (month >= 3) {
+        const int leap = (year + 4712) % 4 == 0 ? 1 : 0;
+        correction = leap - 1 - int(std::trunc(0.4 * month + 1.2));
+    }
+    return int(std::trunc((year + 4715) * 365.25)) + correction + (day - 1) + 31 * (month - 1) - 1095;
+}
+
+DateTriple DateOfDayNumber(int dayNumber)
+{
+    // From the Gregorian change on, move to the Julian-calendar day that bears
+    // the same year, month and day, and take the date from there.
+    int a = dayNumber;
+    if (dayNumber >= FirstGregorianDay) {
+        const int alpha = int(std::trunc((dayNumber - 1867216.25) / 36524.25));
+        a = dayNumber + 1 + alpha - alpha / 4;
+    }
+
+    DateTriple date;
+    const int cycle = a / 1461;
+    const int rest = a % 1461;
+    int i = 0;
+    while (rest > CycleYearEnds[i])
+        ++i;
+    date.Year = 4 * cycle - 4712 + i;
+
+    int dayOfYear = a - JulianDayNumber(date.Year, 1, 1);
+    const bool leap = date.Year % 4 == 0;
+    int month = 0;
+    for (;;) {
+        const int length = MonthLengths[month] + (month == 1 && leap ? 1 : 0);
+        if (dayOfYear < length || month == 11)
+            break;
+        dayOfYear -= length;
+        ++month;
+    }
+    date.Month = month + 1;
+    date.Day = dayOfYear + 1;
+    return date;
+}
+
+int VernalEquinoxDayNumber(int year)
+{
+    return EquinoxDayNumber(year, March);
+}
+
+int AutumnalEquinoxDayNumber(int year)
+{
+    return EquinoxDayNumber(year, September);
+}
+
+int VernalEquinoxDay(int year)
+{
+    return DateOfDayNumber(VernalEquinoxDayNumber(year)).Day;
+}
+
+int AutumnalEquinoxDay(int year)
+{
+    return DateOfDayNumber(AutumnalEquinoxDayNumber(year)).Day;
+}
+
+int FiscalYearOf(int year, int month)
+{
+    return month >= 1 && month <= 3 ? year - 1 : year;
+}
+
+void CheckFiscalYear(int fiscalYear)
+{
+    // The first day first: for the largest int the second would overflow.
+    Dates::EncodeDate(fiscalYear, 4, 1);
+    Dates::EncodeDate(fiscalYear + 1, 3, 31);
+}
+
+QString FiscalYearCaption(int fiscalYear)
+{
+    return QString::number(fiscalYear) + QStringLiteral("年度");
+}
+
+int ParseFiscalYearCaption(const QString& caption)
+{
+    return Text::StrToInt(caption.left(qMax(qsizetype(0), caption.size() - 2)));
+}
+
+QString MonthCaption(int year, int month)
+{
+    return QString::number(year) + QStringLiteral("年") + QString::number(month) + QStringLiteral("月");
+}
+
+YearMonth ParseMonthCaption(const QString& caption)
+{
+    YearMonth parsed;
+    parsed.Year = Text::StrToInt(caption.left(4));
+    parsed.Month = Text::StrToInt(caption.mid(5, qMax(qsizetype(0), caption.size() - 6)));
+    return parsed;
+}
+
+} // namespace Julius
