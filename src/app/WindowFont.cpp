@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include "platform/Canvas.h"
+
 QFont WindowFont()
 {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -11,6 +13,6 @@ QFont WindowFont()
 
 void InstallWindowFont()
 {
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    InstallFontSubstitutions();
     QApplication::setFont(WindowFont());
 }

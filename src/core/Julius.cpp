@@ -142,12 +142,12 @@ QString MonthCaption(int year, int month)
     return QString::number(year) + QStringLiteral("年") + QString::number(month) + QStringLiteral("月");
 }
 
-void ParseMonthCaption(const QString& caption, int& year, int& month)
+YearMonth ParseMonthCaption(const QString& caption)
 {
-    const int y = Text::StrToInt(caption.left(4));
-    const int m = Text::StrToInt(caption.mid(5, qMax(qsizetype(0), caption.size() - 6)));
-    year = y;
-    month = m;
+    YearMonth parsed;
+    parsed.Year = Text::StrToInt(caption.left(4));
+    parsed.Month = Text::StrToInt(caption.mid(5, qMax(qsizetype(0), caption.size() - 6)));
+    return parsed;
 }
 
 } // namespace Julius

@@ -46,11 +46,17 @@ QString FiscalYearCaption(int fiscalYear);
 // EConvertError "'<text>' is not a valid integer value" otherwise.
 int ParseFiscalYearCaption(const QString& caption);
 
+struct YearMonth {
+    int Year = 0;
+    int Month = 0;
+    friend bool operator==(const YearMonth&, const YearMonth&) = default;
+};
+
 // "1999年12月"
 QString MonthCaption(int year, int month);
 // The year is the first four characters, the month what lies between "年"
 // and the final "月"; raises EConvertError when either is not a number, so a
 // caption whose year has other than four digits is refused.
-void ParseMonthCaption(const QString& caption, int& year, int& month);
+YearMonth ParseMonthCaption(const QString& caption);
 
 } // namespace Julius

@@ -101,7 +101,12 @@ void TMCalForm::connectHandlers()
     StrColGrid1->OnDblClick = [this](QObject*) { OpenSelectedDate(); };
 }
 
-void TMCalForm::ShownMonth(int& year, int& month) const { Julius::ParseMonthCaption(Button2->text(), year, month); }
+void TMCalForm::ShownMonth(int& year, int& month) const
+{
+    const Julius::YearMonth shown = Julius::ParseMonthCaption(Button2->text());
+    year = shown.Year;
+    month = shown.Month;
+}
 
 void TMCalForm::ShowMonth(int step)
 {

@@ -38,6 +38,12 @@ protected:
         process.start(program, {});
     }
 
+    bool FirstRunSetWritten() const
+    {
+        QFile file(ini);
+        return file.open(QIODevice::ReadOnly) && file.readAll().contains("Flat=0\r\n");
+    }
+
     static bool WaitFor(const std::function<bool()>& condition, int milliseconds)
     {
         QElapsedTimer timer;
@@ -56,8 +62,9 @@ TEST_F(StartupTest, ASecondCopyEndsAtOnceAndTouchesNothing)
     QProcess first;
     Start(first);
     ASSERT_TRUE(first.waitForStarted(10000));
-    // The first copy has shown its window once it wrote the first-run settings.
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(ini); }, 20000));
+    // The first copy has shown its window once it wrote the last of the
+    // first-run settings.
+    ASSERT_TRUE(WaitFor([&] { return FirstRunSetWritten(); }, 20000));
     QFile file(ini);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray before = file.readAll();
@@ -81,14 +88,14 @@ TEST_F(StartupTest, TheLockGoesWithTheProcess)
 {
     QProcess first;
     Start(first);
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(ini); }, 20000));
+    ASSERT_TRUE(WaitFor([&] { return FirstRunSetWritten(); }, 20000));
     first.kill(); // even a crash frees the lock
     first.waitForFinished(10000);
     QFile::remove(ini);
 
     QProcess next;
     Start(next);
-    EXPECT_TRUE(WaitFor([&] { return QFile::exists(ini); }, 20000)) << "the next start was refused";
+    EXPECT_TRUE(WaitFor([&] { return FirstRunSetWritten(); }, 20000)) << "the next start was refused";
     EXPECT_EQ(next.state(), QProcess::Running);
     next.kill();
     next.waitForFinished(10000);

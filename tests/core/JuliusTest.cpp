@@ -116,12 +116,8 @@ TEST(JuliusTest, FiscalYearCaptionsReadBack)
 TEST(JuliusTest, MonthCaptionsReadBack)
 {
     EXPECT_EQ(Julius::MonthCaption(1999, 12), QStringLiteral("1999年12月"));
-    for (const int month : { 1, 12 }) {
-        int year = 0, parsedMonth = 0;
-        Julius::ParseMonthCaption(Julius::MonthCaption(2024, month), year, parsedMonth);
-        EXPECT_EQ(year, 2024);
-        EXPECT_EQ(parsedMonth, month);
-    }
+    EXPECT_EQ(Julius::ParseMonthCaption(Julius::MonthCaption(2024, 1)), (Julius::YearMonth { 2024, 1 }));
+    EXPECT_EQ(Julius::ParseMonthCaption(Julius::MonthCaption(2024, 12)), (Julius::YearMonth { 2024, 12 }));
 }
 
 TEST(JuliusTest, CaptionsNotOfTheirFormAreRefusedWithTheIntegerError)
@@ -135,12 +131,11 @@ TEST(JuliusTest, CaptionsNotOfTheirFormAreRefusedWithTheIntegerError)
     EXPECT_THROW(Julius::ParseFiscalYearCaption(QStringLiteral("度")), EConvertError);
     EXPECT_THROW(Julius::ParseFiscalYearCaption(QString()), EConvertError);
 
-    int year = 0, month = 0;
     // A three-digit year is refused: the year is always read from four characters.
-    EXPECT_THROW(Julius::ParseMonthCaption(Julius::MonthCaption(999, 12), year, month), EConvertError);
-    EXPECT_THROW(Julius::ParseMonthCaption(QStringLiteral("2024年度"), year, month), EConvertError);
-    EXPECT_THROW(Julius::ParseMonthCaption(QStringLiteral("2024"), year, month), EConvertError);
-    EXPECT_THROW(Julius::ParseMonthCaption(QString(), year, month), EConvertError);
+    EXPECT_THROW(Julius::ParseMonthCaption(Julius::MonthCaption(999, 12)), EConvertError);
+    EXPECT_THROW(Julius::ParseMonthCaption(QStringLiteral("2024年度")), EConvertError);
+    EXPECT_THROW(Julius::ParseMonthCaption(QStringLiteral("2024")), EConvertError);
+    EXPECT_THROW(Julius::ParseMonthCaption(QString()), EConvertError);
 }
 
 TEST(JuliusTest, OnlyFiscalYearsWithinTheCalendarAreAccepted)
