@@ -289,21 +289,9 @@ void TCanvas::LineTo(int x, int y)
     if (pen_.Style() == psClear || from == penPos_)
         return;
     RealizePen(painter);
-    if (std::max(1, pen_.Width()) == 1) {
-        // Stop one pixel short of the end point along the major axis, so
-        // that the end pixel stays untouched.
-        const int dx = x - from.x();
-        const int dy = y - from.y();
-        const int steps = std::max(std::abs(dx), std::abs(dy));
-        const QPointF last(from.x() + dx * double(steps - 1) / steps, from.y() + dy * double(steps - 1) / steps);
-        const QPoint lastPixel(int(std::lround(last.x())), int(std::lround(last.y())));
-        if (steps == 1 || lastPixel == from)
-            painter.drawPoint(from);
-        else
-            painter.drawLine(from, lastPixel);
-    } else {
-        painter.drawLine(from, penPos_);
-    }
+    // A cosmetic pen with a flat cap lights the pixels of the line up to,
+    // but not including, its end point.
+    painter.drawLine(from, penPos_);
 }
 
 void TCanvas::Frame3D(TRect& rect, TColor topLeft, TColor bottomRight, int width)

@@ -763,6 +763,9 @@ void TStringGrid::HideEditor()
     if (hadFocus) {
         focusFromEditor_ = true;
         setFocus(Qt::OtherFocusReason);
+        // The focus-in has run by now (or never comes when the window is
+        // inactive); either way the next focus-in is a real one.
+        focusFromEditor_ = false;
     }
     editor_->hide();
     InvalidateCell(editorCell_.X, editorCell_.Y);
@@ -842,7 +845,7 @@ void TStringGrid::InvalidateCell(int col, int row)
 {
     const TRect rect = CellRect(col, row);
     if (!rect.IsEmpty())
-        viewport()->update(rect.Inflated(0, 0).toQRect().adjusted(0, 0, GridLineWidth, GridLineWidth));
+        viewport()->update(rect.toQRect().adjusted(0, 0, GridLineWidth, GridLineWidth));
 }
 
 void TStringGrid::InvalidateRow(int row)
@@ -891,7 +894,7 @@ TGridDrawState TStringGrid::DrawStateOf(int col, int row) const
     return state;
 }
 
-void TStringGrid::DrawCellBackground(int, int, const TRect& rect, TGridDrawState state)
+void TStringGrid::DrawDefaultBackground(const TRect& rect, TGridDrawState state)
 {
     TCanvas& canvas = canvas_;
     canvas.Font() = font_;
@@ -952,7 +955,7 @@ void TStringGrid::PaintCells(TCanvas& canvas, const TRect& area)
             const TRect rect { x, y, x + colWidths_[c], y + rowHeights_[r] };
             const TGridDrawState state = DrawStateOf(c, r);
             if (defaultDrawing_)
-                DrawCellBackground(c, r, rect, state);
+                DrawDefaultBackground(rect, state);
             PaintCell(c, r, rect, state);
             if (defaultDrawing_) {
                 if (state.testFlag(gdFixed) && ctl3D_) {
@@ -1144,7 +1147,7 @@ void TStringGrid::mousePressEvent(QMouseEvent* event)
         const bool again = TGridCoord { col, row } == current_;
         const bool extend = (event->modifiers() & Qt::ShiftModifier) && options_.testFlag(goRangeSelect);
         MoveCurrent(col, row, extend);
-        selecting_ = options_.testFlag(goRangeSelect);
+        selecting_ = true;
         if (again && !extend && options_.testFlag(goEditing))
             ShowEditor();
     });
@@ -1158,7 +1161,7 @@ void TStringGrid::mouseMoveEvent(QMouseEvent* event)
             SetColWidths(sizingIndex_, pos.x() - sizingStart_);
         } else if (sizing_ == Sizing::Row) {
             SetRowHeights(sizingIndex_, pos.y() - sizingStart_);
-        } else if (selecting_ && (event->buttons() & Qt::LeftButton)) {
+        } else if (selecting_ && options_.testFlag(goRangeSelect) && (event->buttons() & Qt::LeftButton)) {
             int col = -1;
             int row = -1;
             MouseToCell(pos.x(), pos.y(), col, row);
@@ -1193,15 +1196,22 @@ void TStringGrid::mouseReleaseEvent(QMouseEvent* event)
             OnRowResized(this, sizingIndex_);
         if (OnMouseUp)
             OnMouseUp(this, event->button(), ShiftStateOf(event->modifiers(), event->buttons()), pos.x(), pos.y());
-        if (event->button() == Qt::LeftButton && sizing == Sizing::None && (selecting || rect().contains(pos))
-            && OnClick)
+        if (event->button() == Qt::LeftButton && selecting && OnClick)
             OnClick(this);
     });
 }
 
-void TStringGrid::mouseDoubleClickEvent(QMouseEvent*)
+void TStringGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
     Application::Guard([&] {
+        // The second press of a double click selects like any press, so the
+        // handler sees the cell that was double-clicked as the current one.
+        const QPoint pos = event->position().toPoint();
+        int col = -1;
+        int row = -1;
+        MouseToCell(pos.x(), pos.y(), col, row);
+        if (event->button() == Qt::LeftButton && sizing_ == Sizing::None && col >= fixedCols_ && row >= fixedRows_)
+            MoveCurrent(col, row, false);
         if (OnDblClick)
             OnDblClick(this);
     });

@@ -245,6 +245,8 @@ public:
     void EndLoad();
 
     // ---- events; raised only when set, the grid first ----
+    // A press in a scrolling cell (raised at the release) or a key that moved
+    // the current cell.
     std::function<void(QObject* sender)> OnClick;
     std::function<void(QObject* sender)> OnDblClick;
     std::function<void(QObject* sender)> OnEnter;
@@ -297,9 +299,9 @@ protected:
     // Properties a grid adds to the stored form. The base adds none.
     virtual void DeclareExtraProperties(TExtraProperties& properties);
 
-    // The background, font colour and focus rectangle that the base draws
-    // around PaintCell when DefaultDrawing is on.
-    void DrawCellBackground(int col, int row, const TRect& rect, TGridDrawState state);
+    // The background and font colour that the base sets up before PaintCell
+    // when DefaultDrawing is on: fixed colour, highlight or window colour.
+    void DrawDefaultBackground(const TRect& rect, TGridDrawState state);
     TGridDrawState DrawStateOf(int col, int row) const;
     // Moves the current cell (asking AcceptCellMove); with extend and
     // goRangeSelect the selection runs from the anchor to the new cell,
@@ -376,7 +378,7 @@ private:
 
     bool loading_ = false;
     bool focusFromEditor_ = false; // the editor handed the focus back
-    bool selecting_ = false; // left button held over the cells
+    bool selecting_ = false; // left button pressed in a scrolling cell and held
     Sizing sizing_ = Sizing::None;
     int sizingIndex_ = -1;
     int sizingStart_ = 0; // left (or top) edge of the column (row) being sized

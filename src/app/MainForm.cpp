@@ -1,0 +1,382 @@
+#include "app/MainForm.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/ToolImages.h"
+#include "core/LeaveStore.h"
+#include "core/Settings.h"
+#include "platform/Application.h"
+#include "platform/DataDirectory.h"
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
+
+TMainform* Mainform = nullptr;
+
+namespace {
+
+QAction* AddItem(QMenu* menu, const QString& name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+QAction* AddSeparator(QMenu* menu, const QString& name)
+{
+    QAction* action = menu->addSeparator();
+    action->setObjectName(name);
+    return action;
+}
+
+QMenu* AddMenu(QMenuBar* bar, const QString& name, const QString& caption)
+{
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(name);
+    return menu;
+}
+
+QMenu* AddSubmenu(QMenu* parent, const QString& name, const QString& caption)
+{
+    QMenu* menu = parent->addMenu(caption);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
+    return menu;
+}
+
+// A command whose check mark shows state kept elsewhere (the open calendar):
+// choosing it must not flip the mark by itself.
+QAction* Marked(QAction* action)
+{
+    action->setCheckable(true);
+    QObject::connect(action, &QAction::triggered, action, [action](bool checked) { action->setChecked(!checked); });
+    return action;
+}
+
+} // namespace
+
+TMainform::TMainform(QWidget* parent)
+    : QMainWindow(parent)
+{
+    Mainform = this;
+    setupUi();
+    connectHandlers();
+}
+
+TMainform::~TMainform()
+{
+    Application::Guard([this] { FormDestroy(); });
+    if (Mainform == this)
+        Mainform = nullptr;
+}
+
+void TMainform::setupUi()
+{
+    setObjectName(QStringLiteral("Mainform"));
+    setWindowTitle(QStringLiteral("Valdemor"));
+
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setObjectName(QStringLiteral("ClientArea"));
+    mdiArea_->setBackground(palette().brush(QPalette::Dark)); // the button-shadow colour
+    mdiArea_->viewport()->setMouseTracking(true);
+    mdiArea_->viewport()->installEventFilter(this);
+    setCentralWidget(mdiArea_);
+
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    File1 = AddMenu(bar, QStringLiteral("File1"), QStringLiteral("ファイル(&F)"));
+    I1 = AddItem(File1, QStringLiteral("I1"), QStringLiteral("入力(&N)..."));
+    N3 = AddSeparator(File1, QStringLiteral("N3"));
+    Print1 = AddItem(File1, QStringLiteral("Print1"), QStringLiteral("印刷(&P)..."));
+    N4 = AddSeparator(File1, QStringLiteral("N4"));
+    CSVO1 = AddItem(File1, QStringLiteral("CSVO1"), QStringLiteral("CSVファイルへ出力(&O)..."));
+    N1 = AddSeparator(File1, QStringLiteral("N1"));
+    L1 = AddItem(File1, QStringLiteral("L1"), QStringLiteral("最終更新日時表示(&L)..."));
+    N6 = AddSeparator(File1, QStringLiteral("N6"));
+    Exit1 = AddItem(File1, QStringLiteral("Exit1"), QStringLiteral("終了(&X)"));
+
+    Show1 = AddMenu(bar, QStringLiteral("Show1"), QStringLiteral("表示(&V)"));
+    Y1 = Marked(AddItem(Show1, QStringLiteral("Y1"), QStringLiteral("年表示(&Y)")));
+    M1 = Marked(AddItem(Show1, QStringLiteral("M1"), QStringLiteral("月表示(&M)")));
+    H2 = Marked(AddItem(Show1, QStringLiteral("H2"), QStringLiteral("休日表示(&H)")));
+    N5 = AddSeparator(Show1, QStringLiteral("N5"));
+    T1 = AddItem(Show1, QStringLiteral("T1"), QStringLiteral("ツールバー(&T)"));
+    T1->setCheckable(true);
+    s2 = AddItem(Show1, QStringLiteral("s2"), QStringLiteral("ステイタスバー(&S)"));
+    s2->setCheckable(true);
+
+    C1 = AddMenu(bar, QStringLiteral("C1"), QStringLiteral("集計(&C)"));
+    H1 = AddItem(C1, QStringLiteral("H1"), QStringLiteral("集計項目一覧(&S)..."));
+    N7 = AddSeparator(C1, QStringLiteral("N7"));
+    Y2 = AddItem(C1, QStringLiteral("Y2"), QStringLiteral("年度集計(&Y)..."));
+    M2 = AddItem(C1, QStringLiteral("M2"), QStringLiteral("月別集計(&M)..."));
+
+    S1 = AddMenu(bar, QStringLiteral("S1"), QStringLiteral("設定(&S)"));
+    O1 = AddItem(S1, QStringLiteral("O1"), QStringLiteral("オプション(&O)..."));
+    W1 = AddSubmenu(S1, QStringLiteral("W1"), QStringLiteral("表の幅(&W)"));
+    N8 = AddSubmenu(W1, QStringLiteral("N8"), QStringLiteral("月カレンダー(&M)"));
+    D1 = AddItem(N8, QStringLiteral("D1"), QStringLiteral("初期の幅に戻す(&D)"));
+    F1 = AddItem(N8, QStringLiteral("F1"), QStringLiteral("前回閉じた時の幅に戻す(&F)"));
+    H3 = AddSubmenu(W1, QStringLiteral("H3"), QStringLiteral("休日カレンダー(&H)"));
+    D2 = AddItem(H3, QStringLiteral("D2"), QStringLiteral("初期の幅に戻す(&D)"));
+    F2 = AddItem(H3, QStringLiteral("F2"), QStringLiteral("前回閉じた時の幅に戻す(&F)"));
+    // Enabled only while their calendar is open; the calendars switch them.
+    for (QAction* width : { D1, F1, D2, F2 })
+        width->setEnabled(false);
+
+    Help1 = AddMenu(bar, QStringLiteral("Help1"), QStringLiteral("ヘルプ(&H)"));
+    Help2 = AddItem(Help1, QStringLiteral("Help2"), QStringLiteral("ヘルプ(&H)"));
+    N2 = AddSeparator(Help1, QStringLiteral("N2"));
+    About1 = AddItem(Help1, QStringLiteral("About1"), QStringLiteral("バージョン情報(&A)..."));
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    // Button face, with an edge line at the top and at the bottom.
+    ToolBar1->setStyleSheet(QStringLiteral(
+        "QToolBar#ToolBar1 { background: palette(button); border-top: 1px solid palette(dark);"
+        " border-bottom: 1px solid palette(dark); spacing: 0px; padding: 0px; }"));
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+    ToolBar1->setFixedHeight(29); // after docking, which resets the limits
+
+    ToolButton1 = AddToolButton(QStringLiteral("ToolButton1"), 0, QStringLiteral("年度カレンダー"),
+        QStringLiteral("年度カレンダーを表示します。"));
+    ToolButton2 = AddToolButton(QStringLiteral("ToolButton2"), 1, QStringLiteral("月カレンダー"),
+        QStringLiteral("月カレンダーを表示します。"));
+    ToolButton3 = AddToolButton(QStringLiteral("ToolButton3"), 2, QStringLiteral("休日カレンダー"),
+        QStringLiteral("休日カレンダーを表示します。"));
+    AddToolSeparator(QStringLiteral("ToolButton4"), 28);
+    ToolButton5 = AddToolButton(QStringLiteral("ToolButton5"), 3, QStringLiteral("集計項目一覧"),
+        QStringLiteral("集計項目一覧を表示します。"));
+    AddToolSeparator(QStringLiteral("ToolButton6"), 17);
+    ToolButton7 = AddToolButton(QStringLiteral("ToolButton7"), 4, QStringLiteral("印刷"), QStringLiteral("印刷をします。"));
+    AddToolSeparator(QStringLiteral("ToolButton8"), 17);
+    ToolButton9 = AddToolButton(QStringLiteral("ToolButton9"), 5, QStringLiteral("オプション"),
+        QStringLiteral("オプション設定画面を開きます。"));
+    AddToolSeparator(QStringLiteral("ToolButton10"), 17);
+    ToolButton11 = AddToolButton(QStringLiteral("ToolButton11"), 6, QStringLiteral("ヘルプ"),
+        QStringLiteral("ヘルプを開きます。"));
+    SetToolBarFlat(false);
+
+    StatusBar1 = statusBar();
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(19);
+    StatusBar1->setSizeGripEnabled(false);
+    // One simple panel. A label of our own, so that menu hovers (which set
+    // Qt's temporary status message) never touch the text.
+    statusPanel_ = new QLabel(StatusBar1);
+    statusPanel_->setObjectName(QStringLiteral("SimplePanel"));
+    StatusBar1->addWidget(statusPanel_, 1);
+
+    slots_[int(Calendar::Year)].mark = Y1;
+    slots_[int(Calendar::Month)].mark = M1;
+    slots_[int(Calendar::Holiday)].mark = H2;
+
+    setGeometry(10, 10, 640, 480);
+}
+
+QToolButton* TMainform::AddToolButton(const QString& name, int image, const QString& hint, const QString& status)
+{
+    auto* button = new QToolButton(ToolBar1);
+    button->setObjectName(name);
+    button->setIcon(QIcon(ToolImages::Image(image)));
+    button->setToolTip(hint);
+    button->setFixedSize(23, 22);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setMouseTracking(true);
+    button->installEventFilter(this);
+    statusTexts_.insert(button, status);
+    ToolBar1->addWidget(button);
+    return button;
+}
+
+void TMainform::AddToolSeparator(const QString& name, int width)
+{
+    // A gap of the given width with the separator line in its middle.
+    auto* separator = new QFrame(ToolBar1);
+    separator->setObjectName(name);
+    separator->setFrameShape(QFrame::VLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    separator->setFixedSize(width, 22);
+    separator->setContentsMargins((width - 2) / 2, 2, (width - 2) / 2, 2);
+    ToolBar1->addWidget(separator);
+}
+
+void TMainform::connectHandlers()
+{
+    auto guarded = [](auto handler) {
+        return [handler] { Application::Guard(handler); };
+    };
+    connect(L1, &QAction::triggered, this, guarded([this] { L1Click(); }));
+    connect(Exit1, &QAction::triggered, this, guarded([this] { Exit1Click(); }));
+    connect(Y1, &QAction::triggered, this, guarded([this] { OpenYearCalendar(); }));
+    connect(M1, &QAction::triggered, this, guarded([this] { OpenMonthCalendar(); }));
+    connect(H2, &QAction::triggered, this, guarded([this] { OpenHolidayCalendar(); }));
+    // Qt has already flipped the mark; the handler flips the bar.
+    connect(T1, &QAction::triggered, this, [this] { ToolBar1->setVisible(ToolBar1->isHidden()); });
+    connect(s2, &QAction::triggered, this, [this] { StatusBar1->setVisible(StatusBar1->isHidden()); });
+    connect(Help2, &QAction::triggered, this, guarded([this] { OpenHelpFile(); }));
+    connect(ToolButton1, &QToolButton::clicked, this, guarded([this] { OpenYearCalendar(); }));
+    connect(ToolButton2, &QToolButton::clicked, this, guarded([this] { OpenMonthCalendar(); }));
+    connect(ToolButton3, &QToolButton::clicked, this, guarded([this] { OpenHolidayCalendar(); }));
+    connect(ToolButton11, &QToolButton::clicked, this, guarded([this] { OpenHelpFile(); }));
+}
+
+void TMainform::SetToolBarFlat(bool flat)
+{
+    flat_ = flat;
+    for (QToolButton* button : ToolBar1->findChildren<QToolButton*>())
+        button->setAutoRaise(flat);
+}
+
+void TMainform::SetStatusText(const QString& text) { statusPanel_->setText(text); }
+
+QString TMainform::StatusText() const { return statusPanel_->text(); }
+
+void TMainform::SetCalendarFactory(Calendar calendar, CalendarFactory factory)
+{
+    Slot(calendar).factory = std::move(factory);
+}
+
+TMainform::CalendarSlot& TMainform::Slot(Calendar calendar) { return slots_[int(calendar)]; }
+
+void TMainform::OpenYearCalendar() { OpenCalendar(Calendar::Year); }
+
+void TMainform::OpenMonthCalendar() { OpenCalendar(Calendar::Month); }
+
+void TMainform::OpenHolidayCalendar() { OpenCalendar(Calendar::Holiday); }
+
+void TMainform::OpenCalendar(Calendar calendar)
+{
+    CalendarSlot& wanted = Slot(calendar);
+    if (!wanted.mark->isChecked() && wanted.factory) {
+        QWidget* window = wanted.factory(*this);
+        QMdiSubWindow* sub = mdiArea_->addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        wanted.window = sub;
+        window->show();
+    }
+    // Only after the new window is up do the others go, so the frame is
+    // never empty in between.
+    for (CalendarSlot& other : slots_) {
+        if (&other != &wanted && other.mark->isChecked() && other.window)
+            other.window->close();
+    }
+}
+
+void TMainform::OpenHelpFile()
+{
+    const QString path = DataDirectory() + QStringLiteral("orbelund.chm");
+    if (Files::Exists(path)) {
+        Shell::Open(path, DataDirectory());
+        return;
+    }
+    Dialogs::MessageBox(this, QStringLiteral("orbelund.chmファイルが見つかりません！"), QStringLiteral("警告"),
+        MsgIcon::Warning, MsgButtons::Ok);
+}
+
+void TMainform::T1Click() { T1->trigger(); }
+
+void TMainform::s2Click() { s2->trigger(); }
+
+void TMainform::L1Click()
+{
+    QString text = QStringLiteral("データがありません。");
+    if (const auto time = LeaveStore::LastModified()) {
+        const QDate d = time->date();
+        const QTime t = time->time();
+        text = QStringLiteral("最終更新日時は、%1年%2月%3日 %4時%5分 です。")
+                   .arg(d.year(), 4, 10, QLatin1Char('0'))
+                   .arg(d.month())
+                   .arg(d.day())
+                   .arg(t.hour())
+                   .arg(t.minute());
+    }
+    Dialogs::MessageBox(this, text, QStringLiteral("最終更新日時表示"), MsgIcon::None, MsgButtons::Ok);
+}
+
+void TMainform::Exit1Click() { close(); }
+
+void TMainform::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        Application::Guard([this] { FormShow(); });
+    }
+}
+
+void TMainform::FormShow()
+{
+    Settings::MainWindow settings;
+    if (Settings::Exists())
+        settings = Settings::ReadMainWindow();
+    else
+        Settings::WriteFirstRunSet();
+
+    SetToolBarFlat(settings.Flat);
+    T1->setChecked(settings.ToolBar);
+    s2->setChecked(settings.StatusBar);
+    ToolBar1->setVisible(settings.ToolBar);
+    StatusBar1->setVisible(settings.StatusBar);
+    Y1->setChecked(false);
+    M1->setChecked(false);
+    H2->setChecked(false);
+    move(settings.Left, settings.Top);
+    resize(settings.Width, settings.Height);
+
+    LeaveStore::CheckOnStartup();
+
+    switch (Settings::StartCalendar()) {
+    case 1: OpenMonthCalendar(); break;
+    case 2: OpenHolidayCalendar(); break;
+    default: OpenYearCalendar(); break;
+    }
+
+    SaveDialog1Filter = QStringLiteral("すべてのファイル(*.*)|*.*|CSV(カンマ区切り)(*.csv)|*.csv");
+}
+
+void TMainform::FormDestroy()
+{
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    Settings::MainWindow window;
+    window.Top = y();
+    window.Left = x();
+    window.Width = width();
+    window.Height = height();
+    // isHidden(): the window itself is closed by now, so only the bars' own
+    // state counts.
+    window.ToolBar = !ToolBar1->isHidden();
+    window.StatusBar = !StatusBar1->isHidden();
+    window.Flat = flat_;
+    Settings::WriteProgramEnd(window);
+    if (Settings::CompactAtExit())
+        LeaveStore::Compact();
+}
+
+bool TMainform::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        if (watched == mdiArea_->viewport())
+            SetStatusText(QString()); // FormMouseMove
+        else if (const auto text = statusTexts_.constFind(watched); text != statusTexts_.cend())
+            SetStatusText(*text);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

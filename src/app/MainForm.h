@@ -1,0 +1,157 @@
+#pragma once
+
+// Valdemor records leave days of an office worker in Japan and shows them on
+// three calendars next to the national holidays.
+//
+// The program at a glance:
+//   main.cpp       admits one running copy ("EX_Orbelund"), creates the
+//                  long-lived windows in a fixed order, runs the event loop.
+//   TMainform      (this file) the MDI frame: menus, tool bar, status line,
+//                  the settings of the frame, and the operations that open
+//                  one calendar at a time. The check marks of Y1, M1 and H2
+//                  are the only record of which calendar is open.
+//   core/          the data file Holiday.d00 (LeaveStore), the settings file
+//                  orbelund.ini (Settings), dates, holidays, the day table
+//                  and the fills that write the calendars' grids.
+//   views/         the calendar windows (MDI children, created on demand,
+//                  freed on close), the entry dialog and the chooser.
+//   reports/       totals, CSV export and printing.
+//   widgets/, platform/  the grids and the toolkit services beneath them.
+// Nothing is cached: every command reads the files afresh.
+
+#include <functional>
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+class TMainform final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    enum class Calendar { Year, Month, Holiday };
+
+    explicit TMainform(QWidget* parent = nullptr);
+    ~TMainform() override;
+
+    // Makes a calendar window of the given kind; the window sets its own
+    // check mark when shown and clears it when closed. Installed by the
+    // calendar windows' module.
+    using CalendarFactory = std::function<QWidget*(TMainform&)>;
+    void SetCalendarFactory(Calendar calendar, CalendarFactory factory);
+
+    // Opens one calendar and closes the others: the new window is shown
+    // before the old one closes; the calendar already open is left alone.
+    void OpenYearCalendar();
+    void OpenMonthCalendar();
+    void OpenHolidayCalendar();
+
+    void OpenHelpFile();
+
+    // The status line's one simple panel.
+    void SetStatusText(const QString& text);
+    QString StatusText() const;
+
+    QMdiArea* MdiArea() const { return mdiArea_; }
+
+    // Menus, in menu-bar order.
+    QMenu* File1 = nullptr;
+    QMenu* Show1 = nullptr;
+    QMenu* C1 = nullptr;
+    QMenu* S1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QMenu* W1 = nullptr;
+    QMenu* N8 = nullptr;
+    QMenu* H3 = nullptr;
+
+    // Commands.
+    QAction* I1 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* CSVO1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* L1 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* Y1 = nullptr;
+    QAction* M1 = nullptr;
+    QAction* H2 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* T1 = nullptr;
+    QAction* s2 = nullptr;
+    QAction* H1 = nullptr;
+    QAction* N7 = nullptr;
+    QAction* Y2 = nullptr;
+    QAction* M2 = nullptr;
+    QAction* O1 = nullptr;
+    QAction* D1 = nullptr;
+    QAction* F1 = nullptr;
+    QAction* D2 = nullptr;
+    QAction* F2 = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* About1 = nullptr;
+
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QToolButton* ToolButton5 = nullptr;
+    QToolButton* ToolButton7 = nullptr;
+    QToolButton* ToolButton9 = nullptr;
+    QToolButton* ToolButton11 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    // The file filter of the CSV export's save dialog, set by FormShow.
+    QString SaveDialog1Filter;
+
+    // Whether the tool bar is drawn flat (the buttons raise only under the mouse).
+    bool ToolBarFlat() const { return flat_; }
+    void SetToolBarFlat(bool flat);
+
+    void FormShow();
+    void FormDestroy();
+    void T1Click();
+    void s2Click();
+    void L1Click();
+    void Exit1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setupUi();
+    void connectHandlers();
+    QToolButton* AddToolButton(const QString& name, int image, const QString& hint, const QString& status);
+    void AddToolSeparator(const QString& name, int width);
+
+    struct CalendarSlot {
+        QAction* mark = nullptr;
+        CalendarFactory factory;
+        QPointer<QMdiSubWindow> window;
+    };
+    CalendarSlot& Slot(Calendar calendar);
+    void OpenCalendar(Calendar calendar);
+
+    QMdiArea* mdiArea_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    QHash<QObject*, QString> statusTexts_;
+    CalendarSlot slots_[3];
+    bool shown_ = false;
+    bool flat_ = false;
+    bool destroyed_ = false;
+};
+
+extern TMainform* Mainform;

@@ -1,0 +1,165 @@
+#include "core/LeaveStore.h"
+
+#include "platform/DataDirectory.h"
+#include "platform/Files.h"
+
+namespace LeaveStore {
+
+namespace {
+    // Records per read: large enough that a million-record file streams at
+    // the speed of a plain read, small enough to stay in the cache.
+    constexpr qint64 BatchRecords = 4096;
+}
+
+QString FilePath() { return DataDirectory() + QStringLiteral("Holiday.d00"); }
+
+QString TempFilePath() { return DataDirectory() + QStringLiteral("Holiday.tmp$$"); }
+
+bool Exists() { return Files::Exists(FilePath()); }
+
+Reader::Reader()
+{
+    if (Exists())
+        file_.emplace(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+}
+
+const std::vector<LeaveRecord>& Reader::NextBatch()
+{
+    batch_.resize(BatchRecords);
+    const qint64 got = file_ ? file_->ReadMany(batch_.data(), BatchRecords) : 0;
+    batch_.resize(size_t(got));
+    return batch_;
+}
+
+std::vector<LeaveRecord> ReadAll()
+{
+    std::vector<LeaveRecord> records;
+    if (!Exists())
+        return records;
+    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    records.resize(size_t(file.Size()));
+    records.resize(size_t(file.ReadMany(records.data(), qint64(records.size()))));
+    return records;
+}
+
+std::vector<LeaveRecord> ReadRecords(const std::vector<qint64>& positions)
+{
+    std::vector<LeaveRecord> records;
+    if (positions.empty())
+        return records;
+    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    records.resize(positions.size());
+    for (size_t i = 0; i < positions.size(); ++i) {
+        file.Seek(positions[i]);
+        file.Read(records[i].Data());
+    }
+    return records;
+}
+
+namespace {
+    // Position of the date's first record, or the record count when it has none.
+    qint64 PositionOf(RecordFile& file, int year, int month, int day, LeaveRecord* record = nullptr,
+        bool* found = nullptr)
+    {
+        const uint32_t key = LeaveRecord::DateKeyOf(year, month, day);
+        std::vector<LeaveRecord> batch(BatchRecords);
+        qint64 index = 0;
+        file.Seek(0);
+        for (;;) {
+            const qint64 got = file.ReadMany(batch.data(), BatchRecords);
+            for (qint64 i = 0; i < got; ++i) {
+                if (batch[size_t(i)].DateKey() == key) {
+                    if (record)
+                        *record = batch[size_t(i)];
+                    if (found)
+                        *found = true;
+                    return index + i;
+                }
+            }
+            index += got;
+            if (got < BatchRecords)
+                return index;
+        }
+    }
+}
+
+Entry FindEntry(int year, int month, int day)
+{
+    if (!Exists())
+        return {};
+    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    LeaveRecord record;
+    bool found = false;
+    PositionOf(file, year, month, day, &record, &found);
+    if (!found)
+        return {};
+    return { record.Kind(), record.Memo() };
+}
+
+void SaveEntry(int year, int month, int day, int kind, const QString& memo)
+{
+    const LeaveRecord record = LeaveRecord::Make(year, month, day, kind, memo);
+    if (!Exists()) {
+        RecordFile file(FilePath(), RecordFile::Mode::Create, LeaveRecord::Size);
+        file.Write(record.Data());
+        return;
+    }
+    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    file.Seek(PositionOf(file, year, month, day));
+    file.Write(record.Data());
+}
+
+void Compact()
+{
+    if (!Exists())
+        return;
+    {
+        RecordFile source(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+        RecordFile target(TempFilePath(), RecordFile::Mode::Create, LeaveRecord::Size);
+        try {
+            std::vector<LeaveRecord> batch(BatchRecords);
+            for (;;) {
+                const qint64 got = source.ReadMany(batch.data(), BatchRecords);
+                for (qint64 i = 0; i < got; ++i) {
+                    if (!batch[size_t(i)].Cleared())
+                        target.Write(batch[size_t(i)].Data());
+                }
+                if (got < BatchRecords)
+                    break;
+            }
+            target.Flush();
+        } catch (...) {
+            // Holiday.d00 is untouched; the half-written copy must not be
+            // mistaken for it later.
+            target.Close();
+            Files::Remove(TempFilePath());
+            throw;
+        }
+    }
+    // One step: Holiday.d00 is either the old file or the compacted one. When
+    // the file system refuses, the old file stays whole and nothing is lost.
+    if (!Files::Rename(TempFilePath(), FilePath())) {
+        Files::Remove(TempFilePath());
+        return;
+    }
+    Files::SyncDirectory(DataDirectory());
+}
+
+void CheckOnStartup()
+{
+    if (!Exists() && Files::Exists(TempFilePath())) {
+        if (Files::Rename(TempFilePath(), FilePath()))
+            Files::SyncDirectory(DataDirectory());
+    }
+    if (!Exists())
+        return;
+    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    if (file.Size() > 0) {
+        LeaveRecord first;
+        file.Read(first.Data());
+    }
+}
+
+std::optional<QDateTime> LastModified() { return Files::LastModified(FilePath()); }
+
+} // namespace LeaveStore

@@ -1,0 +1,84 @@
+#pragma once
+
+// The leave data file Holiday.d00 in the data directory: a flat sequence of
+// 64-byte LeaveRecords without a header. This module is the only code that
+// touches it. Nothing is kept in memory between calls: every operation opens
+// the file, walks it and closes it, so each sees the file as the last write
+// left it. Failures raise EInOutError; the file is closed either way.
+
+#include <optional>
+#include <vector>
+
+#include <QDateTime>
+#include <QString>
+
+#include "core/LeaveRecord.h"
+#include "platform/RecordFile.h"
+
+namespace LeaveStore {
+
+QString FilePath();
+// Where Compact builds the new file before it replaces Holiday.d00.
+QString TempFilePath();
+bool Exists();
+
+// Reads the file front to back in batches; nothing when it does not exist.
+class Reader {
+public:
+    Reader();
+    bool IsOpen() const { return file_.has_value(); }
+    // The next records in file order; empty at the end. Trailing bytes that do
+    // not fill a whole record are not a record.
+    const std::vector<LeaveRecord>& NextBatch();
+
+private:
+    std::optional<RecordFile> file_;
+    std::vector<LeaveRecord> batch_;
+};
+
+// Calls visit(record, index) for every record in file order.
+template <class Visit>
+void ForEach(Visit&& visit)
+{
+    Reader reader;
+    qint64 index = 0;
+    for (;;) {
+        const std::vector<LeaveRecord>& batch = reader.NextBatch();
+        if (batch.empty())
+            return;
+        for (const LeaveRecord& record : batch)
+            visit(record, index++);
+    }
+}
+
+std::vector<LeaveRecord> ReadAll();
+
+// The records at the given 0-based positions, in the order asked.
+std::vector<LeaveRecord> ReadRecords(const std::vector<qint64>& positions);
+
+struct Entry {
+    int Kind = 0;
+    QString Memo;
+};
+
+// The first record of the date, cleared or not; kind 0 and no memo when none.
+Entry FindEntry(int year, int month, int day);
+
+// Writes one record for the date over the date's first record, or at the end.
+// Kind 0 (Normal) marks the record cleared. The memo is cut to 30 bytes.
+void SaveEntry(int year, int month, int day, int kind, const QString& memo);
+
+// Removes the cleared records. The kept records go to Holiday.tmp$$, which is
+// flushed to disk and then renamed over Holiday.d00 in one step, so at every
+// moment one of the two files holds every record that is kept.
+void Compact();
+
+// The start-up check: takes back Holiday.tmp$$ as Holiday.d00 when an
+// interrupted compaction left only the former, then opens the file and reads
+// its first record, so that a file that cannot be read is reported at once.
+void CheckOnStartup();
+
+// Last modification in local time; nothing when the file does not exist.
+std::optional<QDateTime> LastModified();
+
+} // namespace LeaveStore

@@ -1,0 +1,84 @@
+#pragma once
+
+// The settings file orbelund.ini in the data directory, key by key. Nothing is
+// cached: every read opens the file, so it sees every earlier write of the run.
+// A missing file, section or key, or a value that is not a number, gives the
+// default; a refused write raises EIniFileError "<path> に書き込めません".
+//
+//   [Version] Ver          text, program version ("1.12"), written only
+//   [Dir]     Dir          text, data directory, written only
+//   [Location] Top, Left   main window position            10, 10
+//   [Size]    Width, Heighth  main window size ("Heighth")  640, 480
+//             MTW0..MTW3   month calendar column widths    40, 40, 90, 120
+//             HTW0..HTW4   holiday list column widths      40, 70, 40, 60, 150
+//   [Start]   Show         calendar at start: 0 year, 1 month, 2 holidays   0
+//   [View]    ToolBar, StatusBar, Flat                     1, 1, 0
+//   [Holiday] 0..6         Sunday..Saturday are weekly days off   0
+//             7            national holidays are days off too     0
+//   [End]     Saiteki      compact the data file at exit          0
+
+#include <array>
+
+#include <QString>
+
+#include "platform/ProfileFile.h"
+
+namespace Settings {
+
+QString FilePath();
+bool Exists();
+ProfileFile File();
+
+// The program version as "1.12", with the decimal separator.
+QString VersionText();
+
+struct MainWindow {
+    int Top = 10;
+    int Left = 10;
+    int Width = 640;
+    int Height = 480;
+    bool ToolBar = true;
+    bool StatusBar = true;
+    bool Flat = false;
+};
+
+MainWindow ReadMainWindow();
+
+// Written when the main window first shows and no settings file exists, in
+// this order: Ver, Dir, Top, Left, Width, Heighth, Show, Holiday 0 and 6
+// (Sunday and Saturday off), ToolBar, StatusBar, Flat.
+void WriteFirstRunSet();
+
+// Written at program end: Ver, Dir, the window's bounds and its bars.
+void WriteProgramEnd(const MainWindow& window);
+
+// 0 fiscal-year calendar, 1 month calendar, 2 holiday calendar; other values
+// are returned as they are (the caller opens the fiscal-year calendar).
+int StartCalendar();
+void WriteStartCalendar(int calendar);
+
+bool ToolBarFlat();
+void WriteToolBarFlat(bool flat);
+
+// weekday 0 = Sunday ... 6 = Saturday
+bool WeeklyDayOff(int weekday);
+std::array<bool, 7> WeeklyDaysOff();
+void WriteWeeklyDayOff(int weekday, bool dayOff);
+
+bool HolidaysAreDaysOff();
+void WriteHolidaysAreDaysOff(bool daysOff);
+
+bool CompactAtExit();
+void WriteCompactAtExit(bool compact);
+
+using MonthWidths = std::array<int, 4>;
+using HolidayWidths = std::array<int, 5>;
+inline constexpr MonthWidths DefaultMonthWidths { 40, 40, 90, 120 };
+inline constexpr HolidayWidths DefaultHolidayWidths { 40, 70, 40, 60, 150 };
+
+MonthWidths MonthColumnWidths();
+void WriteMonthColumnWidths(const MonthWidths& widths);
+HolidayWidths HolidayColumnWidths();
+void WriteHolidayColumnWidths(const HolidayWidths& widths);
+
+} // namespace Settings

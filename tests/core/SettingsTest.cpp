@@ -1,0 +1,92 @@
+#include "core/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+class SettingsTest : public ::testing::Test {
+protected:
+    TempDataDirectory data;
+    QByteArray File() const { return data.Bytes(QStringLiteral("orbelund.ini")); }
+    void SetFile(const QByteArray& bytes) const { data.Write(QStringLiteral("orbelund.ini"), bytes); }
+};
+
+TEST_F(SettingsTest, FirstRunSetIsWrittenInItsOrder)
+{
+    Settings::WriteFirstRunSet();
+    const QByteArray expected = "[Version]\r\nVer=1.12\r\n"
+                                "[Dir]\r\nDir="
+        + data.Path().toLocal8Bit()
+        + "\r\n"
+          "[Location]\r\nTop=10\r\nLeft=10\r\n"
+          "[Size]\r\nWidth=640\r\nHeighth=480\r\n"
+          "[Start]\r\nShow=0\r\n"
+          "[Holiday]\r\n0=1\r\n6=1\r\n"
+          "[View]\r\nToolBar=1\r\nStatusBar=1\r\nFlat=0\r\n";
+    EXPECT_EQ(File(), expected);
+    const std::array<bool, 7> days = Settings::WeeklyDaysOff();
+    EXPECT_EQ(days, (std::array<bool, 7> { true, false, false, false, false, false, true }));
+    EXPECT_FALSE(Settings::HolidaysAreDaysOff());
+}
+
+TEST_F(SettingsTest, MissingFileSectionsAndKeysGiveTheDefaults)
+{
+    const Settings::MainWindow w = Settings::ReadMainWindow();
+    EXPECT_EQ(w.Top, 10);
+    EXPECT_EQ(w.Left, 10);
+    EXPECT_EQ(w.Width, 640);
+    EXPECT_EQ(w.Height, 480);
+    EXPECT_TRUE(w.ToolBar);
+    EXPECT_TRUE(w.StatusBar);
+    EXPECT_FALSE(w.Flat);
+    EXPECT_EQ(Settings::StartCalendar(), 0);
+    EXPECT_FALSE(Settings::CompactAtExit());
+    EXPECT_EQ(Settings::MonthColumnWidths(), Settings::DefaultMonthWidths);
+    EXPECT_EQ(Settings::HolidayColumnWidths(), Settings::DefaultHolidayWidths);
+
+    SetFile("[Location]\r\nTop=5\r\n");
+    EXPECT_EQ(Settings::ReadMainWindow().Top, 5);
+    // without a Holiday section every weekday is a working day
+    EXPECT_EQ(Settings::WeeklyDaysOff(), (std::array<bool, 7> {}));
+}
+
+TEST_F(SettingsTest, TheHeightKeyIsHeighth)
+{
+    SetFile("[Size]\r\nHeight=300\r\n");
+    EXPECT_EQ(Settings::ReadMainWindow().Height, 480);
+    SetFile("[Size]\r\nHeighth=300\r\n");
+    EXPECT_EQ(Settings::ReadMainWindow().Height, 300);
+}
+
+TEST_F(SettingsTest, NonNumbersReadAsTheDefault)
+{
+    SetFile("[Start]\r\nShow=month\r\n[Size]\r\nWidth=wide\r\nMTW2=x\r\n[View]\r\nToolBar=yes\r\n");
+    EXPECT_EQ(Settings::StartCalendar(), 0);
+    EXPECT_EQ(Settings::ReadMainWindow().Width, 640);
+    EXPECT_TRUE(Settings::ReadMainWindow().ToolBar);
+    EXPECT_EQ(Settings::MonthColumnWidths()[2], 90);
+}
+
+TEST_F(SettingsTest, ProgramEndWritesTheFrameAndReadsBackWhatItWrote)
+{
+    Settings::WriteFirstRunSet();
+    Settings::WriteProgramEnd({ 20, 30, 800, 600, false, true, true });
+    const Settings::MainWindow w = Settings::ReadMainWindow();
+    EXPECT_EQ(w.Top, 20);
+    EXPECT_EQ(w.Left, 30);
+    EXPECT_EQ(w.Width, 800);
+    EXPECT_EQ(w.Height, 600);
+    EXPECT_FALSE(w.ToolBar);
+    EXPECT_TRUE(w.Flat);
+    EXPECT_TRUE(File().contains("[View]\r\nToolBar=0\r\nStatusBar=1\r\nFlat=1\r\n"));
+}
+
+TEST_F(SettingsTest, ColumnWidthsAreKeptPerKey)
+{
+    Settings::WriteMonthColumnWidths({ 41, 42, 93, 124 });
+    Settings::WriteHolidayColumnWidths({ 1, 2, 3, 4, 5 });
+    EXPECT_EQ(Settings::MonthColumnWidths(), (Settings::MonthWidths { 41, 42, 93, 124 }));
+    EXPECT_EQ(Settings::HolidayColumnWidths(), (Settings::HolidayWidths { 1, 2, 3, 4, 5 }));
+    EXPECT_EQ(File(), QByteArray("[Size]\r\nMTW0=41\r\nMTW1=42\r\nMTW2=93\r\nMTW3=124\r\n"
+                                 "HTW0=1\r\nHTW1=2\r\nHTW2=3\r\nHTW3=4\r\nHTW4=5\r\n"));
+}

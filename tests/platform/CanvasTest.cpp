@@ -1,0 +1,276 @@
+#include "platform/Canvas.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include "platform/Errors.h"
+
+class CanvasTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InstallFontSubstitutions(); }
+    void SetUp() override { image.fill(Qt::white); }
+
+    TColor At(int x, int y) const { return fromQColor(QColor(image.pixel(x, y))); }
+    // Pixels of colour c inside r.
+    int Count(const TRect& r, TColor c) const
+    {
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x)
+                n += At(x, y) == c ? 1 : 0;
+        return n;
+    }
+    // Left-most and right-most column holding a non-white pixel, -1 if none.
+    std::pair<int, int> InkColumns(const TRect& r) const
+    {
+        int first = -1;
+        int last = -1;
+        for (int x = r.Left; x < r.Right; ++x)
+            for (int y = r.Top; y < r.Bottom; ++y)
+                if (At(x, y) != clWhite) {
+                    if (first < 0)
+                        first = x;
+                    last = x;
+                    break;
+                }
+        return { first, last };
+    }
+
+    QImage image { 100, 60, QImage::Format_RGB32 };
+};
+
+TEST_F(CanvasTest, FillRectCoversExactlyItsPixels)
+{
+    TCanvas canvas(image);
+    canvas.Brush().SetColor(clRed);
+    canvas.FillRect({ 10, 5, 20, 8 });
+    EXPECT_EQ(Count({ 0, 0, 100, 60 }, clRed), 30);
+    EXPECT_EQ(Count({ 10, 5, 20, 8 }, clRed), 30);
+}
+
+TEST_F(CanvasTest, RectangleDrawsItsOutlineOnTheInsideAndFillsWithTheBrush)
+{
+    TCanvas canvas(image);
+    canvas.Pen().SetColor(clBlue);
+    canvas.Brush().SetColor(clGreen);
+    canvas.Rectangle(10, 10, 20, 16);
+    EXPECT_EQ(At(10, 10), clBlue);
+    EXPECT_EQ(At(19, 15), clBlue);
+    EXPECT_EQ(At(19, 10), clBlue);
+    EXPECT_EQ(At(20, 10), clWhite);
+    EXPECT_EQ(At(10, 16), clWhite);
+    EXPECT_EQ(Count({ 11, 11, 19, 15 }, clGreen), 8 * 4);
+    EXPECT_EQ(Count({ 0, 0, 100, 60 }, clBlue), 2 * 10 + 2 * 4);
+}
+
+TEST_F(CanvasTest, RectangleWithAClearPenFillsOnePixelLessEachWay)
+{
+    TCanvas canvas(image);
+    canvas.Pen().SetStyle(psClear);
+    canvas.Brush().SetColor(clRed);
+    canvas.Rectangle(10, 10, 21, 21);
+    EXPECT_EQ(Count({ 0, 0, 100, 60 }, clRed), 100);
+    EXPECT_EQ(At(19, 19), clRed);
+    EXPECT_EQ(At(20, 20), clWhite);
+}
+
+TEST_F(CanvasTest, LineToLeavesOutItsEndPixelAndMovesTheCurrentPoint)
+{
+    TCanvas canvas(image);
+    canvas.Pen().SetColor(clBlack);
+    canvas.MoveTo(5, 5);
+    canvas.LineTo(15, 5);
+    EXPECT_EQ(Count({ 0, 5, 100, 6 }, clBlack), 10);
+    EXPECT_EQ(At(5, 5), clBlack);
+    EXPECT_EQ(At(14, 5), clBlack);
+    EXPECT_EQ(At(15, 5), clWhite);
+    canvas.LineTo(15, 9);
+    EXPECT_EQ(At(15, 5), clBlack);
+    EXPECT_EQ(At(15, 8), clBlack);
+    EXPECT_EQ(At(15, 9), clWhite);
+    EXPECT_EQ(canvas.PenPos(), QPoint(15, 9));
+    // A diagonal stops short of its end too.
+    canvas.MoveTo(30, 30);
+    canvas.LineTo(35, 35);
+    EXPECT_EQ(At(34, 34), clBlack);
+    EXPECT_EQ(At(35, 35), clWhite);
+    EXPECT_EQ(Count({ 30, 30, 40, 40 }, clBlack), 5);
+}
+
+TEST_F(CanvasTest, PenModeNotInvertsAndXorTwiceRestores)
+{
+    TCanvas canvas(image);
+    canvas.Pen().SetMode(pmNot);
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(4, 0);
+    EXPECT_EQ(At(0, 0), clBlack);
+    EXPECT_EQ(At(3, 0), clBlack);
+    canvas.Pen().SetMode(pmXor);
+    canvas.Pen().SetColor(0x00FF00);
+    canvas.MoveTo(0, 2);
+    canvas.LineTo(4, 2);
+    EXPECT_EQ(At(1, 2), TColor(0xFF00FF));
+    canvas.MoveTo(0, 2);
+    canvas.LineTo(4, 2);
+    EXPECT_EQ(At(1, 2), clWhite);
+}
+
+TEST_F(CanvasTest, DrawFocusRectTwiceLeavesTheImageUnchanged)
+{
+    {
+        TCanvas canvas(image);
+        canvas.Brush().SetColor(0xC8C8C8);
+        canvas.FillRect({ 0, 0, 50, 30 });
+    }
+    const QImage before = image.copy();
+    TCanvas canvas(image);
+    canvas.DrawFocusRect({ 5, 5, 25, 15 });
+    // Every other pixel of the outline is inverted, nothing inside.
+    EXPECT_EQ(At(5, 5), TColor(0x373737));
+    EXPECT_EQ(At(6, 5), TColor(0xC8C8C8));
+    EXPECT_EQ(At(7, 5), TColor(0x373737));
+    EXPECT_EQ(At(5, 7), TColor(0x373737));
+    EXPECT_EQ(At(10, 10), TColor(0xC8C8C8));
+    EXPECT_NE(image, before);
+    canvas.DrawFocusRect({ 5, 5, 25, 15 });
+    EXPECT_EQ(image, before);
+}
+
+TEST_F(CanvasTest, HatchedBrushLeavesGapsAndClearBrushDrawsNothing)
+{
+    TCanvas canvas(image);
+    canvas.Brush().SetColor(clBlue);
+    canvas.Brush().SetStyle(bsCross);
+    canvas.FillRect({ 0, 0, 32, 32 });
+    const int blue = Count({ 0, 0, 32, 32 }, clBlue);
+    EXPECT_GT(blue, 0);
+    EXPECT_EQ(Count({ 0, 0, 32, 32 }, clWhite), 32 * 32 - blue);
+    EXPECT_GT(Count({ 0, 0, 32, 32 }, clWhite), 0);
+
+    canvas.Brush().SetStyle(bsClear);
+    EXPECT_EQ(canvas.Brush().Color(), clWhite);
+    canvas.Brush().SetColor(clRed);
+    canvas.FillRect({ 40, 0, 60, 20 });
+    EXPECT_EQ(Count({ 40, 0, 60, 20 }, clRed), 0);
+}
+
+TEST_F(CanvasTest, PixelsReadAndWriteTColors)
+{
+    TCanvas canvas(image);
+    canvas.SetPixel(3, 4, 0x123456);
+    EXPECT_EQ(canvas.Pixel(3, 4), TColor(0x123456));
+    EXPECT_EQ(At(3, 4), TColor(0x123456));
+    EXPECT_EQ(canvas.Pixel(-1, 0), clNone);
+    EXPECT_EQ(canvas.Pixel(100, 0), clNone);
+}
+
+TEST_F(CanvasTest, TextOutReferencePointIsLeftCentreOrRight)
+{
+    TCanvas canvas(image);
+    canvas.Brush().SetStyle(bsClear);
+    const QString text = QStringLiteral("年度");
+    const int width = canvas.TextWidth(text);
+    ASSERT_GT(width, 10);
+
+    canvas.TextOut(10, 0, text);
+    auto [first, last] = InkColumns({ 0, 0, 100, 20 });
+    EXPECT_GE(first, 10);
+    EXPECT_LE(last, 10 + width);
+
+    image.fill(Qt::white);
+    canvas.SetTextAlign(TTextAlign::Right);
+    canvas.TextOut(90, 20, text);
+    std::tie(first, last) = InkColumns({ 0, 20, 100, 40 });
+    EXPECT_LT(last, 90);
+    EXPECT_GE(first, 90 - width);
+
+    image.fill(Qt::white);
+    canvas.SetTextAlign(TTextAlign::Center);
+    canvas.TextOut(50, 40, text);
+    std::tie(first, last) = InkColumns({ 0, 40, 100, 60 });
+    EXPECT_GE(first, 50 - width / 2 - 1);
+    EXPECT_LE(last, 50 + width / 2 + 1);
+    EXPECT_LT(first, 50);
+    EXPECT_GT(last, 50);
+}
+
+TEST_F(CanvasTest, OpaqueTextFillsItsCellAndTransparentTextDrawsOnlyGlyphs)
+{
+    TCanvas canvas(image);
+    canvas.Font().SetColor(clBlack);
+    canvas.Brush().SetColor(clRed);
+    const QString text = QStringLiteral("AM");
+    canvas.TextOut(0, 0, text);
+    const int width = canvas.TextWidth(text);
+    const int height = canvas.TextHeight(text);
+    EXPECT_EQ(height, canvas.TextHeight(QStringLiteral("x")));
+    const int red = Count({ 0, 0, width, height }, clRed);
+    const int black = Count({ 0, 0, width, height }, clBlack);
+    EXPECT_GT(black, 0);
+    EXPECT_EQ(red + black, width * height);
+
+    canvas.SetBackgroundMode(TBackgroundMode::Transparent);
+    canvas.TextOut(0, 30, text);
+    EXPECT_EQ(Count({ 0, 30, width, 30 + height }, clRed), 0);
+    EXPECT_EQ(Count({ 0, 30, width, 30 + height }, clBlack), black);
+}
+
+TEST_F(CanvasTest, TextRectClipsToItsRectangle)
+{
+    TCanvas canvas(image);
+    canvas.Brush().SetColor(clYellow);
+    canvas.TextRect({ 10, 10, 20, 30 }, 12, 12, QStringLiteral("休日出勤休日出勤"));
+    EXPECT_EQ(Count({ 10, 10, 20, 30 }, clWhite), 0);
+    EXPECT_EQ(InkColumns({ 0, 0, 100, 60 }), std::make_pair(10, 19));
+}
+
+TEST_F(CanvasTest, WrappedTextBreaksIntoLinesInsideItsRectangle)
+{
+    TCanvas canvas(image);
+    canvas.Font().SetColor(clBlack);
+    const int lineHeight = canvas.TextHeight(QStringLiteral("x"));
+    canvas.TextRectWrapped({ 0, 0, 40, 60 }, QStringLiteral("ab cd ef gh ij"));
+    EXPECT_EQ(Count({ 40, 0, 100, 60 }, clBlack), 0);
+    EXPECT_GT(Count({ 0, lineHeight, 40, 2 * lineHeight }, clBlack), 0);
+}
+
+TEST_F(CanvasTest, FontSizeFollowsTheResolution)
+{
+    TFont font;
+    EXPECT_EQ(font.Name(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(font.Height(), -12);
+    EXPECT_EQ(font.Size(), 9);
+    TFont printerFont;
+    printerFont.SetPixelsPerInch(600);
+    printerFont.Assign(font);
+    EXPECT_EQ(printerFont.Size(), 9);
+    EXPECT_EQ(printerFont.Height(), -75);
+    EXPECT_EQ(printerFont.PixelsPerInch(), 600);
+    EXPECT_EQ(QFontInfo(font.toQFont()).family(), QStringLiteral("IPAPGothic"));
+}
+
+TEST_F(CanvasTest, APositiveHeightIsTheWholeCellHeight)
+{
+    TCanvas canvas(image);
+    canvas.Font().SetHeight(20);
+    EXPECT_NEAR(canvas.TextHeight(QStringLiteral("x")), 20, 1);
+    canvas.Font().SetHeight(-20);
+    EXPECT_GT(canvas.TextHeight(QStringLiteral("x")), 20);
+}
+
+TEST_F(CanvasTest, DrawingWithoutADeviceIsRefused)
+{
+    TCanvas canvas;
+    EXPECT_GT(canvas.TextWidth(QStringLiteral("abc")), 0);
+    EXPECT_THROW(canvas.FillRect({ 0, 0, 1, 1 }), EInvalidOperation);
+    QPainter painter(&image);
+    canvas.Attach(painter);
+    canvas.Brush().SetColor(clRed);
+    canvas.FillRect({ 0, 0, 2, 2 });
+    canvas.Detach();
+    painter.end();
+    EXPECT_EQ(At(1, 1), clRed);
+    EXPECT_EQ(canvas.ClipRect(), TRect {});
+}

@@ -1,0 +1,102 @@
+#include "platform/ProfileFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "platform/Errors.h"
+
+class ProfileFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.path() + QStringLiteral("/orbelund.ini");
+    ProfileFile file { path };
+
+    QByteArray Bytes() const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void SetBytes(const QByteArray& bytes) const
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+TEST_F(ProfileFileTest, MissingFileSectionOrKeyGivesTheDefault)
+{
+    EXPECT_EQ(file.ReadString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("A"), QStringLiteral("k"), 7), 7);
+    SetBytes("[A]\r\nk=5\r\n");
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("B"), QStringLiteral("k"), 7), 7);
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("A"), QStringLiteral("x"), 7), 7);
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("A"), QStringLiteral("k"), 7), 5);
+}
+
+TEST_F(ProfileFileTest, ReadsNamesWithoutCaseAndIgnoresBlanksAndComments)
+{
+    SetBytes("; comment\r\n [Size] \r\n  Width = 800 \r\n;Heighth=1\r\nflag=2\r\n[other]\r\nWidth=1\r\n");
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("size"), QStringLiteral("WIDTH"), 0), 800);
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("Size"), QStringLiteral("Heighth"), 480), 480);
+    EXPECT_TRUE(file.ReadBool(QStringLiteral("Size"), QStringLiteral("flag"), false));
+}
+
+TEST_F(ProfileFileTest, NonNumbersGiveTheDefaultAndAnyNonZeroIsTrue)
+{
+    SetBytes("[V]\nA=abc\nB=-1\nC=0\nD=\nE=$10\n"); // LF-only lines from another editor
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("V"), QStringLiteral("A"), 3), 3);
+    EXPECT_TRUE(file.ReadBool(QStringLiteral("V"), QStringLiteral("A"), true));
+    EXPECT_FALSE(file.ReadBool(QStringLiteral("V"), QStringLiteral("A"), false));
+    EXPECT_TRUE(file.ReadBool(QStringLiteral("V"), QStringLiteral("B"), false));
+    EXPECT_FALSE(file.ReadBool(QStringLiteral("V"), QStringLiteral("C"), true));
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("V"), QStringLiteral("D"), 9), 9);
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("V"), QStringLiteral("E"), 9), 16);
+}
+
+TEST_F(ProfileFileTest, WritesNewSectionsAtTheEndNewKeysAtTheEndOfTheirSectionAndReplacesInPlace)
+{
+    file.WriteString(QStringLiteral("Version"), QStringLiteral("Ver"), QStringLiteral("1.12"));
+    file.WriteInteger(QStringLiteral("Size"), QStringLiteral("Width"), 640);
+    file.WriteInteger(QStringLiteral("Version"), QStringLiteral("Extra"), 1);
+    file.WriteBool(QStringLiteral("View"), QStringLiteral("Flat"), false);
+    file.WriteInteger(QStringLiteral("size"), QStringLiteral("WIDTH"), 700);
+    EXPECT_EQ(Bytes(), QByteArray("[Version]\r\nVer=1.12\r\nExtra=1\r\n[Size]\r\nWIDTH=700\r\n[View]\r\nFlat=0\r\n"));
+}
+
+TEST_F(ProfileFileTest, KeepsEveryOtherLineAsItWas)
+{
+    SetBytes("; mine\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+    file.WriteInteger(QStringLiteral("A"), QStringLiteral("z"), 3);
+    EXPECT_EQ(Bytes(), QByteArray("; mine\r\n[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n"));
+}
+
+TEST_F(ProfileFileTest, StoresTextInShiftJis)
+{
+    file.WriteString(QStringLiteral("Dir"), QStringLiteral("Dir"), QStringLiteral("/home/山田/"));
+    EXPECT_EQ(Bytes(), QByteArray("[Dir]\r\nDir=/home/\x8E\x52\x93\x63/\r\n"));
+    EXPECT_EQ(file.ReadString(QStringLiteral("Dir"), QStringLiteral("Dir"), QString()), QStringLiteral("/home/山田/"));
+}
+
+TEST_F(ProfileFileTest, ARefusedWriteRaisesWithThePath)
+{
+    // A directory that does not exist refuses even a superuser.
+    const QString unwritable = dir.path() + QStringLiteral("/gone/orbelund.ini");
+    ProfileFile refused(unwritable);
+    try {
+        refused.WriteInteger(QStringLiteral("A"), QStringLiteral("x"), 2);
+        ADD_FAILURE() << "write succeeded";
+    } catch (const EIniFileError& e) {
+        EXPECT_EQ(e.Message(), unwritable + QStringLiteral(" に書き込めません"));
+    }
+}
+
+TEST_F(ProfileFileTest, AWriteLeavesNoTemporaryFileBehind)
+{
+    file.WriteInteger(QStringLiteral("A"), QStringLiteral("x"), 1);
+    file.WriteInteger(QStringLiteral("A"), QStringLiteral("x"), 2);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("orbelund.ini") });
+}
