@@ -289,9 +289,22 @@ void TCanvas::LineTo(int x, int y)
     if (pen_.Style() == psClear || from == penPos_)
         return;
     RealizePen(painter);
-    // A cosmetic pen with a flat cap lights the pixels of the line up to,
-    // but not including, its end point.
-    painter.drawLine(from, penPos_);
+    if (std::max(1, pen_.Width()) > 1) {
+        painter.drawLine(from, penPos_);
+        return;
+    }
+    // The pixels from the start up to, not including, the end point along
+    // the major axis. Drawn as points: Qt's thin lines run in a direction of
+    // their own, so a line drawn right to left or bottom to top would lose
+    // its start pixel and light its end pixel instead.
+    const int dx = x - from.x();
+    const int dy = y - from.y();
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    QPolygon pixels(steps);
+    for (int i = 0; i < steps; ++i)
+        pixels[i] = QPoint(from.x() + int(std::lround(dx * double(i) / steps)),
+            from.y() + int(std::lround(dy * double(i) / steps)));
+    painter.drawPoints(pixels);
 }
 
 void TCanvas::Frame3D(TRect& rect, TColor topLeft, TColor bottomRight, int width)

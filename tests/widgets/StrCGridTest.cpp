@@ -187,6 +187,7 @@ TEST_F(StrCGridTest, EmptyTextIsOneEmptyLineWithoutInnerLines)
 TEST_F(StrCGridTest, CaptionOnTopOrBottomHalfOfAnEmptyCell)
 {
     grid.SetRowHeights(1, 40);
+    grid.SetOptions(grid.Options() & ~TGridOptions(goHorzLine)); // no inner line between the halves
     const TRect cell = grid.CellRect(1, 1);
     const int middle = cell.Top + 20;
     TSCGCellParam* item = grid.FindCellParam(1, 1, true);
