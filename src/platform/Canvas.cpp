@@ -299,6 +299,14 @@ void TCanvas::LineTo(int x, int y)
     // its start pixel and light its end pixel instead.
     const int dx = x - from.x();
     const int dy = y - from.y();
+    if ((dx == 0 || dy == 0) && pen_.Style() == psSolid) {
+        // Straight solid lines (grid and frame lines) as one filled span.
+        const QPoint end(dx > 0 ? x - 1 : dx < 0 ? x + 1 : x, dy > 0 ? y - 1 : dy < 0 ? y + 1 : y);
+        const QPoint topLeft(std::min(from.x(), end.x()), std::min(from.y(), end.y()));
+        const QPoint bottomRight(std::max(from.x(), end.x()), std::max(from.y(), end.y()));
+        painter.fillRect(QRect(topLeft, bottomRight), painter.pen().color());
+        return;
+    }
     const int steps = std::max(std::abs(dx), std::abs(dy));
     QPolygon pixels(steps);
     for (int i = 0; i < steps; ++i)
