@@ -6,6 +6,8 @@
 
 #include <QString>
 
+class QWidget;
+
 #include <cstdint>
 
 enum TAlignment : std::uint8_t { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
@@ -28,6 +30,12 @@ enum TImeMode : std::uint8_t {
     imSHanguel = 10,
     imHanguel = 11,
 };
+
+// Gives window the input-method behaviour closest to mode (see the table in
+// ControlTypes.cpp). Every mode sets both the input-method attribute and the
+// hints, so that switching a window from one mode to another never leaves a
+// setting of the former behind.
+void ApplyImeMode(QWidget& window, TImeMode mode);
 
 // Stream names of the values above; the lookups answer false for a name
 // that is not one of them.
