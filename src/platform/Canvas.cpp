@@ -289,9 +289,30 @@ void TCanvas::LineTo(int x, int y)
     if (pen_.Style() == psClear || from == penPos_)
         return;
     RealizePen(painter);
-    // A cosmetic pen with a flat cap lights the pixels of the line up to,
-    // but not including, its end point.
-    painter.drawLine(from, penPos_);
+    if (std::max(1, pen_.Width()) > 1) {
+        painter.drawLine(from, penPos_);
+        return;
+    }
+    // The pixels from the start up to, not including, the end point along
+    // the major axis. Drawn as points: Qt's thin lines run in a direction of
+    // their own, so a line drawn right to left or bottom to top would lose
+    // its start pixel and light its end pixel instead.
+    const int dx = x - from.x();
+    const int dy = y - from.y();
+    if ((dx == 0 || dy == 0) && pen_.Style() == psSolid) {
+        // Straight solid lines (grid and frame lines) as one filled span.
+        const QPoint end(dx > 0 ? x - 1 : dx < 0 ? x + 1 : x, dy > 0 ? y - 1 : dy < 0 ? y + 1 : y);
+        const QPoint topLeft(std::min(from.x(), end.x()), std::min(from.y(), end.y()));
+        const QPoint bottomRight(std::max(from.x(), end.x()), std::max(from.y(), end.y()));
+        painter.fillRect(QRect(topLeft, bottomRight), painter.pen().color());
+        return;
+    }
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    QPolygon pixels(steps);
+    for (int i = 0; i < steps; ++i)
+        pixels[i] = QPoint(from.x() + int(std::lround(dx * double(i) / steps)),
+            from.y() + int(std::lround(dy * double(i) / steps)));
+    painter.drawPoints(pixels);
 }
 
 void TCanvas::Frame3D(TRect& rect, TColor topLeft, TColor bottomRight, int width)
