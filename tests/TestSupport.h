@@ -78,21 +78,25 @@ public:
     }
     std::optional<QString> InputBox(QWidget*, const QString&, const QString&, const QString&) override
     {
-        if (inputAnswers.empty())
-            return std::nullopt;
-        auto a = inputAnswers.front();
-        inputAnswers.pop_front();
-        return a;
+        return Take(inputAnswers);
     }
     std::optional<SaveDialogAnswer> SaveDialog(QWidget*, const SaveDialogRequest& request) override
     {
         saveRequests.push_back(request);
-        if (saveAnswers.empty())
-            return std::nullopt;
-        auto a = saveAnswers.front();
-        saveAnswers.pop_front();
-        return a;
+        return Take(saveAnswers);
     }
+    // The next scripted answer; "cancelled" when none is left.
+    template <class T>
+    static std::optional<T> Take(std::deque<std::optional<T>>& answers)
+    {
+        std::optional<T> answer;
+        if (!answers.empty()) {
+            answer.swap(answers.front());
+            answers.pop_front();
+        }
+        return answer;
+    }
+
     bool PrinterSetup(QWidget*, QPrinter&) override
     {
         if (printerSetupAnswers.empty())

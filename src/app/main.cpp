@@ -1,15 +1,11 @@
-// The entry point: one running copy at a time, the long-lived windows in
-// their fixed order, then the event loop.
+// The entry point: one running copy at a time, the program's windows, then
+// the event loop.
 
 #include <QApplication>
 
 #include "app/MainForm.h"
-#include "app/WindowFont.h"
-#include "platform/Application.h"
+#include "app/Program.h"
 #include "platform/SingleInstance.h"
-#include "views/CalendarWindows.h"
-#include "views/Chymf.h"
-#include "views/Inputf.h"
 
 int main(int argc, char** argv)
 {
@@ -19,18 +15,10 @@ int main(int argc, char** argv)
         return 0;
 
     QApplication app(argc, argv);
-    Application::SetTitle(QStringLiteral("Valdemor"));
-    InstallWindowFont();
-
-    // The long-lived windows, in this order; each later one is reached
-    // through its global pointer and only hides when closed.
-    InstallCalendarWindows(*new TMainform);
-    new TInputForm(Mainform);
-    new TChYMForm(Mainform);
-
-    Mainform->show();
+    TMainform* mainform = CreateProgramWindows();
+    mainform->show();
     const int result = app.exec();
-    delete Mainform; // writes the settings, compacts the data file if asked
+    delete mainform; // writes the settings, compacts the data file if asked
     guard.Release();
     return result;
 }

@@ -1,6 +1,7 @@
 #include "views/CalendarWindow.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QMdiSubWindow>
 #include <QPushButton>
 
@@ -83,7 +84,9 @@ bool TCalendarWindow::eventFilter(QObject* watched, QEvent* event)
 
 void TCalendarWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    if (clearsStatus_ && Mainform)
+    // A move over a control that the control does not take comes here too;
+    // only the window's own background clears the status line.
+    if (clearsStatus_ && Mainform && !childAt(event->position().toPoint()))
         Mainform->SetStatusText(QString());
     QWidget::mouseMoveEvent(event);
 }

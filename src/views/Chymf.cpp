@@ -72,11 +72,9 @@ void TChYMForm::setupUi()
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(112, 64, 65, 33);
 
-    QWidget* order[] = { Button1, Button2, UpDown1, UpDown2, Edit1, Edit2 };
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+    tabOrder_.Set({ Button1, Button2, UpDown1, UpDown2, Edit1, Edit2 });
     // The form sees every key before its controls do.
-    for (QWidget* control : order)
+    for (QWidget* control : std::initializer_list<QWidget*> { Button1, Button2, UpDown1, UpDown2, Edit1, Edit2 })
         control->installEventFilter(this);
 }
 
@@ -142,9 +140,11 @@ bool TChYMForm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            focusNextChild();
+            tabOrder_.Move(static_cast<QWidget*>(watched), true);
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
+
+bool TChYMForm::focusNextPrevChild(bool next) { return tabOrder_.Move(focusWidget(), next) || QWidget::focusNextPrevChild(next); }

@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include "views/TabOrder.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -43,9 +45,13 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override; // FormKeyPress, for every control
 
+    bool focusNextPrevChild(bool next) override;
+
 private:
     void setupUi();
     void connectHandlers();
+
+    TabOrder tabOrder_;
 };
 
 extern TChYMForm* ChYMForm;

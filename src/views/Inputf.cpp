@@ -89,9 +89,7 @@ void TInputForm::setupUi()
     Edit1->setGeometry(8, 192, 257, 20);
 
     // Tab order: the kinds, OK, CANCEL, the date, the memo.
-    QWidget* order[] = { RadioButtons->button(0), Button1, Button2, DateTimePicker1, Edit1 };
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+    tabOrder_.Set({ RadioGroup1, Button1, Button2, DateTimePicker1, Edit1 });
 }
 
 void TInputForm::connectHandlers()
@@ -145,8 +143,10 @@ void TInputForm::keyPressEvent(QKeyEvent* event)
     // Enter moves on to the next control, as in a paper form; the key itself
     // goes nowhere.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        focusNextChild();
+        tabOrder_.Move(focusWidget(), true);
         return;
     }
     QWidget::keyPressEvent(event);
 }
+
+bool TInputForm::focusNextPrevChild(bool next) { return tabOrder_.Move(focusWidget(), next) || QWidget::focusNextPrevChild(next); }

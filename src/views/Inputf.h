@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include "views/TabOrder.h"
+
 class QButtonGroup;
 class QDateEdit;
 class QGroupBox;
@@ -44,9 +46,13 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override; // FormKeyPress
 
+    bool focusNextPrevChild(bool next) override;
+
 private:
     void setupUi();
     void connectHandlers();
+
+    TabOrder tabOrder_;
 };
 
 extern TInputForm* InputForm;

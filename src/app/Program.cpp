@@ -1,0 +1,21 @@
+#include "app/Program.h"
+
+#include "app/MainForm.h"
+#include "app/WindowFont.h"
+#include "platform/Application.h"
+#include "views/CalendarWindows.h"
+#include "views/Chymf.h"
+#include "views/Inputf.h"
+
+TMainform* CreateProgramWindows()
+{
+    Application::SetTitle(QStringLiteral("Valdemor"));
+    InstallWindowFont();
+    // The long-lived windows, in this order. Each is reached through its
+    // global pointer and only hides when closed.
+    auto* mainform = new TMainform;
+    InstallCalendarWindows(*mainform);
+    new TInputForm(mainform);
+    new TChYMForm(mainform);
+    return mainform;
+}

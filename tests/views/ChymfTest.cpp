@@ -1,0 +1,143 @@
+#include "views/Chymf.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include "ViewsTestSupport.h"
+#include "platform/UpDown.h"
+#include "views/Hcalf.h"
+#include "views/Mcalf.h"
+#include "views/Ycalf.h"
+
+class ChymfTest : public ::testing::Test {
+protected:
+    TempDataDirectory data;
+    ScriptedDialogs dialogs;
+    FixedToday today { QDate(1999, 12, 24) };
+};
+
+TEST_F(ChymfTest, FromTheMonthCalendarItAsksForYearAndMonth)
+{
+    ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
+    MCalForm->Button2->click();
+    ASSERT_TRUE(ChYMForm->isVisible());
+    EXPECT_EQ(ChYMForm->windowTitle(), QStringLiteral("年月の変更－月カレンダー"));
+    EXPECT_EQ(ChYMForm->Label3->text(), QStringLiteral("変更する年月を入力して下さい。"));
+    EXPECT_EQ(ChYMForm->Label1->text(), QStringLiteral("年"));
+    EXPECT_EQ(ChYMForm->Edit1->text(), QStringLiteral("1999"));
+    EXPECT_EQ(ChYMForm->Edit2->text(), QStringLiteral("12"));
+    EXPECT_TRUE(ChYMForm->Edit2->isVisible());
+    EXPECT_TRUE(ChYMForm->UpDown2->isVisible());
+    ChYMForm->Edit1->setText(QStringLiteral("2001"));
+    ChYMForm->Edit2->setText(QStringLiteral("7"));
+    ChYMForm->Button1->click();
+    EXPECT_FALSE(ChYMForm->isVisible());
+    EXPECT_EQ(MCalForm->Button2->text(), QStringLiteral("2001年7月"));
+}
+
+TEST_F(ChymfTest, FromTheHolidayCalendarItAsksForAFiscalYearOnly)
+{
+    ProgramWindows program(data, "[Start]\r\nShow=2\r\n");
+    HCalForm->Button2->click();
+    EXPECT_EQ(ChYMForm->windowTitle(), QStringLiteral("年度の変更－休日カレンダー"));
+    EXPECT_EQ(ChYMForm->Label3->text(), QStringLiteral("変更する年度を入力して下さい。"));
+    EXPECT_EQ(ChYMForm->Label1->text(), QStringLiteral("年度"));
+    EXPECT_FALSE(ChYMForm->Edit2->isVisible());
+    EXPECT_FALSE(ChYMForm->Label2->isVisible());
+    ChYMForm->Edit1->setText(QStringLiteral("2010"));
+    ChYMForm->Button1->click();
+    EXPECT_EQ(HCalForm->Button2->text(), QStringLiteral("2010年度"));
+}
+
+TEST_F(ChymfTest, FromTheFiscalYearCalendarItRefillsThatCalendar)
+{
+    ProgramWindows program(data);
+    YcalForm->Button2->click();
+    EXPECT_EQ(ChYMForm->windowTitle(), QStringLiteral("年度の変更－年度カレンダー"));
+    EXPECT_EQ(ChYMForm->Edit1->text(), QStringLiteral("1999"));
+    ChYMForm->Edit1->setText(QStringLiteral("2024"));
+    ChYMForm->Button1->click();
+    EXPECT_EQ(YcalForm->Button2->text(), QStringLiteral("2024年度"));
+    EXPECT_EQ(YcalForm->StrColGrid1->Cells(29, 11), QStringLiteral("／"));
+}
+
+TEST_F(ChymfTest, BadNumbersAreRefusedAndTheFormStaysOpen)
+{
+    ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
+    MCalForm->Button2->click();
+    ChYMForm->Edit2->setText(QStringLiteral("x1"));
+    ChYMForm->Button1->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("'x1' is not a valid integer value"));
+    EXPECT_TRUE(ChYMForm->isVisible());
+    EXPECT_EQ(MCalForm->Button2->text(), QStringLiteral("1999年12月"));
+
+    // month 13: the caption is written, then the date fails
+    ChYMForm->Edit2->setText(QStringLiteral("13"));
+    ChYMForm->Button1->click();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("Invalid argument to date encode"));
+    EXPECT_TRUE(ChYMForm->isVisible());
+    EXPECT_EQ(MCalForm->Button2->text(), QStringLiteral("1999年13月"));
+}
+
+TEST_F(ChymfTest, FiscalYearZeroChangesNothing)
+{
+    ProgramWindows program(data);
+    YcalForm->Button2->click();
+    ChYMForm->Edit1->setText(QStringLiteral("0"));
+    ChYMForm->Button1->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Invalid argument to date encode"));
+    EXPECT_EQ(YcalForm->Button2->text(), QStringLiteral("1999年度"));
+    EXPECT_TRUE(ChYMForm->isVisible());
+}
+
+TEST_F(ChymfTest, TheArrowsStopAtTheirLimits)
+{
+    ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
+    MCalForm->Button2->click();
+    ChYMForm->Edit1->setText(QStringLiteral("3000"));
+    ChYMForm->UpDown1->UpButton()->click();
+    EXPECT_EQ(ChYMForm->Edit1->text(), QStringLiteral("3000"));
+    ChYMForm->UpDown2->UpButton()->click(); // 12 stays 12, no wrap to 1
+    EXPECT_EQ(ChYMForm->Edit2->text(), QStringLiteral("12"));
+    ChYMForm->UpDown2->DownButton()->click();
+    EXPECT_EQ(ChYMForm->Edit2->text(), QStringLiteral("11"));
+    ChYMForm->Edit1->setText(QStringLiteral("1999"));
+    ChYMForm->UpDown1->UpButton()->click();
+    EXPECT_EQ(ChYMForm->Edit1->text(), QStringLiteral("2000")); // no thousands separator
+}
+
+TEST_F(ChymfTest, EnterMovesTheFocusInsteadOfPressingOk)
+{
+    ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
+    MCalForm->Button2->click();
+    ChYMForm->Edit1->setFocus();
+    QTest::keyClick(ChYMForm->Edit1, Qt::Key_Return);
+    EXPECT_TRUE(ChYMForm->isVisible());
+    EXPECT_NE(ChYMForm->focusWidget(), ChYMForm->Edit1);
+    EXPECT_EQ(ChYMForm->focusWidget(), ChYMForm->Edit2);
+    QTest::keyClick(ChYMForm->Edit2, Qt::Key_Return); // round the end to OK
+    EXPECT_EQ(ChYMForm->focusWidget(), ChYMForm->Button1);
+    QTest::keyClick(ChYMForm->Button1, Qt::Key_Tab);
+    EXPECT_EQ(ChYMForm->focusWidget(), ChYMForm->Button2);
+    ChYMForm->Button1->setFocus();
+    QTest::keyClick(ChYMForm->Button1, Qt::Key_Return);
+    EXPECT_TRUE(ChYMForm->isVisible());
+}
+
+TEST_F(ChymfTest, OkWithTheCalendarClosedChangesNothing)
+{
+    ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
+    MCalForm->Button2->click();
+    MCalForm->parentWidget()->close();
+    QTest::qWait(0);
+    ChYMForm->Button1->click();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(ChYMForm->isVisible());
+}

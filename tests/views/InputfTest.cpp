@@ -1,0 +1,85 @@
+#include "views/Inputf.h"
+
+#include <QButtonGroup>
+#include <QDateEdit>
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include "ViewsTestSupport.h"
+#include "core/LeaveStore.h"
+#include "views/Ycalf.h"
+
+class InputfTest : public ::testing::Test {
+protected:
+    TempDataDirectory data;
+    ScriptedDialogs dialogs;
+    FixedToday today { QDate(2024, 11, 20) };
+};
+
+TEST_F(InputfTest, ShowsTheElevenKindsInCodeOrderAndTheDatesRecord)
+{
+    ProgramWindows program(data);
+    LeaveStore::SaveEntry(2024, 11, 20, 0, QStringLiteral("消した"));
+    program.Main().I1->trigger(); // today
+    ASSERT_TRUE(InputForm->isVisible());
+    EXPECT_EQ(InputForm->windowTitle(), QStringLiteral("入力画面"));
+    EXPECT_EQ(InputForm->size(), QSize(280, 262));
+    EXPECT_EQ(InputForm->DateTimePicker1->date(), QDate(2024, 11, 20));
+    EXPECT_EQ(InputForm->ItemIndex(), 0);
+    EXPECT_EQ(InputForm->Edit1->text(), QStringLiteral("消した")); // a cleared day keeps its memo
+    const QStringList labels = { QStringLiteral("通常"), QStringLiteral("１日休暇"), QStringLiteral("AM休暇"),
+        QStringLiteral("PM休暇"), QStringLiteral("定休日"), QStringLiteral("夏休み"), QStringLiteral("冬休み"),
+        QStringLiteral("ＧＷ"), QStringLiteral("特別休暇"), QStringLiteral("代休"), QStringLiteral("休日出勤") };
+    for (int kind = 0; kind < 11; ++kind)
+        EXPECT_EQ(InputForm->RadioButtons->button(kind)->text(), labels[kind]);
+    // three columns, filled top to bottom
+    EXPECT_EQ(InputForm->RadioButtons->button(4)->y(), InputForm->RadioButtons->button(0)->y());
+    EXPECT_GT(InputForm->RadioButtons->button(4)->x(), InputForm->RadioButtons->button(3)->x());
+    EXPECT_GT(InputForm->RadioButtons->button(8)->x(), InputForm->RadioButtons->button(4)->x());
+}
+
+TEST_F(InputfTest, CancelLeavesTheDataFileAsItWas)
+{
+    LeaveStore::SaveEntry(2024, 11, 1, 3, QStringLiteral("memo"));
+    const QByteArray before = data.Bytes(QStringLiteral("Holiday.d00"));
+    ProgramWindows program(data);
+    InputForm->OpenEntryDialog(2024, 11, 1);
+    EXPECT_EQ(InputForm->ItemIndex(), 3);
+    InputForm->SetItemIndex(5);
+    InputForm->Edit1->setText(QStringLiteral("changed"));
+    InputForm->Button2->click();
+    EXPECT_FALSE(InputForm->isVisible());
+    EXPECT_EQ(data.Bytes(QStringLiteral("Holiday.d00")), before);
+}
+
+TEST_F(InputfTest, AFailedSaveKeepsTheFormOpenWithTheInput)
+{
+    ProgramWindows program(data);
+    InputForm->OpenEntryDialog(2024, 11, 1);
+    InputForm->SetItemIndex(1);
+    InputForm->Edit1->setText(QStringLiteral("keep me"));
+    ASSERT_TRUE(QDir(data.Path()).mkdir(QStringLiteral("Holiday.d00"))); // cannot be written
+    InputForm->Button1->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("File access denied"));
+    EXPECT_TRUE(InputForm->isVisible());
+    EXPECT_EQ(InputForm->Edit1->text(), QStringLiteral("keep me"));
+    EXPECT_EQ(YcalForm->StrColGrid1->Cells(1, 8), QString());
+}
+
+TEST_F(InputfTest, EnterMovesTheFocusAndOnAButtonPressesIt)
+{
+    ProgramWindows program(data);
+    InputForm->OpenEntryDialog(2024, 11, 5);
+    InputForm->Edit1->setFocus();
+    QTest::keyClick(InputForm->Edit1, Qt::Key_Return);
+    EXPECT_NE(InputForm->focusWidget(), InputForm->Edit1);
+    EXPECT_TRUE(InputForm->isVisible());
+    InputForm->Button2->setFocus();
+    QTest::keyClick(InputForm->Button2, Qt::Key_Return);
+    EXPECT_FALSE(InputForm->isVisible());
+}
