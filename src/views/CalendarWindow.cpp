@@ -6,6 +6,8 @@
 #include <QPushButton>
 
 #include "app/MainForm.h"
+#include "core/Julius.h"
+#include "platform/Dates.h"
 #include "widgets/StrCGrid.h"
 
 TCalendarWindow::TCalendarWindow(const QString& title, QSize designSize, bool clearsStatus)
@@ -28,11 +30,35 @@ void TCalendarWindow::MakeButtons(int button2Width, int button1Left)
     Button1->setMouseTracking(true);
 }
 
-void TCalendarWindow::MakeGrid(QSize size)
+void TCalendarWindow::MakeGrid(QSize size, int colCount, int rowCount, bool columnSizing)
 {
     StrColGrid1 = new TStrColGrid(this);
-    StrColGrid1->setObjectName(QStringLiteral("StrColGrid1"));
-    StrColGrid1->setGeometry(8, 40, size.width(), size.height());
+    TStrColGrid& grid = *StrColGrid1;
+    grid.setObjectName(QStringLiteral("StrColGrid1"));
+    grid.setGeometry(8, 40, size.width(), size.height());
+    grid.SetDefaultDrawing(false);
+    TGridOptions options = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
+    if (columnSizing)
+        options |= goColSizing;
+    grid.SetOptions(options);
+    grid.SetFixedAlignment(taCenter);
+    grid.SetLayout(tlCenter);
+    grid.SetFixedLayout(tlCenter);
+    grid.SetFocusCellColor(clHighlightText);
+    grid.SetColCount(colCount);
+    grid.SetRowCount(rowCount);
+    grid.SetFixedCols(1);
+    grid.SetFixedRows(1);
+}
+
+int TCalendarWindow::FiscalYearForStep(int step, int shown)
+{
+    if (step == 2)
+        return shown - 1;
+    if (step == 3)
+        return shown + 1;
+    const QDate today = Dates::Today();
+    return Julius::FiscalYearOf(today.year(), today.month());
 }
 
 void TCalendarWindow::SetStatusText(QWidget* control, const QString& text)

@@ -6,6 +6,8 @@
 // their buttons in the main window's status line, and remember what they
 // show only in the caption of their Button2.
 
+#include <functional>
+
 #include <QHash>
 #include <QWidget>
 
@@ -32,7 +34,13 @@ protected:
 
     // The controls every calendar has, at their places.
     void MakeButtons(int button2Width, int button1Left);
-    void MakeGrid(QSize size);
+    // The grid at (8, 40): drawn by its own rules, not editable; the user
+    // may drag column widths when columnSizing.
+    void MakeGrid(QSize size, int colCount, int rowCount, bool columnSizing);
+
+    // The fiscal year of a navigation step: 1 this fiscal year by today's
+    // date, 2 the one before `shown`, 3 the one after.
+    static int FiscalYearForStep(int step, int shown);
     // The status text shown while the mouse moves over a control.
     void SetStatusText(QWidget* control, const QString& text);
 

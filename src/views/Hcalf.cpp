@@ -46,20 +46,10 @@ void THCalForm::setupUi()
         QStringLiteral("今年度"));
     SpeedButton3 = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 136, 8, Glyph::TriangleRight,
         QStringLiteral("翌年度"));
-    MakeGrid(QSize(409, 137));
+    MakeGrid(QSize(409, 137), 5, 2, true);
 
     TStrColGrid& grid = *StrColGrid1;
-    grid.SetDefaultDrawing(false);
-    grid.SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect | goColSizing);
     grid.SetAlignment(taCenter);
-    grid.SetFixedAlignment(taCenter);
-    grid.SetLayout(tlCenter);
-    grid.SetFixedLayout(tlCenter);
-    grid.SetFocusCellColor(clHighlightText);
-    grid.SetColCount(5);
-    grid.SetRowCount(2);
-    grid.SetFixedCols(1);
-    grid.SetFixedRows(1);
     const char16_t* headings[] = { u"回", u"年月日", u"曜日", u"休暇", u"備考" };
     for (int col = 0; col < 5; ++col)
         grid.SetCells(col, 0, QString::fromUtf16(headings[col]));
@@ -88,15 +78,8 @@ int THCalForm::ShownFiscalYear() const { return Julius::ParseFiscalYearCaption(B
 
 void THCalForm::ShowFiscalYear(int step)
 {
-    int fiscalYear;
-    if (step == 2) {
-        fiscalYear = ShownFiscalYear() - 1;
-    } else if (step == 3) {
-        fiscalYear = ShownFiscalYear() + 1;
-    } else {
-        const QDate today = Dates::Today();
-        fiscalYear = Julius::FiscalYearOf(today.year(), today.month());
-    }
+    // The shown year is read only for the steps that need it.
+    const int fiscalYear = FiscalYearForStep(step, step == 1 ? 0 : ShownFiscalYear());
     Button2->setText(Julius::FiscalYearCaption(fiscalYear));
     Fill(fiscalYear);
 }

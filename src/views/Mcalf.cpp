@@ -51,19 +51,9 @@ void TMCalForm::setupUi()
         QStringLiteral("翌月"));
     SpeedButton5 = MakeSpeedButton(this, QStringLiteral("SpeedButton5"), 192, 8, Glyph::TriangleRightBar,
         QStringLiteral("翌年度"));
-    MakeGrid(QSize(289, 233));
+    MakeGrid(QSize(289, 233), 4, 32, true);
 
     TStrColGrid& grid = *StrColGrid1;
-    grid.SetDefaultDrawing(false);
-    grid.SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect | goColSizing);
-    grid.SetFixedAlignment(taCenter);
-    grid.SetLayout(tlCenter);
-    grid.SetFixedLayout(tlCenter);
-    grid.SetFocusCellColor(clHighlightText);
-    grid.SetColCount(4);
-    grid.SetRowCount(32);
-    grid.SetFixedCols(1);
-    grid.SetFixedRows(1);
     Application::Guard([this] { SetColumnWidths(Settings::MonthColumnWidths()); });
     for (int row = 1; row <= 31; ++row) {
         grid.SetCellAlignment(1, row, taCenter);

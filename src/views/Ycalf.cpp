@@ -45,20 +45,10 @@ void TYcalForm::setupUi()
         QStringLiteral("今年度"));
     SpeedButton3 = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 136, 8, Glyph::TriangleRight,
         QStringLiteral("翌年度"));
-    MakeGrid(QSize(257, 137));
+    MakeGrid(QSize(257, 137), 32, 13, false);
 
     TStrColGrid& grid = *StrColGrid1;
-    grid.SetDefaultDrawing(false);
-    grid.SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect);
     grid.SetAlignment(taCenter);
-    grid.SetFixedAlignment(taCenter);
-    grid.SetLayout(tlCenter);
-    grid.SetFixedLayout(tlCenter);
-    grid.SetFocusCellColor(clHighlightText);
-    grid.SetColCount(32);
-    grid.SetRowCount(13);
-    grid.SetFixedCols(1);
-    grid.SetFixedRows(1);
     for (int col = 0; col < 32; ++col)
         grid.SetColWidths(col, 23);
     for (int day = 1; day <= 31; ++day)
@@ -93,15 +83,8 @@ int TYcalForm::ShownFiscalYear() const { return Julius::ParseFiscalYearCaption(B
 
 void TYcalForm::ShowFiscalYear(int step)
 {
-    int fiscalYear;
-    if (step == 2) {
-        fiscalYear = ShownFiscalYear() - 1;
-    } else if (step == 3) {
-        fiscalYear = ShownFiscalYear() + 1;
-    } else {
-        const QDate today = Dates::Today();
-        fiscalYear = Julius::FiscalYearOf(today.year(), today.month());
-    }
+    // The shown year is read only for the steps that need it.
+    const int fiscalYear = FiscalYearForStep(step, step == 1 ? 0 : ShownFiscalYear());
     Fill(fiscalYear);
 }
 
