@@ -230,19 +230,34 @@ void TCanvas::RealizePen(QPainter& painter)
     penRealized_ = true;
 }
 
-QFont TCanvas::CurrentQFont() const
+const QFont& TCanvas::CurrentQFont() const
 {
-    if (!cachedQFontValid_ || !(cachedQFontSource_ == font_)) {
+    // The colour is not part of a QFont: a change of colour alone keeps it.
+    if (!cachedQFontValid_ || !cachedQFontSource_.SameGlyphs(font_)) {
         cachedQFont_ = font_.toQFont();
         cachedQFontSource_ = font_;
         cachedQFontValid_ = true;
+        cachedMetrics_.reset();
     }
     return cachedQFont_;
 }
 
+const QFontMetrics& TCanvas::CurrentMetrics() const
+{
+    const QFont& font = CurrentQFont();
+    const QPaintDevice* device = painter_ != nullptr ? painter_->device() : nullptr;
+    const int dpi = device != nullptr ? device->logicalDpiY() : 0;
+    if (!cachedMetrics_ || cachedMetricsDevice_ != device || cachedMetricsDpi_ != dpi) {
+        cachedMetrics_.emplace(device != nullptr ? QFontMetrics(font, device) : QFontMetrics(font));
+        cachedMetricsDevice_ = device;
+        cachedMetricsDpi_ = dpi;
+    }
+    return *cachedMetrics_;
+}
+
 void TCanvas::RealizeFont(QPainter& painter)
 {
-    if (fontRealized_ && realizedFont_ == font_)
+    if (fontRealized_ && realizedFont_.SameGlyphs(font_))
         return;
     painter.setFont(CurrentQFont());
     realizedFont_ = font_;
@@ -334,7 +349,7 @@ void TCanvas::Frame3D(TRect& rect, TColor topLeft, TColor bottomRight, int width
 void TCanvas::DrawText(QPainter& painter, int x, int y, const QString& text)
 {
     RealizeFont(painter);
-    const QFontMetrics metrics(painter.font(), painter.device());
+    const QFontMetrics& metrics = CurrentMetrics();
     const int width = metrics.horizontalAdvance(text);
     if (textAlign_ == TTextAlign::Center)
         x -= width / 2;
@@ -391,18 +406,12 @@ void TCanvas::TextRectWrapped(const TRect& rect, const QString& text)
 
 int TCanvas::TextWidth(const QString& text) const
 {
-    const QFont font = CurrentQFont();
-    if (painter_ != nullptr && painter_->device() != nullptr)
-        return QFontMetrics(font, painter_->device()).horizontalAdvance(text);
-    return QFontMetrics(font).horizontalAdvance(text);
+    return CurrentMetrics().horizontalAdvance(text);
 }
 
 int TCanvas::TextHeight(const QString&) const
 {
-    const QFont font = CurrentQFont();
-    const QFontMetrics metrics = painter_ != nullptr && painter_->device() != nullptr
-        ? QFontMetrics(font, painter_->device())
-        : QFontMetrics(font);
+    const QFontMetrics& metrics = CurrentMetrics();
     return metrics.ascent() + metrics.descent();
 }
 

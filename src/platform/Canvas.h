@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 // Drawing with a brush, a pen and a font on any paint device: the grid's
 // off-screen image, a test image or a printer page. Coordinates are device
 // pixels, x to the right and y down; a rectangle (Left, Top, Right, Bottom)
@@ -15,6 +17,7 @@
 
 #include <QFlags>
 #include <QFont>
+#include <QFontMetrics>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -137,6 +140,12 @@ public:
     QFont toQFont() const;
 
     friend bool operator==(const TFont&, const TFont&) = default;
+    // Whether two fonts draw the same glyphs: everything but the colour.
+    bool SameGlyphs(const TFont& other) const
+    {
+        return name_ == other.name_ && height_ == other.height_ && style_ == other.style_
+            && charset_ == other.charset_ && pixelsPerInch_ == other.pixelsPerInch_;
+    }
 
 private:
     QString name_;
@@ -233,7 +242,9 @@ private:
     void RealizeBrush(QPainter& painter);
     void RealizePen(QPainter& painter);
     void RealizeFont(QPainter& painter);
-    QFont CurrentQFont() const;
+    const QFont& CurrentQFont() const;
+    // Metrics of the current font on the attached device (or the screen).
+    const QFontMetrics& CurrentMetrics() const;
     void DrawText(QPainter& painter, int x, int y, const QString& text);
 
     std::unique_ptr<QPainter> ownPainter_;
@@ -255,4 +266,9 @@ private:
     mutable QFont cachedQFont_;
     mutable TFont cachedQFontSource_;
     mutable bool cachedQFontValid_ = false;
+    // Measuring is frequent (every cell's text); the metrics are made once
+    // per font and device.
+    mutable std::optional<QFontMetrics> cachedMetrics_;
+    mutable const QPaintDevice* cachedMetricsDevice_ = nullptr;
+    mutable int cachedMetricsDpi_ = 0;
 };
