@@ -10,6 +10,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include "platform/Application.h"
@@ -636,14 +637,18 @@ void TStringGrid::UpdateScrollBars()
     const TGridCoord maximum = topLeft_;
     topLeft_ = old;
     ClampTopLeft();
-    const QSignalBlocker blockH(horizontalScrollBar());
-    const QSignalBlocker blockV(verticalScrollBar());
-    horizontalScrollBar()->setRange(fixedCols_, maximum.X);
-    horizontalScrollBar()->setPageStep(VisibleColCount());
-    horizontalScrollBar()->setValue(topLeft_.X);
-    verticalScrollBar()->setRange(fixedRows_, maximum.Y);
-    verticalScrollBar()->setPageStep(VisibleRowCount());
-    verticalScrollBar()->setValue(topLeft_.Y);
+    {
+        // The bars' signals stay on: a new range is what makes the scroll
+        // area show or hide a bar. Only the scrolling they would ask for is
+        // left out, as the grid already stands where the bars are set to.
+        const QScopedValueRollback<bool> setting(settingBars_, true);
+        horizontalScrollBar()->setRange(fixedCols_, maximum.X);
+        horizontalScrollBar()->setPageStep(VisibleColCount());
+        horizontalScrollBar()->setValue(topLeft_.X);
+        verticalScrollBar()->setRange(fixedRows_, maximum.Y);
+        verticalScrollBar()->setPageStep(VisibleRowCount());
+        verticalScrollBar()->setValue(topLeft_.Y);
+    }
     if (topLeft_ != old) {
         viewport()->update();
         AfterScroll();
@@ -677,6 +682,8 @@ void TStringGrid::ScrollIntoView(int col, int row)
 
 void TStringGrid::scrollContentsBy(int, int)
 {
+    if (settingBars_)
+        return;
     Application::Guard([&] {
         const TGridCoord old = topLeft_;
         topLeft_ = { horizontalScrollBar()->value(), verticalScrollBar()->value() };

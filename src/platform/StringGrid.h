@@ -379,6 +379,7 @@ private:
     bool loading_ = false;
     bool focusFromEditor_ = false; // the editor handed the focus back
     bool selecting_ = false; // left button pressed in a scrolling cell and held
+    bool settingBars_ = false; // the grid itself is moving its scroll bars
     Sizing sizing_ = Sizing::None;
     int sizingIndex_ = -1;
     int sizingStart_ = 0; // left (or top) edge of the column (row) being sized

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -230,6 +231,23 @@ TEST_F(StringGridTest, ScrollingKeepsFixedRowsAndColumnsInPlace)
     EXPECT_LT(grid.TopRow(), 100);
     EXPECT_FALSE(grid.CellRect(10, 99).IsEmpty());
     EXPECT_GT(grid.CellRect(10, 99).Bottom, 250);
+}
+
+TEST_F(StringGridTest, ScrollBarsShowOnlyWhileCellsLieOutOfView)
+{
+    const auto bars = [this] {
+        QApplication::processEvents();
+        return std::make_pair(grid.horizontalScrollBar()->isVisible(), grid.verticalScrollBar()->isVisible());
+    };
+    EXPECT_EQ(bars(), std::make_pair(false, false));
+    grid.SetRowCount(20); // 20 rows of 25 pixels in a 300 pixel high grid
+    EXPECT_EQ(bars(), std::make_pair(false, true));
+    grid.SetColCount(10);
+    EXPECT_EQ(bars(), std::make_pair(true, true));
+    grid.resize(700, 550); // now every cell fits
+    EXPECT_EQ(bars(), std::make_pair(false, false));
+    grid.resize(400, 300);
+    EXPECT_EQ(bars(), std::make_pair(true, true));
 }
 
 TEST_F(StringGridTest, MovingOutOfViewScrollsTheCurrentCellIn)
