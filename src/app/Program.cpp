@@ -1,6 +1,10 @@
 #include "app/Program.h"
 
+#include <QApplication>
+#include <QIcon>
+
 #include "app/MainForm.h"
+#include "app/ToolImages.h"
 #include "app/WindowFont.h"
 #include "platform/Application.h"
 #include "views/CalendarWindows.h"
@@ -11,6 +15,9 @@ TMainform* CreateProgramWindows()
 {
     Application::SetTitle(QStringLiteral("Valdemor"));
     InstallWindowFont();
+    // The fiscal-year calendar's tool image stands for the program in every
+    // title bar.
+    QApplication::setWindowIcon(QIcon(ToolImages::Image(0)));
     // The long-lived windows, in this order. Each is reached through its
     // global pointer and only hides when closed.
     auto* mainform = new TMainform;
