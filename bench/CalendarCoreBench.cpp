@@ -29,8 +29,7 @@ constexpr int TableYear = 2024;
 // A data directory with Saturdays, Sundays and holidays off and a data file of
 // `records` records: dates of fiscal years 2022 to 2026, every leave kind,
 // one in ten cleared, so that the build filters as it does on real files.
-class DataFile
-{
+class DataFile {
 public:
     explicit DataFile(int records)
     {

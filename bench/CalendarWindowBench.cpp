@@ -26,8 +26,7 @@
 #include "views/Ycalf.h"
 #include "widgets/StrCGrid.h"
 
-namespace
-{
+namespace {
 
 // Fiscal year 2024 is shown on opening; the data file has leave in it.
 const QDate Today(2024, 6, 15);
@@ -46,8 +45,7 @@ void DropSizeHintNotes(QtMsgType type, const QMessageLogContext& context, const 
 // The program as main.cpp starts it, in a data directory of its own: the main
 // window, its calendar factories and the two dialogs the calendars reach.
 // Showing the main window opens the fiscal-year calendar.
-class RunningProgram
-{
+class RunningProgram {
 public:
     explicit RunningProgram(qint64 records)
     {
@@ -84,8 +82,7 @@ public:
 
 void PlainRead(benchmark::State& state)
 {
-    const QString path
-        = BenchData::DataDirectoryOf(state.range(0), FirstRecordYear) + QStringLiteral("Holiday.d00");
+    const QString path = BenchData::DataDirectoryOf(state.range(0), FirstRecordYear) + QStringLiteral("Holiday.d00");
     for (auto _ : state)
         benchmark::DoNotOptimize(BenchData::PlainRead(path));
     state.SetItemsProcessed(state.iterations() * state.range(0));

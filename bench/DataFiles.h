@@ -20,8 +20,7 @@
 
 #include "core/LeaveRecord.h"
 
-namespace BenchData
-{
+namespace BenchData {
 
 // The directory (with its trailing separator) of a Holiday.d00 of `records`
 // records of distinct dates from 1 January of `firstYear` on, 28 days in each

@@ -65,8 +65,8 @@ public:
     std::deque<SaveDialogRequest> saveRequests;
     std::deque<bool> printerSetupAnswers;
 
-    MsgAnswer MessageBox(QWidget*, const QString& text, const QString& caption, MsgIcon icon,
-        MsgButtons buttons) override
+    MsgAnswer MessageBox(
+        QWidget*, const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons) override
     {
         messages.push_back({ text, caption, icon, buttons });
         if (!answers.empty()) {
@@ -86,8 +86,7 @@ public:
         return Take(saveAnswers);
     }
     // The next scripted answer; "cancelled" when none is left.
-    template <class T>
-    static std::optional<T> Take(std::deque<std::optional<T>>& answers)
+    template <class T> static std::optional<T> Take(std::deque<std::optional<T>>& answers)
     {
         std::optional<T> answer;
         if (!answers.empty()) {

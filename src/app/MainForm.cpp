@@ -151,29 +151,30 @@ void TMainform::setupUi()
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     // Button face, with an edge line at the top and at the bottom.
-    ToolBar1->setStyleSheet(QStringLiteral(
-        "QToolBar#ToolBar1 { background: palette(button); border-top: 1px solid palette(dark);"
-        " border-bottom: 1px solid palette(dark); spacing: 0px; padding: 0px; }"));
+    ToolBar1->setStyleSheet(
+        QStringLiteral("QToolBar#ToolBar1 { background: palette(button); border-top: 1px solid palette(dark);"
+                       " border-bottom: 1px solid palette(dark); spacing: 0px; padding: 0px; }"));
     addToolBar(Qt::TopToolBarArea, ToolBar1);
     ToolBar1->setFixedHeight(29); // after docking, which resets the limits
 
     ToolButton1 = AddToolButton(QStringLiteral("ToolButton1"), 0, QStringLiteral("年度カレンダー"),
         QStringLiteral("年度カレンダーを表示します。"));
-    ToolButton2 = AddToolButton(QStringLiteral("ToolButton2"), 1, QStringLiteral("月カレンダー"),
-        QStringLiteral("月カレンダーを表示します。"));
+    ToolButton2 = AddToolButton(
+        QStringLiteral("ToolButton2"), 1, QStringLiteral("月カレンダー"), QStringLiteral("月カレンダーを表示します。"));
     ToolButton3 = AddToolButton(QStringLiteral("ToolButton3"), 2, QStringLiteral("休日カレンダー"),
         QStringLiteral("休日カレンダーを表示します。"));
     AddToolSeparator(QStringLiteral("ToolButton4"), 28);
-    ToolButton5 = AddToolButton(QStringLiteral("ToolButton5"), 3, QStringLiteral("集計項目一覧"),
-        QStringLiteral("集計項目一覧を表示します。"));
+    ToolButton5 = AddToolButton(
+        QStringLiteral("ToolButton5"), 3, QStringLiteral("集計項目一覧"), QStringLiteral("集計項目一覧を表示します。"));
     AddToolSeparator(QStringLiteral("ToolButton6"), 17);
-    ToolButton7 = AddToolButton(QStringLiteral("ToolButton7"), 4, QStringLiteral("印刷"), QStringLiteral("印刷をします。"));
+    ToolButton7
+        = AddToolButton(QStringLiteral("ToolButton7"), 4, QStringLiteral("印刷"), QStringLiteral("印刷をします。"));
     AddToolSeparator(QStringLiteral("ToolButton8"), 17);
     ToolButton9 = AddToolButton(QStringLiteral("ToolButton9"), 5, QStringLiteral("オプション"),
         QStringLiteral("オプション設定画面を開きます。"));
     AddToolSeparator(QStringLiteral("ToolButton10"), 17);
-    ToolButton11 = AddToolButton(QStringLiteral("ToolButton11"), 6, QStringLiteral("ヘルプ"),
-        QStringLiteral("ヘルプを開きます。"));
+    ToolButton11 = AddToolButton(
+        QStringLiteral("ToolButton11"), 6, QStringLiteral("ヘルプ"), QStringLiteral("ヘルプを開きます。"));
     SetToolBarFlat(false);
 
     StatusBar1 = statusBar();
@@ -222,9 +223,7 @@ void TMainform::AddToolSeparator(const QString& name, int width)
 
 void TMainform::connectHandlers()
 {
-    auto guarded = [](auto handler) {
-        return [handler] { Application::Guard(handler); };
-    };
+    auto guarded = [](auto handler) { return [handler] { Application::Guard(handler); }; };
     connect(I1, &QAction::triggered, this, guarded([this] { I1Click(); }));
     connect(D1, &QAction::triggered, this, guarded([this] { D1Click(); }));
     connect(F1, &QAction::triggered, this, guarded([this] { F1Click(); }));
@@ -384,9 +383,15 @@ void TMainform::FormShow()
     LeaveStore::CheckOnStartup();
 
     switch (Settings::StartCalendar()) {
-    case 1: OpenMonthCalendar(); break;
-    case 2: OpenHolidayCalendar(); break;
-    default: OpenYearCalendar(); break;
+    case 1:
+        OpenMonthCalendar();
+        break;
+    case 2:
+        OpenHolidayCalendar();
+        break;
+    default:
+        OpenYearCalendar();
+        break;
     }
 
     SaveDialog1Filter = QStringLiteral("すべてのファイル(*.*)|*.*|CSV(カンマ区切り)(*.csv)|*.csv");

@@ -22,12 +22,15 @@ constexpr int LastDayRow = 31;
 int MonthLength(int year, int month)
 {
     switch (month) {
-    case 2: return Dates::IsLeapYear(year) ? 29 : 28;
+    case 2:
+        return Dates::IsLeapYear(year) ? 29 : 28;
     case 4:
     case 6:
     case 9:
-    case 11: return 30;
-    default: return 31;
+    case 11:
+        return 30;
+    default:
+        return 31;
     }
 }
 
@@ -167,7 +170,8 @@ void FillHolidayCalendar(TStrColGrid& grid, QAbstractButton& caption, int fiscal
         // listed without a weekday rather than stopping the whole list.
         const bool real = Dates::IsValidDate(record.Year(), record.Month(), record.Day());
         grid.SetCells(2, row,
-            real ? Dates::ShortDayName(Dates::DayOfWeek(QDate(record.Year(), record.Month(), record.Day()))) : QString());
+            real ? Dates::ShortDayName(Dates::DayOfWeek(QDate(record.Year(), record.Month(), record.Day())))
+                 : QString());
         grid.SetCells(3, row, DayCodeText(LeaveDayCode(record.Kind())));
         grid.SetCells(4, row, record.Memo());
     }

@@ -66,6 +66,5 @@ DayColour DayCodeColour(int code)
 
 DayCode LeaveDayCode(int kind)
 {
-    return kind >= int(DayCode::Normal) && kind <= int(DayCode::HolidayWork) ? DayCode(kind)
-                                                                             : DayCode::Normal;
+    return kind >= int(DayCode::Normal) && kind <= int(DayCode::HolidayWork) ? DayCode(kind) : DayCode::Normal;
 }

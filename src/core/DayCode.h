@@ -42,14 +42,8 @@ inline constexpr DayColour DayBlue = 0xFF0000;
 // An unlisted code shows nothing, in black.
 QString DayCodeText(int code);
 DayColour DayCodeColour(int code);
-inline QString DayCodeText(DayCode code)
-{
-    return DayCodeText(int(code));
-}
-inline DayColour DayCodeColour(DayCode code)
-{
-    return DayCodeColour(int(code));
-}
+inline QString DayCodeText(DayCode code) { return DayCodeText(int(code)); }
+inline DayColour DayCodeColour(DayCode code) { return DayCodeColour(int(code)); }
 
 // The code a stored leave kind shows. Kinds outside 0 to 10, which only a
 // damaged or foreign file holds, show nothing rather than a weekday or

@@ -27,8 +27,7 @@ namespace {
 
 void MarkImpossibleDates(int fiscalYear, FiscalYearDayTable& table)
 {
-    static constexpr int Impossible[][2]
-        = { { 4, 31 }, { 6, 31 }, { 9, 31 }, { 11, 31 }, { 2, 30 }, { 2, 31 } };
+    static constexpr int Impossible[][2] = { { 4, 31 }, { 6, 31 }, { 9, 31 }, { 11, 31 }, { 2, 30 }, { 2, 31 } };
     for (const auto& [month, day] : Impossible)
         table.Set(month, day, DayCode::NoSuchDate);
     if (!Dates::IsLeapYear(fiscalYear + 1))
@@ -90,8 +89,7 @@ void BuildFiscalYearDayTable(int fiscalYear, FiscalYearDayTable& table)
         const int day = record.Day();
         // 0 to 11 for April of the fiscal year to March of the next
         const int position = (record.Year() - fiscalYear) * 12 + month - 4;
-        const size_t shown = (unsigned(position) < 12u)
-            & (unsigned(month - 1) < unsigned(FiscalYearDayTable::Months))
+        const size_t shown = (unsigned(position) < 12u) & (unsigned(month - 1) < unsigned(FiscalYearDayTable::Months))
             & (unsigned(day - 1) < unsigned(FiscalYearDayTable::Days)) & !record.Cleared();
         const size_t cell = size_t((month - 1) * FiscalYearDayTable::Days + day - 1);
         kinds[Discard + shown * (cell - Discard)] = record.Kind();

@@ -21,8 +21,7 @@ struct DayCell {
 // months 4 to 12 are April to December of the fiscal year, months 1 to 3
 // January to March of the year after. Day 29 to 31 of a short month are cells
 // too; the builder marks them "／".
-class FiscalYearDayTable
-{
+class FiscalYearDayTable {
 public:
     static constexpr int Months = 12;
     static constexpr int Days = 31;
@@ -30,10 +29,7 @@ public:
     // month 1..12, day 1..31
     DayCell& Cell(int month, int day) { return cells_[size_t(month - 1)][size_t(day - 1)]; }
     const DayCell& Cell(int month, int day) const { return cells_[size_t(month - 1)][size_t(day - 1)]; }
-    static bool IsCell(int month, int day)
-    {
-        return month >= 1 && month <= Months && day >= 1 && day <= Days;
-    }
+    static bool IsCell(int month, int day) { return month >= 1 && month <= Months && day >= 1 && day <= Days; }
 
     void Set(int month, int day, DayCode code);
     void Clear();

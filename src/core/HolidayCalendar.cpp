@@ -79,15 +79,9 @@ constexpr CitizensHoliday CitizensHolidays[] = {
 
 const QString SubstituteName = QStringLiteral("振休");
 
-int WeekdayOf(int year, int month, int day)
-{
-    return Dates::DayOfWeek(Dates::EncodeDate(year, month, day));
-}
+int WeekdayOf(int year, int month, int day) { return Dates::DayOfWeek(Dates::EncodeDate(year, month, day)); }
 
-bool IsSunday(int year, int month, int day)
-{
-    return WeekdayOf(year, month, day) == 1;
-}
+bool IsSunday(int year, int month, int day) { return WeekdayOf(year, month, day) == 1; }
 
 // The nth Monday of the month, from w, the weekday of the 1st.
 int NthMonday(int year, int month, int n)
@@ -131,10 +125,7 @@ int CitizensHolidayDay(int year)
     return 0;
 }
 
-bool GoldenWeekSubstitute(int year)
-{
-    return year > GoldenWeekRuleAfter && WeekdayOf(year, 5, 5) < 4;
-}
+bool GoldenWeekSubstitute(int year) { return year > GoldenWeekRuleAfter && WeekdayOf(year, 5, 5) < 4; }
 
 void Put(std::vector<MonthHoliday>& list, MonthHoliday holiday)
 {

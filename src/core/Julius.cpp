@@ -17,10 +17,7 @@ constexpr int CycleYearEnds[4] = { 365, 730, 1095, 1460 };
 constexpr int MonthLengths[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
 
 // Sine of an angle in degrees.
-double Sin(double degrees)
-{
-    return std::sin(degrees / 180 * std::numbers::pi);
-}
+double Sin(double degrees) { return std::sin(degrees / 180 * std::numbers::pi); }
 
 // One equinox of the year by a short periodic series around its mean
 // date. The terms are added in this order on purpose: in some years
@@ -48,8 +45,7 @@ int EquinoxDayNumber(int year, const EquinoxTerms& t)
 }
 
 constexpr EquinoxTerms March { 321, 202, 84, 132, 239, -0.00004871850323926, 365.24229, 2451624.683 };
-constexpr EquinoxTerms September { 485, 268.2, 309.2, 244.6, 248.6, 0.00004871850323926, 365.24206,
-    2451811.096 };
+constexpr EquinoxTerms September { 485, 268.2, 309.2, 244.6, 248.6, 0.00004871850323926, 365.24206, 2451811.096 };
 } // namespace
 
 int JulianDayNumber(int year, int month, int day)
@@ -95,30 +91,15 @@ DateTriple DateOfDayNumber(int dayNumber)
     return date;
 }
 
-int VernalEquinoxDayNumber(int year)
-{
-    return EquinoxDayNumber(year, March);
-}
+int VernalEquinoxDayNumber(int year) { return EquinoxDayNumber(year, March); }
 
-int AutumnalEquinoxDayNumber(int year)
-{
-    return EquinoxDayNumber(year, September);
-}
+int AutumnalEquinoxDayNumber(int year) { return EquinoxDayNumber(year, September); }
 
-int VernalEquinoxDay(int year)
-{
-    return DateOfDayNumber(VernalEquinoxDayNumber(year)).Day;
-}
+int VernalEquinoxDay(int year) { return DateOfDayNumber(VernalEquinoxDayNumber(year)).Day; }
 
-int AutumnalEquinoxDay(int year)
-{
-    return DateOfDayNumber(AutumnalEquinoxDayNumber(year)).Day;
-}
+int AutumnalEquinoxDay(int year) { return DateOfDayNumber(AutumnalEquinoxDayNumber(year)).Day; }
 
-int FiscalYearOf(int year, int month)
-{
-    return month >= 1 && month <= 3 ? year - 1 : year;
-}
+int FiscalYearOf(int year, int month) { return month >= 1 && month <= 3 ? year - 1 : year; }
 
 void CheckFiscalYear(int fiscalYear)
 {
@@ -127,10 +108,7 @@ void CheckFiscalYear(int fiscalYear)
     Dates::EncodeDate(fiscalYear + 1, 3, 31);
 }
 
-QString FiscalYearCaption(int fiscalYear)
-{
-    return QString::number(fiscalYear) + QStringLiteral("年度");
-}
+QString FiscalYearCaption(int fiscalYear) { return QString::number(fiscalYear) + QStringLiteral("年度"); }
 
 int ParseFiscalYearCaption(const QString& caption)
 {

@@ -8,8 +8,17 @@
 QString LeaveKindLabel(int kind)
 {
     static const char16_t* const labels[LeaveKindCount] = {
-        u"通常", u"１日休暇", u"AM休暇", u"PM休暇", u"定休日", u"夏休み",
-        u"冬休み", u"ＧＷ", u"特別休暇", u"代休", u"休日出勤",
+        u"通常",
+        u"１日休暇",
+        u"AM休暇",
+        u"PM休暇",
+        u"定休日",
+        u"夏休み",
+        u"冬休み",
+        u"ＧＷ",
+        u"特別休暇",
+        u"代休",
+        u"休日出勤",
     };
     if (kind < 0 || kind >= LeaveKindCount)
         return {};

@@ -6,10 +6,10 @@
 namespace LeaveStore {
 
 namespace {
-    // Records per read: large enough that a million-record file streams at
-    // the speed of a plain read, small enough to stay in the cache.
-    constexpr qint64 BatchRecords = 4096;
-}
+// Records per read: large enough that a million-record file streams at
+// the speed of a plain read, small enough to stay in the cache.
+constexpr qint64 BatchRecords = 4096;
+} // namespace
 
 QString FilePath() { return DataDirectory() + QStringLiteral("Holiday.d00"); }
 
@@ -57,31 +57,30 @@ std::vector<LeaveRecord> ReadRecords(const std::vector<qint64>& positions)
 }
 
 namespace {
-    // Position of the date's first record, or the record count when it has none.
-    qint64 PositionOf(RecordFile& file, int year, int month, int day, LeaveRecord* record = nullptr,
-        bool* found = nullptr)
-    {
-        const uint32_t key = LeaveRecord::DateKeyOf(year, month, day);
-        std::vector<LeaveRecord> batch(BatchRecords);
-        qint64 index = 0;
-        file.Seek(0);
-        for (;;) {
-            const qint64 got = file.ReadMany(batch.data(), BatchRecords);
-            for (qint64 i = 0; i < got; ++i) {
-                if (batch[size_t(i)].DateKey() == key) {
-                    if (record)
-                        *record = batch[size_t(i)];
-                    if (found)
-                        *found = true;
-                    return index + i;
-                }
+// Position of the date's first record, or the record count when it has none.
+qint64 PositionOf(RecordFile& file, int year, int month, int day, LeaveRecord* record = nullptr, bool* found = nullptr)
+{
+    const uint32_t key = LeaveRecord::DateKeyOf(year, month, day);
+    std::vector<LeaveRecord> batch(BatchRecords);
+    qint64 index = 0;
+    file.Seek(0);
+    for (;;) {
+        const qint64 got = file.ReadMany(batch.data(), BatchRecords);
+        for (qint64 i = 0; i < got; ++i) {
+            if (batch[size_t(i)].DateKey() == key) {
+                if (record)
+                    *record = batch[size_t(i)];
+                if (found)
+                    *found = true;
+                return index + i;
             }
-            index += got;
-            if (got < BatchRecords)
-                return index;
         }
+        index += got;
+        if (got < BatchRecords)
+            return index;
     }
 }
+} // namespace
 
 Entry FindEntry(int year, int month, int day)
 {

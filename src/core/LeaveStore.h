@@ -37,8 +37,7 @@ private:
 };
 
 // Calls visit(record, index) for every record in file order.
-template <class Visit>
-void ForEach(Visit&& visit)
+template <class Visit> void ForEach(Visit&& visit)
 {
     Reader reader;
     qint64 index = 0;

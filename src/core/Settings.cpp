@@ -7,35 +7,33 @@
 namespace Settings {
 
 namespace {
-    const QString Version = QStringLiteral("Version");
-    const QString Dir = QStringLiteral("Dir");
-    const QString Location = QStringLiteral("Location");
-    const QString Size = QStringLiteral("Size");
-    const QString Start = QStringLiteral("Start");
-    const QString View = QStringLiteral("View");
-    const QString Holiday = QStringLiteral("Holiday");
-    const QString End = QStringLiteral("End");
+const QString Version = QStringLiteral("Version");
+const QString Dir = QStringLiteral("Dir");
+const QString Location = QStringLiteral("Location");
+const QString Size = QStringLiteral("Size");
+const QString Start = QStringLiteral("Start");
+const QString View = QStringLiteral("View");
+const QString Holiday = QStringLiteral("Holiday");
+const QString End = QStringLiteral("End");
 
-    constexpr double ProgramVersion = 1.12;
+constexpr double ProgramVersion = 1.12;
 
-    template <size_t N>
-    std::array<int, N> ReadWidths(const QString& prefix, const std::array<int, N>& defaults)
-    {
-        const ProfileFile file = File();
-        std::array<int, N> widths {};
-        for (size_t i = 0; i < N; ++i)
-            widths[i] = file.ReadInteger(Size, prefix + QString::number(i), defaults[i]);
-        return widths;
-    }
-
-    template <size_t N>
-    void WriteWidths(const QString& prefix, const std::array<int, N>& widths)
-    {
-        ProfileFile file = File();
-        for (size_t i = 0; i < N; ++i)
-            file.WriteInteger(Size, prefix + QString::number(i), widths[i]);
-    }
+template <size_t N> std::array<int, N> ReadWidths(const QString& prefix, const std::array<int, N>& defaults)
+{
+    const ProfileFile file = File();
+    std::array<int, N> widths {};
+    for (size_t i = 0; i < N; ++i)
+        widths[i] = file.ReadInteger(Size, prefix + QString::number(i), defaults[i]);
+    return widths;
 }
+
+template <size_t N> void WriteWidths(const QString& prefix, const std::array<int, N>& widths)
+{
+    ProfileFile file = File();
+    for (size_t i = 0; i < N; ++i)
+        file.WriteInteger(Size, prefix + QString::number(i), widths[i]);
+}
+} // namespace
 
 QString FilePath() { return DataDirectory() + QStringLiteral("orbelund.ini"); }
 

@@ -10,12 +10,12 @@
 namespace Application {
 
 namespace {
-    QString& TitleText()
-    {
-        static QString title;
-        return title;
-    }
+QString& TitleText()
+{
+    static QString title;
+    return title;
 }
+} // namespace
 
 QString Title() { return TitleText(); }
 

@@ -20,8 +20,7 @@ void HandleException(const std::exception& error);
 // Runs a command; an exception it raises ends the command and is shown in
 // the standard error box. Every handler called by Qt runs through this, so no
 // exception ever enters the event loop.
-template <class Command>
-void Guard(Command&& command)
+template <class Command> void Guard(Command&& command)
 {
     try {
         std::forward<Command>(command)();

@@ -69,10 +69,7 @@ QPainter::CompositionMode CompositionOf(TPenMode mode)
 
 } // namespace
 
-void InstallFontSubstitutions()
-{
-    QFont::insertSubstitution(WindowFontName, QStringLiteral("IPAPGothic"));
-}
+void InstallFontSubstitutions() { QFont::insertSubstitution(WindowFontName, QStringLiteral("IPAPGothic")); }
 
 TRect TRect::Intersected(const TRect& other) const
 {
@@ -103,10 +100,7 @@ int TFont::Size() const
     return int(std::lround(-height_ * 72.0 / pixelsPerInch_));
 }
 
-void TFont::SetSize(int points)
-{
-    height_ = -int(std::lround(points * double(pixelsPerInch_) / 72.0));
-}
+void TFont::SetSize(int points) { height_ = -int(std::lround(points * double(pixelsPerInch_) / 72.0)); }
 
 void TFont::Assign(const TFont& source)
 {
@@ -170,10 +164,7 @@ void TCanvas::Detach()
     brushRealized_ = penRealized_ = fontRealized_ = false;
 }
 
-QPainter& TCanvas::Painter()
-{
-    return Attached();
-}
+QPainter& TCanvas::Painter() { return Attached(); }
 
 QPainter& TCanvas::Attached()
 {
@@ -325,8 +316,8 @@ void TCanvas::LineTo(int x, int y)
     const int steps = std::max(std::abs(dx), std::abs(dy));
     QPolygon pixels(steps);
     for (int i = 0; i < steps; ++i)
-        pixels[i] = QPoint(from.x() + int(std::lround(dx * double(i) / steps)),
-            from.y() + int(std::lround(dy * double(i) / steps)));
+        pixels[i] = QPoint(
+            from.x() + int(std::lround(dx * double(i) / steps)), from.y() + int(std::lround(dy * double(i) / steps)));
     painter.drawPoints(pixels);
 }
 
@@ -404,10 +395,7 @@ void TCanvas::TextRectWrapped(const TRect& rect, const QString& text)
     painter.restore();
 }
 
-int TCanvas::TextWidth(const QString& text) const
-{
-    return CurrentMetrics().horizontalAdvance(text);
-}
+int TCanvas::TextWidth(const QString& text) const { return CurrentMetrics().horizontalAdvance(text); }
 
 int TCanvas::TextHeight(const QString&) const
 {
@@ -470,12 +458,6 @@ TRect TCanvas::ClipRect() const
     return area;
 }
 
-void TCanvas::SetClipRect(const TRect& rect)
-{
-    Attached().setClipRect(rect.toQRect());
-}
+void TCanvas::SetClipRect(const TRect& rect) { Attached().setClipRect(rect.toQRect()); }
 
-void TCanvas::ResetClipRect()
-{
-    Attached().setClipping(false);
-}
+void TCanvas::ResetClipRect() { Attached().setClipping(false); }

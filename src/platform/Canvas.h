@@ -143,8 +143,8 @@ public:
     // Whether two fonts draw the same glyphs: everything but the colour.
     bool SameGlyphs(const TFont& other) const
     {
-        return name_ == other.name_ && height_ == other.height_ && style_ == other.style_
-            && charset_ == other.charset_ && pixelsPerInch_ == other.pixelsPerInch_;
+        return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ && charset_ == other.charset_
+            && pixelsPerInch_ == other.pixelsPerInch_;
     }
 
 private:

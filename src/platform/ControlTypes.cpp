@@ -6,16 +6,16 @@
 
 namespace {
 
-const std::array<QString, 3> AlignmentNames = {
-    QStringLiteral("taLeftJustify"), QStringLiteral("taRightJustify"), QStringLiteral("taCenter")};
+const std::array<QString, 3> AlignmentNames
+    = { QStringLiteral("taLeftJustify"), QStringLiteral("taRightJustify"), QStringLiteral("taCenter") };
 
-const std::array<QString, 3> LayoutNames = {
-    QStringLiteral("tlTop"), QStringLiteral("tlCenter"), QStringLiteral("tlBottom")};
+const std::array<QString, 3> LayoutNames
+    = { QStringLiteral("tlTop"), QStringLiteral("tlCenter"), QStringLiteral("tlBottom") };
 
-const std::array<QString, 12> ImeModeNames = {QStringLiteral("imDisable"), QStringLiteral("imClose"),
-    QStringLiteral("imOpen"), QStringLiteral("imDontCare"), QStringLiteral("imSAlpha"),
-    QStringLiteral("imAlpha"), QStringLiteral("imHira"), QStringLiteral("imSKata"), QStringLiteral("imKata"),
-    QStringLiteral("imChinese"), QStringLiteral("imSHanguel"), QStringLiteral("imHanguel")};
+const std::array<QString, 12> ImeModeNames = { QStringLiteral("imDisable"), QStringLiteral("imClose"),
+    QStringLiteral("imOpen"), QStringLiteral("imDontCare"), QStringLiteral("imSAlpha"), QStringLiteral("imAlpha"),
+    QStringLiteral("imHira"), QStringLiteral("imSKata"), QStringLiteral("imKata"), QStringLiteral("imChinese"),
+    QStringLiteral("imSHanguel"), QStringLiteral("imHanguel") };
 
 // Qt knows only whether a window takes input-method input at all, and hints
 // such as "Latin only" or "prefer Latin"; it cannot open the input method in
@@ -32,23 +32,22 @@ struct ImeBehaviour {
     Qt::InputMethodHints hints;
 };
 
-const std::array<ImeBehaviour, 12> ImeBehaviours = {{
-    {false, Qt::ImhNone}, // imDisable
-    {true, Qt::ImhPreferLatin}, // imClose
-    {true, Qt::ImhNone}, // imOpen
-    {true, Qt::ImhNone}, // imDontCare
-    {true, Qt::ImhLatinOnly}, // imSAlpha
-    {true, Qt::ImhPreferLatin}, // imAlpha
-    {true, Qt::ImhNone}, // imHira
-    {true, Qt::ImhNone}, // imSKata
-    {true, Qt::ImhNone}, // imKata
-    {true, Qt::ImhNone}, // imChinese
-    {true, Qt::ImhNone}, // imSHanguel
-    {true, Qt::ImhNone}, // imHanguel
-}};
+const std::array<ImeBehaviour, 12> ImeBehaviours = { {
+    { false, Qt::ImhNone }, // imDisable
+    { true, Qt::ImhPreferLatin }, // imClose
+    { true, Qt::ImhNone }, // imOpen
+    { true, Qt::ImhNone }, // imDontCare
+    { true, Qt::ImhLatinOnly }, // imSAlpha
+    { true, Qt::ImhPreferLatin }, // imAlpha
+    { true, Qt::ImhNone }, // imHira
+    { true, Qt::ImhNone }, // imSKata
+    { true, Qt::ImhNone }, // imKata
+    { true, Qt::ImhNone }, // imChinese
+    { true, Qt::ImhNone }, // imSHanguel
+    { true, Qt::ImhNone }, // imHanguel
+} };
 
-template <typename Enum, std::size_t N>
-QString NameOf(const std::array<QString, N>& names, Enum value)
+template <typename Enum, std::size_t N> QString NameOf(const std::array<QString, N>& names, Enum value)
 {
     return std::size_t(value) < N ? names[std::size_t(value)] : QString::number(int(value));
 }

@@ -7,7 +7,7 @@
 namespace Dates {
 
 namespace {
-    std::optional<QDate> fixedToday;
+std::optional<QDate> fixedToday;
 }
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }

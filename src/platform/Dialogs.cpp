@@ -22,18 +22,28 @@ QStringList FilterList(const QString& filter)
 
 class QtDialogs final : public DialogHandler {
 public:
-    MsgAnswer MessageBox(QWidget* owner, const QString& text, const QString& caption, MsgIcon icon,
-        MsgButtons buttons) override
+    MsgAnswer MessageBox(
+        QWidget* owner, const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons) override
     {
         QMessageBox box(owner);
         box.setWindowTitle(caption);
         box.setText(text);
         switch (icon) {
-        case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+        case MsgIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MsgIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MsgIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MsgIcon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
         }
         if (buttons == MsgButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -44,8 +54,8 @@ public:
         return MsgAnswer::Ok;
     }
 
-    std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QString& prompt,
-        const QString& text) override
+    std::optional<QString> InputBox(
+        QWidget* owner, const QString& caption, const QString& prompt, const QString& text) override
     {
         bool ok = false;
         const QString answer = QInputDialog::getText(owner, caption, prompt, QLineEdit::Normal, text, &ok);

@@ -30,11 +30,11 @@ struct SaveDialogAnswer {
 class DialogHandler {
 public:
     virtual ~DialogHandler() = default;
-    virtual MsgAnswer MessageBox(QWidget* owner, const QString& text, const QString& caption, MsgIcon icon,
-        MsgButtons buttons)
+    virtual MsgAnswer MessageBox(
+        QWidget* owner, const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons)
         = 0;
-    virtual std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QString& prompt,
-        const QString& text)
+    virtual std::optional<QString> InputBox(
+        QWidget* owner, const QString& caption, const QString& prompt, const QString& text)
         = 0;
     virtual std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request) = 0;
     // True when the user confirmed; the printer then carries the choices.

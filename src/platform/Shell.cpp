@@ -6,12 +6,12 @@
 namespace Shell {
 
 namespace {
-    std::function<bool(const QString&, const QString&)>& Opener()
-    {
-        static std::function<bool(const QString&, const QString&)> opener;
-        return opener;
-    }
+std::function<bool(const QString&, const QString&)>& Opener()
+{
+    static std::function<bool(const QString&, const QString&)> opener;
+    return opener;
 }
+} // namespace
 
 bool Open(const QString& path, const QString& workingDirectory)
 {

@@ -11,49 +11,49 @@ namespace ShiftJis {
 
 namespace {
 
-    // One conversion through iconv. On an unconvertible sequence the
-    // replacement is written and one input unit is skipped.
-    QByteArray Convert(const char* to, const char* from, const QByteArray& input, int inputUnit,
-        const QByteArray& replacement)
-    {
-        iconv_t cd = iconv_open(to, from);
-        if (cd == iconv_t(-1))
-            return {};
-        QByteArray out;
-        out.resize(input.size() * 2 + 16);
-        char* in = const_cast<char*>(input.constData());
-        size_t inLeft = size_t(input.size());
-        char* outPtr = out.data();
-        size_t outLeft = size_t(out.size());
-        while (inLeft > 0) {
-            if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) != size_t(-1))
-                break;
-            if (errno == E2BIG) {
-                const qsizetype used = outPtr - out.data();
-                out.resize(out.size() * 2);
-                outPtr = out.data() + used;
-                outLeft = size_t(out.size() - used);
-                continue;
-            }
-            // EILSEQ or EINVAL: replace one unit and go on.
+// One conversion through iconv. On an unconvertible sequence the
+// replacement is written and one input unit is skipped.
+QByteArray Convert(
+    const char* to, const char* from, const QByteArray& input, int inputUnit, const QByteArray& replacement)
+{
+    iconv_t cd = iconv_open(to, from);
+    if (cd == iconv_t(-1))
+        return {};
+    QByteArray out;
+    out.resize(input.size() * 2 + 16);
+    char* in = const_cast<char*>(input.constData());
+    size_t inLeft = size_t(input.size());
+    char* outPtr = out.data();
+    size_t outLeft = size_t(out.size());
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) != size_t(-1))
+            break;
+        if (errno == E2BIG) {
             const qsizetype used = outPtr - out.data();
-            if (outLeft < size_t(replacement.size())) {
-                out.resize(out.size() * 2);
-                outPtr = out.data() + used;
-                outLeft = size_t(out.size() - used);
-            }
-            memcpy(outPtr, replacement.constData(), size_t(replacement.size()));
-            outPtr += replacement.size();
-            outLeft -= size_t(replacement.size());
-            const size_t skip = std::min(inLeft, size_t(inputUnit));
-            in += skip;
-            inLeft -= skip;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            out.resize(out.size() * 2);
+            outPtr = out.data() + used;
+            outLeft = size_t(out.size() - used);
+            continue;
         }
-        iconv_close(cd);
-        out.resize(outPtr - out.data());
-        return out;
+        // EILSEQ or EINVAL: replace one unit and go on.
+        const qsizetype used = outPtr - out.data();
+        if (outLeft < size_t(replacement.size())) {
+            out.resize(out.size() * 2);
+            outPtr = out.data() + used;
+            outLeft = size_t(out.size() - used);
+        }
+        memcpy(outPtr, replacement.constData(), size_t(replacement.size()));
+        outPtr += replacement.size();
+        outLeft -= size_t(replacement.size());
+        const size_t skip = std::min(inLeft, size_t(inputUnit));
+        in += skip;
+        inLeft -= skip;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
+    iconv_close(cd);
+    out.resize(outPtr - out.data());
+    return out;
+}
 
 } // namespace
 

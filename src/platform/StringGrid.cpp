@@ -517,15 +517,9 @@ TGridNavigation TStringGrid::Navigation() const
     return { colCount_, rowCount_, fixedCols_, fixedRows_, VisibleRowCount(), options_.testFlag(goTabs) };
 }
 
-void TStringGrid::SetCol(int col)
-{
-    FocusCell(col, current_.Y);
-}
+void TStringGrid::SetCol(int col) { FocusCell(col, current_.Y); }
 
-void TStringGrid::SetRow(int row)
-{
-    FocusCell(current_.X, row);
-}
+void TStringGrid::SetRow(int row) { FocusCell(current_.X, row); }
 
 void TStringGrid::FocusCell(int col, int row)
 {
@@ -572,8 +566,8 @@ bool TStringGrid::MoveCurrent(int col, int row, bool extend)
     current_ = target;
     if (!extend)
         anchor_ = target;
-    selection_ = { std::min(anchor_.X, col), std::min(anchor_.Y, row), std::max(anchor_.X, col),
-        std::max(anchor_.Y, row) };
+    selection_
+        = { std::min(anchor_.X, col), std::min(anchor_.Y, row), std::max(anchor_.X, col), std::max(anchor_.Y, row) };
     if (options_.testFlag(goRowSelect)) {
         selection_.Left = fixedCols_;
         selection_.Right = colCount_ - 1;
@@ -586,15 +580,9 @@ bool TStringGrid::MoveCurrent(int col, int row, bool extend)
     return moved;
 }
 
-void TStringGrid::SetTopRow(int row)
-{
-    SetTopLeft(topLeft_.X, row);
-}
+void TStringGrid::SetTopRow(int row) { SetTopLeft(topLeft_.X, row); }
 
-void TStringGrid::SetLeftCol(int col)
-{
-    SetTopLeft(col, topLeft_.Y);
-}
+void TStringGrid::SetLeftCol(int col) { SetTopLeft(col, topLeft_.Y); }
 
 void TStringGrid::SetTopLeft(int col, int row)
 {
@@ -811,10 +799,7 @@ QString TStringGrid::EditorMaskFor(int col, int row)
     return mask;
 }
 
-int TStringGrid::EditorLimitFor(int, int)
-{
-    return 0;
-}
+int TStringGrid::EditorLimitFor(int, int) { return 0; }
 
 void TStringGrid::AfterScroll()
 {
@@ -825,10 +810,7 @@ void TStringGrid::AfterScroll()
 
 // ---- loading and the stored form
 
-void TStringGrid::BeginLoad()
-{
-    loading_ = true;
-}
+void TStringGrid::BeginLoad() { loading_ = true; }
 
 void TStringGrid::EndLoad()
 {
@@ -869,10 +851,7 @@ void TStringGrid::InvalidateCol(int col)
         viewport()->update(QRect(first.Left, 0, first.Width() + GridLineWidth, viewport()->height()));
 }
 
-void TStringGrid::InvalidateGrid()
-{
-    viewport()->update();
-}
+void TStringGrid::InvalidateGrid() { viewport()->update(); }
 
 void TStringGrid::InvalidateSelection(const TGridRect& selection)
 {

@@ -45,7 +45,8 @@ bool TryStrToInt(const QString& text, int& value)
         magnitude = magnitude * base + digit;
         // Hexadecimal may fill all 32 bits (e.g. $FFFFFFFF is -1); decimal
         // must fit a signed 32-bit value.
-        const qint64 limit = base == 16 ? qint64(0xFFFFFFFF) : qint64(std::numeric_limits<int>::max()) + (negative ? 1 : 0);
+        const qint64 limit
+            = base == 16 ? qint64(0xFFFFFFFF) : qint64(std::numeric_limits<int>::max()) + (negative ? 1 : 0);
         if (magnitude > limit)
             return false;
     }
@@ -72,236 +73,236 @@ QChar DecimalSeparator() { return u'.'; }
 
 namespace {
 
-    struct Token {
-        enum Kind { Zero, Hash, Point, Literal, Exponent } kind;
-        QString text; // literal text, or the sign ("+"/"-") of an exponent
-        int exponentDigits = 0;
-    };
+struct Token {
+    enum Kind { Zero, Hash, Point, Literal, Exponent } kind;
+    QString text; // literal text, or the sign ("+"/"-") of an exponent
+    int exponentDigits = 0;
+};
 
-    std::vector<QString> SplitSections(const QString& pattern)
-    {
-        std::vector<QString> sections(1);
-        QChar quote;
-        for (QChar c : pattern) {
-            if (!quote.isNull()) {
-                if (c == quote)
-                    quote = QChar();
-            } else if (c == u'\'' || c == u'"') {
-                quote = c;
-            } else if (c == u';') {
-                sections.emplace_back();
-                continue;
-            }
-            sections.back().append(c);
+std::vector<QString> SplitSections(const QString& pattern)
+{
+    std::vector<QString> sections(1);
+    QChar quote;
+    for (QChar c : pattern) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u';') {
+            sections.emplace_back();
+            continue;
         }
-        return sections;
+        sections.back().append(c);
     }
+    return sections;
+}
 
-    std::vector<Token> Tokenize(const QString& section, bool& grouping)
+std::vector<Token> Tokenize(const QString& section, bool& grouping)
+{
+    std::vector<Token> tokens;
+    bool seenPoint = false;
+    grouping = false;
+    for (int i = 0; i < section.size(); ++i) {
+        const QChar c = section[i];
+        if (c == u'\'' || c == u'"') {
+            const int end = int(section.indexOf(c, i + 1));
+            const int stop = end < 0 ? int(section.size()) : end;
+            tokens.push_back({ Token::Literal, section.mid(i + 1, stop - i - 1) });
+            i = stop;
+        } else if (c == u'0') {
+            tokens.push_back({ Token::Zero, {} });
+        } else if (c == u'#') {
+            tokens.push_back({ Token::Hash, {} });
+        } else if (c == u'.' && !seenPoint) {
+            seenPoint = true;
+            tokens.push_back({ Token::Point, {} });
+        } else if (c == u',' && !seenPoint) {
+            grouping = true;
+        } else if ((c == u'E' || c == u'e') && i + 1 < section.size()
+            && (section[i + 1] == u'+' || section[i + 1] == u'-')) {
+            Token t { Token::Exponent, QString(section[i + 1]) };
+            i += 2;
+            while (i < section.size() && section[i] == u'0') {
+                ++t.exponentDigits;
+                ++i;
+            }
+            --i;
+            tokens.push_back(t);
+        } else {
+            tokens.push_back({ Token::Literal, QString(c) });
+        }
+    }
+    return tokens;
+}
+
+// The decimal digits of |value| rounded half away from zero at `decimals`
+// places, taken from the value's 15 significant digits so that 1.005
+// counts as the 1.005 the user sees, not as 1.00499999....
+void RoundDecimal(double value, int decimals, QString& intDigits, QString& fracDigits)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+    QString mantissa;
+    int exponent = 0;
     {
-        std::vector<Token> tokens;
-        bool seenPoint = false;
-        grouping = false;
-        for (int i = 0; i < section.size(); ++i) {
-            const QChar c = section[i];
-            if (c == u'\'' || c == u'"') {
-                const int end = int(section.indexOf(c, i + 1));
-                const int stop = end < 0 ? int(section.size()) : end;
-                tokens.push_back({ Token::Literal, section.mid(i + 1, stop - i - 1) });
-                i = stop;
-            } else if (c == u'0') {
-                tokens.push_back({ Token::Zero, {} });
-            } else if (c == u'#') {
-                tokens.push_back({ Token::Hash, {} });
-            } else if (c == u'.' && !seenPoint) {
-                seenPoint = true;
-                tokens.push_back({ Token::Point, {} });
-            } else if (c == u',' && !seenPoint) {
-                grouping = true;
-            } else if ((c == u'E' || c == u'e') && i + 1 < section.size()
-                && (section[i + 1] == u'+' || section[i + 1] == u'-')) {
-                Token t { Token::Exponent, QString(section[i + 1]) };
-                i += 2;
-                while (i < section.size() && section[i] == u'0') {
-                    ++t.exponentDigits;
-                    ++i;
-                }
+        const QString s = QString::fromLatin1(buffer);
+        const int e = int(s.indexOf(u'e'));
+        mantissa = s.left(e).remove(u'.');
+        exponent = s.mid(e + 1).toInt();
+    }
+    // digits of the number with the decimal point after position pointPos
+    QString digits = mantissa;
+    int pointPos = exponent + 1;
+    if (pointPos < 0) {
+        digits = QString(-pointPos, u'0') + digits;
+        pointPos = 0;
+    }
+    const int keep = pointPos + decimals;
+    if (keep < int(digits.size())) {
+        const bool roundUp = keep >= 0 && digits[keep] >= u'5';
+        digits.truncate(std::max(keep, 0));
+        if (roundUp) {
+            int i = int(digits.size()) - 1;
+            while (i >= 0 && digits[i] == u'9') {
+                digits[i] = u'0';
                 --i;
-                tokens.push_back(t);
+            }
+            if (i >= 0) {
+                digits[i] = QChar(digits[i].unicode() + 1);
             } else {
-                tokens.push_back({ Token::Literal, QString(c) });
+                digits.prepend(u'1');
+                ++pointPos;
             }
         }
-        return tokens;
     }
+    while (int(digits.size()) < pointPos + decimals)
+        digits.append(u'0');
+    intDigits = digits.left(pointPos);
+    fracDigits = digits.mid(pointPos, decimals);
+    while (intDigits.size() > 1 && intDigits[0] == u'0')
+        intDigits.remove(0, 1);
+    if (intDigits.isEmpty())
+        intDigits = QStringLiteral("0");
+}
 
-    // The decimal digits of |value| rounded half away from zero at `decimals`
-    // places, taken from the value's 15 significant digits so that 1.005
-    // counts as the 1.005 the user sees, not as 1.00499999....
-    void RoundDecimal(double value, int decimals, QString& intDigits, QString& fracDigits)
-    {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
-        QString mantissa;
-        int exponent = 0;
-        {
-            const QString s = QString::fromLatin1(buffer);
-            const int e = int(s.indexOf(u'e'));
-            mantissa = s.left(e).remove(u'.');
-            exponent = s.mid(e + 1).toInt();
-        }
-        // digits of the number with the decimal point after position pointPos
-        QString digits = mantissa;
-        int pointPos = exponent + 1;
-        if (pointPos < 0) {
-            digits = QString(-pointPos, u'0') + digits;
-            pointPos = 0;
-        }
-        const int keep = pointPos + decimals;
-        if (keep < int(digits.size())) {
-            const bool roundUp = keep >= 0 && digits[keep] >= u'5';
-            digits.truncate(std::max(keep, 0));
-            if (roundUp) {
-                int i = int(digits.size()) - 1;
-                while (i >= 0 && digits[i] == u'9') {
-                    digits[i] = u'0';
-                    --i;
-                }
-                if (i >= 0) {
-                    digits[i] = QChar(digits[i].unicode() + 1);
-                } else {
-                    digits.prepend(u'1');
-                    ++pointPos;
-                }
+QString FormatSection(const QString& section, double value, bool withSign)
+{
+    bool grouping = false;
+    const std::vector<Token> tokens = Tokenize(section, grouping);
+    int intPlaces = 0, fracPlaces = 0, minInt = 0;
+    bool afterPoint = false, seenZero = false;
+    const Token* exponent = nullptr;
+    for (const Token& t : tokens) {
+        if (t.kind == Token::Point)
+            afterPoint = true;
+        else if (t.kind == Token::Exponent)
+            exponent = &t;
+        else if ((t.kind == Token::Zero || t.kind == Token::Hash) && !exponent) {
+            if (afterPoint) {
+                ++fracPlaces;
+            } else {
+                ++intPlaces;
+                seenZero = seenZero || t.kind == Token::Zero;
+                if (seenZero)
+                    ++minInt;
             }
         }
-        while (int(digits.size()) < pointPos + decimals)
-            digits.append(u'0');
-        intDigits = digits.left(pointPos);
-        fracDigits = digits.mid(pointPos, decimals);
-        while (intDigits.size() > 1 && intDigits[0] == u'0')
-            intDigits.remove(0, 1);
-        if (intDigits.isEmpty())
-            intDigits = QStringLiteral("0");
     }
 
-    QString FormatSection(const QString& section, double value, bool withSign)
+    int exponentValue = 0;
+    double magnitude = std::fabs(value);
+    if (exponent && magnitude != 0) {
+        const int leading = std::max(intPlaces, 1);
+        exponentValue = int(std::floor(std::log10(magnitude))) - (leading - 1);
+        magnitude /= std::pow(10.0, exponentValue);
+        QString i, f;
+        RoundDecimal(magnitude, fracPlaces, i, f);
+        if (int(i.size()) > leading) { // rounding carried into a new digit
+            ++exponentValue;
+            magnitude /= 10;
+        }
+    }
+    QString intDigits, fracDigits;
+    RoundDecimal(magnitude, fracPlaces, intDigits, fracDigits);
+
+    if (intDigits == u"0" && minInt == 0)
+        intDigits.clear();
+    while (int(intDigits.size()) < minInt)
+        intDigits.prepend(u'0');
+    if (grouping) {
+        for (int i = int(intDigits.size()) - 3; i > 0; i -= 3)
+            intDigits.insert(i, u',');
+    }
+    // trailing '#' places drop trailing zeros of the fraction
     {
-        bool grouping = false;
-        const std::vector<Token> tokens = Tokenize(section, grouping);
-        int intPlaces = 0, fracPlaces = 0, minInt = 0;
-        bool afterPoint = false, seenZero = false;
-        const Token* exponent = nullptr;
+        int optional = 0;
+        bool inFraction = false;
         for (const Token& t : tokens) {
             if (t.kind == Token::Point)
-                afterPoint = true;
+                inFraction = true;
             else if (t.kind == Token::Exponent)
-                exponent = &t;
-            else if ((t.kind == Token::Zero || t.kind == Token::Hash) && !exponent) {
-                if (afterPoint) {
-                    ++fracPlaces;
-                } else {
-                    ++intPlaces;
-                    seenZero = seenZero || t.kind == Token::Zero;
-                    if (seenZero)
-                        ++minInt;
-                }
-            }
-        }
-
-        int exponentValue = 0;
-        double magnitude = std::fabs(value);
-        if (exponent && magnitude != 0) {
-            const int leading = std::max(intPlaces, 1);
-            exponentValue = int(std::floor(std::log10(magnitude))) - (leading - 1);
-            magnitude /= std::pow(10.0, exponentValue);
-            QString i, f;
-            RoundDecimal(magnitude, fracPlaces, i, f);
-            if (int(i.size()) > leading) { // rounding carried into a new digit
-                ++exponentValue;
-                magnitude /= 10;
-            }
-        }
-        QString intDigits, fracDigits;
-        RoundDecimal(magnitude, fracPlaces, intDigits, fracDigits);
-
-        if (intDigits == u"0" && minInt == 0)
-            intDigits.clear();
-        while (int(intDigits.size()) < minInt)
-            intDigits.prepend(u'0');
-        if (grouping) {
-            for (int i = int(intDigits.size()) - 3; i > 0; i -= 3)
-                intDigits.insert(i, u',');
-        }
-        // trailing '#' places drop trailing zeros of the fraction
-        {
-            int optional = 0;
-            bool inFraction = false;
-            for (const Token& t : tokens) {
-                if (t.kind == Token::Point)
-                    inFraction = true;
-                else if (t.kind == Token::Exponent)
-                    break;
-                else if (inFraction && t.kind == Token::Zero)
-                    optional = 0;
-                else if (inFraction && t.kind == Token::Hash)
-                    ++optional;
-            }
-            while (optional-- > 0 && fracDigits.endsWith(u'0'))
-                fracDigits.chop(1);
-        }
-
-        QString out;
-        if (withSign)
-            out.append(u'-');
-        int intIndex = 0, fracIndex = 0;
-        afterPoint = false;
-        bool exponentDone = false;
-        for (const Token& t : tokens) {
-            switch (t.kind) {
-            case Token::Literal:
-                out.append(t.text);
                 break;
-            case Token::Point:
-                afterPoint = true;
-                if (!fracDigits.isEmpty())
-                    out.append(DecimalSeparator());
-                break;
-            case Token::Zero:
-            case Token::Hash:
-                if (exponentDone)
-                    break;
-                if (!afterPoint) {
-                    // The first place takes every digit beyond the places.
-                    const int total = int(intDigits.size());
-                    const int start = intIndex == 0 ? 0 : total - (intPlaces - intIndex);
-                    const int end = total - (intPlaces - intIndex - 1);
-                    if (end > 0)
-                        out.append(intDigits.mid(std::max(start, 0), end - std::max(start, 0)));
-                    ++intIndex;
-                } else {
-                    if (fracIndex < fracDigits.size())
-                        out.append(fracDigits[fracIndex]);
-                    ++fracIndex;
-                }
-                break;
-            case Token::Exponent: {
-                out.append(u'E');
-                if (exponentValue < 0)
-                    out.append(u'-');
-                else if (t.text == u"+")
-                    out.append(u'+');
-                QString e = QString::number(std::abs(exponentValue));
-                while (int(e.size()) < t.exponentDigits)
-                    e.prepend(u'0');
-                out.append(e);
-                exponentDone = true;
-                break;
-            }
-            }
+            else if (inFraction && t.kind == Token::Zero)
+                optional = 0;
+            else if (inFraction && t.kind == Token::Hash)
+                ++optional;
         }
-        return out;
+        while (optional-- > 0 && fracDigits.endsWith(u'0'))
+            fracDigits.chop(1);
     }
+
+    QString out;
+    if (withSign)
+        out.append(u'-');
+    int intIndex = 0, fracIndex = 0;
+    afterPoint = false;
+    bool exponentDone = false;
+    for (const Token& t : tokens) {
+        switch (t.kind) {
+        case Token::Literal:
+            out.append(t.text);
+            break;
+        case Token::Point:
+            afterPoint = true;
+            if (!fracDigits.isEmpty())
+                out.append(DecimalSeparator());
+            break;
+        case Token::Zero:
+        case Token::Hash:
+            if (exponentDone)
+                break;
+            if (!afterPoint) {
+                // The first place takes every digit beyond the places.
+                const int total = int(intDigits.size());
+                const int start = intIndex == 0 ? 0 : total - (intPlaces - intIndex);
+                const int end = total - (intPlaces - intIndex - 1);
+                if (end > 0)
+                    out.append(intDigits.mid(std::max(start, 0), end - std::max(start, 0)));
+                ++intIndex;
+            } else {
+                if (fracIndex < fracDigits.size())
+                    out.append(fracDigits[fracIndex]);
+                ++fracIndex;
+            }
+            break;
+        case Token::Exponent: {
+            out.append(u'E');
+            if (exponentValue < 0)
+                out.append(u'-');
+            else if (t.text == u"+")
+                out.append(u'+');
+            QString e = QString::number(std::abs(exponentValue));
+            while (int(e.size()) < t.exponentDigits)
+                e.prepend(u'0');
+            out.append(e);
+            exponentDone = true;
+            break;
+        }
+        }
+    }
+    return out;
+}
 
 } // namespace
 

@@ -90,9 +90,8 @@ void TChYMForm::OpenYearMonthChooser(int kind, int year, int month)
     show();
     raise();
     activateWindow();
-    static const char16_t* const captions[] = {
-        u"年度の変更－年度カレンダー", u"年月の変更－月カレンダー", u"年度の変更－休日カレンダー"
-    };
+    static const char16_t* const captions[]
+        = { u"年度の変更－年度カレンダー", u"年月の変更－月カレンダー", u"年度の変更－休日カレンダー" };
     if (kind >= YearCalendar && kind <= HolidayCalendar)
         setWindowTitle(QString::fromUtf16(captions[kind - 1]));
     QString unit;
@@ -147,4 +146,7 @@ bool TChYMForm::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool TChYMForm::focusNextPrevChild(bool next) { return tabOrder_.Move(focusWidget(), next) || QWidget::focusNextPrevChild(next); }
+bool TChYMForm::focusNextPrevChild(bool next)
+{
+    return tabOrder_.Move(focusWidget(), next) || QWidget::focusNextPrevChild(next);
+}

@@ -28,9 +28,15 @@ QPixmap GlyphImage(Glyph glyph)
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     switch (glyph) {
-    case Glyph::TriangleLeft: TriangleLeftAt(p, 6); break;
-    case Glyph::Square: p.fillRect(QRect(4, 4, 8, 8), Qt::black); break;
-    case Glyph::TriangleRight: TriangleRightAt(p, 9); break;
+    case Glyph::TriangleLeft:
+        TriangleLeftAt(p, 6);
+        break;
+    case Glyph::Square:
+        p.fillRect(QRect(4, 4, 8, 8), Qt::black);
+        break;
+    case Glyph::TriangleRight:
+        TriangleRightAt(p, 9);
+        break;
     case Glyph::BarTriangleLeft:
         p.fillRect(QRect(4, 3, 2, 10), Qt::black);
         TriangleLeftAt(p, 7);

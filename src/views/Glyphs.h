@@ -19,5 +19,4 @@ enum class Glyph {
 QPixmap GlyphImage(Glyph glyph);
 
 // A flat 25 × 25 button with a glyph and a tooltip at (left, top).
-QToolButton* MakeSpeedButton(QWidget* parent, const QString& name, int left, int top, Glyph glyph,
-    const QString& hint);
+QToolButton* MakeSpeedButton(QWidget* parent, const QString& name, int left, int top, Glyph glyph, const QString& hint);

@@ -40,12 +40,12 @@ void THCalForm::setupUi()
     setObjectName(QStringLiteral("HCalForm"));
     MakeButtons(65, 176);
     Button2->setText(QStringLiteral("1999年度"));
-    SpeedButton1 = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 88, 8, Glyph::TriangleLeft,
-        QStringLiteral("昨年度"));
-    SpeedButton2 = MakeSpeedButton(this, QStringLiteral("SpeedButton2"), 112, 8, Glyph::Square,
-        QStringLiteral("今年度"));
-    SpeedButton3 = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 136, 8, Glyph::TriangleRight,
-        QStringLiteral("翌年度"));
+    SpeedButton1
+        = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 88, 8, Glyph::TriangleLeft, QStringLiteral("昨年度"));
+    SpeedButton2
+        = MakeSpeedButton(this, QStringLiteral("SpeedButton2"), 112, 8, Glyph::Square, QStringLiteral("今年度"));
+    SpeedButton3
+        = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 136, 8, Glyph::TriangleRight, QStringLiteral("翌年度"));
     MakeGrid(QSize(409, 137), 5, 2, true);
 
     TStrColGrid& grid = *StrColGrid1;
@@ -68,9 +68,8 @@ void THCalForm::connectHandlers()
     connect(SpeedButton2, &QToolButton::clicked, this, guarded([this] { ShowFiscalYear(1); }));
     connect(SpeedButton3, &QToolButton::clicked, this, guarded([this] { ShowFiscalYear(3); }));
     connect(Button1, &QPushButton::clicked, this, guarded([this] { OpenSelectedDate(); }));
-    connect(Button2, &QPushButton::clicked, this, guarded([this] {
-        ChYMForm->OpenYearMonthChooser(TChYMForm::HolidayCalendar, ShownFiscalYear(), 0);
-    }));
+    connect(Button2, &QPushButton::clicked, this,
+        guarded([this] { ChYMForm->OpenYearMonthChooser(TChYMForm::HolidayCalendar, ShownFiscalYear(), 0); }));
     StrColGrid1->OnDblClick = [this](QObject*) { OpenSelectedDate(); };
 }
 

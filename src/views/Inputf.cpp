@@ -58,8 +58,8 @@ void TInputForm::setupUi()
     for (int kind = 0; kind < LeaveKindCount; ++kind) {
         auto* button = new QRadioButton(LeaveKindLabel(kind), RadioGroup1);
         button->setObjectName(QStringLiteral("RadioGroup1_%1").arg(kind));
-        button->setGeometry(8 + kind / perColumn * columnWidth, 16 + kind % perColumn * rowHeight, columnWidth - 4,
-            rowHeight);
+        button->setGeometry(
+            8 + kind / perColumn * columnWidth, 16 + kind % perColumn * rowHeight, columnWidth - 4, rowHeight);
         RadioButtons->addButton(button, kind);
     }
 
@@ -149,4 +149,7 @@ void TInputForm::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-bool TInputForm::focusNextPrevChild(bool next) { return tabOrder_.Move(focusWidget(), next) || QWidget::focusNextPrevChild(next); }
+bool TInputForm::focusNextPrevChild(bool next)
+{
+    return tabOrder_.Move(focusWidget(), next) || QWidget::focusNextPrevChild(next);
+}

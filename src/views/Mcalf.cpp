@@ -41,16 +41,15 @@ void TMCalForm::setupUi()
     setObjectName(QStringLiteral("MCalForm"));
     MakeButtons(73, 232);
     Button2->setText(QStringLiteral("1999年12月"));
-    SpeedButton4 = MakeSpeedButton(this, QStringLiteral("SpeedButton4"), 96, 8, Glyph::BarTriangleLeft,
-        QStringLiteral("昨年度"));
-    SpeedButton1 = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 120, 8, Glyph::TriangleLeft,
-        QStringLiteral("昨月"));
-    SpeedButton2 = MakeSpeedButton(this, QStringLiteral("SpeedButton2"), 144, 8, Glyph::Square,
-        QStringLiteral("今月"));
-    SpeedButton3 = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 168, 8, Glyph::TriangleRight,
-        QStringLiteral("翌月"));
-    SpeedButton5 = MakeSpeedButton(this, QStringLiteral("SpeedButton5"), 192, 8, Glyph::TriangleRightBar,
-        QStringLiteral("翌年度"));
+    SpeedButton4 = MakeSpeedButton(
+        this, QStringLiteral("SpeedButton4"), 96, 8, Glyph::BarTriangleLeft, QStringLiteral("昨年度"));
+    SpeedButton1
+        = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 120, 8, Glyph::TriangleLeft, QStringLiteral("昨月"));
+    SpeedButton2 = MakeSpeedButton(this, QStringLiteral("SpeedButton2"), 144, 8, Glyph::Square, QStringLiteral("今月"));
+    SpeedButton3
+        = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 168, 8, Glyph::TriangleRight, QStringLiteral("翌月"));
+    SpeedButton5 = MakeSpeedButton(
+        this, QStringLiteral("SpeedButton5"), 192, 8, Glyph::TriangleRightBar, QStringLiteral("翌年度"));
     MakeGrid(QSize(289, 233), 4, 32, true);
 
     TStrColGrid& grid = *StrColGrid1;
@@ -116,7 +115,9 @@ void TMCalForm::ShowMonth(int step)
                 --month;
             }
             break;
-        case 3: --year; break;
+        case 3:
+            --year;
+            break;
         case 4:
             if (month == 12) {
                 ++year;
@@ -125,8 +126,11 @@ void TMCalForm::ShowMonth(int step)
                 ++month;
             }
             break;
-        case 5: ++year; break;
-        default: break;
+        case 5:
+            ++year;
+            break;
+        default:
+            break;
         }
     }
     Fill(year, month);

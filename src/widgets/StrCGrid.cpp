@@ -299,8 +299,7 @@ void TStrColGrid::PaintCell(int ACol, int ARow, const TRect& ARect, TGridDrawSta
         DrawFixedFrame(ARect);
 }
 
-void TStrColGrid::DrawCellBackground(
-    int ACol, int ARow, TGridDrawState AState, TSCGCellParam* AParam, bool AHighlight)
+void TStrColGrid::DrawCellBackground(int ACol, int ARow, TGridDrawState AState, TSCGCellParam* AParam, bool AHighlight)
 {
     TCanvas& canvas = Canvas();
     const TRect rect = CellRect(ACol, ARow);

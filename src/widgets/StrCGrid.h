@@ -18,8 +18,7 @@
 #include "platform/StringGrid.h"
 #include "widgets/StrCGridParams.h"
 
-using TSCGCellChangedEvent
-    = std::function<void(QObject* Sender, int AOldCol, int AOldRow, int ANewCol, int ANewRow)>;
+using TSCGCellChangedEvent = std::function<void(QObject* Sender, int AOldCol, int AOldRow, int ANewCol, int ANewRow)>;
 using TSCGColChangedEvent = std::function<void(QObject* Sender, int AOldCol, int ANewCol)>;
 using TSCGRowChangedEvent = std::function<void(QObject* Sender, int AOldRow, int ANewRow)>;
 
@@ -110,8 +109,7 @@ protected:
     void FocusEntered() override;
     // Fills the cell's background and sets the canvas font and text colour
     // for it.
-    virtual void DrawCellBackground(
-        int ACol, int ARow, TGridDrawState AState, TSCGCellParam* AParam, bool AHighlight);
+    virtual void DrawCellBackground(int ACol, int ARow, TGridDrawState AState, TSCGCellParam* AParam, bool AHighlight);
 
     // Sets the highlight brush and text colour when the cell is drawn
     // highlighted, and answers whether it is.

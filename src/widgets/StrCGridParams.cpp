@@ -19,12 +19,7 @@ int TSCGCellParam::Index() const { return collection_.IndexOf(this); }
 
 QString TSCGCellParam::DisplayName() const
 {
-    return QStringLiteral("%1 (%2,%3)-(%4,%5)")
-        .arg(name_)
-        .arg(col_, 3)
-        .arg(row_, 3)
-        .arg(colMax_, 3)
-        .arg(rowMax_, 3);
+    return QStringLiteral("%1 (%2,%3)-(%4,%5)").arg(name_).arg(col_, 3).arg(row_, 3).arg(colMax_, 3).arg(rowMax_, 3);
 }
 
 void TSCGCellParam::Changed() { collection_.Update(); }

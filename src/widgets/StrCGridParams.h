@@ -57,9 +57,9 @@ using TSCGOutCellTextEvent = std::function<void(QObject* Sender, TStrColGrid* AG
 // One line of a cell's text is about to be drawn, into ARect; the handler
 // may change the text, its placement, whether an inner line separates it
 // from the line above, and the canvas's font and colours.
-using TSCGDrawTextOneLineEvent = std::function<void(QObject* Sender, TStrColGrid* AGrid, const TRect& ARect,
-    int ACol, int ARow, int AIndex, TGridDrawState AState, QString& AText, TAlignment& AAlignment,
-    TTextLayout& ALayout, bool& AInnerHorzLine)>;
+using TSCGDrawTextOneLineEvent
+    = std::function<void(QObject* Sender, TStrColGrid* AGrid, const TRect& ARect, int ACol, int ARow, int AIndex,
+        TGridDrawState AState, QString& AText, TAlignment& AAlignment, TTextLayout& ALayout, bool& AInnerHorzLine)>;
 
 // The styling of one cell, or of the rectangle Col..ColMax x Row..RowMax
 // when RangeEnabled.

@@ -8,28 +8,27 @@ namespace StreamNames {
 
 namespace {
 
-const std::array<QString, 6> CaptionTypeNames = {QStringLiteral("ctCaption"), QStringLiteral("ctCellText"),
-    QStringLiteral("ctHeader"), QStringLiteral("ctFooter"), QStringLiteral("ctTop"), QStringLiteral("ctBottom")};
+const std::array<QString, 6> CaptionTypeNames = { QStringLiteral("ctCaption"), QStringLiteral("ctCellText"),
+    QStringLiteral("ctHeader"), QStringLiteral("ctFooter"), QStringLiteral("ctTop"), QStringLiteral("ctBottom") };
 
-const std::array<QString, 8> BrushStyleNames = {QStringLiteral("bsSolid"), QStringLiteral("bsClear"),
+const std::array<QString, 8> BrushStyleNames = { QStringLiteral("bsSolid"), QStringLiteral("bsClear"),
     QStringLiteral("bsHorizontal"), QStringLiteral("bsVertical"), QStringLiteral("bsFDiagonal"),
-    QStringLiteral("bsBDiagonal"), QStringLiteral("bsCross"), QStringLiteral("bsDiagCross")};
+    QStringLiteral("bsBDiagonal"), QStringLiteral("bsCross"), QStringLiteral("bsDiagCross") };
 
 // In bit order.
-const std::array<QString, 15> GridOptionBitNames = {QStringLiteral("goFixedVertLine"),
-    QStringLiteral("goFixedHorzLine"), QStringLiteral("goVertLine"), QStringLiteral("goHorzLine"),
-    QStringLiteral("goRangeSelect"), QStringLiteral("goDrawFocusSelected"), QStringLiteral("goRowSizing"),
-    QStringLiteral("goColSizing"), QStringLiteral("goRowMoving"), QStringLiteral("goColMoving"),
-    QStringLiteral("goEditing"), QStringLiteral("goTabs"), QStringLiteral("goRowSelect"),
-    QStringLiteral("goAlwaysShowEditor"), QStringLiteral("goThumbTracking")};
+const std::array<QString, 15> GridOptionBitNames
+    = { QStringLiteral("goFixedVertLine"), QStringLiteral("goFixedHorzLine"), QStringLiteral("goVertLine"),
+          QStringLiteral("goHorzLine"), QStringLiteral("goRangeSelect"), QStringLiteral("goDrawFocusSelected"),
+          QStringLiteral("goRowSizing"), QStringLiteral("goColSizing"), QStringLiteral("goRowMoving"),
+          QStringLiteral("goColMoving"), QStringLiteral("goEditing"), QStringLiteral("goTabs"),
+          QStringLiteral("goRowSelect"), QStringLiteral("goAlwaysShowEditor"), QStringLiteral("goThumbTracking") };
 
-const std::array<QString, 4> FontStyleBitNames
-    = {QStringLiteral("fsBold"), QStringLiteral("fsItalic"), QStringLiteral("fsUnderline"), QStringLiteral("fsStrikeOut")};
+const std::array<QString, 4> FontStyleBitNames = { QStringLiteral("fsBold"), QStringLiteral("fsItalic"),
+    QStringLiteral("fsUnderline"), QStringLiteral("fsStrikeOut") };
 
 [[noreturn]] void Invalid() { throw EReadError(QStringLiteral("Invalid property value")); }
 
-template <std::size_t N>
-int IndexOfIdent(const std::array<QString, N>& names, const QString& ident)
+template <std::size_t N> int IndexOfIdent(const std::array<QString, N>& names, const QString& ident)
 {
     for (std::size_t i = 0; i < N; ++i)
         if (names[i] == ident)
@@ -37,8 +36,7 @@ int IndexOfIdent(const std::array<QString, N>& names, const QString& ident)
     Invalid();
 }
 
-template <std::size_t N>
-QStringList BitNames(const std::array<QString, N>& names, unsigned bits)
+template <std::size_t N> QStringList BitNames(const std::array<QString, N>& names, unsigned bits)
 {
     QStringList result;
     for (std::size_t i = 0; i < N; ++i)
@@ -47,8 +45,7 @@ QStringList BitNames(const std::array<QString, N>& names, unsigned bits)
     return result;
 }
 
-template <std::size_t N>
-unsigned ReadBits(const std::array<QString, N>& names, TReader& reader)
+template <std::size_t N> unsigned ReadBits(const std::array<QString, N>& names, TReader& reader)
 {
     unsigned bits = 0;
     for (const QString& name : reader.ReadSet())

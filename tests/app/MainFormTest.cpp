@@ -185,12 +185,14 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
             QStringLiteral("N4:-"), QStringLiteral("CSVO1:CSVファイルへ出力(&O)..."), QStringLiteral("N1:-"),
             QStringLiteral("L1:最終更新日時表示(&L)..."), QStringLiteral("N6:-"), QStringLiteral("Exit1:終了(&X)") }));
     EXPECT_EQ(names(form->Show1),
-        QStringList({ QStringLiteral("Y1:年表示(&Y)"), QStringLiteral("M1:月表示(&M)"), QStringLiteral("H2:休日表示(&H)"),
-            QStringLiteral("N5:-"), QStringLiteral("T1:ツールバー(&T)"), QStringLiteral("s2:ステイタスバー(&S)") }));
+        QStringList({ QStringLiteral("Y1:年表示(&Y)"), QStringLiteral("M1:月表示(&M)"),
+            QStringLiteral("H2:休日表示(&H)"), QStringLiteral("N5:-"), QStringLiteral("T1:ツールバー(&T)"),
+            QStringLiteral("s2:ステイタスバー(&S)") }));
     EXPECT_EQ(names(form->C1),
-        QStringList({ QStringLiteral("H1:集計項目一覧(&S)..."), QStringLiteral("N7:-"), QStringLiteral("Y2:年度集計(&Y)..."),
-            QStringLiteral("M2:月別集計(&M)...") }));
-    EXPECT_EQ(names(form->S1), QStringList({ QStringLiteral("O1:オプション(&O)..."), QStringLiteral("W1:表の幅(&W)") }));
+        QStringList({ QStringLiteral("H1:集計項目一覧(&S)..."), QStringLiteral("N7:-"),
+            QStringLiteral("Y2:年度集計(&Y)..."), QStringLiteral("M2:月別集計(&M)...") }));
+    EXPECT_EQ(
+        names(form->S1), QStringList({ QStringLiteral("O1:オプション(&O)..."), QStringLiteral("W1:表の幅(&W)") }));
     EXPECT_EQ(names(form->W1),
         QStringList({ QStringLiteral("N8:月カレンダー(&M)"), QStringLiteral("H3:休日カレンダー(&H)") }));
     EXPECT_EQ(names(form->N8),
@@ -253,10 +255,10 @@ TEST_F(MainFormTest, OpeningACalendarShowsTheNewWindowBeforeClosingTheOld)
 {
     std::vector<QString> log;
     auto form = std::make_unique<TMainform>();
-    form->SetCalendarFactory(TMainform::Calendar::Year,
-        [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
-    form->SetCalendarFactory(TMainform::Calendar::Month,
-        [&](TMainform& f) { return new MarkedWindow(f.M1, log, QStringLiteral("month")); });
+    form->SetCalendarFactory(
+        TMainform::Calendar::Year, [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
+    form->SetCalendarFactory(
+        TMainform::Calendar::Month, [&](TMainform& f) { return new MarkedWindow(f.M1, log, QStringLiteral("month")); });
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     EXPECT_EQ(log, std::vector<QString> { QStringLiteral("year shown") }); // the start-up calendar
@@ -267,8 +269,9 @@ TEST_F(MainFormTest, OpeningACalendarShowsTheNewWindowBeforeClosingTheOld)
     EXPECT_TRUE(form->Y1->isChecked());
 
     form->ToolButton2->click();
-    EXPECT_EQ(log, (std::vector<QString> { QStringLiteral("year shown"), QStringLiteral("month shown"),
-                       QStringLiteral("year closed") }));
+    EXPECT_EQ(log,
+        (std::vector<QString> {
+            QStringLiteral("year shown"), QStringLiteral("month shown"), QStringLiteral("year closed") }));
     EXPECT_FALSE(form->Y1->isChecked());
     EXPECT_TRUE(form->M1->isChecked());
     QTest::qWait(0);
@@ -287,10 +290,10 @@ TEST_P(MainFormStartCalendar, OpensTheCalendarChosenInTheOptions)
     data.Write(QStringLiteral("orbelund.ini"), QByteArray("[Start]\r\nShow=") + GetParam().show + "\r\n");
     std::vector<QString> log;
     auto form = std::make_unique<TMainform>();
-    form->SetCalendarFactory(TMainform::Calendar::Year,
-        [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
-    form->SetCalendarFactory(TMainform::Calendar::Month,
-        [&](TMainform& f) { return new MarkedWindow(f.M1, log, QStringLiteral("month")); });
+    form->SetCalendarFactory(
+        TMainform::Calendar::Year, [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
+    form->SetCalendarFactory(
+        TMainform::Calendar::Month, [&](TMainform& f) { return new MarkedWindow(f.M1, log, QStringLiteral("month")); });
     form->SetCalendarFactory(TMainform::Calendar::Holiday,
         [&](TMainform& f) { return new MarkedWindow(f.H2, log, QStringLiteral("holiday")); });
     form->show();
@@ -313,8 +316,8 @@ TEST_F(MainFormTest, AnUnreadableDataFileIsReportedAndNoCalendarOpens)
     ASSERT_TRUE(QFile::link(unreadable, data.File(QStringLiteral("Holiday.d00"))));
     std::vector<QString> log;
     auto form = std::make_unique<TMainform>();
-    form->SetCalendarFactory(TMainform::Calendar::Year,
-        [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
+    form->SetCalendarFactory(
+        TMainform::Calendar::Year, [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     ASSERT_EQ(dialogs.messages.size(), 1u);

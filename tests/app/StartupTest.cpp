@@ -24,8 +24,8 @@ protected:
         // Each run gets its own runtime directory, so the lock of a program
         // the user has open, or of a parallel test, is never seen here.
         ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("run")));
-        QFile::setPermissions(dir.path() + QStringLiteral("/run"), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                | QFileDevice::ExeOwner);
+        QFile::setPermissions(dir.path() + QStringLiteral("/run"),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
     void Start(QProcess& process) const

@@ -10,8 +10,7 @@
 #include "platform/Errors.h"
 #include "widgets/StrCGrid.h"
 
-class CalendarFillTest : public testing::Test
-{
+class CalendarFillTest : public testing::Test {
 protected:
     // Grids sized and headed as the three calendar windows make them.
     void MakeYearGrid() { Size(32, 13); }

@@ -13,14 +13,9 @@ struct CodeCase {
     DayColour colour;
 };
 
-void PrintTo(const CodeCase& c, std::ostream* os)
-{
-    *os << "code " << c.code;
-}
+void PrintTo(const CodeCase& c, std::ostream* os) { *os << "code " << c.code; }
 
-class DayCodeTest : public testing::TestWithParam<CodeCase>
-{
-};
+class DayCodeTest : public testing::TestWithParam<CodeCase> { };
 
 // The totals count cells by these texts, so a changed character loses days.
 TEST_P(DayCodeTest, ShowsItsTextInItsColour)
@@ -38,10 +33,10 @@ INSTANTIATE_TEST_SUITE_P(LeaveKinds, DayCodeTest,
         CodeCase { 9, u"代", Black }, CodeCase { 10, u"出", Black }));
 
 INSTANTIATE_TEST_SUITE_P(DaysOff, DayCodeTest,
-    testing::Values(CodeCase { 100, u"日", Red }, CodeCase { 101, u"月", Black },
-        CodeCase { 102, u"火", Black }, CodeCase { 103, u"水", Black }, CodeCase { 104, u"木", Black },
-        CodeCase { 105, u"金", Black }, CodeCase { 106, u"土", Blue }, CodeCase { 107, u"祝", Red },
-        CodeCase { 108, u"振", Red }, CodeCase { 109, u"／", Black }));
+    testing::Values(CodeCase { 100, u"日", Red }, CodeCase { 101, u"月", Black }, CodeCase { 102, u"火", Black },
+        CodeCase { 103, u"水", Black }, CodeCase { 104, u"木", Black }, CodeCase { 105, u"金", Black },
+        CodeCase { 106, u"土", Blue }, CodeCase { 107, u"祝", Red }, CodeCase { 108, u"振", Red },
+        CodeCase { 109, u"／", Black }));
 
 INSTANTIATE_TEST_SUITE_P(Unlisted, DayCodeTest,
     testing::Values(CodeCase { -1, u"", Black }, CodeCase { 11, u"", Black }, CodeCase { 99, u"", Black },

@@ -13,8 +13,7 @@
 #include "core/Settings.h"
 #include "platform/Errors.h"
 
-class FiscalYearDayTableTest : public testing::Test
-{
+class FiscalYearDayTableTest : public testing::Test {
 protected:
     // Only the given weekdays (0 Sunday ... 6 Saturday) are days off.
     void SetDaysOff(std::initializer_list<int> weekdays, bool holidays)
@@ -62,8 +61,7 @@ TEST_F(FiscalYearDayTableTest, ImpossibleDatesShowASlash)
     const FiscalYearDayTable fy2024 = Build(2024);
     EXPECT_EQ(fy2023.Cell(2, 29).Text, QString());
     EXPECT_EQ(fy2024.Cell(2, 29).Text, QStringLiteral("／"));
-    for (const auto& [month, day] :
-        { std::pair { 4, 31 }, { 6, 31 }, { 9, 31 }, { 11, 31 }, { 2, 30 }, { 2, 31 } }) {
+    for (const auto& [month, day] : { std::pair { 4, 31 }, { 6, 31 }, { 9, 31 }, { 11, 31 }, { 2, 30 }, { 2, 31 } }) {
         EXPECT_EQ(fy2023.Cell(month, day).Text, QStringLiteral("／")) << month << '/' << day;
         EXPECT_EQ(fy2023.Cell(month, day).Colour, DayBlack);
     }

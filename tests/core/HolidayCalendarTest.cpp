@@ -38,14 +38,9 @@ struct NamedDay {
     const char16_t* name; // empty: no holiday
 };
 
-void PrintTo(const NamedDay& d, std::ostream* os)
-{
-    *os << d.year << '-' << d.month << '-' << d.day;
-}
+void PrintTo(const NamedDay& d, std::ostream* os) { *os << d.year << '-' << d.month << '-' << d.day; }
 
-class HolidayCalendarNameTest : public testing::TestWithParam<NamedDay>
-{
-};
+class HolidayCalendarNameTest : public testing::TestWithParam<NamedDay> { };
 
 TEST_P(HolidayCalendarNameTest, MonthViewNamesTheDay)
 {
@@ -55,46 +50,40 @@ TEST_P(HolidayCalendarNameTest, MonthViewNamesTheDay)
 
 INSTANTIATE_TEST_SUITE_P(NamesByPeriod, HolidayCalendarNameTest,
     testing::Values(NamedDay { 1988, 4, 29, u"天皇誕生日" }, NamedDay { 1989, 4, 29, u"緑の日" },
-        NamedDay { 2006, 4, 29, u"緑の日" }, NamedDay { 2007, 4, 29, u"昭和の日" },
-        NamedDay { 1987, 5, 4, u"" }, NamedDay { 1988, 5, 4, u"国民の休日" },
-        NamedDay { 2007, 5, 4, u"みどりの日" }, NamedDay { 1979, 12, 23, u"" },
-        NamedDay { 1989, 12, 23, u"天皇誕生日" }, NamedDay { 1948, 1, 1, u"元旦" },
-        NamedDay { 1966, 2, 11, u"" }, NamedDay { 1967, 2, 11, u"建国記念の日" },
-        NamedDay { 1995, 7, 20, u"" }, NamedDay { 1996, 7, 20, u"海の日" },
+        NamedDay { 2006, 4, 29, u"緑の日" }, NamedDay { 2007, 4, 29, u"昭和の日" }, NamedDay { 1987, 5, 4, u"" },
+        NamedDay { 1988, 5, 4, u"国民の休日" }, NamedDay { 2007, 5, 4, u"みどりの日" }, NamedDay { 1979, 12, 23, u"" },
+        NamedDay { 1989, 12, 23, u"天皇誕生日" }, NamedDay { 1948, 1, 1, u"元旦" }, NamedDay { 1966, 2, 11, u"" },
+        NamedDay { 1967, 2, 11, u"建国記念の日" }, NamedDay { 1995, 7, 20, u"" }, NamedDay { 1996, 7, 20, u"海の日" },
         NamedDay { 2024, 5, 5, u"子供の日" }, NamedDay { 2024, 11, 23, u"勤労感謝の休日" }));
 
 INSTANTIATE_TEST_SUITE_P(MondayRules, HolidayCalendarNameTest,
     testing::Values(NamedDay { 2003, 7, 20, u"海の日" }, NamedDay { 2004, 7, 19, u"海の日" },
-        NamedDay { 2004, 7, 20, u"" }, NamedDay { 2003, 9, 15, u"敬老の日" },
-        NamedDay { 2004, 9, 20, u"敬老の日" }, NamedDay { 1999, 1, 15, u"成人の日" },
-        NamedDay { 2000, 1, 10, u"成人の日" }, NamedDay { 2000, 1, 15, u"" },
-        NamedDay { 1999, 10, 10, u"体育の日" }, NamedDay { 2000, 10, 9, u"体育の日" },
-        NamedDay { 2000, 10, 10, u"" }, NamedDay { 2024, 3, 20, u"春分の日" },
-        NamedDay { 2020, 9, 22, u"秋分の日" }));
+        NamedDay { 2004, 7, 20, u"" }, NamedDay { 2003, 9, 15, u"敬老の日" }, NamedDay { 2004, 9, 20, u"敬老の日" },
+        NamedDay { 1999, 1, 15, u"成人の日" }, NamedDay { 2000, 1, 10, u"成人の日" }, NamedDay { 2000, 1, 15, u"" },
+        NamedDay { 1999, 10, 10, u"体育の日" }, NamedDay { 2000, 10, 9, u"体育の日" }, NamedDay { 2000, 10, 10, u"" },
+        NamedDay { 2024, 3, 20, u"春分の日" }, NamedDay { 2020, 9, 22, u"秋分の日" }));
 
 INSTANTIATE_TEST_SUITE_P(Substitutes, HolidayCalendarNameTest,
     testing::Values(NamedDay { 2007, 4, 30, u"振休" }, NamedDay { 2008, 5, 6, u"振休" },
-        NamedDay { 2009, 5, 6, u"振休" }, NamedDay { 1997, 7, 21, u"振休" },
-        NamedDay { 2003, 7, 21, u"振休" }, NamedDay { 1999, 10, 11, u"振休" }, NamedDay { 1979, 12, 24, u"" },
-        NamedDay { 1990, 12, 24, u"振休" }, NamedDay { 2017, 1, 2, u"振休" },
-        NamedDay { 1948, 3, 22, u"振休" },
+        NamedDay { 2009, 5, 6, u"振休" }, NamedDay { 1997, 7, 21, u"振休" }, NamedDay { 2003, 7, 21, u"振休" },
+        NamedDay { 1999, 10, 11, u"振休" }, NamedDay { 1979, 12, 24, u"" }, NamedDay { 1990, 12, 24, u"振休" },
+        NamedDay { 2017, 1, 2, u"振休" }, NamedDay { 1948, 3, 22, u"振休" },
         // a Sunday 3 or 4 May makes no substitute before the Golden Week rule
         NamedDay { 1998, 5, 4, u"国民の休日" }, NamedDay { 1998, 5, 6, u"" }, NamedDay { 2003, 5, 6, u"" }));
 
 INSTANTIATE_TEST_SUITE_P(CitizensHolidays, HolidayCalendarNameTest,
     testing::Values(NamedDay { 2009, 9, 22, u"振休" }, NamedDay { 2015, 9, 22, u"振休" },
-        NamedDay { 2032, 9, 21, u"振休" }, NamedDay { 2099, 9, 22, u"振休" },
-        NamedDay { 2020, 9, 21, u"敬老の日" }, NamedDay { 2021, 9, 21, u"" }));
+        NamedDay { 2032, 9, 21, u"振休" }, NamedDay { 2099, 9, 22, u"振休" }, NamedDay { 2020, 9, 21, u"敬老の日" },
+        NamedDay { 2021, 9, 21, u"" }));
 
 TEST(HolidayCalendarTest, MonthListsRuleHolidaysBeforeSubstitutes)
 {
     using List = std::vector<std::pair<int, QString>>;
     EXPECT_EQ(DaysAndNames(2017, 1),
-        (List { { 1, QStringLiteral("元旦") }, { 9, QStringLiteral("成人の日") },
-            { 2, QStringLiteral("振休") } }));
+        (List { { 1, QStringLiteral("元旦") }, { 9, QStringLiteral("成人の日") }, { 2, QStringLiteral("振休") } }));
     EXPECT_EQ(DaysAndNames(2009, 9),
-        (List { { 21, QStringLiteral("敬老の日") }, { 23, QStringLiteral("秋分の日") },
-            { 22, QStringLiteral("振休") } }));
+        (List {
+            { 21, QStringLiteral("敬老の日") }, { 23, QStringLiteral("秋分の日") }, { 22, QStringLiteral("振休") } }));
     // 5 May 2013 was a Sunday: the Sunday rule and the Golden Week rule name the same day once.
     EXPECT_EQ(DaysAndNames(2013, 5),
         (List { { 3, QStringLiteral("憲法記念日") }, { 4, QStringLiteral("みどりの日") },
@@ -149,8 +138,7 @@ TEST(HolidayCalendarTest, FiscalYearViewDiffersOnlyWhereRulesStartBetweenJanuary
     for (int y = 1948; y <= 2200; ++y) {
         for (int m = 1; m <= 12; ++m) {
             for (const MonthHoliday& h : NationalHolidaysOfMonth(y, m))
-                byMonth[QDate(y, m, h.Day)]
-                    = h.IsSubstitute ? DayCode::SubstituteHoliday : DayCode::NationalHoliday;
+                byMonth[QDate(y, m, h.Day)] = h.IsSubstitute ? DayCode::SubstituteHoliday : DayCode::NationalHoliday;
         }
     }
 

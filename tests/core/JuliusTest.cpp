@@ -43,8 +43,7 @@ TEST(JuliusTest, EveryDayFromTheChangeOnIsTheGregorianDate)
     for (int j = FirstGregorianDay; j <= LastDay; ++j) {
         const QDate expected = QDate::fromJulianDay(j);
         const DateTriple date = DateOfDayNumber(j);
-        ASSERT_EQ(date, (DateTriple { expected.year(), expected.month(), expected.day() }))
-            << "day number " << j;
+        ASSERT_EQ(date, (DateTriple { expected.year(), expected.month(), expected.day() })) << "day number " << j;
     }
 }
 
@@ -67,9 +66,7 @@ struct EquinoxCase {
     int day;
 };
 
-class VernalEquinoxTest : public testing::TestWithParam<EquinoxCase>
-{
-};
+class VernalEquinoxTest : public testing::TestWithParam<EquinoxCase> { };
 
 TEST_P(VernalEquinoxTest, FallsOnTheDayOfMarch)
 {
@@ -79,12 +76,9 @@ TEST_P(VernalEquinoxTest, FallsOnTheDayOfMarch)
 
 INSTANTIATE_TEST_SUITE_P(Years, VernalEquinoxTest,
     testing::Values(EquinoxCase { 1948, 21 }, EquinoxCase { 2000, 20 }, EquinoxCase { 2023, 21 },
-        EquinoxCase { 2024, 20 }, EquinoxCase { 2092, 19 }, EquinoxCase { 2100, 20 },
-        EquinoxCase { 2200, 21 }));
+        EquinoxCase { 2024, 20 }, EquinoxCase { 2092, 19 }, EquinoxCase { 2100, 20 }, EquinoxCase { 2200, 21 }));
 
-class AutumnalEquinoxTest : public testing::TestWithParam<EquinoxCase>
-{
-};
+class AutumnalEquinoxTest : public testing::TestWithParam<EquinoxCase> { };
 
 TEST_P(AutumnalEquinoxTest, FallsOnTheDayOfSeptember)
 {

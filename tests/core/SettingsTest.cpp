@@ -87,6 +87,7 @@ TEST_F(SettingsTest, ColumnWidthsAreKeptPerKey)
     Settings::WriteHolidayColumnWidths({ 1, 2, 3, 4, 5 });
     EXPECT_EQ(Settings::MonthColumnWidths(), (Settings::MonthWidths { 41, 42, 93, 124 }));
     EXPECT_EQ(Settings::HolidayColumnWidths(), (Settings::HolidayWidths { 1, 2, 3, 4, 5 }));
-    EXPECT_EQ(File(), QByteArray("[Size]\r\nMTW0=41\r\nMTW1=42\r\nMTW2=93\r\nMTW3=124\r\n"
-                                 "HTW0=1\r\nHTW1=2\r\nHTW2=3\r\nHTW3=4\r\nHTW4=5\r\n"));
+    EXPECT_EQ(File(),
+        QByteArray("[Size]\r\nMTW0=41\r\nMTW1=42\r\nMTW2=93\r\nMTW3=124\r\n"
+                   "HTW0=1\r\nHTW1=2\r\nHTW2=3\r\nHTW3=4\r\nHTW4=5\r\n"));
 }

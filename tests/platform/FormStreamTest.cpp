@@ -19,7 +19,7 @@ struct IntegerCase {
     QByteArray bytes;
 };
 
-class FormStreamIntegerTest : public ::testing::TestWithParam<IntegerCase> {};
+class FormStreamIntegerTest : public ::testing::TestWithParam<IntegerCase> { };
 
 TEST_P(FormStreamIntegerTest, WritesTheSmallestFormAndReadsItBack)
 {
@@ -32,12 +32,12 @@ TEST_P(FormStreamIntegerTest, WritesTheSmallestFormAndReadsItBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, FormStreamIntegerTest,
-    ::testing::Values(IntegerCase{0, Bytes({2, 0})}, IntegerCase{127, Bytes({2, 0x7F})},
-        IntegerCase{-128, Bytes({2, 0x80})}, IntegerCase{128, Bytes({3, 0x80, 0})},
-        IntegerCase{-129, Bytes({3, 0x7F, 0xFF})}, IntegerCase{32767, Bytes({3, 0xFF, 0x7F})},
-        IntegerCase{32768, Bytes({4, 0, 0x80, 0, 0})},
-        IntegerCase{-2147483647 - 1, Bytes({4, 0, 0, 0, 0x80})},
-        IntegerCase{int(0x8000000D), Bytes({4, 0x0D, 0, 0, 0x80})}));
+    ::testing::Values(IntegerCase { 0, Bytes({ 2, 0 }) }, IntegerCase { 127, Bytes({ 2, 0x7F }) },
+        IntegerCase { -128, Bytes({ 2, 0x80 }) }, IntegerCase { 128, Bytes({ 3, 0x80, 0 }) },
+        IntegerCase { -129, Bytes({ 3, 0x7F, 0xFF }) }, IntegerCase { 32767, Bytes({ 3, 0xFF, 0x7F }) },
+        IntegerCase { 32768, Bytes({ 4, 0, 0x80, 0, 0 }) },
+        IntegerCase { -2147483647 - 1, Bytes({ 4, 0, 0, 0, 0x80 }) },
+        IntegerCase { int(0x8000000D), Bytes({ 4, 0x0D, 0, 0, 0x80 }) }));
 
 TEST(FormStreamTest, TextFormsCarryTheirTagsAndRoundTrip)
 {
@@ -52,7 +52,7 @@ TEST(FormStreamTest, TextFormsCarryTheirTagsAndRoundTrip)
     writer.WriteString(QString(256, QLatin1Char('y')));
 
     const QByteArray& data = writer.Data();
-    EXPECT_EQ(data.left(2).toHex(), Bytes({6, 7}).toHex());
+    EXPECT_EQ(data.left(2).toHex(), Bytes({ 6, 7 }).toHex());
     TReader reader(data);
     EXPECT_EQ(reader.NextValue(), TValueType::vaString);
     EXPECT_EQ(reader.ReadString(), QStringLiteral("Caption"));
@@ -75,7 +75,7 @@ TEST(FormStreamTest, WideStringHoldsUnitCountAndLittleEndianUnits)
 {
     TWriter writer;
     writer.WriteWideString(QStringLiteral("A\u3042"));
-    EXPECT_EQ(writer.Data().toHex(), Bytes({18, 2, 0, 0, 0, 0x41, 0, 0x42, 0x30}).toHex());
+    EXPECT_EQ(writer.Data().toHex(), Bytes({ 18, 2, 0, 0, 0, 0x41, 0, 0x42, 0x30 }).toHex());
 }
 
 TEST(FormStreamTest, ShortStringRefusesMoreThan255Bytes)
@@ -89,7 +89,7 @@ TEST(FormStreamTest, PropertiesListsSetsAndCollectionsRoundTrip)
 {
     TWriter writer;
     writer.WritePropName(QStringLiteral("Options"));
-    writer.WriteSet({QStringLiteral("goVertLine"), QStringLiteral("goRangeSelect")});
+    writer.WriteSet({ QStringLiteral("goVertLine"), QStringLiteral("goRangeSelect") });
     writer.WritePropName(QStringLiteral("Empty"));
     writer.WriteSet({});
     writer.WritePropName(QStringLiteral("Alignment"));
@@ -106,13 +106,13 @@ TEST(FormStreamTest, PropertiesListsSetsAndCollectionsRoundTrip)
     writer.WriteListEnd();
     writer.WriteListEnd();
     writer.WritePropName(QStringLiteral("Data"));
-    writer.WriteBinary(Bytes({1, 2, 3}));
+    writer.WriteBinary(Bytes({ 1, 2, 3 }));
     writer.WritePropName(QStringLiteral("Off"));
     writer.WriteBoolean(false);
 
     TReader reader(writer.Data());
     EXPECT_EQ(reader.ReadPropName(), QStringLiteral("Options"));
-    EXPECT_EQ(reader.ReadSet(), QStringList({QStringLiteral("goVertLine"), QStringLiteral("goRangeSelect")}));
+    EXPECT_EQ(reader.ReadSet(), QStringList({ QStringLiteral("goVertLine"), QStringLiteral("goRangeSelect") }));
     EXPECT_EQ(reader.ReadPropName(), QStringLiteral("Empty"));
     EXPECT_TRUE(reader.ReadSet().isEmpty());
     EXPECT_EQ(reader.ReadPropName(), QStringLiteral("Alignment"));
@@ -130,7 +130,7 @@ TEST(FormStreamTest, PropertiesListsSetsAndCollectionsRoundTrip)
     reader.ReadListEnd();
     reader.ReadListEnd();
     EXPECT_EQ(reader.ReadPropName(), QStringLiteral("Data"));
-    EXPECT_EQ(reader.ReadBinary(), Bytes({1, 2, 3}));
+    EXPECT_EQ(reader.ReadBinary(), Bytes({ 1, 2, 3 }));
     EXPECT_EQ(reader.ReadPropName(), QStringLiteral("Off"));
     EXPECT_FALSE(reader.ReadBoolean());
     EXPECT_TRUE(reader.AtEnd());
@@ -164,7 +164,7 @@ struct BadStream {
     QByteArray bytes;
 };
 
-class FormStreamBadTest : public ::testing::TestWithParam<BadStream> {};
+class FormStreamBadTest : public ::testing::TestWithParam<BadStream> { };
 
 // Every read of a damaged stream fails with EReadError and leaves the
 // reader inside its data; none of these may crash or read beyond the end.
@@ -176,20 +176,20 @@ TEST_P(FormStreamBadTest, RaisesReadError)
 }
 
 INSTANTIATE_TEST_SUITE_P(Damaged, FormStreamBadTest,
-    ::testing::Values(BadStream{"empty", {}}, BadStream{"int16 cut", Bytes({3, 1})},
-        BadStream{"int32 cut", Bytes({4, 1, 2, 3})}, BadStream{"short string cut", Bytes({6, 5, 'a', 'b'})},
-        BadStream{"long string length beyond data", Bytes({12, 0xFF, 0xFF, 0, 0, 'a'})},
-        BadStream{"negative length", Bytes({20, 0xFF, 0xFF, 0xFF, 0xFF})},
-        BadStream{"wide string odd", Bytes({18, 2, 0, 0, 0, 'a', 0, 'b'})},
-        BadStream{"huge wide count", Bytes({18, 0xFF, 0xFF, 0xFF, 0x7F})},
-        BadStream{"set without end", Bytes({11, 2, 'g', 'o'})},
-        BadStream{"list without end", Bytes({1, 2, 5})}, BadStream{"unknown tag", Bytes({99})},
-        BadStream{"collection item without list", Bytes({14, 6, 0})},
-        BadStream{"deep nesting", QByteArray(100000, char(1))}));
+    ::testing::Values(BadStream { "empty", {} }, BadStream { "int16 cut", Bytes({ 3, 1 }) },
+        BadStream { "int32 cut", Bytes({ 4, 1, 2, 3 }) }, BadStream { "short string cut", Bytes({ 6, 5, 'a', 'b' }) },
+        BadStream { "long string length beyond data", Bytes({ 12, 0xFF, 0xFF, 0, 0, 'a' }) },
+        BadStream { "negative length", Bytes({ 20, 0xFF, 0xFF, 0xFF, 0xFF }) },
+        BadStream { "wide string odd", Bytes({ 18, 2, 0, 0, 0, 'a', 0, 'b' }) },
+        BadStream { "huge wide count", Bytes({ 18, 0xFF, 0xFF, 0xFF, 0x7F }) },
+        BadStream { "set without end", Bytes({ 11, 2, 'g', 'o' }) },
+        BadStream { "list without end", Bytes({ 1, 2, 5 }) }, BadStream { "unknown tag", Bytes({ 99 }) },
+        BadStream { "collection item without list", Bytes({ 14, 6, 0 }) },
+        BadStream { "deep nesting", QByteArray(100000, char(1)) }));
 
 TEST(FormStreamTest, ReadingTheWrongKindIsInvalidPropertyValue)
 {
-    const QByteArray data = Bytes({6, 1, 'a'});
+    const QByteArray data = Bytes({ 6, 1, 'a' });
     TReader reader(data);
     try {
         reader.ReadInteger();
@@ -197,16 +197,16 @@ TEST(FormStreamTest, ReadingTheWrongKindIsInvalidPropertyValue)
     } catch (const EReadError& e) {
         EXPECT_EQ(e.Message(), QStringLiteral("Invalid property value"));
     }
-    TReader shortReader(Bytes({2}));
+    TReader shortReader(Bytes({ 2 }));
     try {
         shortReader.ReadInteger();
         FAIL() << "no error";
     } catch (const EReadError& e) {
         EXPECT_EQ(e.Message(), QStringLiteral("Stream read error"));
     }
-    EXPECT_THROW(TReader(Bytes({9})).ReadString(), EReadError);
-    EXPECT_THROW(TReader(Bytes({2, 1})).ReadBoolean(), EReadError);
-    EXPECT_THROW(TReader(Bytes({0})).ReadPropName(), EReadError);
+    EXPECT_THROW(TReader(Bytes({ 9 })).ReadString(), EReadError);
+    EXPECT_THROW(TReader(Bytes({ 2, 1 })).ReadBoolean(), EReadError);
+    EXPECT_THROW(TReader(Bytes({ 0 })).ReadPropName(), EReadError);
 }
 
 } // namespace

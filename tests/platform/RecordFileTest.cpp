@@ -60,7 +60,8 @@ TEST_F(RecordFileTest, ReadsAtAPositionAndMovesPastIt)
 
 TEST_F(RecordFileTest, ReportsFailuresWithTheirMessages)
 {
-    EXPECT_EQ(MessageOf([&] { RecordFile(path, RecordFile::Mode::OpenExisting, 4); }), QStringLiteral("File not found"));
+    EXPECT_EQ(
+        MessageOf([&] { RecordFile(path, RecordFile::Mode::OpenExisting, 4); }), QStringLiteral("File not found"));
     SetBytes("00001");
     EXPECT_EQ(MessageOf([&] {
         RecordFile file(path, RecordFile::Mode::OpenExisting, 4);

@@ -55,8 +55,8 @@ protected:
     // A move with the left button held (QTest's own move carries no button).
     void DragTo(const QPoint& pos)
     {
-        QMouseEvent move(QEvent::MouseMove, pos, View()->mapToGlobal(pos), Qt::NoButton, Qt::LeftButton,
-            Qt::NoModifier);
+        QMouseEvent move(
+            QEvent::MouseMove, pos, View()->mapToGlobal(pos), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(View(), &move);
     }
     QImage Paint()

@@ -19,8 +19,7 @@ TEST_P(TextStrToInt, ReadsDecimalAndHexadecimal)
 INSTANTIATE_TEST_SUITE_P(Texts, TextStrToInt,
     ::testing::Values(IntCase { "0", 0 }, IntCase { "42", 42 }, IntCase { "  7", 7 }, IntCase { "+15", 15 },
         IntCase { "-3", -3 }, IntCase { "$1F", 31 }, IntCase { "0x10", 16 }, IntCase { "-$10", -16 },
-        IntCase { "2147483647", 2147483647 }, IntCase { "-2147483648", -2147483647 - 1 },
-        IntCase { "$FFFFFFFF", -1 }));
+        IntCase { "2147483647", 2147483647 }, IntCase { "-2147483648", -2147483647 - 1 }, IntCase { "$FFFFFFFF", -1 }));
 
 class TextStrToIntRefuses : public ::testing::TestWithParam<const char*> { };
 
@@ -37,8 +36,8 @@ TEST_P(TextStrToIntRefuses, WithTheWholeTextInTheMessage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, TextStrToIntRefuses,
-    ::testing::Values("", " ", "12a", "7 ", "abc", "--1", "2147483648", "-2147483649", "$", "0x", "$100000000",
-        "１２", "1.5"));
+    ::testing::Values(
+        "", " ", "12a", "7 ", "abc", "--1", "2147483648", "-2147483649", "$", "0x", "$100000000", "１２", "1.5"));
 
 struct FloatCase {
     const char* pattern;
@@ -50,8 +49,8 @@ class TextFormatFloat : public ::testing::TestWithParam<FloatCase> { };
 
 TEST_P(TextFormatFloat, FormatsByPicture)
 {
-    EXPECT_EQ(Text::FormatFloat(QString::fromUtf8(GetParam().pattern), GetParam().value),
-        QString::fromUtf8(GetParam().text));
+    EXPECT_EQ(
+        Text::FormatFloat(QString::fromUtf8(GetParam().pattern), GetParam().value), QString::fromUtf8(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, TextFormatFloat,

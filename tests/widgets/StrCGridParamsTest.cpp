@@ -10,8 +10,7 @@
 
 namespace {
 
-template <typename E, typename F>
-QString MessageOf(F&& f)
+template <typename E, typename F> QString MessageOf(F&& f)
 {
     try {
         f();
@@ -47,7 +46,8 @@ TEST_F(StrCGridParamsTest, NewItemsAreNamedByCountWithPaddedDisplayName)
 
     TSCGCellFont* font = fonts.Add();
     EXPECT_EQ(font->Name(), QStringLiteral("フォント1"));
-    EXPECT_EQ(font->DisplayName(), QStringLiteral("フォント1( %1, %2 )").arg(grid.Font().Name()).arg(grid.Font().Size()));
+    EXPECT_EQ(
+        font->DisplayName(), QStringLiteral("フォント1( %1, %2 )").arg(grid.Font().Name()).arg(grid.Font().Size()));
 }
 
 TEST_F(StrCGridParamsTest, NewItemHasItsInitialValues)

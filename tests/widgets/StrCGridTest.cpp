@@ -122,8 +122,8 @@ TEST_F(StrCGridTest, CellPositionMayReachButNotPassTheCounts)
 {
     EXPECT_NO_THROW(grid.CheckCellPosition(grid.ColCount(), 0));
     EXPECT_NO_THROW(grid.CheckCellPosition(0, grid.RowCount()));
-    for (const auto& [col, row] : {std::pair(grid.ColCount() + 1, 0), std::pair(-1, 0), std::pair(0, -1),
-             std::pair(0, grid.RowCount() + 1)}) {
+    for (const auto& [col, row] :
+        { std::pair(grid.ColCount() + 1, 0), std::pair(-1, 0), std::pair(0, -1), std::pair(0, grid.RowCount() + 1) }) {
         try {
             grid.SetCellFontColor(col, row, clRed);
             ADD_FAILURE() << col << "," << row;
@@ -139,7 +139,7 @@ struct BandCase {
     std::vector<std::pair<int, int>> bands; // top and bottom, from the cell's top
 };
 
-class StrCGridBandTest : public StrCGridTest, public ::testing::WithParamInterface<BandCase> {};
+class StrCGridBandTest : public StrCGridTest, public ::testing::WithParamInterface<BandCase> { };
 
 TEST_P(StrCGridBandTest, LinesShareTheCellHeightAndTheLastTakesTheRest)
 {
@@ -157,7 +157,7 @@ TEST_P(StrCGridBandTest, LinesShareTheCellHeightAndTheLastTakesTheRest)
     };
     const QImage image = Paint();
     EXPECT_EQ(bands, GetParam().bands);
-    EXPECT_EQ(texts, QStringList({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    EXPECT_EQ(texts, QStringList({ QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C") }));
     // Inner lines in silver between the bands, right of the text.
     const int x = cell.Right - 3;
     EXPECT_EQ(At(image, x, cell.Top + 8), clSilver);
@@ -167,7 +167,8 @@ TEST_P(StrCGridBandTest, LinesShareTheCellHeightAndTheLastTakesTheRest)
 }
 
 INSTANTIATE_TEST_SUITE_P(Heights, StrCGridBandTest,
-    ::testing::Values(BandCase{24, {{0, 8}, {8, 16}, {16, 24}}}, BandCase{25, {{0, 8}, {8, 16}, {16, 25}}}));
+    ::testing::Values(
+        BandCase { 24, { { 0, 8 }, { 8, 16 }, { 16, 24 } } }, BandCase { 25, { { 0, 8 }, { 8, 16 }, { 16, 25 } } }));
 
 TEST_F(StrCGridTest, EmptyTextIsOneEmptyLineWithoutInnerLines)
 {
@@ -210,9 +211,9 @@ TEST_F(StrCGridTest, CaptionTypesCombineCaptionAndCellText)
     QString drawn;
     item->OnOutCellText
         = [&](QObject*, TStrColGrid*, const TRect&, int, int, const QString&, QString& value, bool&) { drawn = value; };
-    const std::vector<std::pair<TSCGCellCaptionType, QString>> cases = {{ctCaption, QStringLiteral("c")},
-        {ctCellText, QStringLiteral("t")}, {ctHeader, QStringLiteral("ct")}, {ctFooter, QStringLiteral("tc")},
-        {ctTop, QStringLiteral("c\rt")}, {ctBottom, QStringLiteral("t\rc")}};
+    const std::vector<std::pair<TSCGCellCaptionType, QString>> cases = { { ctCaption, QStringLiteral("c") },
+        { ctCellText, QStringLiteral("t") }, { ctHeader, QStringLiteral("ct") }, { ctFooter, QStringLiteral("tc") },
+        { ctTop, QStringLiteral("c\rt") }, { ctBottom, QStringLiteral("t\rc") } };
     for (const auto& [type, expected] : cases) {
         item->SetCaptionType(type);
         Paint();
@@ -241,14 +242,14 @@ TEST_F(StrCGridTest, OutCellTextCanChangeTextAndKeepOrDropCanvasChanges)
 {
     grid.SetCells(1, 1, QStringLiteral("WWW"));
     bool reset = true;
-    grid.OnOutCellText = [&](QObject*, TStrColGrid* g, const TRect&, int col, int row, const QString&,
-                             QString& value, bool& doReset) {
-        if (col != 1 || row != 1)
-            return;
-        value = QStringLiteral("W");
-        g->Canvas().Font().SetColor(clRed);
-        doReset = reset;
-    };
+    grid.OnOutCellText
+        = [&](QObject*, TStrColGrid* g, const TRect&, int col, int row, const QString&, QString& value, bool& doReset) {
+              if (col != 1 || row != 1)
+                  return;
+              value = QStringLiteral("W");
+              g->Canvas().Font().SetColor(clRed);
+              doReset = reset;
+          };
     const auto hasRed = [&](const QImage& image) {
         const QRect ink = Ink(image, Inner(1, 1), clWhite);
         for (int y = ink.top(); y <= ink.bottom(); ++y)
@@ -281,7 +282,7 @@ TEST_F(StrCGridTest, FocusedCurrentCellGetsOnlyTheFrameOtherSelectedCellsAreFill
 {
     grid.SetFocusDraw(true);
     grid.SetFocusCellColor(clLime);
-    grid.SetSelection({1, 1, 2, 1});
+    grid.SetSelection({ 1, 1, 2, 1 });
     Focus();
     const TRect current = grid.CellRect(1, 1);
     const TRect other = grid.CellRect(2, 1);
@@ -336,7 +337,7 @@ struct InversionCase {
     TColor to;
 };
 
-class StrCGridInversionTest : public StrCGridTest, public ::testing::WithParamInterface<InversionCase> {};
+class StrCGridInversionTest : public StrCGridTest, public ::testing::WithParamInterface<InversionCase> { };
 
 TEST_P(StrCGridInversionTest, FramePixelsStandOutFromTheBackground)
 {
@@ -351,9 +352,9 @@ TEST_P(StrCGridInversionTest, FramePixelsStandOutFromTheBackground)
 }
 
 INSTANTIATE_TEST_SUITE_P(Colours, StrCGridInversionTest,
-    ::testing::Values(InversionCase{clWhite, clBlack}, InversionCase{0x808080, clWhite},
-        InversionCase{0xC8C8C8, 0x373737}, InversionCase{0x7F7F7F, clWhite},
-        InversionCase{0x0000FF, 0xFFFF00}));
+    ::testing::Values(InversionCase { clWhite, clBlack }, InversionCase { 0x808080, clWhite },
+        InversionCase { 0xC8C8C8, 0x373737 }, InversionCase { 0x7F7F7F, clWhite },
+        InversionCase { 0x0000FF, 0xFFFF00 }));
 
 TEST_F(StrCGridTest, FixedCellsGetTheRaisedFrame)
 {
@@ -416,7 +417,7 @@ TEST_F(StrCGridTest, BeforeDrawPrecedesTheCells)
             order << QStringLiteral("cell");
     };
     Paint();
-    EXPECT_EQ(order, QStringList({QStringLiteral("before"), QStringLiteral("cell")}));
+    EXPECT_EQ(order, QStringList({ QStringLiteral("before"), QStringLiteral("cell") }));
 }
 
 class StrCGridMoveTest : public StrCGridTest {
@@ -433,18 +434,28 @@ protected:
         grid.OnCellChanged = [this](QObject*, int oc, int orow, int nc, int nr) {
             events << QStringLiteral("CellChanged %1,%2>%3,%4").arg(oc).arg(orow).arg(nc).arg(nr);
         };
-        grid.OnColChanged = [this](QObject*, int o, int n) { events << QStringLiteral("ColChanged %1>%2").arg(o).arg(n); };
-        grid.OnRowChanged = [this](QObject*, int o, int n) { events << QStringLiteral("RowChanged %1>%2").arg(o).arg(n); };
+        grid.OnColChanged
+            = [this](QObject*, int o, int n) { events << QStringLiteral("ColChanged %1>%2").arg(o).arg(n); };
+        grid.OnRowChanged
+            = [this](QObject*, int o, int n) { events << QStringLiteral("RowChanged %1>%2").arg(o).arg(n); };
     }
 
     void Record(TSCGCellParam* item, const QString& who)
     {
-        item->OnExitCell = [this, who](TSCGCellParam*, TStrColGrid*, int, int, int, int) { events << who + QStringLiteral(" ExitCell"); };
-        item->OnExitCol = [this, who](TSCGCellParam*, TStrColGrid*, int, int) { events << who + QStringLiteral(" ExitCol"); };
-        item->OnExitRow = [this, who](TSCGCellParam*, TStrColGrid*, int, int) { events << who + QStringLiteral(" ExitRow"); };
-        item->OnEnterCell = [this, who](TSCGCellParam*, TStrColGrid*, int, int, int, int) { events << who + QStringLiteral(" EnterCell"); };
-        item->OnEnterCol = [this, who](TSCGCellParam*, TStrColGrid*, int, int) { events << who + QStringLiteral(" EnterCol"); };
-        item->OnEnterRow = [this, who](TSCGCellParam*, TStrColGrid*, int, int) { events << who + QStringLiteral(" EnterRow"); };
+        item->OnExitCell = [this, who](TSCGCellParam*, TStrColGrid*, int, int, int, int) {
+            events << who + QStringLiteral(" ExitCell");
+        };
+        item->OnExitCol
+            = [this, who](TSCGCellParam*, TStrColGrid*, int, int) { events << who + QStringLiteral(" ExitCol"); };
+        item->OnExitRow
+            = [this, who](TSCGCellParam*, TStrColGrid*, int, int) { events << who + QStringLiteral(" ExitRow"); };
+        item->OnEnterCell = [this, who](TSCGCellParam*, TStrColGrid*, int, int, int, int) {
+            events << who + QStringLiteral(" EnterCell");
+        };
+        item->OnEnterCol
+            = [this, who](TSCGCellParam*, TStrColGrid*, int, int) { events << who + QStringLiteral(" EnterCol"); };
+        item->OnEnterRow
+            = [this, who](TSCGCellParam*, TStrColGrid*, int, int) { events << who + QStringLiteral(" EnterRow"); };
     }
 
     TSCGCellParam* oldItem = nullptr;
@@ -475,7 +486,8 @@ TEST_F(StrCGridMoveTest, RangeItemSeesBothItsExitAndItsEnter)
     Record(range, QStringLiteral("range"));
     grid.FocusCell(1, 2);
     EXPECT_EQ(events.join(u'|'),
-        QStringLiteral("range ExitCell|range ExitRow|range EnterCell|range EnterRow|CellChanged 1,1>1,2|RowChanged 1>2"));
+        QStringLiteral(
+            "range ExitCell|range ExitRow|range EnterCell|range EnterRow|CellChanged 1,1>1,2|RowChanged 1>2"));
 }
 
 TEST_F(StrCGridMoveTest, RaisingHandlerRefusesTheMove)
@@ -485,10 +497,10 @@ TEST_F(StrCGridMoveTest, RaisingHandlerRefusesTheMove)
         throw EGeneralError(QStringLiteral("no"));
     };
     grid.FocusCell(2, 2);
-    EXPECT_EQ(events, QStringList({QStringLiteral("old ExitCell")}));
+    EXPECT_EQ(events, QStringList({ QStringLiteral("old ExitCell") }));
     EXPECT_EQ(grid.Col(), 1);
     EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.Selection(), (TGridRect{1, 1, 1, 1}));
+    EXPECT_EQ(grid.Selection(), (TGridRect { 1, 1, 1, 1 }));
 
     oldItem->OnExitCell = nullptr;
     events.clear();
