@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QEvent>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -377,6 +379,18 @@ void TMainform::FormShow()
     Y1->setChecked(false);
     M1->setChecked(false);
     H2->setChecked(false);
+    // A place saved on a screen that is no longer attached (or typed into
+    // the file by hand) would open the window where nobody can see it; such
+    // a window comes back at the first-run place, keeping its size.
+    QRect screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens |= screen->availableGeometry();
+    if (!screens.isEmpty() && !screens.intersects(QRect(settings.Left, settings.Top, std::max(settings.Width, 1),
+                                  std::max(settings.Height, 1)))) {
+        const Settings::MainWindow firstRun;
+        settings.Left = firstRun.Left;
+        settings.Top = firstRun.Top;
+    }
     move(settings.Left, settings.Top);
     resize(settings.Width, settings.Height);
 

@@ -109,6 +109,14 @@ TEST_F(MainFormTest, SavedSettingsPlaceTheWindowAndItsBars)
     EXPECT_EQ(Ini(), before); // an existing file is only read at start
 }
 
+TEST_F(MainFormTest, APlaceOffEveryScreenComesBackAtTheFirstRunPlace)
+{
+    data.Write(QStringLiteral("orbelund.ini"), "[Location]\r\nTop=-3000\r\nLeft=90000\r\n[Size]\r\nWidth=500\r\n");
+    auto form = Show();
+    EXPECT_EQ(form->pos(), QPoint(10, 10));
+    EXPECT_EQ(form->width(), 500);
+}
+
 TEST_F(MainFormTest, BarTogglesFlipMarkAndBarAndAreSavedAtTheEnd)
 {
     auto form = Show();
