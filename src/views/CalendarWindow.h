@@ -11,7 +11,6 @@
 #include <QHash>
 #include <QWidget>
 
-class QAction;
 class QPushButton;
 class TStrColGrid;
 
@@ -19,10 +18,6 @@ class TCalendarWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // The check mark of the main window's view command that stands for this
-    // calendar (Y1, M1 or H2).
-    virtual QAction* Mark() const = 0;
-
     QPushButton* Button1 = nullptr; // 入力
     QPushButton* Button2 = nullptr; // the shown period; opens the chooser
     TStrColGrid* StrColGrid1 = nullptr;

@@ -33,8 +33,6 @@ THCalForm::~THCalForm()
         HCalForm = nullptr;
 }
 
-QAction* THCalForm::Mark() const { return Mainform->H2; }
-
 void THCalForm::setupUi()
 {
     setObjectName(QStringLiteral("HCalForm"));

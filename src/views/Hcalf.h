@@ -16,8 +16,6 @@ public:
     explicit THCalForm(QWidget* parent = nullptr);
     ~THCalForm() override;
 
-    QAction* Mark() const override;
-
     // 1 this fiscal year (by today's date), 2 the one before the shown, 3 the one after.
     void ShowFiscalYear(int step);
     void Fill(int fiscalYear);

@@ -34,8 +34,6 @@ TMCalForm::~TMCalForm()
         MCalForm = nullptr;
 }
 
-QAction* TMCalForm::Mark() const { return Mainform->M1; }
-
 void TMCalForm::setupUi()
 {
     setObjectName(QStringLiteral("MCalForm"));

@@ -16,8 +16,6 @@ public:
     explicit TMCalForm(QWidget* parent = nullptr);
     ~TMCalForm() override; // FormDestroy: writes the column widths
 
-    QAction* Mark() const override;
-
     // 1 this month, 2 previous month, 3 twelve months back, 4 next month,
     // 5 twelve months on.
     void ShowMonth(int step);

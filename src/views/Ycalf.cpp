@@ -32,8 +32,6 @@ TYcalForm::~TYcalForm()
         YcalForm = nullptr;
 }
 
-QAction* TYcalForm::Mark() const { return Mainform->Y1; }
-
 void TYcalForm::setupUi()
 {
     setObjectName(QStringLiteral("YcalForm"));

@@ -14,8 +14,6 @@ public:
     explicit TYcalForm(QWidget* parent = nullptr);
     ~TYcalForm() override;
 
-    QAction* Mark() const override;
-
     // 1 this fiscal year (by today's date), 2 the one before the shown, 3 the one after.
     void ShowFiscalYear(int step);
     // Refills the grid with a fiscal year and shows it on Button2.
