@@ -140,10 +140,13 @@ void TInputForm::Button2Click() { close(); }
 
 void TInputForm::keyPressEvent(QKeyEvent* event)
 {
-    // Enter moves on to the next control, as in a paper form; the key itself
-    // goes nowhere.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        tabOrder_.Move(focusWidget(), true);
+    // Enter moves on to the next control, and the key itself goes nowhere;
+    // but the form does not look at its controls' keys, so only a key that
+    // the form itself receives counts. Enter typed in a control that does not
+    // use it stays there.
+    const QWidget* focus = focusWidget();
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (!focus || focus == this)) {
+        focusNextChild();
         return;
     }
     QWidget::keyPressEvent(event);

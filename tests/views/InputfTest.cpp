@@ -18,6 +18,12 @@ protected:
     TempDataDirectory data;
     ScriptedDialogs dialogs;
     FixedToday today { QDate(2024, 11, 20) };
+
+    static bool RadioGroupHasFocus()
+    {
+        const QWidget* focus = InputForm->focusWidget();
+        return focus && InputForm->RadioGroup1->isAncestorOf(focus);
+    }
 };
 
 TEST_F(InputfTest, ShowsTheElevenKindsInCodeOrderAndTheDatesRecord)
@@ -71,14 +77,21 @@ TEST_F(InputfTest, AFailedSaveKeepsTheFormOpenWithTheInput)
     EXPECT_EQ(YcalForm->StrColGrid1->Cells(1, 8), QString());
 }
 
-TEST_F(InputfTest, EnterMovesTheFocusAndOnAButtonPressesIt)
+TEST_F(InputfTest, EnterTypedInAControlStaysThereAndOnAButtonPressesIt)
 {
     ProgramWindows program(data);
     InputForm->OpenEntryDialog(2024, 11, 5);
-    InputForm->Edit1->setFocus();
-    QTest::keyClick(InputForm->Edit1, Qt::Key_Return);
-    EXPECT_NE(InputForm->focusWidget(), InputForm->Edit1);
+    // The form does not look at its controls' keys.
+    for (QWidget* control : std::initializer_list<QWidget*> { InputForm->Edit1, InputForm->DateTimePicker1 }) {
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Return);
+        EXPECT_EQ(InputForm->focusWidget(), control);
+    }
     EXPECT_TRUE(InputForm->isVisible());
+    // Only a key the form itself receives moves the focus on.
+    InputForm->setFocus();
+    QTest::keyClick(InputForm, Qt::Key_Return);
+    EXPECT_TRUE(RadioGroupHasFocus());
     InputForm->Button2->setFocus();
     QTest::keyClick(InputForm->Button2, Qt::Key_Return);
     EXPECT_FALSE(InputForm->isVisible());
