@@ -19,11 +19,9 @@ QString& TitleText()
 
 QString Title() { return TitleText(); }
 
-void SetTitle(const QString& title)
-{
-    TitleText() = title;
-    QGuiApplication::setApplicationDisplayName(title);
-}
+// Kept apart from Qt's application display name, which the desktop would
+// append to the caption of every window and message box.
+void SetTitle(const QString& title) { TitleText() = title; }
 
 void HandleException(const std::exception& error)
 {
