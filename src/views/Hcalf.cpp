@@ -134,6 +134,9 @@ void THCalForm::showEvent(QShowEvent* event)
 
 void THCalForm::closeEvent(QCloseEvent* event)
 {
+    // A settings file that refuses the widths is reported, and the window
+    // closes all the same: one that stayed open would leave two calendars
+    // open when another is being opened.
     Application::Guard([this] { Settings::WriteHolidayColumnWidths(ColumnWidths()); });
     Mainform->H2->setChecked(false);
     Mainform->F2->setEnabled(false);

@@ -103,6 +103,9 @@ void TYcalForm::showEvent(QShowEvent* event)
     if (!FirstShow())
         return;
     PlaceInMainWindow();
+    // A fill that fails (an unreadable data file) is reported, and the window
+    // still takes its mark: an open calendar without one could never be
+    // closed by opening another.
     Application::Guard([this] { ShowFiscalYear(1); });
     Mainform->Y1->setChecked(true);
     for (QAction* width : { Mainform->F1, Mainform->D1, Mainform->F2, Mainform->D2 })
