@@ -391,7 +391,11 @@ void TCanvas::TextRectWrapped(const TRect& rect, const QString& text)
     painter.setClipRect(rect.toQRect(), painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setPen(toQColor(font_.Color()));
-    painter.drawText(rect.toQRect(), int(Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap), text);
+    // CR, LF and CR LF all end a line; Qt by itself breaks only at LF and
+    // shows a lone CR as a blank.
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    painter.drawText(rect.toQRect(), int(Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap), lines);
     painter.restore();
 }
 

@@ -19,7 +19,10 @@ int TSCGCellParam::Index() const { return collection_.IndexOf(this); }
 
 QString TSCGCellParam::DisplayName() const
 {
-    return QStringLiteral("%1 (%2,%3)-(%4,%5)").arg(name_).arg(col_, 3).arg(row_, 3).arg(colMax_, 3).arg(rowMax_, 3);
+    // Filled in one pass, so that a '%' in the name stays as it is.
+    const auto padded = [](int value) { return QStringLiteral("%1").arg(value, 3); };
+    return QStringLiteral("%1 (%2,%3)-(%4,%5)")
+        .arg(name_, padded(col_), padded(row_), padded(colMax_), padded(rowMax_));
 }
 
 void TSCGCellParam::Changed() { collection_.Update(); }
@@ -253,8 +256,7 @@ void TSCGCellParam::WriteProperties(TWriter& writer) const
     WriteIntegerProperty(writer, QStringLiteral("FontWidth"), fontWidth_);
     if (imeMode_ != imDontCare)
         WriteIdentProperty(writer, QStringLiteral("ImeMode"), ImeModeName(imeMode_));
-    if (imeModeEnabled_)
-        WriteBooleanProperty(writer, QStringLiteral("ImeModeEnabled"), true);
+    WriteBooleanProperty(writer, QStringLiteral("ImeModeEnabled"), imeModeEnabled_);
     if (layout_ != tlTop)
         WriteIdentProperty(writer, QStringLiteral("Layout"), TextLayoutName(layout_));
     WriteStringProperty(writer, QStringLiteral("Name"), name_);
@@ -504,7 +506,7 @@ int TSCGCellFont::Index() const { return collection_.IndexOf(this); }
 
 QString TSCGCellFont::DisplayName() const
 {
-    return QStringLiteral("%1( %2, %3 )").arg(name_, font_.Name()).arg(font_.Size());
+    return QStringLiteral("%1( %2, %3 )").arg(name_, font_.Name(), QString::number(font_.Size()));
 }
 
 void TSCGCellFont::CopyFrom(const TSCGCellFont& source)

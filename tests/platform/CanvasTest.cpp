@@ -236,6 +236,18 @@ TEST_F(CanvasTest, WrappedTextBreaksIntoLinesInsideItsRectangle)
     EXPECT_GT(Count({ 0, lineHeight, 40, 2 * lineHeight }, clBlack), 0);
 }
 
+TEST_F(CanvasTest, WrappedTextBreaksAtCarriageReturnsLineFeedsAndBoth)
+{
+    for (const QString& text : { QStringLiteral("ab\rcd"), QStringLiteral("ab\ncd"), QStringLiteral("ab\r\ncd") }) {
+        image.fill(Qt::white);
+        TCanvas canvas(image);
+        canvas.Font().SetColor(clBlack);
+        const int lineHeight = canvas.TextHeight(QStringLiteral("x"));
+        canvas.TextRectWrapped({ 0, 0, 100, 60 }, text);
+        EXPECT_GT(Count({ 0, lineHeight, 100, 2 * lineHeight }, clBlack), 0) << text.size();
+    }
+}
+
 TEST_F(CanvasTest, FontSizeFollowsTheResolution)
 {
     TFont font;

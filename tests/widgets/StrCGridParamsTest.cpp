@@ -48,6 +48,13 @@ TEST_F(StrCGridParamsTest, NewItemsAreNamedByCountWithPaddedDisplayName)
     EXPECT_EQ(font->Name(), QStringLiteral("フォント1"));
     EXPECT_EQ(
         font->DisplayName(), QStringLiteral("フォント1( %1, %2 )").arg(grid.Font().Name()).arg(grid.Font().Size()));
+
+    // Names are shown as they are, also when they look like placeholders.
+    item->SetName(QStringLiteral("50%2"));
+    EXPECT_EQ(item->DisplayName(), QStringLiteral("50%2 ( 12,  3)-(123,  7)"));
+    font->SetName(QStringLiteral("x%1"));
+    EXPECT_EQ(font->DisplayName(),
+        QStringLiteral("x%1( ") + grid.Font().Name() + QStringLiteral(", %1 )").arg(grid.Font().Size()));
 }
 
 TEST_F(StrCGridParamsTest, NewItemHasItsInitialValues)
@@ -358,8 +365,8 @@ TEST_F(StrCGridParamsTest, StoredFormHoldsOnlyWhatDiffersAndReadsBack)
         names.SkipValue();
     }
     EXPECT_EQ(stored.join(u','),
-        QStringLiteral("Caption,CellColor,Col,ColMax,Brush.Color,Brush.Style,FontName,FontColor,FontWidth,Name,"
-                       "Options,Row,RowMax,Tag"));
+        QStringLiteral("Caption,CellColor,Col,ColMax,Brush.Color,Brush.Style,FontName,FontColor,FontWidth,"
+                       "ImeModeEnabled,Name,Options,Row,RowMax,Tag"));
 
     // An empty grid stores both collections as empty lists.
     TStrColGrid empty;
