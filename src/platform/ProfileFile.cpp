@@ -13,12 +13,24 @@
 
 namespace {
 
-QStringList ReadLines(const QString& path)
+// The file's lines; none when it cannot be read. With forWriting, a file
+// that exists but cannot be read raises the write error instead: writing
+// would otherwise replace every setting in it by the one key written.
+QStringList ReadLines(const QString& path, bool forWriting = false)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (forWriting && file.exists())
+            throw EIniFileError(QStringLiteral("%1 に書き込めません").arg(path));
         return {};
-    QString text = ShiftJis::ToUnicode(file.readAll());
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (forWriting)
+            throw EIniFileError(QStringLiteral("%1 に書き込めません").arg(path));
+        return {};
+    }
+    QString text = ShiftJis::ToUnicode(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     QStringList lines = text.split(u'\n');
@@ -104,7 +116,7 @@ QList<std::pair<QString, QString>> ProfileFile::ReadSection(const QString& secti
 
 void ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    QStringList lines = ReadLines(path_);
+    QStringList lines = ReadLines(path_, true);
     const QString newLine = key + u'=' + value;
 
     qsizetype sectionStart = -1; // index of the header line

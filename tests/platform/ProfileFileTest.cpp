@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -92,6 +93,16 @@ TEST_F(ProfileFileTest, ARefusedWriteRaisesWithThePath)
     } catch (const EIniFileError& e) {
         EXPECT_EQ(e.Message(), unwritable + QStringLiteral(" に書き込めません"));
     }
+}
+
+TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverOverwritten)
+{
+    // Reading the process's own memory file from its start fails even for a
+    // superuser: the settings in such a file must not be replaced by one key.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), path));
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("A"), QStringLiteral("x"), 7), 7);
+    EXPECT_THROW(file.WriteInteger(QStringLiteral("A"), QStringLiteral("x"), 2), EIniFileError);
+    EXPECT_EQ(QFileInfo(path).symLinkTarget(), QStringLiteral("/proc/self/mem"));
 }
 
 TEST_F(ProfileFileTest, AWriteLeavesNoTemporaryFileBehind)
