@@ -95,7 +95,7 @@ TEST_F(ProfileFileTest, ARefusedWriteRaisesWithThePath)
     }
 }
 
-TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverOverwritten)
+TEST_F(ProfileFileTest, AFileThatCannotBeReadGivesDefaultsAndRefusesWrites)
 {
     // Reading the process's own memory file from its start fails even for a
     // superuser: the settings in such a file must not be replaced by one key.
