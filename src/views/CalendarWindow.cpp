@@ -8,6 +8,7 @@
 #include "app/MainForm.h"
 #include "core/Julius.h"
 #include "platform/Dates.h"
+#include "views/Glyphs.h"
 #include "widgets/StrCGrid.h"
 
 TCalendarWindow::TCalendarWindow(const QString& title, QSize designSize, bool clearsStatus)
@@ -28,6 +29,17 @@ void TCalendarWindow::MakeButtons(int button2Width, int button1Left)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(button1Left, 8, 41, 25);
     Button1->setMouseTracking(true);
+}
+
+void TCalendarWindow::MakeFiscalYearButtons(QToolButton*& previous, QToolButton*& current, QToolButton*& next)
+{
+    MakeButtons(65, 176);
+    Button2->setText(QStringLiteral("1999年度"));
+    previous
+        = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 88, 8, Glyph::TriangleLeft, QStringLiteral("昨年度"));
+    current = MakeSpeedButton(this, QStringLiteral("SpeedButton2"), 112, 8, Glyph::Square, QStringLiteral("今年度"));
+    next
+        = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 136, 8, Glyph::TriangleRight, QStringLiteral("翌年度"));
 }
 
 void TCalendarWindow::MakeGrid(QSize size, int colCount, int rowCount, bool columnSizing)

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class QPushButton;
+class QToolButton;
 class TStrColGrid;
 
 class TCalendarWindow : public QWidget {
@@ -29,6 +30,9 @@ protected:
 
     // The controls every calendar has, at their places.
     void MakeButtons(int button2Width, int button1Left);
+    // The buttons of the calendars that show a fiscal year: Button2 ("1999年度"
+    // until the first fill), 入力, and previous / this / next fiscal year.
+    void MakeFiscalYearButtons(QToolButton*& previous, QToolButton*& current, QToolButton*& next);
     // The grid at (8, 40): drawn by its own rules, not editable; the user
     // may drag column widths when columnSizing.
     void MakeGrid(QSize size, int colCount, int rowCount, bool columnSizing);

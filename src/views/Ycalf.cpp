@@ -11,7 +11,6 @@
 #include "platform/Application.h"
 #include "platform/Dates.h"
 #include "views/Chymf.h"
-#include "views/Glyphs.h"
 #include "views/Inputf.h"
 #include "widgets/StrCGrid.h"
 
@@ -35,14 +34,7 @@ TYcalForm::~TYcalForm()
 void TYcalForm::setupUi()
 {
     setObjectName(QStringLiteral("YcalForm"));
-    MakeButtons(65, 176);
-    Button2->setText(QStringLiteral("1999年度"));
-    SpeedButton1
-        = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 88, 8, Glyph::TriangleLeft, QStringLiteral("昨年度"));
-    SpeedButton2
-        = MakeSpeedButton(this, QStringLiteral("SpeedButton2"), 112, 8, Glyph::Square, QStringLiteral("今年度"));
-    SpeedButton3
-        = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 136, 8, Glyph::TriangleRight, QStringLiteral("翌年度"));
+    MakeFiscalYearButtons(SpeedButton1, SpeedButton2, SpeedButton3);
     MakeGrid(QSize(257, 137), 32, 13, false);
 
     TStrColGrid& grid = *StrColGrid1;
