@@ -20,7 +20,7 @@
 #include "app/WindowFont.h"
 #include "platform/DataDirectory.h"
 #include "platform/Dates.h"
-#include "views/CalendarWindows.h"
+#include "app/CalendarWindows.h"
 #include "views/Chymf.h"
 #include "views/Inputf.h"
 #include "views/Ycalf.h"

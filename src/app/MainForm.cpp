@@ -75,6 +75,7 @@ TMainform::TMainform(QWidget* parent)
     : QMainWindow(parent)
 {
     Mainform = this;
+    MainFrame = this;
     setupUi();
     connectHandlers();
 }
@@ -84,6 +85,8 @@ TMainform::~TMainform()
     Application::Guard([this] { FormDestroy(); });
     if (Mainform == this)
         Mainform = nullptr;
+    if (MainFrame == this)
+        MainFrame = nullptr;
 }
 
 void TMainform::setupUi()
@@ -385,8 +388,9 @@ void TMainform::FormShow()
     QRect screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens |= screen->availableGeometry();
-    if (!screens.isEmpty() && !screens.intersects(QRect(settings.Left, settings.Top, std::max(settings.Width, 1),
-                                  std::max(settings.Height, 1)))) {
+    if (!screens.isEmpty()
+        && !screens.intersects(
+            QRect(settings.Left, settings.Top, std::max(settings.Width, 1), std::max(settings.Height, 1)))) {
         const Settings::MainWindow firstRun;
         settings.Left = firstRun.Left;
         settings.Top = firstRun.Top;

@@ -14,7 +14,8 @@
 //                  orbelund.ini (Settings), dates, holidays, the day table
 //                  and the fills that write the calendars' grids.
 //   views/         the calendar windows (MDI children, created on demand,
-//                  freed on close), the entry dialog and the chooser.
+//                  freed on close), the entry dialog and the chooser. They
+//                  see this window only through TMainFrame.
 //   reports/       totals, CSV export and printing.
 //   widgets/, platform/  the grids and the toolkit services beneath them.
 // Nothing is cached: every command reads the files afresh.
@@ -24,6 +25,8 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+
+#include "views/MainFrame.h"
 
 class QAction;
 class QLabel;
@@ -35,7 +38,7 @@ class QToolBar;
 class QToolButton;
 class QWidget;
 
-class TMainform final : public QMainWindow {
+class TMainform final : public QMainWindow, public TMainFrame {
     Q_OBJECT
 
 public:
@@ -59,8 +62,10 @@ public:
     void OpenHelpFile();
 
     // The status line's one simple panel.
-    void SetStatusText(const QString& text);
+    void SetStatusText(const QString& text) override;
     QString StatusText() const;
+
+    QWidget& FrameWidget() override { return *this; }
 
     QMdiArea* MdiArea() const { return mdiArea_; }
 
@@ -74,7 +79,7 @@ public:
     QMenu* N8 = nullptr;
     QMenu* H3 = nullptr;
 
-    // Commands.
+    // Commands (the calendars' marks and width commands are TMainFrame's).
     QAction* I1 = nullptr;
     QAction* N3 = nullptr;
     QAction* Print1 = nullptr;
@@ -84,9 +89,6 @@ public:
     QAction* L1 = nullptr;
     QAction* N6 = nullptr;
     QAction* Exit1 = nullptr;
-    QAction* Y1 = nullptr;
-    QAction* M1 = nullptr;
-    QAction* H2 = nullptr;
     QAction* N5 = nullptr;
     QAction* T1 = nullptr;
     QAction* s2 = nullptr;
@@ -95,10 +97,6 @@ public:
     QAction* Y2 = nullptr;
     QAction* M2 = nullptr;
     QAction* O1 = nullptr;
-    QAction* D1 = nullptr;
-    QAction* F1 = nullptr;
-    QAction* D2 = nullptr;
-    QAction* F2 = nullptr;
     QAction* Help2 = nullptr;
     QAction* N2 = nullptr;
     QAction* About1 = nullptr;

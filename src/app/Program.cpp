@@ -7,7 +7,7 @@
 #include "app/ToolImages.h"
 #include "app/WindowFont.h"
 #include "platform/Application.h"
-#include "views/CalendarWindows.h"
+#include "app/CalendarWindows.h"
 #include "views/Chymf.h"
 #include "views/Inputf.h"
 

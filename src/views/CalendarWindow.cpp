@@ -1,11 +1,12 @@
 #include "views/CalendarWindow.h"
 
+#include <QWidget>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QMdiSubWindow>
 #include <QPushButton>
 
-#include "app/MainForm.h"
+#include "views/MainFrame.h"
 #include "core/Julius.h"
 #include "platform/Dates.h"
 #include "views/Glyphs.h"
@@ -98,7 +99,7 @@ void TCalendarWindow::PlaceInMainWindow()
     QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (!frame)
         frame = this;
-    frame->setGeometry(0, 0, Mainform->width() - 15, Mainform->height() - 105);
+    frame->setGeometry(0, 0, MainFrame->FrameWidget().width() - 15, MainFrame->FrameWidget().height() - 105);
 }
 
 void TCalendarWindow::resizeEvent(QResizeEvent* event)
@@ -113,9 +114,9 @@ void TCalendarWindow::resizeEvent(QResizeEvent* event)
 
 bool TCalendarWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseMove && Mainform) {
+    if (event->type() == QEvent::MouseMove && MainFrame) {
         if (const auto text = statusTexts_.constFind(watched); text != statusTexts_.cend())
-            Mainform->SetStatusText(*text);
+            MainFrame->SetStatusText(*text);
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -124,7 +125,7 @@ void TCalendarWindow::mouseMoveEvent(QMouseEvent* event)
 {
     // A move over a control that the control does not take comes here too;
     // only the window's own background clears the status line.
-    if (clearsStatus_ && Mainform && !childAt(event->position().toPoint()))
-        Mainform->SetStatusText(QString());
+    if (clearsStatus_ && MainFrame && !childAt(event->position().toPoint()))
+        MainFrame->SetStatusText(QString());
     QWidget::mouseMoveEvent(event);
 }

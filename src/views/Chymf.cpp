@@ -1,11 +1,12 @@
 #include "views/Chymf.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/MainForm.h"
+#include "views/MainFrame.h"
 #include "platform/Application.h"
 #include "platform/Text.h"
 #include "platform/UpDown.h"
@@ -118,14 +119,14 @@ void TChYMForm::Button1Click()
     if (marker == u'月') {
         const int month = Text::StrToInt(Edit2->text());
         const int year = Text::StrToInt(Edit1->text());
-        if (Mainform->M1->isChecked() && MCalForm)
+        if (MainFrame->M1->isChecked() && MCalForm)
             MCalForm->Fill(year, month);
     } else {
         const int year = Text::StrToInt(Edit1->text());
         if (marker == u'休') {
-            if (Mainform->H2->isChecked() && HCalForm)
+            if (MainFrame->H2->isChecked() && HCalForm)
                 HCalForm->Fill(year);
-        } else if (Mainform->Y1->isChecked() && YcalForm) {
+        } else if (MainFrame->Y1->isChecked() && YcalForm) {
             YcalForm->Fill(year);
         }
     }

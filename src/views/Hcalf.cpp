@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/MainForm.h"
+#include "views/MainFrame.h"
 #include "core/CalendarFill.h"
 #include "core/Julius.h"
 #include "platform/Application.h"
@@ -116,11 +116,11 @@ void THCalForm::showEvent(QShowEvent* event)
         return;
     PlaceInMainWindow();
     Application::Guard([this] { SetColumnWidths(Settings::HolidayColumnWidths()); });
-    Mainform->H2->setChecked(true);
-    Mainform->F2->setEnabled(true);
-    Mainform->D2->setEnabled(true);
-    Mainform->F1->setEnabled(false);
-    Mainform->D1->setEnabled(false);
+    MainFrame->H2->setChecked(true);
+    MainFrame->F2->setEnabled(true);
+    MainFrame->D2->setEnabled(true);
+    MainFrame->F1->setEnabled(false);
+    MainFrame->D1->setEnabled(false);
     Application::Guard([this] { ShowFiscalYear(1); });
 }
 
@@ -130,8 +130,8 @@ void THCalForm::closeEvent(QCloseEvent* event)
     // closes all the same: one that stayed open would leave two calendars
     // open when another is being opened.
     Application::Guard([this] { Settings::WriteHolidayColumnWidths(ColumnWidths()); });
-    Mainform->H2->setChecked(false);
-    Mainform->F2->setEnabled(false);
-    Mainform->D2->setEnabled(false);
+    MainFrame->H2->setChecked(false);
+    MainFrame->F2->setEnabled(false);
+    MainFrame->D2->setEnabled(false);
     event->accept();
 }

@@ -1,5 +1,6 @@
 #include "views/Inputf.h"
 
+#include <QWidget>
 #include <QButtonGroup>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -9,7 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/MainForm.h"
+#include "views/MainFrame.h"
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
 #include "platform/Application.h"
@@ -20,9 +21,9 @@ TInputForm* InputForm = nullptr;
 
 void CentreOnMainWindow(QWidget& window)
 {
-    if (!Mainform)
+    if (!MainFrame)
         return;
-    const QRect frame = Mainform->frameGeometry();
+    const QRect frame = MainFrame->FrameWidget().frameGeometry();
     window.move(frame.center() - QPoint(window.width() / 2, window.height() / 2));
 }
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/MainForm.h"
+#include "views/MainFrame.h"
 #include "core/CalendarFill.h"
 #include "core/Julius.h"
 #include "platform/Application.h"
@@ -164,18 +164,18 @@ void TMCalForm::showEvent(QShowEvent* event)
     if (!FirstShow())
         return;
     PlaceInMainWindow();
-    Mainform->M1->setChecked(true);
-    Mainform->F2->setEnabled(false);
-    Mainform->D2->setEnabled(false);
-    Mainform->F1->setEnabled(true);
-    Mainform->D1->setEnabled(true);
+    MainFrame->M1->setChecked(true);
+    MainFrame->F2->setEnabled(false);
+    MainFrame->D2->setEnabled(false);
+    MainFrame->F1->setEnabled(true);
+    MainFrame->D1->setEnabled(true);
     Application::Guard([this] { ShowMonth(1); });
 }
 
 void TMCalForm::closeEvent(QCloseEvent* event)
 {
-    Mainform->M1->setChecked(false);
-    Mainform->F1->setEnabled(false);
-    Mainform->D1->setEnabled(false);
+    MainFrame->M1->setChecked(false);
+    MainFrame->F1->setEnabled(false);
+    MainFrame->D1->setEnabled(false);
     event->accept();
 }

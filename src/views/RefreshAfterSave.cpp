@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "app/MainForm.h"
+#include "views/MainFrame.h"
 #include "core/CalendarFill.h"
 #include "core/DayCode.h"
 #include "core/Julius.h"
@@ -13,12 +13,12 @@
 
 void RefreshAfterSave(int year, int month, int day, int kind, const QString& memo)
 {
-    if (!Mainform)
+    if (!MainFrame)
         return;
     const QString text = DayCodeText(LeaveDayCode(kind));
     const TColor colour = DayCodeColour(LeaveDayCode(kind));
 
-    if (Mainform->Y1->isChecked() && YcalForm) {
+    if (MainFrame->Y1->isChecked() && YcalForm) {
         if (kind == 0) {
             // The cell falls back to its weekday, holiday or empty code.
             YcalForm->Fill(Julius::FiscalYearOf(year, month));
@@ -28,7 +28,7 @@ void RefreshAfterSave(int year, int month, int day, int kind, const QString& mem
             grid.SetCells(day, YearCalendarRow(month), text);
             grid.InvalidateCell(day, YearCalendarRow(month));
         }
-    } else if (Mainform->M1->isChecked() && MCalForm) {
+    } else if (MainFrame->M1->isChecked() && MCalForm) {
         if (kind == 0) {
             MCalForm->Fill(year, month);
         } else {
@@ -42,7 +42,7 @@ void RefreshAfterSave(int year, int month, int day, int kind, const QString& mem
                 grid.InvalidateRow(day);
             }
         }
-    } else if (Mainform->H2->isChecked() && HCalForm) {
+    } else if (MainFrame->H2->isChecked() && HCalForm) {
         const int fiscalYear = HCalForm->ShownFiscalYear();
         if (InFiscalYear(fiscalYear, year, month))
             HCalForm->Fill(fiscalYear);

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/MainForm.h"
+#include "views/MainFrame.h"
 #include "core/CalendarFill.h"
 #include "core/Julius.h"
 #include "platform/Application.h"
@@ -99,13 +99,13 @@ void TYcalForm::showEvent(QShowEvent* event)
     // still takes its mark: an open calendar without one could never be
     // closed by opening another.
     Application::Guard([this] { ShowFiscalYear(1); });
-    Mainform->Y1->setChecked(true);
-    for (QAction* width : { Mainform->F1, Mainform->D1, Mainform->F2, Mainform->D2 })
+    MainFrame->Y1->setChecked(true);
+    for (QAction* width : { MainFrame->F1, MainFrame->D1, MainFrame->F2, MainFrame->D2 })
         width->setEnabled(false);
 }
 
 void TYcalForm::closeEvent(QCloseEvent* event)
 {
-    Mainform->Y1->setChecked(false);
+    MainFrame->Y1->setChecked(false);
     event->accept();
 }

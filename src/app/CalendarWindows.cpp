@@ -1,4 +1,4 @@
-#include "views/CalendarWindows.h"
+#include "app/CalendarWindows.h"
 
 #include "app/MainForm.h"
 #include "views/Hcalf.h"

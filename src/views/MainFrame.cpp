@@ -1,0 +1,3 @@
+#include "views/MainFrame.h"
+
+TMainFrame* MainFrame = nullptr;

@@ -1,0 +1,36 @@
+#pragma once
+
+// What the windows see of the main window. The main window (app/) stands
+// on the windows and implements this; the windows reach it only through
+// `MainFrame`, so no window depends on the frame that holds it.
+
+class QAction;
+class QString;
+class QWidget;
+
+class TMainFrame {
+public:
+    // The view commands' check marks: the only record of which calendar is
+    // open. The calendars set them when shown and clear them when closed.
+    QAction* Y1 = nullptr; // fiscal-year calendar
+    QAction* M1 = nullptr; // month calendar
+    QAction* H2 = nullptr; // holiday calendar
+
+    // The column-width commands, enabled only while their calendar is open.
+    QAction* D1 = nullptr; // month calendar: initial widths
+    QAction* F1 = nullptr; // month calendar: widths of the last close
+    QAction* D2 = nullptr; // holiday calendar: initial widths
+    QAction* F2 = nullptr; // holiday calendar: widths of the last close
+
+    // The main window itself: its place and outer size.
+    virtual QWidget& FrameWidget() = 0;
+
+    // The status line's one simple panel.
+    virtual void SetStatusText(const QString& text) = 0;
+
+protected:
+    ~TMainFrame() = default;
+};
+
+// The one main window, or null before it exists and after it is gone.
+extern TMainFrame* MainFrame;
