@@ -61,6 +61,10 @@ public:
     std::deque<Message> messages;
     std::deque<MsgAnswer> answers;
     std::deque<std::optional<QString>> inputAnswers;
+    struct Input {
+        QString caption, prompt, text;
+    };
+    std::deque<Input> inputRequests;
     std::deque<std::optional<SaveDialogAnswer>> saveAnswers;
     std::deque<SaveDialogRequest> saveRequests;
     std::deque<bool> printerSetupAnswers;
@@ -76,8 +80,10 @@ public:
         }
         return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
     }
-    std::optional<QString> InputBox(QWidget*, const QString&, const QString&, const QString&) override
+    std::optional<QString> InputBox(
+        QWidget*, const QString& caption, const QString& prompt, const QString& text) override
     {
+        inputRequests.push_back({ caption, prompt, text });
         return Take(inputAnswers);
     }
     std::optional<SaveDialogAnswer> SaveDialog(QWidget*, const SaveDialogRequest& request) override

@@ -23,6 +23,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "reports/TotalsRequest.h"
 #include "views/Hcalf.h"
 #include "views/Inputf.h"
 #include "views/Mcalf.h"
@@ -242,6 +243,7 @@ void TMainform::connectHandlers()
     // Qt has already flipped the mark; the handler flips the bar.
     connect(T1, &QAction::triggered, this, [this] { ToolBar1->setVisible(ToolBar1->isHidden()); });
     connect(s2, &QAction::triggered, this, [this] { StatusBar1->setVisible(StatusBar1->isHidden()); });
+    connect(Y2, &QAction::triggered, this, guarded([] { RequestYearTotals(); }));
     connect(Help2, &QAction::triggered, this, guarded([this] { OpenHelpFile(); }));
     connect(ToolButton1, &QToolButton::clicked, this, guarded([this] { OpenYearCalendar(); }));
     connect(ToolButton2, &QToolButton::clicked, this, guarded([this] { OpenMonthCalendar(); }));

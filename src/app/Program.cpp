@@ -7,6 +7,7 @@
 #include "app/ToolImages.h"
 #include "app/WindowFont.h"
 #include "platform/Application.h"
+#include "reports/Calf.h"
 #include "app/CalendarWindows.h"
 #include "views/Chymf.h"
 #include "views/Inputf.h"
@@ -23,6 +24,7 @@ TMainform* CreateProgramWindows()
     auto* mainform = new TMainform;
     InstallCalendarWindows(*mainform);
     new TInputForm(mainform);
+    new TCalForm(mainform);
     new TChYMForm(mainform);
     return mainform;
 }

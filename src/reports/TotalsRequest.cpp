@@ -1,0 +1,73 @@
+#include "reports/TotalsRequest.h"
+
+#include <QAction>
+#include <QDate>
+#include <QPushButton>
+
+#include "core/FiscalYearDayTable.h"
+#include "core/Julius.h"
+#include "platform/Dates.h"
+#include "platform/Dialogs.h"
+#include "platform/Text.h"
+#include "reports/Calf.h"
+#include "views/Hcalf.h"
+#include "views/MainFrame.h"
+#include "views/Mcalf.h"
+#include "views/Ycalf.h"
+#include "widgets/StrCGrid.h"
+
+namespace {
+
+bool Open(QAction* mark) { return mark && mark->isChecked(); }
+
+} // namespace
+
+std::optional<int> TotalsFiscalYear()
+{
+    if (MainFrame) {
+        if (Open(MainFrame->Y1) && YcalForm)
+            return Julius::ParseFiscalYearCaption(YcalForm->Button2->text());
+        if (Open(MainFrame->M1) && MCalForm) {
+            const Julius::YearMonth shown = Julius::ParseMonthCaption(MCalForm->Button2->text());
+            return Julius::FiscalYearOf(shown.Year, shown.Month);
+        }
+        if (Open(MainFrame->H2) && HCalForm)
+            return Julius::ParseFiscalYearCaption(HCalForm->Button2->text());
+    }
+    const QDate today = Dates::Today();
+    const std::optional<QString> typed = Dialogs::InputBox(MainFrame ? &MainFrame->FrameWidget() : nullptr,
+        QStringLiteral("年度の入力"), QStringLiteral("集計する年度を入力して下さい。"),
+        QString::number(Julius::FiscalYearOf(today.year(), today.month())));
+    if (!typed)
+        return std::nullopt;
+    return Text::StrToInt(*typed);
+}
+
+FiscalYearCodes CollectFiscalYearCodes(int fiscalYear)
+{
+    if (MainFrame && Open(MainFrame->Y1) && YcalForm) {
+        // What the calendar shows now, whichever year that is: rows are the
+        // months April to March, columns the days.
+        const TStrColGrid& grid = *YcalForm->StrColGrid1;
+        FiscalYearCodes codes;
+        for (int position = 1; position <= FiscalYearCodes::Months; ++position) {
+            for (int day = 1; day <= FiscalYearCodes::Days; ++day) {
+                if (position < grid.RowCount() && day < grid.ColCount())
+                    codes.At(position, day) = grid.Cells(day, position);
+            }
+        }
+        return codes;
+    }
+    FiscalYearDayTable table;
+    BuildFiscalYearDayTable(fiscalYear, table);
+    return FiscalYearCodes::FromDayTable(table);
+}
+
+bool RequestYearTotals()
+{
+    const std::optional<int> fiscalYear = TotalsFiscalYear();
+    if (!fiscalYear || !CalForm)
+        return false;
+    CalForm->ShowTotals(*fiscalYear);
+    return true;
+}

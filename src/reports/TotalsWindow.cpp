@@ -1,0 +1,55 @@
+#include "reports/TotalsWindow.h"
+
+#include <QPushButton>
+#include <QRect>
+#include <QStyle>
+
+#include "platform/Text.h"
+#include "views/Inputf.h"
+#include "widgets/StrCGrid.h"
+
+QPushButton* MakeCloseButton(QWidget& window)
+{
+    auto* button = new QPushButton(
+        window.style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる"), &window);
+    button->setObjectName(QStringLiteral("BitBtn1"));
+    button->setGeometry(8, 8, 75, 25);
+    QObject::connect(button, &QPushButton::clicked, &window, &QWidget::close);
+    return button;
+}
+
+TStrColGrid* MakeTotalsGrid(QWidget& window, const QString& name, const QRect& geometry, int rowCount)
+{
+    auto* grid = new TStrColGrid(&window);
+    grid->setObjectName(name);
+    grid->setGeometry(geometry);
+    grid->SetDefaultDrawing(false);
+    grid->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine);
+    grid->SetColCount(2);
+    grid->SetRowCount(rowCount);
+    grid->SetFixedCols(1);
+    grid->SetFixedRows(1);
+    grid->SetDefaultRowHeight(24);
+    grid->SetColWidths(0, 80);
+    grid->SetColWidths(1, 68);
+    grid->SetFixedAlignment(taLeftJustify);
+    grid->SetAlignment(taRightJustify);
+    grid->SetFixedLayout(tlCenter);
+    grid->SetLayout(tlCenter);
+    grid->SetFocusCellColor(clHighlightText);
+    return grid;
+}
+
+int CaptionFiscalYear(const QString& caption, const QString& prefix)
+{
+    return Text::StrToInt(caption.mid(prefix.size(), 4));
+}
+
+void ShowForRequest(QWidget& window)
+{
+    if (!window.isVisible())
+        CentreOnMainWindow(window);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
