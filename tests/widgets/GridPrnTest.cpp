@@ -227,14 +227,16 @@ TEST_F(GridPrnTest, DrawPageLaysRowsOutPageByPageAndRaisesTheEventsInOrder)
             log << QStringLiteral("row %1 at %2-%3").arg(row).arg(r.Top).arg(r.Bottom);
     };
 
-    // A page 300 high takes row 0 at 80 and the data rows from 104 whose
-    // bottom is at most 300: eight of them. Width = 400 - 60 - 10.
+    // A page 296 high takes row 0 at 80 and the data rows from 104 whose
+    // bottom is at most 296: eight of them, the last one ending on the edge.
+    // Width = 400 - 60 - 10.
+    image = QImage(400, 296, QImage::Format_RGB32);
     EXPECT_EQ(printer.DrawPage(image, false), 1);
     // Rows 0 and 1 lie under 2-unit rules, the others under 1-unit ones.
     QStringList first = Lines({ "start 1 330 0", "head 1 330 40", "row 0 at 80-102", "row 1 at 104-126" });
     for (int k = 1; k < 8; ++k)
         first << QStringLiteral("row %1 at %2-%3").arg(k + 1).arg(104 + 24 * k).arg(127 + 24 * k);
-    first << Lines({ "foot 1 330 280", "rules" });
+    first << Lines({ "foot 1 330 276", "rules" });
     EXPECT_EQ(log, first);
 
     log.clear();
@@ -243,7 +245,7 @@ TEST_F(GridPrnTest, DrawPageLaysRowsOutPageByPageAndRaisesTheEventsInOrder)
     log.clear();
     EXPECT_EQ(printer.DrawPage(image, false), 3);
     EXPECT_EQ(log.mid(log.size() - 5),
-        Lines({ "row 19 at 152-175", "row 20 at 176-199", "foot 3 330 280", "end 3 330 200", "rules" }));
+        Lines({ "row 19 at 152-175", "row 20 at 176-199", "foot 3 330 276", "end 3 330 200", "rules" }));
     EXPECT_EQ(printer.DrawPage(image, false), -1);
     EXPECT_EQ(printer.DrawPage(image, false), -1);
     log.clear();
