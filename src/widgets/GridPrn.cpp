@@ -134,6 +134,7 @@ int TCustomGridPrinter::Print()
     } catch (...) {
         printer.Abort();
         EndRun();
+        Reset();
         throw;
     }
     EndRun();
@@ -169,6 +170,7 @@ int TCustomGridPrinter::DrawPage(QImage& image, bool restart)
         target_ = nullptr;
     } catch (...) {
         EndRun();
+        Reset();
         throw;
     }
     EndRun();

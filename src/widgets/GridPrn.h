@@ -62,7 +62,8 @@ public:
     // EInvalidOperation "印刷対象グリッドが指定されていません" without a grid,
     // "印刷中です。" while a run is in progress; EGeneralError when a page
     // cannot hold a single row below its fixed rows. An error of the printer
-    // or of a callback ends the job unfinished and is passed on.
+    // or of a callback ends the job unfinished and is passed on; the next
+    // DrawPage then starts again from page 1.
     int Print();
     // Draws the next page of the table onto image at screen scale and answers
     // its number; restart starts again from page 1. After the last page it

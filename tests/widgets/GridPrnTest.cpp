@@ -310,6 +310,25 @@ TEST_F(GridPrnTest, CellTextAlignment)
     EXPECT_EQ(bottomOverTop, bottom);
 }
 
+TEST_F(GridPrnTest, CellTextIsCutAt254ShiftJisBytes)
+{
+    SetRows(1);
+    grid.SetColWidths(1, 2400);
+    printer.SetVKeisen(false);
+    QImage wide(2600, 200, QImage::Format_RGB32);
+    const auto inkOf = [&](const QString& text) {
+        grid.SetCells(1, 1, text);
+        printer.DrawPage(wide, true);
+        return InkBox(wide, QRect(112, 105, 2400, 20));
+    };
+    const QString a(u'A');
+    const QString kana(u'あ');
+    EXPECT_EQ(inkOf(a.repeated(300)), inkOf(a.repeated(254)));
+    EXPECT_NE(inkOf(a.repeated(254)), inkOf(a.repeated(253)));
+    EXPECT_EQ(inkOf(kana.repeated(200)), inkOf(kana.repeated(127)));
+    EXPECT_EQ(inkOf(a + kana.repeated(200)), inkOf(a + kana.repeated(126)));
+}
+
 TEST_F(GridPrnTest, FixedLineDrawOffLeavesOutOnlyTheRuleBetweenFixedRows)
 {
     SetRows(3);
@@ -338,8 +357,11 @@ TEST_F(GridPrnTest, PageThatHoldsNoRowEndsTheRunWithAnError)
     printer.SetTopMargin(290);
     EXPECT_EQ(ErrorOf([&] { printer.DrawPage(image, true); }), tooSmall);
     EXPECT_FALSE(printer.Active());
+    printer.SetTopMargin(80);
+    EXPECT_EQ(printer.DrawPage(image, false), 1); // starts over after the failed page
 
     printer.SetTopMargin(100000);
+    EXPECT_EQ(ErrorOf([&] { printer.DrawPage(image, false); }), tooSmall);
     EXPECT_EQ(ErrorOf([&] { printer.Print(); }), tooSmall);
     EXPECT_FALSE(printer.Active());
     EXPECT_FALSE(device.Printing());
