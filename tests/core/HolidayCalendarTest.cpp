@@ -380,3 +380,51 @@ INSTANTIATE_TEST_SUITE_P(CurrentLaw2019To2021, HolidayCalendarLawNameTest,
         NamedDay { 2021, 10, 11, u"" }, NamedDay { 2022, 7, 18, u"海の日" }, NamedDay { 2022, 10, 10, u"スポーツの日" },
         NamedDay { 2022, 8, 11, u"山の日" }),
     DateName);
+
+// 6 May after a Golden Week with a Sunday in it. The program's own table: the
+// day after a Sunday 5 May, and from 2008 whenever 5 May is a Sunday, Monday
+// or Tuesday, never on a Wednesday to Saturday. By the law: the day after a
+// Sunday 5 May from 1973, and from 2007 when any of 3 to 5 May is a Sunday.
+class GoldenWeekSubstituteTest : public testing::TestWithParam<int> { };
+
+TEST_P(GoldenWeekSubstituteTest, SixthOfMayIsOffExactlyWhenTheRuleSaysSo)
+{
+    const int weekday = GetParam(); // of 5 May, 1 = Sunday
+    int years = 0;
+    for (int year = 1948; year <= 2400; ++year) {
+        if (QDate(year, 5, 5).dayOfWeek() % 7 + 1 != weekday)
+            continue;
+        ++years;
+        const bool builtIn = year > 2007 ? weekday <= 3 : weekday == 1;
+        const bool law = year >= 2007 ? weekday <= 3 : weekday == 1 && year >= 1973;
+        for (const auto& [table, off, name] : { std::make_tuple(HolidayTable::BuiltIn, builtIn, u"振休"),
+                 std::make_tuple(HolidayTable::CurrentLaw, law, u"振替休日") }) {
+            const char* which = table == HolidayTable::BuiltIn ? " built-in" : " by law";
+            QString named;
+            for (const MonthHoliday& h : NationalHolidaysOfMonth(year, 5, table)) {
+                if (h.Day == 6) {
+                    named = h.Name;
+                    EXPECT_TRUE(h.IsSubstitute) << year << which;
+                }
+            }
+            EXPECT_EQ(named, off ? QString::fromUtf16(name) : QString()) << year << which;
+            int coded = 0;
+            for (const FiscalYearHoliday& h : NationalHolidaysOfFiscalYear(year, table)) {
+                if (h.Month == 5 && h.Day == 6) {
+                    ++coded;
+                    EXPECT_EQ(h.Code, DayCode::SubstituteHoliday) << year << which;
+                }
+            }
+            EXPECT_EQ(coded, off ? 1 : 0) << year << which;
+        }
+    }
+    EXPECT_GT(years, 60);
+}
+
+std::string WeekdayName(const testing::TestParamInfo<int>& info)
+{
+    static const char* const Names[] = { "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday" };
+    return Names[info.param - 1];
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWeekdayOfTheFifth, GoldenWeekSubstituteTest, testing::Range(1, 8), WeekdayName);
