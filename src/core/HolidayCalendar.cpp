@@ -312,7 +312,7 @@ public:
     int MonthOf(int ordinal) const
     {
         int month = 1;
-        while (ordinal >= starts_[size_t(month)])
+        while (month < 12 && ordinal >= starts_[size_t(month)])
             ++month;
         return month;
     }
