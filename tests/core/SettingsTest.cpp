@@ -91,3 +91,34 @@ TEST_F(SettingsTest, ColumnWidthsAreKeptPerKey)
         QByteArray("[Size]\r\nMTW0=41\r\nMTW1=42\r\nMTW2=93\r\nMTW3=124\r\n"
                    "HTW0=1\r\nHTW1=2\r\nHTW2=3\r\nHTW3=4\r\nHTW4=5\r\n"));
 }
+
+// The choice of the holiday table is one key of [Holiday], off unless written,
+// and written alone, after the keys already there.
+TEST_F(SettingsTest, CurrentLawIsOffUntilTheUserWritesIt)
+{
+    Settings::WriteFirstRunSet();
+    EXPECT_FALSE(Settings::HolidaysByCurrentLaw());
+    EXPECT_FALSE(Settings::ReadDaysOff().CurrentLaw);
+    const QByteArray before = File();
+
+    Settings::WriteHolidaysByCurrentLaw(true);
+    QByteArray expected = before;
+    expected.replace("[Holiday]\r\n0=1\r\n6=1\r\n", "[Holiday]\r\n0=1\r\n6=1\r\nCurrentLaw=1\r\n");
+    EXPECT_EQ(File(), expected);
+    EXPECT_TRUE(Settings::HolidaysByCurrentLaw());
+    const Settings::DaysOff days = Settings::ReadDaysOff();
+    EXPECT_TRUE(days.CurrentLaw);
+    EXPECT_FALSE(days.NationalHolidays);
+
+    Settings::WriteHolidaysByCurrentLaw(false);
+    expected.replace("CurrentLaw=1", "CurrentLaw=0");
+    EXPECT_EQ(File(), expected);
+    EXPECT_FALSE(Settings::ReadDaysOff().CurrentLaw);
+
+    SetFile("[holiday]\r\ncurrentlaw=2\r\n7=x\r\n");
+    EXPECT_TRUE(Settings::HolidaysByCurrentLaw());
+    EXPECT_TRUE(Settings::ReadDaysOff().CurrentLaw);
+    EXPECT_FALSE(Settings::ReadDaysOff().NationalHolidays);
+    SetFile("[Holiday]\r\nCurrentLaw=yes\r\n");
+    EXPECT_FALSE(Settings::ReadDaysOff().CurrentLaw);
+}
