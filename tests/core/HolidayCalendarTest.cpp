@@ -1,5 +1,10 @@
 #include "core/HolidayCalendar.h"
 
+<<<<<<< HEAD
+=======
+#include <cstdio>
+#include <map>
+>>>>>>> data
 #include <limits>
 #include <map>
 #include <set>
@@ -42,6 +47,14 @@ struct NamedDay {
 
 void PrintTo(const NamedDay& d, std::ostream* os) { *os << d.year << '-' << d.month << '-' << d.day; }
 
+// "1988_04_29"
+std::string DateName(const testing::TestParamInfo<NamedDay>& info)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "%04d_%02d_%02d", info.param.year, info.param.month, info.param.day);
+    return name;
+}
+
 class HolidayCalendarNameTest : public testing::TestWithParam<NamedDay> { };
 
 TEST_P(HolidayCalendarNameTest, MonthViewNamesTheDay)
@@ -56,14 +69,16 @@ INSTANTIATE_TEST_SUITE_P(NamesByPeriod, HolidayCalendarNameTest,
         NamedDay { 1988, 5, 4, u"国民の休日" }, NamedDay { 2007, 5, 4, u"みどりの日" }, NamedDay { 1979, 12, 23, u"" },
         NamedDay { 1989, 12, 23, u"天皇誕生日" }, NamedDay { 1948, 1, 1, u"元旦" }, NamedDay { 1966, 2, 11, u"" },
         NamedDay { 1967, 2, 11, u"建国記念の日" }, NamedDay { 1995, 7, 20, u"" }, NamedDay { 1996, 7, 20, u"海の日" },
-        NamedDay { 2024, 5, 5, u"子供の日" }, NamedDay { 2024, 11, 23, u"勤労感謝の休日" }));
+        NamedDay { 2024, 5, 5, u"子供の日" }, NamedDay { 2024, 11, 23, u"勤労感謝の休日" }),
+    DateName);
 
 INSTANTIATE_TEST_SUITE_P(MondayRules, HolidayCalendarNameTest,
     testing::Values(NamedDay { 2003, 7, 20, u"海の日" }, NamedDay { 2004, 7, 19, u"海の日" },
         NamedDay { 2004, 7, 20, u"" }, NamedDay { 2003, 9, 15, u"敬老の日" }, NamedDay { 2004, 9, 20, u"敬老の日" },
         NamedDay { 1999, 1, 15, u"成人の日" }, NamedDay { 2000, 1, 10, u"成人の日" }, NamedDay { 2000, 1, 15, u"" },
         NamedDay { 1999, 10, 10, u"体育の日" }, NamedDay { 2000, 10, 9, u"体育の日" }, NamedDay { 2000, 10, 10, u"" },
-        NamedDay { 2024, 3, 20, u"春分の日" }, NamedDay { 2020, 9, 22, u"秋分の日" }));
+        NamedDay { 2024, 3, 20, u"春分の日" }, NamedDay { 2020, 9, 22, u"秋分の日" }),
+    DateName);
 
 INSTANTIATE_TEST_SUITE_P(Substitutes, HolidayCalendarNameTest,
     testing::Values(NamedDay { 2007, 4, 30, u"振休" }, NamedDay { 2008, 5, 6, u"振休" },
@@ -71,12 +86,14 @@ INSTANTIATE_TEST_SUITE_P(Substitutes, HolidayCalendarNameTest,
         NamedDay { 1999, 10, 11, u"振休" }, NamedDay { 1979, 12, 24, u"" }, NamedDay { 1990, 12, 24, u"振休" },
         NamedDay { 2017, 1, 2, u"振休" }, NamedDay { 1948, 3, 22, u"振休" },
         // a Sunday 3 or 4 May makes no substitute before the Golden Week rule
-        NamedDay { 1998, 5, 4, u"国民の休日" }, NamedDay { 1998, 5, 6, u"" }, NamedDay { 2003, 5, 6, u"" }));
+        NamedDay { 1998, 5, 4, u"国民の休日" }, NamedDay { 1998, 5, 6, u"" }, NamedDay { 2003, 5, 6, u"" }),
+    DateName);
 
 INSTANTIATE_TEST_SUITE_P(CitizensHolidays, HolidayCalendarNameTest,
     testing::Values(NamedDay { 2009, 9, 22, u"振休" }, NamedDay { 2015, 9, 22, u"振休" },
         NamedDay { 2032, 9, 21, u"振休" }, NamedDay { 2099, 9, 22, u"振休" }, NamedDay { 2020, 9, 21, u"敬老の日" },
-        NamedDay { 2021, 9, 21, u"" }));
+        NamedDay { 2021, 9, 21, u"" }),
+    DateName);
 
 TEST(HolidayCalendarTest, MonthListsRuleHolidaysBeforeSubstitutes)
 {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
 
 class SettingsTest : public ::testing::Test {
 protected:
@@ -121,4 +123,27 @@ TEST_F(SettingsTest, CurrentLawIsOffUntilTheUserWritesIt)
     EXPECT_FALSE(Settings::ReadDaysOff().NationalHolidays);
     SetFile("[Holiday]\r\nCurrentLaw=yes\r\n");
     EXPECT_FALSE(Settings::ReadDaysOff().CurrentLaw);
+}
+
+TEST_F(SettingsTest, AFullDiskRaisesAndLosesNoSetting)
+{
+    // The first run stops at its first key and leaves no file, so the next
+    // start writes the whole set again.
+    Files::Faults::FailNth(1);
+    try {
+        Settings::WriteFirstRunSet();
+        ADD_FAILURE() << "first-run set written on a full disk";
+    } catch (const EIniFileError& e) {
+        EXPECT_EQ(e.Message(), Settings::FilePath() + QStringLiteral(" に書き込めません"));
+    }
+    Files::Faults::FailNth(0);
+    EXPECT_FALSE(Settings::Exists());
+
+    Settings::WriteFirstRunSet();
+    const QByteArray settings = File();
+    Files::Faults::FailNth(2); // the flush of the first key's write
+    EXPECT_THROW(Settings::WriteProgramEnd({ 20, 30, 800, 600, false, true, true }), EIniFileError);
+    Files::Faults::FailNth(0);
+    EXPECT_EQ(File(), settings);
+    EXPECT_EQ(Settings::ReadMainWindow().Width, 640);
 }

@@ -168,7 +168,8 @@ TEST_P(StrCGridBandTest, LinesShareTheCellHeightAndTheLastTakesTheRest)
 
 INSTANTIATE_TEST_SUITE_P(Heights, StrCGridBandTest,
     ::testing::Values(
-        BandCase { 24, { { 0, 8 }, { 8, 16 }, { 16, 24 } } }, BandCase { 25, { { 0, 8 }, { 8, 16 }, { 16, 25 } } }));
+        BandCase { 24, { { 0, 8 }, { 8, 16 }, { 16, 24 } } }, BandCase { 25, { { 0, 8 }, { 8, 16 }, { 16, 25 } } }),
+    [](const ::testing::TestParamInfo<BandCase>& info) { return "Height" + std::to_string(info.param.height); });
 
 TEST_F(StrCGridTest, EmptyTextIsOneEmptyLineWithoutInnerLines)
 {
@@ -354,7 +355,10 @@ TEST_P(StrCGridInversionTest, FramePixelsStandOutFromTheBackground)
 INSTANTIATE_TEST_SUITE_P(Colours, StrCGridInversionTest,
     ::testing::Values(InversionCase { clWhite, clBlack }, InversionCase { 0x808080, clWhite },
         InversionCase { 0xC8C8C8, 0x373737 }, InversionCase { 0x7F7F7F, clWhite },
-        InversionCase { 0x0000FF, 0xFFFF00 }));
+        InversionCase { 0x0000FF, 0xFFFF00 }),
+    [](const ::testing::TestParamInfo<InversionCase>& info) {
+        return "From" + QByteArray::number(info.param.from, 16).rightJustified(6, '0').toUpper().toStdString();
+    });
 
 TEST_F(StrCGridTest, FixedCellsGetTheRaisedFrame)
 {
