@@ -1,10 +1,6 @@
 #include "core/HolidayCalendar.h"
 
-<<<<<<< HEAD
-=======
 #include <cstdio>
-#include <map>
->>>>>>> data
 #include <limits>
 #include <map>
 #include <set>
@@ -349,16 +345,6 @@ TEST_P(HolidayCalendarLawNameTest, BothViewsGiveTheDayByTheLaw)
                                         : QStringLiteral("祝");
     EXPECT_EQ(LawCodeOn(d.year, d.month, d.day), code);
     EXPECT_EQ(IsRuleHoliday(d.year, d.month, d.day, HolidayTable::CurrentLaw), code == u"祝");
-}
-
-std::string DateName(const testing::TestParamInfo<NamedDay>& info)
-{
-    const NamedDay& d = info.param;
-    return QStringLiteral("D%1_%2_%3")
-        .arg(d.year)
-        .arg(d.month, 2, 10, QLatin1Char('0'))
-        .arg(d.day, 2, 10, QLatin1Char('0'))
-        .toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(CurrentLaw, HolidayCalendarLawNameTest,
