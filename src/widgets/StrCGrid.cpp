@@ -426,9 +426,10 @@ void TStrColGrid::PaintControl()
 
 void TStrColGrid::ApplyCellSettings(const TSCGCellParam* param)
 {
-    const TFont& font = FontFor(param);
+    // The font matters only to an editor; without one a cell whose item
+    // names a font that is gone can still be moved onto.
     if (TInplaceEdit* editor = InplaceEditor()) {
-        editor->setFont(font.toQFont());
+        editor->setFont(FontFor(param).toQFont());
         ApplyImeMode(*editor, param != nullptr && param->ImeModeEnabled() ? param->ImeMode() : imeMode_);
     }
     TStringGrid::SetOptions(param != nullptr && param->OptionsEnabled() ? param->Options() : options_);

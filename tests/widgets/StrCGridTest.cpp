@@ -530,6 +530,18 @@ TEST_F(StrCGridMoveTest, ItemOptionsRunTheGridWhileItsCellIsCurrent)
     EXPECT_EQ(grid.TStringGrid::Options(), own);
 }
 
+TEST_F(StrCGridMoveTest, MovingOntoACellWhoseFontIsGoneNeedsNoFontWithoutAnEditor)
+{
+    grid.BeginLoad();
+    newItem->SetFontName(QStringLiteral("消えたフォント"));
+    grid.EndLoad();
+    events.clear();
+    ASSERT_EQ(grid.InplaceEditor(), nullptr);
+    EXPECT_NO_THROW(grid.FocusCell(2, 2));
+    EXPECT_EQ(std::make_pair(grid.Col(), grid.Row()), std::make_pair(2, 2));
+    EXPECT_TRUE(events.contains(QStringLiteral("new EnterCell")));
+}
+
 TEST_F(StrCGridMoveTest, EditorTakesTheCellsFontAndImeMode)
 {
     TSCGCellFont* big = grid.Fonts().Add();
