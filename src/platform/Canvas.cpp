@@ -429,9 +429,15 @@ int TCanvas::TextHeight(const QString&) const
 TColor TCanvas::Pixel(int x, int y) const
 {
     const QImage* image = ImageOf(painter_);
-    if (image == nullptr || !image->valid(x, y))
+    if (image == nullptr)
         return clNone;
-    return fromQColor(QColor(image->pixel(x, y)));
+    // The point is where it is drawn, through the painter's translation.
+    QPoint at(x, y);
+    if (painter_->worldMatrixEnabled() && painter_->transform().type() != QTransform::TxNone)
+        at = painter_->transform().map(at);
+    if (!image->valid(at))
+        return clNone;
+    return fromQColor(QColor(image->pixel(at)));
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color)
@@ -475,7 +481,10 @@ TRect TCanvas::ClipRect() const
     if (painter_ == nullptr || painter_->device() == nullptr)
         return {};
     const QPaintDevice* device = painter_->device();
-    TRect area { 0, 0, device->width(), device->height() };
+    QRect deviceArea(0, 0, device->width(), device->height());
+    if (painter_->worldMatrixEnabled() && painter_->transform().type() != QTransform::TxNone)
+        deviceArea = painter_->transform().inverted().mapRect(deviceArea);
+    TRect area = TRect::fromQRect(deviceArea);
     if (painter_->hasClipping())
         area = area.Intersected(TRect::fromQRect(painter_->clipBoundingRect().toAlignedRect()));
     return area;
