@@ -317,3 +317,24 @@ TEST_F(CanvasTest, DrawingWithoutADeviceIsRefused)
     EXPECT_EQ(At(1, 1), clRed);
     EXPECT_EQ(canvas.ClipRect(), TRect {});
 }
+
+TEST_F(CanvasTest, ATranslatedPainterReadsPixelsAndClipsWhereItDraws)
+{
+    // As a grid paints one part of its window into a small image.
+    QPainter painter(&image);
+    painter.translate(-200, -100);
+    painter.setClipRect(QRect(210, 110, 20, 10));
+    TCanvas canvas;
+    canvas.Attach(painter);
+    EXPECT_EQ(canvas.ClipRect(), (TRect { 210, 110, 230, 120 }));
+    canvas.Brush().SetColor(clRed);
+    canvas.FillRect({ 210, 110, 212, 112 });
+    EXPECT_EQ(canvas.Pixel(211, 111), clRed);
+    EXPECT_EQ(canvas.Pixel(212, 111), clWhite);
+    EXPECT_EQ(canvas.Pixel(11, 11), clNone);
+    canvas.SetPixel(215, 115, clBlue);
+    canvas.Detach();
+    painter.end();
+    EXPECT_EQ(At(11, 11), clRed);
+    EXPECT_EQ(At(15, 15), clBlue);
+}

@@ -405,6 +405,23 @@ TEST_F(StrCGridTest, MissingFontStopsThePaintWithTheLookupError)
     }
 }
 
+TEST_F(StrCGridTest, ARepaintOfPartOfTheWindowShowsWhatTheWholePictureHas)
+{
+    Focus();
+    grid.SetCells(1, 1, QStringLiteral("全"));
+    grid.SetCellFontColor(2, 2, clRed);
+    grid.SetSelection({ 1, 1, 2, 2 });
+    const QImage whole = Paint();
+    // Around the current cell, with its dotted frame, and across its neighbours.
+    const QRect part = grid.CellRect(1, 1).toQRect().adjusted(-5, -5, 30, 12);
+    QImage shown(grid.viewport()->size(), QImage::Format_RGB32);
+    shown.fill(Qt::magenta);
+    grid.viewport()->render(&shown, part.topLeft(), QRegion(part));
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        for (int x = part.left(); x <= part.right(); ++x)
+            ASSERT_EQ(At(shown, x, y), At(whole, x, y)) << x << "," << y;
+}
+
 TEST_F(StrCGridTest, BeforeDrawPrecedesTheCells)
 {
     QStringList order;
