@@ -409,6 +409,23 @@ TEST_F(StrCGridTest, MissingFontStopsThePaintWithTheLookupError)
     }
 }
 
+TEST_F(StrCGridTest, ARepaintOfPartOfTheWindowShowsWhatTheWholePictureHas)
+{
+    Focus();
+    grid.SetCells(1, 1, QStringLiteral("全"));
+    grid.SetCellFontColor(2, 2, clRed);
+    grid.SetSelection({ 1, 1, 2, 2 });
+    const QImage whole = Paint();
+    // Around the current cell, with its dotted frame, and across its neighbours.
+    const QRect part = grid.CellRect(1, 1).toQRect().adjusted(-5, -5, 30, 12);
+    QImage shown(grid.viewport()->size(), QImage::Format_RGB32);
+    shown.fill(Qt::magenta);
+    grid.viewport()->render(&shown, part.topLeft(), QRegion(part));
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        for (int x = part.left(); x <= part.right(); ++x)
+            ASSERT_EQ(At(shown, x, y), At(whole, x, y)) << x << "," << y;
+}
+
 TEST_F(StrCGridTest, BeforeDrawPrecedesTheCells)
 {
     QStringList order;
@@ -532,6 +549,18 @@ TEST_F(StrCGridMoveTest, ItemOptionsRunTheGridWhileItsCellIsCurrent)
     EXPECT_EQ(grid.Options(), own);
     grid.FocusCell(3, 3);
     EXPECT_EQ(grid.TStringGrid::Options(), own);
+}
+
+TEST_F(StrCGridMoveTest, MovingOntoACellWhoseFontIsGoneNeedsNoFontWithoutAnEditor)
+{
+    grid.BeginLoad();
+    newItem->SetFontName(QStringLiteral("消えたフォント"));
+    grid.EndLoad();
+    events.clear();
+    ASSERT_EQ(grid.InplaceEditor(), nullptr);
+    EXPECT_NO_THROW(grid.FocusCell(2, 2));
+    EXPECT_EQ(std::make_pair(grid.Col(), grid.Row()), std::make_pair(2, 2));
+    EXPECT_TRUE(events.contains(QStringLiteral("new EnterCell")));
 }
 
 TEST_F(StrCGridMoveTest, EditorTakesTheCellsFontAndImeMode)
