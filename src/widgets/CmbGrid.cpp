@@ -80,7 +80,7 @@ TComboGrid::TComboGrid(QWidget* parent)
 {
     // Focus going to any other control ends the drop-down list, like the
     // window losing the activation.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         Application::Guard([&] {
             if (now != nullptr && now != this)
                 CancelMode(now);
@@ -90,6 +90,9 @@ TComboGrid::TComboGrid(QWidget* parent)
 
 TComboGrid::~TComboGrid()
 {
+    // Qt moves the focus while the grid's window parts go; this grid must
+    // not hear of it any more.
+    disconnect(focusWatch_);
     // The editor may still have the focus; it must not report to a grid that
     // is half gone while Qt moves the focus away from it.
     if (TComboInplaceEdit* editor = ComboEditor()) {

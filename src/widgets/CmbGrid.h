@@ -143,4 +143,5 @@ private:
     int pressedRow_ = -1;
     int pressedFocus_ = 0;
     bool leftHeld_ = false; // the left button (or Space) is down on the grid
+    QMetaObject::Connection focusWatch_;
 };

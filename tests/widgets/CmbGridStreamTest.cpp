@@ -296,6 +296,8 @@ std::vector<BrokenCase> BrokenCases()
     };
 }
 
+void PrintTo(const BrokenCase& c, std::ostream* os) { *os << c.name; }
+
 class CmbGridBrokenStreamTest : public ::testing::TestWithParam<BrokenCase> { };
 
 // A broken list raises a read error and leaves cells and kinds as they were.

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QTest>
@@ -568,14 +569,19 @@ TEST_F(CmbGridDropDownTest, TextColumnEditorHasNoList)
 
 TEST(CmbGridLifetimeTest, GridMayGoWhileItsEditorHasTheFocus)
 {
-    auto* grid = new TComboGrid;
+    // The focus moves on to a sibling as the grid goes.
+    QWidget window;
+    auto* grid = new TComboGrid(&window);
+    QLineEdit sibling(&window);
+    sibling.move(0, 300);
+    window.resize(400, 400);
     TCellKind& kind = grid->ColumnKind(1);
     kind.SetKind(ckCombo);
     kind.Items().Add(u"x"_s);
     grid->SetOptions(grid->Options() | goEditing);
-    grid->show();
-    grid->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(grid));
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     grid->setFocus();
     grid->ShowEditor();
     QPointer<QLineEdit> editor = grid->InplaceEditor();
