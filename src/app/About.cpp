@@ -150,7 +150,7 @@ void TAboutBox::setupUi()
 
 void TAboutBox::FormCreate()
 {
-    Copyright->setText(QStringLiteral("%1 は個人向けのフリーソフトです").arg(ProductName->text()));
+    Copyright->setText(QStringLiteral("%1 は個人向けフリーソフトです").arg(ProductName->text()));
     Copyright->adjustSize();
 }
 
