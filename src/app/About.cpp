@@ -11,6 +11,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "app/FixedDialog.h"
 #include "app/WindowFont.h"
 #include "platform/Application.h"
 #include "views/Inputf.h"
@@ -89,7 +90,7 @@ private:
 } // namespace
 
 TAboutBox::TAboutBox(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, FixedDialogFlags)
 {
     AboutBox = this;
     setupUi();

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 
+#include "app/FixedDialog.h"
 #include "app/MainForm.h"
 #include "core/Settings.h"
 #include "platform/Application.h"
@@ -55,7 +56,7 @@ constexpr int FormHeight = ButtonsTop + ButtonHeight + BottomMargin;
 } // namespace
 
 TOpForm::TOpForm(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, FixedDialogFlags)
 {
     OpForm = this;
     setupUi();

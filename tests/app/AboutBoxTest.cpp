@@ -34,7 +34,11 @@ TEST_F(AboutBoxTest, ShowsTitleVersionAndNoticeOnTheBevelledPanel)
     EXPECT_EQ(AboutBox->size(), QSize(252, 175));
     EXPECT_EQ(AboutBox->minimumSize(), AboutBox->maximumSize());
     EXPECT_TRUE(AboutBox->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(AboutBox->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    // a title and a close box only: without the customised hints the window
+    // manager adds minimise and maximise boxes
+    EXPECT_TRUE(AboutBox->windowFlags() & Qt::CustomizeWindowHint);
+    EXPECT_TRUE(AboutBox->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(AboutBox->windowFlags() & Qt::WindowMinMaxButtonsHint);
     const QPoint offCentre = AboutBox->geometry().center() - program.Main().frameGeometry().center();
     EXPECT_LE(std::abs(offCentre.x()), 2);
     EXPECT_LE(std::abs(offCentre.y()), 2);

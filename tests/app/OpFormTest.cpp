@@ -71,7 +71,11 @@ TEST_F(OpFormTest, FirstRunShowsTheYearCalendarAndSundayAndSaturdayOff)
     EXPECT_EQ(OpForm->size(), QSize(308, 252));
     EXPECT_EQ(OpForm->minimumSize(), OpForm->maximumSize());
     EXPECT_TRUE(OpForm->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(OpForm->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    // a title and a close box only: without the customised hints the window
+    // manager adds minimise and maximise boxes
+    EXPECT_TRUE(OpForm->windowFlags() & Qt::CustomizeWindowHint);
+    EXPECT_TRUE(OpForm->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(OpForm->windowFlags() & Qt::WindowMinMaxButtonsHint);
     EXPECT_LE((OpForm->geometry().center() - main->frameGeometry().center()).manhattanLength(), 2);
 
     EXPECT_EQ(OpForm->ItemIndex(), 0);
