@@ -267,6 +267,8 @@ struct ShowCase {
     int shown; // -1: no item chosen
 };
 
+void PrintTo(const ShowCase& c, std::ostream* os) { *os << c.name; }
+
 class OpFormShowTest : public OpFormTest, public ::testing::WithParamInterface<ShowCase> { };
 
 TEST_P(OpFormShowTest, TheStoredStartCalendarIsClampedToTheItems)
