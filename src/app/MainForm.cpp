@@ -14,6 +14,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/About.h"
+#include "app/Eopf.h"
 #include "app/ToolImages.h"
 #include "core/LeaveStore.h"
 #include "core/Settings.h"
@@ -247,6 +249,9 @@ void TMainform::connectHandlers()
     connect(ToolButton2, &QToolButton::clicked, this, guarded([this] { OpenMonthCalendar(); }));
     connect(ToolButton3, &QToolButton::clicked, this, guarded([this] { OpenHolidayCalendar(); }));
     connect(ToolButton11, &QToolButton::clicked, this, guarded([this] { OpenHelpFile(); }));
+    connect(O1, &QAction::triggered, this, guarded([this] { O1Click(); }));
+    connect(ToolButton9, &QToolButton::clicked, this, guarded([this] { O1Click(); }));
+    connect(About1, &QAction::triggered, this, guarded([this] { About1Click(); }));
 }
 
 void TMainform::SetToolBarFlat(bool flat)
@@ -355,6 +360,18 @@ void TMainform::F2Click()
 {
     if (H2->isChecked() && HCalForm)
         HCalForm->SetColumnWidths(Settings::HolidayColumnWidths());
+}
+
+void TMainform::O1Click()
+{
+    if (OpForm)
+        OpForm->Open();
+}
+
+void TMainform::About1Click()
+{
+    if (AboutBox)
+        AboutBox->Open();
 }
 
 void TMainform::showEvent(QShowEvent* event)

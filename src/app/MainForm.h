@@ -129,6 +129,8 @@ public:
     void F1Click();
     void D2Click();
     void F2Click();
+    void O1Click();
+    void About1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;

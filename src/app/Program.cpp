@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "app/About.h"
+#include "app/Eopf.h"
 #include "app/MainForm.h"
 #include "app/ToolImages.h"
 #include "app/WindowFont.h"
@@ -23,6 +25,8 @@ TMainform* CreateProgramWindows()
     auto* mainform = new TMainform;
     InstallCalendarWindows(*mainform);
     new TInputForm(mainform);
+    new TAboutBox(mainform);
+    new TOpForm(mainform);
     new TChYMForm(mainform);
     return mainform;
 }
