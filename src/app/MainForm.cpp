@@ -23,6 +23,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "reports/CsvExport.h"
 #include "views/Hcalf.h"
 #include "views/Inputf.h"
 #include "views/Mcalf.h"
@@ -230,6 +231,7 @@ void TMainform::connectHandlers()
 {
     auto guarded = [](auto handler) { return [handler] { Application::Guard(handler); }; };
     connect(I1, &QAction::triggered, this, guarded([this] { I1Click(); }));
+    connect(CSVO1, &QAction::triggered, this, guarded([this] { CSVO1Click(); }));
     connect(D1, &QAction::triggered, this, guarded([this] { D1Click(); }));
     connect(F1, &QAction::triggered, this, guarded([this] { F1Click(); }));
     connect(D2, &QAction::triggered, this, guarded([this] { D2Click(); }));
@@ -330,6 +332,8 @@ void TMainform::I1Click()
     if (InputForm)
         InputForm->OpenEntryDialog(today.year(), today.month(), today.day());
 }
+
+void TMainform::CSVO1Click() { CsvExport::Export(this, SaveDialog1Filter); }
 
 // The width commands change the open calendar's grid only; the widths reach
 // the settings when that calendar goes.

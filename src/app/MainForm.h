@@ -125,6 +125,7 @@ public:
     void L1Click();
     void Exit1Click();
     void I1Click();
+    void CSVO1Click();
     void D1Click();
     void F1Click();
     void D2Click();
