@@ -5,7 +5,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <QFileInfo>
 #include <QMdiArea>
 
@@ -293,4 +296,26 @@ TEST_F(CsvExportTest, AFailedWriteKeepsTheOldFileWholeAndLeavesNoPartialNewFile)
     EXPECT_EQ(dialogs.messages[2].text, QStringLiteral("Disk full"));
     EXPECT_EQ(Read(old), "the export of last year\r\n");
     EXPECT_EQ(Entries(out.path()), QStringList { QStringLiteral("old.csv") });
+}
+
+// The real dialog, as the user sees it: the CSV filter chosen, the proposed
+// name, and no overwrite question of its own (the program asks its own,
+// about the name with its extension).
+TEST(CsvExportDialog, TheSaveDialogLeavesTheOverwriteQuestionToTheProgram)
+{
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        EXPECT_EQ(dialog->nameFilters().indexOf(dialog->selectedNameFilter()), 1);
+        dialog->reject();
+    });
+    SaveDialogRequest request;
+    request.filter = QStringLiteral("すべてのファイル(*.*)|*.*|CSV(カンマ区切り)(*.csv)|*.csv");
+    request.filterIndex = 2;
+    request.fileName = QStringLiteral("カレンダー.csv");
+    EXPECT_FALSE(Dialogs::SaveDialog(nullptr, request).has_value());
+    EXPECT_TRUE(seen);
 }
