@@ -25,6 +25,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "reports/CsvExport.h"
+#include "reports/IcsExport.h"
 #include "views/Hcalf.h"
 #include "views/Inputf.h"
 #include "views/Mcalf.h"
@@ -112,6 +114,7 @@ void TMainform::setupUi()
     Print1 = AddItem(File1, QStringLiteral("Print1"), QStringLiteral("印刷(&P)..."));
     N4 = AddSeparator(File1, QStringLiteral("N4"));
     CSVO1 = AddItem(File1, QStringLiteral("CSVO1"), QStringLiteral("CSVファイルへ出力(&O)..."));
+    iCalendar1 = AddItem(File1, QStringLiteral("iCalendar1"), QStringLiteral("iCalendar形式で出力(&I)..."));
     N1 = AddSeparator(File1, QStringLiteral("N1"));
     L1 = AddItem(File1, QStringLiteral("L1"), QStringLiteral("最終更新日時表示(&L)..."));
     N6 = AddSeparator(File1, QStringLiteral("N6"));
@@ -232,6 +235,8 @@ void TMainform::connectHandlers()
 {
     auto guarded = [](auto handler) { return [handler] { Application::Guard(handler); }; };
     connect(I1, &QAction::triggered, this, guarded([this] { I1Click(); }));
+    connect(CSVO1, &QAction::triggered, this, guarded([this] { CSVO1Click(); }));
+    connect(iCalendar1, &QAction::triggered, this, guarded([this] { iCalendar1Click(); }));
     connect(D1, &QAction::triggered, this, guarded([this] { D1Click(); }));
     connect(F1, &QAction::triggered, this, guarded([this] { F1Click(); }));
     connect(D2, &QAction::triggered, this, guarded([this] { D2Click(); }));
@@ -335,6 +340,10 @@ void TMainform::I1Click()
     if (InputForm)
         InputForm->OpenEntryDialog(today.year(), today.month(), today.day());
 }
+
+void TMainform::CSVO1Click() { CsvExport::Export(this, SaveDialog1Filter); }
+
+void TMainform::iCalendar1Click() { IcsExport::Export(this); }
 
 // The width commands change the open calendar's grid only; the widths reach
 // the settings when that calendar goes.

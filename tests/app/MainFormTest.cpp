@@ -190,7 +190,8 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
     };
     EXPECT_EQ(names(form->File1),
         QStringList({ QStringLiteral("I1:入力(&N)..."), QStringLiteral("N3:-"), QStringLiteral("Print1:印刷(&P)..."),
-            QStringLiteral("N4:-"), QStringLiteral("CSVO1:CSVファイルへ出力(&O)..."), QStringLiteral("N1:-"),
+            QStringLiteral("N4:-"), QStringLiteral("CSVO1:CSVファイルへ出力(&O)..."),
+            QStringLiteral("iCalendar1:iCalendar形式で出力(&I)..."), QStringLiteral("N1:-"),
             QStringLiteral("L1:最終更新日時表示(&L)..."), QStringLiteral("N6:-"), QStringLiteral("Exit1:終了(&X)") }));
     EXPECT_EQ(names(form->Show1),
         QStringList({ QStringLiteral("Y1:年表示(&Y)"), QStringLiteral("M1:月表示(&M)"),
