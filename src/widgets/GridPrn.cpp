@@ -11,6 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/Printer.h"
 #include "platform/StringGrid.h"
+#include "widgets/CmbGrid.h"
 
 namespace {
 
@@ -421,15 +422,23 @@ void TGridPrinter::SetGrid(QObject* grid)
         throw EInvalidOperation(OnlyStringGridMessage);
     // The pointer clears itself when the grid is destroyed.
     grid_ = stringGrid;
-    isComboGrid_ = false;
+    isComboGrid_ = qobject_cast<TComboGrid*>(grid) != nullptr;
     if (LineHeight() == 0)
         SetLineHeight(stringGrid->DefaultRowHeight());
 }
 
-TColumnLayout TGridPrinter::ColumnLayout(int) const
+TColumnLayout TGridPrinter::ColumnLayout(int col) const
 {
-    // [caLeft, caVCenter], 2 units in from the cell's left edge.
-    return TColumnLayout {};
+    const auto* combo = isComboGrid_ ? qobject_cast<TComboGrid*>(grid_.data()) : nullptr;
+    if (!combo) {
+        // [caLeft, caVCenter], 2 units in from the cell's left edge.
+        return TColumnLayout {};
+    }
+    // A combo grid places each column as its kind says: the fixed cells (the
+    // fixed columns, and every cell of the fixed rows) by FixedAlign.
+    const bool fixed = col < combo->FixedCols() || PrintingFixedRows();
+    return TColumnLayout { std::uint8_t(fixed ? combo->ColumnFixedAlign(col) : combo->ColumnAlign(col)),
+        combo->ColumnMargin(col) };
 }
 
 TStringGrid& TGridPrinter::BoundGrid() const

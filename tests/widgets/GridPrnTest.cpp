@@ -14,6 +14,7 @@
 #include "platform/Errors.h"
 #include "platform/Printer.h"
 #include "platform/StringGrid.h"
+#include "widgets/CmbGrid.h"
 
 namespace {
 
@@ -401,3 +402,51 @@ TEST_F(GridPrnTest, CallbackErrorDropsTheJobAndLeavesThePrinterReady)
 }
 
 } // namespace
+
+TEST_F(GridPrnTest, AComboGridPlacesEachColumnAsItsKindSays)
+{
+    TComboGrid combo;
+    combo.SetColCount(3);
+    combo.SetRowCount(3);
+    combo.SetFixedCols(1);
+    combo.SetFixedRows(1);
+    combo.ColumnKind(1).SetFixedAlign(CellAlign(caCenter | caVCenter));
+    combo.ColumnKind(1).SetAlign(CellAlign(caRight | caVCenter));
+    combo.ColumnKind(1).SetMargin(5);
+    combo.ColumnKind(0).SetFixedAlign(CellAlign(caRight | caTop));
+    combo.ColumnKind(0).SetAlign(CellAlign(caCenter | caBottom));
+
+    TGridPrinter comboPrinter;
+    comboPrinter.SetGrid(&combo);
+    // Column 1: right-aligned at its margin in the data rows.
+    EXPECT_EQ(comboPrinter.ColumnLayout(1).Align, 0x14);
+    EXPECT_EQ(comboPrinter.ColumnLayout(1).Margin, 5);
+    // Column 0 is a fixed column: its fixed alignment everywhere.
+    EXPECT_EQ(comboPrinter.ColumnLayout(0).Align, 0x0C);
+    // A column without a kind: the defaults.
+    EXPECT_EQ(comboPrinter.ColumnLayout(2).Align, 0x11);
+    EXPECT_EQ(comboPrinter.ColumnLayout(2).Margin, 2);
+
+    // While the fixed rows print, every column takes its fixed alignment:
+    // the heading of column 1 is centred, its figure right-aligned.
+    combo.SetColWidths(0, 40);
+    combo.SetColWidths(1, 80);
+    combo.SetCells(1, 0, QStringLiteral("I"));
+    combo.SetCells(1, 1, QStringLiteral("I"));
+    TFont font = combo.Font();
+    font.SetColor(clBlack);
+    combo.SetFont(font);
+    comboPrinter.SetTopMargin(80);
+    comboPrinter.SetLeftMargin(60);
+    comboPrinter.SetHKeisen(false);
+    comboPrinter.SetVKeisen(false);
+    const int rowHeight = comboPrinter.LineHeight();
+    ASSERT_EQ(comboPrinter.DrawPage(image, true), 1);
+    const QRect heading = InkBox(image, QRect(101, 80, 80, rowHeight));
+    const QRect figure = InkBox(image, QRect(101, 80 + rowHeight, 80, rowHeight));
+    ASSERT_FALSE(heading.isEmpty());
+    ASSERT_FALSE(figure.isEmpty());
+    EXPECT_NEAR(heading.center().x(), 101 + 40, 3);
+    EXPECT_NEAR(figure.right(), 101 + 80 - 1 - 5, 4);
+    EXPECT_GT(figure.left(), heading.right() + 20);
+}
