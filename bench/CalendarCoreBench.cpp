@@ -1,5 +1,5 @@
 // The calendar core's costs: the holidays of every fiscal year the calendar
-// can show, and the fiscal-year day table over data files of growing size,
+// can show, by either holiday table, and the fiscal-year day table over data files of growing size,
 // next to a plain sequential read of the same file, which is the floor the
 // table build cannot go below.
 
@@ -68,16 +68,28 @@ const DataFile& DataFileOf(int records)
     return *file;
 }
 
-void NationalHolidaysOfEveryFiscalYear(benchmark::State& state)
+void HolidaysOfEveryFiscalYear(benchmark::State& state, HolidayCalendar::HolidayTable table)
 {
     for (auto _ : state) {
         size_t days = 0;
         for (int fiscalYear = 1; fiscalYear <= 9998; ++fiscalYear)
-            days += HolidayCalendar::NationalHolidaysOfFiscalYear(fiscalYear).size();
+            days += HolidayCalendar::NationalHolidaysOfFiscalYear(fiscalYear, table).size();
         benchmark::DoNotOptimize(days);
     }
 }
+
+// The program's own table, and the law as it stands ([Holiday] CurrentLaw).
+void NationalHolidaysOfEveryFiscalYear(benchmark::State& state)
+{
+    HolidaysOfEveryFiscalYear(state, HolidayCalendar::HolidayTable::BuiltIn);
+}
 BENCHMARK(NationalHolidaysOfEveryFiscalYear)->Unit(benchmark::kMillisecond);
+
+void NationalHolidaysOfEveryFiscalYearByCurrentLaw(benchmark::State& state)
+{
+    HolidaysOfEveryFiscalYear(state, HolidayCalendar::HolidayTable::CurrentLaw);
+}
+BENCHMARK(NationalHolidaysOfEveryFiscalYearByCurrentLaw)->Unit(benchmark::kMillisecond);
 
 void BuildDayTable(benchmark::State& state)
 {

@@ -39,6 +39,14 @@ void FindEntry(benchmark::State& state)
         benchmark::DoNotOptimize(LeaveStore::FindEntry(9999, 12, 31));
 }
 
+// A save flushes its record to the disk (fdatasync) before it returns, so a
+// power cut cannot take back an entry the user was told is saved. That flush
+// is most of the cost on a small file. Median wall time per save, ext4 on a
+// virtual disk:
+//   records     without the flush   with it
+//   100            40 us             6.4 ms
+//   10 000        123 us             6.5 ms
+//   1 000 000    15.2 ms            21.7 ms
 void SaveEntry(benchmark::State& state)
 {
     DataFileOf(state.range(0));

@@ -3,8 +3,16 @@
 // Helpers shared by the tests: a temporary data directory, a fixed today and
 // scripted answers to the program's modal dialogs.
 
+#include <cerrno>
+#include <cstdio>
 #include <deque>
+#include <functional>
 #include <optional>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDate>
 #include <QFile>
@@ -38,6 +46,44 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+// Runs `body` as an ordinary user and gives its result: a superuser ignores
+// file permissions, so a test of a file that may not be read or written runs
+// it in a child process as "nobody". Nothing when that is impossible (the
+// caller skips). The body must not use GoogleTest's checks; it returns a code.
+inline std::optional<int> RunUnprivileged(const std::function<int()>& body)
+{
+    if (::geteuid() != 0)
+        return body();
+    const passwd* nobody = ::getpwnam("nobody");
+    if (!nobody)
+        return std::nullopt;
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    constexpr int CannotDrop = 125;
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child < 0)
+        return std::nullopt;
+    if (child == 0) {
+        int code = CannotDrop;
+        if (::setgroups(0, nullptr) == 0 && ::setgid(gid) == 0 && ::setuid(uid) == 0) {
+            try {
+                code = body();
+            } catch (...) {
+                code = 124;
+            }
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
+    if (!WIFEXITED(status))
+        return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    if (WEXITSTATUS(status) == CannotDrop)
+        return std::nullopt;
+    return WEXITSTATUS(status);
+}
 
 class FixedToday {
 public:

@@ -14,6 +14,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/About.h"
+#include "app/Eopf.h"
 #include "app/ToolImages.h"
 #include "core/LeaveStore.h"
 #include "core/Settings.h"
@@ -23,6 +25,9 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "reports/CsvExport.h"
+#include "reports/IcsExport.h"
+#include "reports/SelCalF.h"
 #include "reports/TotalsRequest.h"
 #include "views/Hcalf.h"
 #include "views/Inputf.h"
@@ -111,6 +116,7 @@ void TMainform::setupUi()
     Print1 = AddItem(File1, QStringLiteral("Print1"), QStringLiteral("印刷(&P)..."));
     N4 = AddSeparator(File1, QStringLiteral("N4"));
     CSVO1 = AddItem(File1, QStringLiteral("CSVO1"), QStringLiteral("CSVファイルへ出力(&O)..."));
+    iCalendar1 = AddItem(File1, QStringLiteral("iCalendar1"), QStringLiteral("iCalendar形式で出力(&I)..."));
     N1 = AddSeparator(File1, QStringLiteral("N1"));
     L1 = AddItem(File1, QStringLiteral("L1"), QStringLiteral("最終更新日時表示(&L)..."));
     N6 = AddSeparator(File1, QStringLiteral("N6"));
@@ -231,6 +237,8 @@ void TMainform::connectHandlers()
 {
     auto guarded = [](auto handler) { return [handler] { Application::Guard(handler); }; };
     connect(I1, &QAction::triggered, this, guarded([this] { I1Click(); }));
+    connect(CSVO1, &QAction::triggered, this, guarded([this] { CSVO1Click(); }));
+    connect(iCalendar1, &QAction::triggered, this, guarded([this] { iCalendar1Click(); }));
     connect(D1, &QAction::triggered, this, guarded([this] { D1Click(); }));
     connect(F1, &QAction::triggered, this, guarded([this] { F1Click(); }));
     connect(D2, &QAction::triggered, this, guarded([this] { D2Click(); }));
@@ -244,11 +252,17 @@ void TMainform::connectHandlers()
     connect(T1, &QAction::triggered, this, [this] { ToolBar1->setVisible(ToolBar1->isHidden()); });
     connect(s2, &QAction::triggered, this, [this] { StatusBar1->setVisible(StatusBar1->isHidden()); });
     connect(Y2, &QAction::triggered, this, guarded([] { RequestYearTotals(); }));
+    connect(M2, &QAction::triggered, this, guarded([] { RequestMonthlyTotals(); }));
+    connect(H1, &QAction::triggered, this, guarded([] { SelCalform->OpenTotalsSelection(); }));
+    connect(ToolButton5, &QToolButton::clicked, this, guarded([] { SelCalform->OpenTotalsSelection(); }));
     connect(Help2, &QAction::triggered, this, guarded([this] { OpenHelpFile(); }));
     connect(ToolButton1, &QToolButton::clicked, this, guarded([this] { OpenYearCalendar(); }));
     connect(ToolButton2, &QToolButton::clicked, this, guarded([this] { OpenMonthCalendar(); }));
     connect(ToolButton3, &QToolButton::clicked, this, guarded([this] { OpenHolidayCalendar(); }));
     connect(ToolButton11, &QToolButton::clicked, this, guarded([this] { OpenHelpFile(); }));
+    connect(O1, &QAction::triggered, this, guarded([this] { O1Click(); }));
+    connect(ToolButton9, &QToolButton::clicked, this, guarded([this] { O1Click(); }));
+    connect(About1, &QAction::triggered, this, guarded([this] { About1Click(); }));
 }
 
 void TMainform::SetToolBarFlat(bool flat)
@@ -333,6 +347,10 @@ void TMainform::I1Click()
         InputForm->OpenEntryDialog(today.year(), today.month(), today.day());
 }
 
+void TMainform::CSVO1Click() { CsvExport::Export(this, SaveDialog1Filter); }
+
+void TMainform::iCalendar1Click() { IcsExport::Export(this); }
+
 // The width commands change the open calendar's grid only; the widths reach
 // the settings when that calendar goes.
 void TMainform::D1Click()
@@ -357,6 +375,18 @@ void TMainform::F2Click()
 {
     if (H2->isChecked() && HCalForm)
         HCalForm->SetColumnWidths(Settings::HolidayColumnWidths());
+}
+
+void TMainform::O1Click()
+{
+    if (OpForm)
+        OpForm->Open();
+}
+
+void TMainform::About1Click()
+{
+    if (AboutBox)
+        AboutBox->Open();
 }
 
 void TMainform::showEvent(QShowEvent* event)

@@ -85,6 +85,7 @@ public:
     QAction* Print1 = nullptr;
     QAction* N4 = nullptr;
     QAction* CSVO1 = nullptr;
+    QAction* iCalendar1 = nullptr;
     QAction* N1 = nullptr;
     QAction* L1 = nullptr;
     QAction* N6 = nullptr;
@@ -125,10 +126,14 @@ public:
     void L1Click();
     void Exit1Click();
     void I1Click();
+    void CSVO1Click();
+    void iCalendar1Click();
     void D1Click();
     void F1Click();
     void D2Click();
     void F2Click();
+    void O1Click();
+    void About1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "app/About.h"
+#include "app/Eopf.h"
 #include "app/MainForm.h"
 #include "app/ToolImages.h"
 #include "app/WindowFont.h"
 #include "platform/Application.h"
+#include "reports/CalMF.h"
 #include "reports/Calf.h"
+#include "reports/SelCalF.h"
 #include "app/CalendarWindows.h"
 #include "views/Chymf.h"
 #include "views/Inputf.h"
@@ -24,7 +28,11 @@ TMainform* CreateProgramWindows()
     auto* mainform = new TMainform;
     InstallCalendarWindows(*mainform);
     new TInputForm(mainform);
+    new TAboutBox(mainform);
     new TCalForm(mainform);
+    new TOpForm(mainform);
     new TChYMForm(mainform);
+    new TSelCalform(mainform);
+    new TCalMForm(mainform);
     return mainform;
 }

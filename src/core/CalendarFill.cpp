@@ -70,7 +70,10 @@ void FillYearCalendar(TStrColGrid& grid, QAbstractButton& caption, int fiscalYea
 
 void FillMonthCalendar(TStrColGrid& grid, QAbstractButton& caption, int year, int month)
 {
-    const bool holidaysOff = Settings::HolidaysAreDaysOff();
+    const Settings::DaysOff daysOff = Settings::ReadDaysOff();
+    const bool holidaysOff = daysOff.NationalHolidays;
+    const HolidayCalendar::HolidayTable holidays
+        = daysOff.CurrentLaw ? HolidayCalendar::HolidayTable::CurrentLaw : HolidayCalendar::HolidayTable::BuiltIn;
     caption.setText(Julius::MonthCaption(year, month));
     for (int row = 1; row <= LastDayRow; ++row)
         for (int col = 1; col <= 3; ++col)
@@ -88,13 +91,14 @@ void FillMonthCalendar(TStrColGrid& grid, QAbstractButton& caption, int year, in
         const int dayOfWeek = Dates::DayOfWeek(date);
         grid.SetCells(1, day, Dates::ShortDayName(dayOfWeek));
         TColor colour = WeekdayColour(dayOfWeek);
-        if (holidaysOff && HolidayCalendar::IsRuleHoliday(year, month, day))
+        if (holidaysOff && HolidayCalendar::IsRuleHoliday(year, month, day, holidays))
             colour = clRed;
         grid.SetCellFontColor(1, day, colour);
     }
 
     if (holidaysOff) {
-        for (const HolidayCalendar::MonthHoliday& holiday : HolidayCalendar::NationalHolidaysOfMonth(year, month)) {
+        for (const HolidayCalendar::MonthHoliday& holiday :
+            HolidayCalendar::NationalHolidaysOfMonth(year, month, holidays)) {
             grid.SetCells(2, holiday.Day, holiday.Name);
             grid.SetCellFontColor(2, holiday.Day, clRed);
         }

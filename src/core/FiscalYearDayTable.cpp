@@ -65,8 +65,10 @@ void BuildFiscalYearDayTable(int fiscalYear, FiscalYearDayTable& table)
     MarkWeeklyDaysOff(fiscalYear, daysOff.Weekly, table);
 
     if (daysOff.NationalHolidays) {
+        const HolidayCalendar::HolidayTable holidays
+            = daysOff.CurrentLaw ? HolidayCalendar::HolidayTable::CurrentLaw : HolidayCalendar::HolidayTable::BuiltIn;
         for (const HolidayCalendar::FiscalYearHoliday& holiday :
-            HolidayCalendar::NationalHolidaysOfFiscalYear(fiscalYear)) {
+            HolidayCalendar::NationalHolidaysOfFiscalYear(fiscalYear, holidays)) {
             if (FiscalYearDayTable::IsCell(holiday.Month, holiday.Day))
                 table.Set(holiday.Month, holiday.Day, holiday.Code);
         }

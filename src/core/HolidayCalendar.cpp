@@ -1,6 +1,8 @@
 #include "core/HolidayCalendar.h"
 
+#include <algorithm>
 #include <array>
+#include <bitset>
 
 #include <QStringView>
 
@@ -149,9 +151,7 @@ void Put(std::vector<FiscalYearHoliday>& list, const FiscalYearHoliday& holiday)
     list.push_back(holiday);
 }
 
-} // namespace
-
-std::vector<MonthHoliday> NationalHolidaysOfMonth(int year, int month)
+std::vector<MonthHoliday> BuiltInHolidaysOfMonth(int year, int month)
 {
     std::vector<MonthHoliday> list;
     std::vector<int> sundays; // holidays of rules with a substitute that fall on a Sunday
@@ -174,7 +174,7 @@ std::vector<MonthHoliday> NationalHolidaysOfMonth(int year, int month)
     return list;
 }
 
-std::vector<FiscalYearHoliday> NationalHolidaysOfFiscalYear(int fiscalYear)
+std::vector<FiscalYearHoliday> BuiltInHolidaysOfFiscalYear(int fiscalYear)
 {
     Julius::CheckFiscalYear(fiscalYear);
     std::vector<FiscalYearHoliday> list;
@@ -195,13 +195,295 @@ std::vector<FiscalYearHoliday> NationalHolidaysOfFiscalYear(int fiscalYear)
     return list;
 }
 
-bool IsRuleHoliday(int year, int month, int day)
+bool IsBuiltInRuleHoliday(int year, int month, int day)
 {
     for (const Rule& rule : Rules) {
         if (rule.Month == month && year >= rule.FirstYear && DayIn(rule, year) == day)
             return true;
     }
     return false;
+}
+
+// The holidays as the law stands today. Each line holds in the calendar years
+// FirstYear to LastYear. The act came into force on 20 July 1948, so 1948 has
+// only its holidays from September on. The days of the laws for a single day
+// are lines of one year; the law of 2019 counts its two days as holidays of
+// the act for the substitute and citizens' rules, and the earlier ones have
+// no holiday beside them, so all of them are taken so.
+
+enum class LawDay { Fixed, NthMonday, VernalEquinox, AutumnalEquinox };
+
+struct LawHoliday {
+    int Month;
+    LawDay Kind;
+    int Day; // the day of a fixed date, n of the nth Monday
+    int FirstYear;
+    int LastYear;
+    QStringView Name;
+};
+
+constexpr int Always = 9999;
+
+const LawHoliday LawHolidays[] = {
+    { 1, LawDay::Fixed, 1, 1949, Always, u"元日" },
+    { 1, LawDay::Fixed, 15, 1949, 1999, u"成人の日" },
+    { 1, LawDay::NthMonday, 2, 2000, Always, u"成人の日" },
+    { 2, LawDay::Fixed, 11, 1967, Always, u"建国記念の日" },
+    { 2, LawDay::Fixed, 23, 2020, Always, u"天皇誕生日" },
+    { 2, LawDay::Fixed, 24, 1989, 1989, u"昭和天皇の大喪の礼" },
+    { 3, LawDay::VernalEquinox, 0, 1949, Always, u"春分の日" },
+    { 4, LawDay::Fixed, 10, 1959, 1959, u"皇太子明仁親王の結婚の儀" },
+    { 4, LawDay::Fixed, 29, 1949, 1988, u"天皇誕生日" },
+    { 4, LawDay::Fixed, 29, 1989, 2006, u"みどりの日" },
+    { 4, LawDay::Fixed, 29, 2007, Always, u"昭和の日" },
+    { 5, LawDay::Fixed, 1, 2019, 2019, u"天皇の即位の日" },
+    { 5, LawDay::Fixed, 3, 1949, Always, u"憲法記念日" },
+    { 5, LawDay::Fixed, 4, 2007, Always, u"みどりの日" },
+    { 5, LawDay::Fixed, 5, 1949, Always, u"こどもの日" },
+    { 6, LawDay::Fixed, 9, 1993, 1993, u"皇太子徳仁親王の結婚の儀" },
+    { 7, LawDay::Fixed, 20, 1996, 2002, u"海の日" },
+    { 7, LawDay::NthMonday, 3, 2003, 2019, u"海の日" },
+    // 2020 and 2021 moved three holidays to the days of the Olympic Games.
+    { 7, LawDay::Fixed, 23, 2020, 2020, u"海の日" },
+    { 7, LawDay::Fixed, 24, 2020, 2020, u"スポーツの日" },
+    { 7, LawDay::Fixed, 22, 2021, 2021, u"海の日" },
+    { 7, LawDay::Fixed, 23, 2021, 2021, u"スポーツの日" },
+    { 7, LawDay::NthMonday, 3, 2022, Always, u"海の日" },
+    { 8, LawDay::Fixed, 11, 2016, 2019, u"山の日" },
+    { 8, LawDay::Fixed, 10, 2020, 2020, u"山の日" },
+    { 8, LawDay::Fixed, 8, 2021, 2021, u"山の日" },
+    { 8, LawDay::Fixed, 11, 2022, Always, u"山の日" },
+    { 9, LawDay::Fixed, 15, 1966, 2002, u"敬老の日" },
+    { 9, LawDay::NthMonday, 3, 2003, Always, u"敬老の日" },
+    { 9, LawDay::AutumnalEquinox, 0, 1948, Always, u"秋分の日" },
+    { 10, LawDay::Fixed, 10, 1966, 1999, u"体育の日" },
+    { 10, LawDay::NthMonday, 2, 2000, 2019, u"体育の日" },
+    { 10, LawDay::NthMonday, 2, 2022, Always, u"スポーツの日" },
+    { 10, LawDay::Fixed, 22, 2019, 2019, u"即位礼正殿の儀" },
+    { 11, LawDay::Fixed, 3, 1948, Always, u"文化の日" },
+    { 11, LawDay::Fixed, 12, 1990, 1990, u"即位礼正殿の儀" },
+    { 11, LawDay::Fixed, 23, 1948, Always, u"勤労感謝の日" },
+    { 12, LawDay::Fixed, 23, 1989, 2018, u"天皇誕生日" },
+};
+
+constexpr int LawFirstYear = 1948;
+// A Sunday holiday makes the next day a holiday from 12 April 1973.
+constexpr int SubstituteFromYear = 1973;
+constexpr int SubstituteFromMonth = 4;
+constexpr int SubstituteFromDay = 12;
+// From 2007 that is the next day that is no holiday; before, the next day.
+constexpr int NextFreeDayFrom = 2007;
+// A day between two holidays is a holiday from 27 December 1985 (the first
+// such day was in 1986); until 2006 not when it is a Sunday.
+constexpr int CitizensHolidayFrom = 1986;
+
+const QStringView SubstituteHolidayName = u"振替休日";
+const QStringView CitizensHolidayName = u"国民の休日";
+
+struct LawDayOff {
+    int Ordinal; // 0 for 1 January
+    QStringView Name;
+    DayCode Code;
+};
+
+// Day-of-year arithmetic for one year, without building dates.
+class LawYear {
+public:
+    explicit LawYear(int year)
+        : year_(year)
+    {
+        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        static constexpr int Lengths[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+        int start = 0;
+        for (int m = 0; m < 12; ++m) {
+            starts_[size_t(m)] = start;
+            start += Lengths[m] + (m == 1 && leap ? 1 : 0);
+        }
+        starts_[12] = start;
+        // 1 January of year 1 was a Monday.
+        const int y = year - 1;
+        januaryFirst_ = (365 * y + y / 4 - y / 100 + y / 400 + 1) % 7; // 0 = Sunday
+    }
+
+    int Year() const { return year_; }
+    int Ordinal(int month, int day) const { return starts_[size_t(month - 1)] + day - 1; }
+    int LastOrdinal(int month) const { return starts_[size_t(month)] - 1; }
+    int Weekday(int ordinal) const { return (januaryFirst_ + ordinal) % 7; } // 0 = Sunday
+    int MonthOf(int ordinal) const
+    {
+        int month = 1;
+        while (month < 12 && ordinal >= starts_[size_t(month)])
+            ++month;
+        return month;
+    }
+    int DayOf(int ordinal) const { return ordinal - starts_[size_t(MonthOf(ordinal) - 1)] + 1; }
+
+    int DayIn(const LawHoliday& holiday) const
+    {
+        switch (holiday.Kind) {
+        case LawDay::VernalEquinox:
+            return Julius::VernalEquinoxDay(year_);
+        case LawDay::AutumnalEquinox:
+            return Julius::AutumnalEquinoxDay(year_);
+        case LawDay::NthMonday: {
+            const int w = Weekday(Ordinal(holiday.Month, 1)) + 1;
+            return w < 3 ? 7 * (holiday.Day - 1) + 3 - w : 7 * holiday.Day + 3 - w;
+        }
+        case LawDay::Fixed:
+            break;
+        }
+        return holiday.Day;
+    }
+
+private:
+    int year_;
+    std::array<int, 13> starts_ {};
+    int januaryFirst_ = 0;
+};
+
+// At most about twenty holidays of the act and a few more days a year.
+constexpr size_t MaxLawDaysOff = 48;
+// Ordinals of a year and a week more, so that looking past the last holiday
+// stays inside.
+constexpr size_t DaysOfYear = 366 + 7;
+using LawDaysOff = std::array<LawDayOff, MaxLawDaysOff>;
+
+void InsertInDateOrder(LawDaysOff& days, size_t& count, const LawDayOff& day)
+{
+    size_t at = count;
+    while (at > 0 && days[at - 1].Ordinal > day.Ordinal) {
+        days[at] = days[at - 1];
+        --at;
+    }
+    days[at] = day;
+    ++count;
+}
+
+// The days off by the law in months first to last of the year, in date
+// order; returns their number. The substitute and citizens' rules look only
+// a few days ahead and behind, and no holiday lies near the end of March, so
+// January to March and April to December can be asked for apart.
+size_t LawDaysOffOf(const LawYear& year, int first, int last, LawDaysOff& days)
+{
+    size_t count = 0;
+    if (year.Year() < LawFirstYear)
+        return count;
+    std::bitset<DaysOfYear> holiday;
+    for (const LawHoliday& rule : LawHolidays) {
+        if (rule.Month < first || rule.Month > last || year.Year() < rule.FirstYear || year.Year() > rule.LastYear)
+            continue;
+        const int ordinal = year.Ordinal(rule.Month, year.DayIn(rule));
+        if (holiday[size_t(ordinal)] || count == days.size())
+            continue;
+        holiday[size_t(ordinal)] = true;
+        InsertInDateOrder(days, count, { ordinal, rule.Name, DayCode::NationalHoliday });
+    }
+    const size_t named = count;
+    const int lastOrdinal = year.LastOrdinal(last);
+    const int substituteFrom = year.Year() == SubstituteFromYear ? year.Ordinal(SubstituteFromMonth, SubstituteFromDay)
+                                                                 : (year.Year() > SubstituteFromYear ? 0 : 366);
+    std::bitset<DaysOfYear> extra;
+    for (size_t i = 0; i < named; ++i) {
+        const int ordinal = days[i].Ordinal;
+        if (ordinal < substituteFrom || year.Weekday(ordinal) != 0)
+            continue;
+        int next = ordinal + 1;
+        if (year.Year() >= NextFreeDayFrom) {
+            while (holiday[size_t(next)])
+                ++next;
+        } else if (holiday[size_t(next)]) {
+            continue;
+        }
+        if (next <= lastOrdinal && !extra[size_t(next)] && count < days.size()) {
+            extra[size_t(next)] = true;
+            days[count++] = { next, SubstituteHolidayName, DayCode::SubstituteHoliday };
+        }
+    }
+    if (year.Year() >= CitizensHolidayFrom) {
+        for (size_t i = 0; i + 1 < named; ++i) {
+            const int between = days[i].Ordinal + 1;
+            if (days[i + 1].Ordinal != between + 1 || extra[size_t(between)])
+                continue;
+            if ((year.Year() < NextFreeDayFrom && year.Weekday(between) == 0) || count == days.size())
+                continue;
+            extra[size_t(between)] = true;
+            days[count++] = { between, CitizensHolidayName, DayCode::SubstituteHoliday };
+        }
+    }
+    // the few extra days into date order
+    std::sort(days.begin(), days.begin() + std::ptrdiff_t(count),
+        [](const LawDayOff& a, const LawDayOff& b) { return a.Ordinal < b.Ordinal; });
+    return count;
+}
+
+std::vector<MonthHoliday> LawHolidaysOfMonth(int year, int month)
+{
+    std::vector<MonthHoliday> list;
+    if (year < LawFirstYear || month < 1 || month > 12)
+        return list;
+    Dates::EncodeDate(year, month, 1); // the date error for a year beyond 9999
+    const LawYear law(year);
+    LawDaysOff days;
+    const size_t count = LawDaysOffOf(law, 1, 12, days);
+    for (size_t i = 0; i < count; ++i) {
+        if (law.MonthOf(days[i].Ordinal) == month)
+            list.push_back(
+                { law.DayOf(days[i].Ordinal), days[i].Name.toString(), days[i].Code == DayCode::SubstituteHoliday });
+    }
+    return list;
+}
+
+void AppendLawHolidays(int year, int first, int last, std::vector<FiscalYearHoliday>& list)
+{
+    const LawYear law(year);
+    LawDaysOff days;
+    const size_t count = LawDaysOffOf(law, first, last, days);
+    for (size_t i = 0; i < count; ++i) {
+        const int month = law.MonthOf(days[i].Ordinal);
+        list.push_back({ month, days[i].Ordinal - law.Ordinal(month, 1) + 1, days[i].Code });
+    }
+}
+
+std::vector<FiscalYearHoliday> LawHolidaysOfFiscalYear(int fiscalYear)
+{
+    Julius::CheckFiscalYear(fiscalYear);
+    std::vector<FiscalYearHoliday> list;
+    if (fiscalYear + 1 < LawFirstYear)
+        return list;
+    list.reserve(24);
+    AppendLawHolidays(fiscalYear, 4, 12, list);
+    AppendLawHolidays(fiscalYear + 1, 1, 3, list);
+    return list;
+}
+
+bool IsLawHoliday(int year, int month, int day)
+{
+    if (year < LawFirstYear || year > 9999 || month < 1 || month > 12)
+        return false;
+    const LawYear law(year);
+    for (const LawHoliday& rule : LawHolidays) {
+        if (rule.Month == month && year >= rule.FirstYear && year <= rule.LastYear && law.DayIn(rule) == day)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::vector<MonthHoliday> NationalHolidaysOfMonth(int year, int month, HolidayTable table)
+{
+    return table == HolidayTable::CurrentLaw ? LawHolidaysOfMonth(year, month) : BuiltInHolidaysOfMonth(year, month);
+}
+
+std::vector<FiscalYearHoliday> NationalHolidaysOfFiscalYear(int fiscalYear, HolidayTable table)
+{
+    return table == HolidayTable::CurrentLaw ? LawHolidaysOfFiscalYear(fiscalYear)
+                                             : BuiltInHolidaysOfFiscalYear(fiscalYear);
+}
+
+bool IsRuleHoliday(int year, int month, int day, HolidayTable table)
+{
+    return table == HolidayTable::CurrentLaw ? IsLawHoliday(year, month, day) : IsBuiltInRuleHoliday(year, month, day);
 }
 
 } // namespace HolidayCalendar

@@ -48,35 +48,42 @@ constexpr EquinoxTerms March { 321, 202, 84, 132, 239, -0.00004871850323926, 365
 constexpr EquinoxTerms September { 485, 268.2, 309.2, 244.6, 248.6, 0.00004871850323926, 365.24206, 2451811.096 };
 } // namespace
 
-int JulianDayNumber(int year, int month, int day)
+namespace {
+// In 64 bits: for the dates of the largest day numbers (years from about
+// 5874775 on) the intermediate values pass the range of 32 bits.
+qint64 JulianDayNumber64(qint64 year, qint64 month, qint64 day)
 {
-    int correction = 0;
+    qint64 correction = 0;
     if (month >= 3) {
-        const int leap = (year + 4712) % 4 == 0 ? 1 : 0;
-        correction = leap - 1 - int(std::trunc(0.4 * month + 1.2));
+        const qint64 leap = (year + 4712) % 4 == 0 ? 1 : 0;
+        correction = leap - 1 - qint64(std::trunc(0.4 * double(month) + 1.2));
     }
-    return int(std::trunc((year + 4715) * 365.25)) + correction + (day - 1) + 31 * (month - 1) - 1095;
+    return qint64(std::trunc(double(year + 4715) * 365.25)) + correction + (day - 1) + 31 * (month - 1) - 1095;
 }
+} // namespace
+
+int JulianDayNumber(int year, int month, int day) { return int(JulianDayNumber64(year, month, day)); }
 
 DateTriple DateOfDayNumber(int dayNumber)
 {
     // From the Gregorian change on, move to the Julian-calendar day that bears
-    // the same year, month and day, and take the date from there.
-    int a = dayNumber;
+    // the same year, month and day, and take the date from there. That day
+    // lies beyond the largest day number for the largest ones.
+    qint64 a = dayNumber;
     if (dayNumber >= FirstGregorianDay) {
-        const int alpha = int(std::trunc((dayNumber - 1867216.25) / 36524.25));
-        a = dayNumber + 1 + alpha - alpha / 4;
+        const qint64 alpha = qint64(std::trunc((dayNumber - 1867216.25) / 36524.25));
+        a = qint64(dayNumber) + 1 + alpha - alpha / 4;
     }
 
     DateTriple date;
-    const int cycle = a / 1461;
-    const int rest = a % 1461;
+    const qint64 cycle = a / 1461;
+    const qint64 rest = a % 1461;
     int i = 0;
     while (rest > CycleYearEnds[i])
         ++i;
-    date.Year = 4 * cycle - 4712 + i;
+    date.Year = int(4 * cycle - 4712 + i);
 
-    int dayOfYear = a - JulianDayNumber(date.Year, 1, 1);
+    qint64 dayOfYear = a - JulianDayNumber64(date.Year, 1, 1);
     const bool leap = date.Year % 4 == 0;
     int month = 0;
     for (;;) {
@@ -87,7 +94,7 @@ DateTriple DateOfDayNumber(int dayNumber)
         ++month;
     }
     date.Month = month + 1;
-    date.Day = dayOfYear + 1;
+    date.Day = int(dayOfYear + 1);
     return date;
 }
 

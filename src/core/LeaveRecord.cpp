@@ -39,7 +39,8 @@ LeaveRecord LeaveRecord::Make(int year, int month, int day, int kind, const QStr
     b[22] = uint8_t(kind);
     const QByteArray text = ShiftJis::CutToBytes(ShiftJis::FromUnicode(memo), MemoCapacity);
     b[23] = uint8_t(text.size());
-    std::memcpy(b + 24, text.constData(), size_t(text.size()));
+    if (!text.isEmpty())
+        std::memcpy(b + 24, text.constData(), size_t(text.size()));
     return r;
 }
 

@@ -5,12 +5,6 @@
 
 namespace LeaveStore {
 
-namespace {
-// Records per read: large enough that a million-record file streams at
-// the speed of a plain read, small enough to stay in the cache.
-constexpr qint64 BatchRecords = 4096;
-} // namespace
-
 QString FilePath() { return DataDirectory() + QStringLiteral("Holiday.d00"); }
 
 QString TempFilePath() { return DataDirectory() + QStringLiteral("Holiday.tmp$$"); }
@@ -20,7 +14,7 @@ bool Exists() { return Files::Exists(FilePath()); }
 Reader::Reader()
 {
     if (Exists())
-        file_.emplace(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+        file_.emplace(FilePath(), RecordFile::Mode::ReadOnly, LeaveRecord::Size);
 }
 
 const std::vector<LeaveRecord>& Reader::NextBatch()
@@ -36,7 +30,7 @@ std::vector<LeaveRecord> ReadAll()
     std::vector<LeaveRecord> records;
     if (!Exists())
         return records;
-    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    RecordFile file(FilePath(), RecordFile::Mode::ReadOnly, LeaveRecord::Size);
     records.resize(size_t(file.Size()));
     records.resize(size_t(file.ReadMany(records.data(), qint64(records.size()))));
     return records;
@@ -47,7 +41,7 @@ std::vector<LeaveRecord> ReadRecords(const std::vector<qint64>& positions)
     std::vector<LeaveRecord> records;
     if (positions.empty())
         return records;
-    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    RecordFile file(FilePath(), RecordFile::Mode::ReadOnly, LeaveRecord::Size);
     records.resize(positions.size());
     for (size_t i = 0; i < positions.size(); ++i) {
         file.Seek(positions[i]);
@@ -86,7 +80,7 @@ Entry FindEntry(int year, int month, int day)
 {
     if (!Exists())
         return {};
-    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    RecordFile file(FilePath(), RecordFile::Mode::ReadOnly, LeaveRecord::Size);
     LeaveRecord record;
     bool found = false;
     PositionOf(file, year, month, day, &record, &found);
@@ -98,14 +92,21 @@ Entry FindEntry(int year, int month, int day)
 void SaveEntry(int year, int month, int day, int kind, const QString& memo)
 {
     const LeaveRecord record = LeaveRecord::Make(year, month, day, kind, memo);
+    // Once this returns the entry is on the disk: a power cut afterwards
+    // must not take back what the user was told is saved.
     if (!Exists()) {
         RecordFile file(FilePath(), RecordFile::Mode::Create, LeaveRecord::Size);
         file.Write(record.Data());
+        file.Flush();
+        file.Close();
+        Files::SyncDirectory(DataDirectory());
         return;
     }
     RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
     file.Seek(PositionOf(file, year, month, day));
     file.Write(record.Data());
+    file.Flush();
+    file.Close();
 }
 
 void Compact()
@@ -127,6 +128,7 @@ void Compact()
                     break;
             }
             target.Flush();
+            target.Close();
         } catch (...) {
             // Holiday.d00 is untouched; the half-written copy must not be
             // mistaken for it later.
@@ -146,13 +148,22 @@ void Compact()
 
 void CheckOnStartup()
 {
-    if (!Exists() && Files::Exists(TempFilePath())) {
-        if (Files::Rename(TempFilePath(), FilePath()))
-            Files::SyncDirectory(DataDirectory());
+    if (Files::Exists(TempFilePath())) {
+        if (!Exists()) {
+            // Compaction stopped after removing the old file: the copy holds
+            // every kept record.
+            if (Files::Rename(TempFilePath(), FilePath()))
+                Files::SyncDirectory(DataDirectory());
+        } else {
+            // Compaction stopped before the rename: the data file is whole
+            // and the copy may be half written; it must never be taken for data.
+            if (Files::Remove(TempFilePath()))
+                Files::SyncDirectory(DataDirectory());
+        }
     }
     if (!Exists())
         return;
-    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    RecordFile file(FilePath(), RecordFile::Mode::ReadOnly, LeaveRecord::Size);
     if (file.Size() > 0) {
         LeaveRecord first;
         file.Read(first.Data());

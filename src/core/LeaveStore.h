@@ -4,7 +4,9 @@
 // 64-byte LeaveRecords without a header. This module is the only code that
 // touches it. Nothing is kept in memory between calls: every operation opens
 // the file, walks it and closes it, so each sees the file as the last write
-// left it. Failures raise EInOutError; the file is closed either way.
+// left it. Readers open the file read-only, so a read-only file or medium
+// shows its data and only a save is refused. Failures raise EInOutError; the
+// file is closed either way.
 
 #include <optional>
 #include <vector>
@@ -16,6 +18,10 @@
 #include "platform/RecordFile.h"
 
 namespace LeaveStore {
+
+// Records per read: large enough that a million-record file streams at
+// the speed of a plain read, small enough to stay in the cache.
+inline constexpr qint64 BatchRecords = 4096;
 
 QString FilePath();
 // Where Compact builds the new file before it replaces Holiday.d00.
@@ -63,8 +69,9 @@ struct Entry {
 // The first record of the date, cleared or not; kind 0 and no memo when none.
 Entry FindEntry(int year, int month, int day);
 
-// Writes one record for the date over the date's first record, or at the end.
-// Kind 0 (Normal) marks the record cleared. The memo is cut to 30 bytes.
+// Writes one record for the date over the date's first record, or at the end,
+// and flushes it to the disk before returning. Kind 0 (Normal) marks the
+// record cleared. The memo is cut to 30 bytes.
 void SaveEntry(int year, int month, int day, int kind, const QString& memo);
 
 // Removes the cleared records. The kept records go to Holiday.tmp$$, which is
@@ -73,8 +80,9 @@ void SaveEntry(int year, int month, int day, int kind, const QString& memo);
 void Compact();
 
 // The start-up check: takes back Holiday.tmp$$ as Holiday.d00 when an
-// interrupted compaction left only the former, then opens the file and reads
-// its first record, so that a file that cannot be read is reported at once.
+// interrupted compaction left only the former, removes it when Holiday.d00 is
+// there too, then opens the file and reads its first record, so that a file
+// that cannot be read is reported at once. Reading needs no write access.
 void CheckOnStartup();
 
 // Last modification in local time; nothing when the file does not exist.

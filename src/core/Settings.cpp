@@ -15,6 +15,7 @@ const QString Start = QStringLiteral("Start");
 const QString View = QStringLiteral("View");
 const QString Holiday = QStringLiteral("Holiday");
 const QString End = QStringLiteral("End");
+const QString CurrentLaw = QStringLiteral("CurrentLaw");
 
 constexpr double ProgramVersion = 1.12;
 
@@ -108,12 +109,15 @@ bool HolidaysAreDaysOff() { return File().ReadBool(Holiday, QStringLiteral("7"),
 
 void WriteHolidaysAreDaysOff(bool daysOff) { File().WriteBool(Holiday, QStringLiteral("7"), daysOff); }
 
+bool HolidaysByCurrentLaw() { return File().ReadBool(Holiday, CurrentLaw, false); }
+
+void WriteHolidaysByCurrentLaw(bool currentLaw) { File().WriteBool(Holiday, CurrentLaw, currentLaw); }
+
 DaysOff ReadDaysOff()
 {
     const QList<std::pair<QString, QString>> entries = File().ReadSection(Holiday);
     // The first line of a key counts, as in a single key read.
-    const auto flag = [&entries](int key) {
-        const QString name = QString::number(key);
+    const auto flag = [&entries](const QString& name) {
         for (const auto& [k, value] : entries) {
             if (k.compare(name, Qt::CaseInsensitive) == 0)
                 return Text::StrToIntDef(value, 0) != 0;
@@ -122,8 +126,9 @@ DaysOff ReadDaysOff()
     };
     DaysOff days;
     for (int i = 0; i < 7; ++i)
-        days.Weekly[size_t(i)] = flag(i);
-    days.NationalHolidays = flag(7);
+        days.Weekly[size_t(i)] = flag(QString::number(i));
+    days.NationalHolidays = flag(QStringLiteral("7"));
+    days.CurrentLaw = flag(CurrentLaw);
     return days;
 }
 

@@ -15,6 +15,8 @@
 //   [View]    ToolBar, StatusBar, Flat                     1, 1, 0
 //   [Holiday] 0..6         Sunday..Saturday are weekly days off   0
 //             7            national holidays are days off too     0
+//             CurrentLaw   holidays by the Act on National Holidays as
+//                          amended, not the program's own table   0
 //   [End]     Saiteki      compact the data file at exit          0
 
 #include <array>
@@ -71,9 +73,14 @@ bool HolidaysAreDaysOff();
 struct DaysOff {
     std::array<bool, 7> Weekly {}; // Sunday ... Saturday
     bool NationalHolidays = false;
+    bool CurrentLaw = false; // which holidays, when NationalHolidays is on
 };
 DaysOff ReadDaysOff();
 void WriteHolidaysAreDaysOff(bool daysOff);
+
+// Not part of the first-run set: written only when the user changes it.
+bool HolidaysByCurrentLaw();
+void WriteHolidaysByCurrentLaw(bool currentLaw);
 
 bool CompactAtExit();
 void WriteCompactAtExit(bool compact);

@@ -23,11 +23,25 @@ QString Title() { return TitleText(); }
 // append to the caption of every window and message box.
 void SetTitle(const QString& title) { TitleText() = title; }
 
-void HandleException(const std::exception& error)
+namespace {
+QString MessageOf(const std::exception& error)
 {
     const auto* own = dynamic_cast<const Exception*>(&error);
-    const QString message = own ? own->Message() : QString::fromUtf8(error.what());
-    Dialogs::MessageBox(QApplication::activeWindow(), message, Title(), MsgIcon::Error, MsgButtons::Ok);
+    return own ? own->Message() : QString::fromUtf8(error.what());
+}
+} // namespace
+
+void HandleException(const std::exception& error)
+{
+    Dialogs::MessageBox(QApplication::activeWindow(), MessageOf(error), Title(), MsgIcon::Error, MsgButtons::Ok);
+}
+
+void PostException(const std::exception& error)
+{
+    // Only the message travels: the exception itself ends with its handler.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [message = MessageOf(error)] { HandleException(Exception(message)); },
+        Qt::QueuedConnection);
 }
 
 void ProcessMessages() { QCoreApplication::processEvents(); }

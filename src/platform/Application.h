@@ -17,6 +17,10 @@ void SetTitle(const QString& title);
 // The program then carries on.
 void HandleException(const std::exception& error);
 
+// The same box, shown later from the event loop: for failures inside a
+// paint, which must not open a modal window while the frame is drawn.
+void PostException(const std::exception& error);
+
 // Runs a command; an exception it raises ends the command and is shown in
 // the standard error box. Every handler called by Qt runs through this, so no
 // exception ever enters the event loop.

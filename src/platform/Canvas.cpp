@@ -314,11 +314,30 @@ void TCanvas::LineTo(int x, int y)
         return;
     }
     const int steps = std::max(std::abs(dx), std::abs(dy));
-    QPolygon pixels(steps);
-    for (int i = 0; i < steps; ++i)
-        pixels[i] = QPoint(
+    // A thin dashed line lights 18 pixels and leaves 6, a dotted one 3 and 3,
+    // counted from its start pixel.
+    int on = steps;
+    int period = steps;
+    if (pen_.Style() == psDash)
+        on = 18, period = 24;
+    else if (pen_.Style() == psDot)
+        on = 3, period = 6;
+    QPolygon pixels;
+    pixels.reserve(steps);
+    for (int i = 0; i < steps; ++i) {
+        if (i % period >= on)
+            continue;
+        pixels << QPoint(
             from.x() + int(std::lround(dx * double(i) / steps)), from.y() + int(std::lround(dy * double(i) / steps)));
+    }
+    // The pattern is in the pixels chosen; each of them is drawn whole.
+    QPen pen = painter.pen();
+    const Qt::PenStyle style = pen.style();
+    pen.setStyle(Qt::SolidLine);
+    painter.setPen(pen);
     painter.drawPoints(pixels);
+    pen.setStyle(style);
+    painter.setPen(pen);
 }
 
 void TCanvas::Frame3D(TRect& rect, TColor topLeft, TColor bottomRight, int width)
@@ -410,9 +429,15 @@ int TCanvas::TextHeight(const QString&) const
 TColor TCanvas::Pixel(int x, int y) const
 {
     const QImage* image = ImageOf(painter_);
-    if (image == nullptr || !image->valid(x, y))
+    if (image == nullptr)
         return clNone;
-    return fromQColor(QColor(image->pixel(x, y)));
+    // The point is where it is drawn, through the painter's translation.
+    QPoint at(x, y);
+    if (painter_->worldMatrixEnabled() && painter_->transform().type() != QTransform::TxNone)
+        at = painter_->transform().map(at);
+    if (!image->valid(at))
+        return clNone;
+    return fromQColor(QColor(image->pixel(at)));
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color)
@@ -456,7 +481,10 @@ TRect TCanvas::ClipRect() const
     if (painter_ == nullptr || painter_->device() == nullptr)
         return {};
     const QPaintDevice* device = painter_->device();
-    TRect area { 0, 0, device->width(), device->height() };
+    QRect deviceArea(0, 0, device->width(), device->height());
+    if (painter_->worldMatrixEnabled() && painter_->transform().type() != QTransform::TxNone)
+        deviceArea = painter_->transform().inverted().mapRect(deviceArea);
+    TRect area = TRect::fromQRect(deviceArea);
     if (painter_->hasClipping())
         area = area.Intersected(TRect::fromQRect(painter_->clipBoundingRect().toAlignedRect()));
     return area;

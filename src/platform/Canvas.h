@@ -222,8 +222,9 @@ public:
     // Ascent + descent of the current font.
     int TextHeight(const QString& text) const;
 
-    // Pixels of an image device. Reading outside the image, or from a device
-    // that cannot be read (a printer), answers clNone.
+    // Pixels of an image device, at the same coordinates as drawing (a
+    // painter that is translated reads where it draws). Reading outside the
+    // image, or from a device that cannot be read (a printer), answers clNone.
     TColor Pixel(int x, int y) const;
     void SetPixel(int x, int y, TColor color);
 
@@ -231,7 +232,8 @@ public:
     // the outline; drawing it twice restores the pixels.
     void DrawFocusRect(const TRect& rect);
 
-    // The area drawing reaches: the device, narrowed by any clip rectangle.
+    // The area drawing reaches, in drawing coordinates: the device, narrowed
+    // by any clip rectangle.
     TRect ClipRect() const;
     // Narrows drawing to rect (device coordinates) until ResetClipRect.
     void SetClipRect(const TRect& rect);

@@ -1,5 +1,7 @@
 #include "platform/Colors.h"
 
+#include <array>
+
 #include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
@@ -47,7 +49,77 @@ QColor SystemColor(int entry)
     }
 }
 
+struct NamedColor {
+    TColor color;
+    const char16_t* ident;
+};
+
+const std::array<NamedColor, 42> NamedColors = { {
+    { clBlack, u"clBlack" },
+    { clMaroon, u"clMaroon" },
+    { clGreen, u"clGreen" },
+    { clOlive, u"clOlive" },
+    { clNavy, u"clNavy" },
+    { clPurple, u"clPurple" },
+    { clTeal, u"clTeal" },
+    { clGray, u"clGray" },
+    { clSilver, u"clSilver" },
+    { clRed, u"clRed" },
+    { clLime, u"clLime" },
+    { clYellow, u"clYellow" },
+    { clBlue, u"clBlue" },
+    { clFuchsia, u"clFuchsia" },
+    { clAqua, u"clAqua" },
+    { clWhite, u"clWhite" },
+    { clNone, u"clNone" },
+    // The colour scheme, entries 0 to 24.
+    { 0x80000000, u"clScrollBar" },
+    { 0x80000001, u"clBackground" },
+    { 0x80000002, u"clActiveCaption" },
+    { 0x80000003, u"clInactiveCaption" },
+    { 0x80000004, u"clMenu" },
+    { clWindow, u"clWindow" },
+    { clWindowFrame, u"clWindowFrame" },
+    { 0x80000007, u"clMenuText" },
+    { clWindowText, u"clWindowText" },
+    { 0x80000009, u"clCaptionText" },
+    { 0x8000000A, u"clActiveBorder" },
+    { 0x8000000B, u"clInactiveBorder" },
+    { 0x8000000C, u"clAppWorkSpace" },
+    { clHighlight, u"clHighlight" },
+    { clHighlightText, u"clHighlightText" },
+    { clBtnFace, u"clBtnFace" },
+    { clBtnShadow, u"clBtnShadow" },
+    { clGrayText, u"clGrayText" },
+    { clBtnText, u"clBtnText" },
+    { 0x80000013, u"clInactiveCaptionText" },
+    { clBtnHighlight, u"clBtnHighlight" },
+    { 0x80000015, u"cl3DDkShadow" },
+    { 0x80000016, u"cl3DLight" },
+    { 0x80000017, u"clInfoText" },
+    { 0x80000018, u"clInfoBk" },
+} };
+
 } // namespace
+
+QString ColorToIdent(TColor color)
+{
+    for (const NamedColor& named : NamedColors)
+        if (named.color == color)
+            return QString::fromUtf16(named.ident);
+    return {};
+}
+
+bool IdentToColor(const QString& ident, TColor& color)
+{
+    for (const NamedColor& named : NamedColors) {
+        if (ident == QStringView(named.ident)) {
+            color = named.color;
+            return true;
+        }
+    }
+    return false;
+}
 
 QColor toQColor(TColor color)
 {

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include <QString>
+
 class QColor;
 
 using TColor = std::uint32_t;
@@ -63,3 +65,10 @@ TColor fromQColor(const QColor& color);
 // The direct colour that color stands for: system colours resolved, direct
 // colours unchanged.
 TColor ColorToRGB(TColor color);
+
+// The identifier a colour is stored under in a form (clRed, clWindow, ...):
+// the named direct colours, clNone and the colour scheme entries 0 to 24.
+// Empty for any other colour, which is stored as its number.
+QString ColorToIdent(TColor color);
+// The colour an identifier names; false when it names none.
+bool IdentToColor(const QString& ident, TColor& color);

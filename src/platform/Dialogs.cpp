@@ -69,6 +69,9 @@ public:
         const QStringList filters = FilterList(request.filter);
         QFileDialog dialog(owner, request.title);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The program asks its own overwrite question after the extension
+        // rule; the dialog asking too would ask twice, and about another name.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setNameFilters(filters);
         if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
             dialog.selectNameFilter(filters[request.filterIndex - 1]);

@@ -1,9 +1,12 @@
 #pragma once
 
-// Whole-file operations beside RecordFile.
+// Whole-file operations beside RecordFile, and the checked steps through
+// which every file the program writes reaches the disk.
 
+#include <cerrno>
 #include <optional>
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -18,5 +21,28 @@ bool Rename(const QString& from, const QString& to);
 void SyncDirectory(const QString& directory);
 // Last modification in local time; nothing when the file does not exist.
 std::optional<QDateTime> LastModified(const QString& path);
+
+// Replaces the file at `path` (the target, when it is a link) by `bytes`: they
+// go to a new file beside it, which is written, flushed to the disk and closed,
+// each step checked, and only then renamed over it. Returns 0, or the error
+// number of the step that failed; the old file is then as it was and the new
+// one is gone.
+int Replace(const QString& path, const QByteArray& bytes);
+
+// The checked steps. Each returns 0 or the error number; WriteAt writes all
+// of `size` bytes (retrying short writes) or fails.
+int WriteAt(int fd, const void* data, qint64 size, qint64 offset);
+// The file's data and size onto the disk (fdatasync).
+int SyncData(int fd);
+int Close(int fd);
+
+// A full disk on demand, for tests: the n-th checked step from now (1 = the
+// next) fails with `error` and nothing is written in it; 0 turns it off.
+namespace Faults {
+enum class Step { Write, Flush, Close };
+void FailNth(int n, int error = ENOSPC);
+// The step that failed since the last FailNth; nothing while none did.
+std::optional<Step> Failed();
+} // namespace Faults
 
 } // namespace Files

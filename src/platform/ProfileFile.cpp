@@ -4,10 +4,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/ShiftJis.h"
 #include "platform/Text.h"
 
@@ -153,8 +153,7 @@ void ProfileFile::WriteString(const QString& section, const QString& key, const 
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += ShiftJis::FromUnicode(line) + "\r\n";
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (Files::Replace(path_, bytes) != 0)
         throw EIniFileError(QStringLiteral("%1 に書き込めません").arg(path_));
 }
 

@@ -5,8 +5,9 @@
 // and values are ignored; lines starting with ';' are comments.
 //
 // Nothing is cached: every read loads the file as the last write left it.
-// Every write replaces the whole file atomically (a temporary file renamed
-// over it), so a crash never leaves half a settings file.
+// Every write replaces the whole file in one step (Files::Replace: a new file,
+// written and flushed, renamed over it), so neither a crash nor a full disk
+// ever leaves half a settings file or an empty one.
 
 #include <utility>
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 namespace {
 // The error numbers the messages have always carried.
@@ -41,13 +42,17 @@ RecordFile::RecordFile(const QString& path, Mode mode, int recordSize)
     , recordSize_(recordSize)
 {
     const QByteArray name = path.toLocal8Bit();
-    const int flags = mode == Mode::Create ? O_RDWR | O_CREAT | O_TRUNC : O_RDWR;
+    const int flags = mode == Mode::Create ? O_RDWR | O_CREAT | O_TRUNC : mode == Mode::ReadOnly ? O_RDONLY : O_RDWR;
     fd_ = ::open(name.constData(), flags | O_CLOEXEC, 0644);
     if (fd_ < 0)
         RaiseInOutError(errno);
 }
 
-RecordFile::~RecordFile() { Close(); }
+RecordFile::~RecordFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
 
 void RecordFile::Fail(int error) const { RaiseInOutError(error); }
 
@@ -95,32 +100,23 @@ qint64 RecordFile::ReadMany(void* records, qint64 count)
 
 void RecordFile::Write(const void* record)
 {
-    const char* in = static_cast<const char*>(record);
-    qint64 done = 0;
-    while (done < recordSize_) {
-        const ssize_t put = ::pwrite(fd_, in + done, size_t(recordSize_ - done), off_t(position_ * recordSize_ + done));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            Fail(errno);
-        }
-        if (put == 0)
-            Fail(ENOSPC);
-        done += put;
-    }
+    if (const int error = Files::WriteAt(fd_, record, recordSize_, position_ * recordSize_))
+        Fail(error);
     ++position_;
 }
 
 void RecordFile::Flush()
 {
-    if (::fsync(fd_) != 0)
-        Fail(errno);
+    if (const int error = Files::SyncData(fd_))
+        Fail(error);
 }
 
 void RecordFile::Close()
 {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    if (fd_ < 0)
+        return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (const int error = Files::Close(fd))
+        Fail(error);
 }

@@ -10,6 +10,7 @@
 class RecordFile {
 public:
     enum class Mode {
+        ReadOnly, // read an existing file; needs no write access
         OpenExisting, // read and write an existing file
         Create // create the file, or empty an existing one
     };
@@ -31,8 +32,10 @@ public:
     // end of the file).
     qint64 ReadMany(void* records, qint64 count);
     void Write(const void* record);
-    // Forces the written records onto the disk.
+    // Forces the written records, and the file's size, onto the disk.
     void Flush();
+    // Raises when the system reports a failure; the destructor closes
+    // without a word, so a writer closes explicitly.
     void Close();
 
 private:

@@ -7,18 +7,28 @@
 
 #include <QList>
 
+#include "platform/Errors.h"
+
 namespace ShiftJis {
 
 namespace {
 
+QByteArray& CodePageName()
+{
+    static QByteArray name = DefaultCodePage;
+    return name;
+}
+
 // One conversion through iconv. On an unconvertible sequence the
-// replacement is written and one input unit is skipped.
+// replacement is written and one input unit is skipped. Without a converter
+// nothing can stand in for the text: an empty one would wipe a settings file
+// or a memo on the next save.
 QByteArray Convert(
     const char* to, const char* from, const QByteArray& input, int inputUnit, const QByteArray& replacement)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == iconv_t(-1))
-        return {};
+        throw EConvertError(QStringLiteral("文字コード %1 に変換できません").arg(QString::fromLatin1(CodePageName())));
     QByteArray out;
     out.resize(input.size() * 2 + 16);
     char* in = const_cast<char*>(input.constData());
@@ -63,14 +73,17 @@ QByteArray FromUnicode(const QString& text)
     QByteArray utf32;
     const QList<uint> codes = text.toUcs4();
     utf32.resize(codes.size() * 4);
-    memcpy(utf32.data(), codes.constData(), size_t(utf32.size()));
-    return Convert("CP932", "UTF-32LE", utf32, 4, QByteArrayLiteral("?"));
+    if (!codes.isEmpty()) // an empty list has no data to copy from
+        memcpy(utf32.data(), codes.constData(), size_t(utf32.size()));
+    return Convert(CodePageName().constData(), "UTF-32LE", utf32, 4, QByteArrayLiteral("?"));
 }
 
 QString ToUnicode(const QByteArray& bytes)
 {
-    return QString::fromUtf8(Convert("UTF-8", "CP932", bytes, 1, QByteArrayLiteral("\xEF\xBF\xBD")));
+    return QString::fromUtf8(Convert("UTF-8", CodePageName().constData(), bytes, 1, QByteArrayLiteral("\xEF\xBF\xBD")));
 }
+
+void SetCodePage(const QByteArray& name) { CodePageName() = name.isEmpty() ? QByteArray(DefaultCodePage) : name; }
 
 int ByteLength(const QString& text) { return int(FromUnicode(text).size()); }
 

@@ -24,6 +24,15 @@ const QString GridIndexOutOfRange = QStringLiteral("Grid index out of range");
 // pointer sizes the column.
 constexpr int SizingBand = 3;
 
+// Window coordinates are kept within this distance of the origin: far
+// beyond any window, and far from overflowing when Qt adds sizes to them.
+constexpr qint64 CoordLimit = qint64(1) << 24;
+
+int WindowCoord(qint64 value) { return int(std::clamp(value, -CoordLimit, CoordLimit)); }
+
+// The off-screen image is painted and shown in parts of at most this size.
+constexpr int MaxBufferSide = 4096;
+
 bool IsNavigationKey(int key)
 {
     switch (key) {
@@ -169,10 +178,13 @@ void TInplaceEdit::focusOutEvent(QFocusEvent* event)
         QLineEdit::focusOutEvent(event);
         if (event->reason() == Qt::PopupFocusReason)
             return;
-        if (QApplication::focusWidget() == &grid_)
+        const bool toGrid = QApplication::focusWidget() == &grid_;
+        if (toGrid)
             grid_.focusFromEditor_ = true;
         // Leaving the cell's editor keeps what was typed.
         grid_.HideEditor();
+        if (!toGrid && event->reason() != Qt::ActiveWindowFocusReason)
+            grid_.FocusLeft();
     });
 }
 
@@ -187,10 +199,17 @@ TStringGrid::TStringGrid(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ResizeCells(colCount_, rowCount_);
+    ApplyThumbTracking();
     UpdateScrollBars();
 }
 
-TStringGrid::~TStringGrid() = default;
+TStringGrid::~TStringGrid()
+{
+    // The editor goes first, and without committing: destroyed later with
+    // the viewport, its focus leaving would write into a grid that is gone.
+    editorMode_ = false;
+    delete std::exchange(editor_, nullptr);
+}
 
 // ---- cells
 
@@ -371,26 +390,26 @@ void TStringGrid::UpdateOffsets() const
         return;
     colLefts_.assign(colCount_ + 1, 0);
     for (int c = 0; c < colCount_; ++c)
-        colLefts_[c + 1] = colLefts_[c] + colWidths_[c] + GridLineWidth;
+        colLefts_[c + 1] = colLefts_[c] + qint64(colWidths_[c]) + GridLineWidth;
     rowTops_.assign(rowCount_ + 1, 0);
     for (int r = 0; r < rowCount_; ++r)
-        rowTops_[r + 1] = rowTops_[r] + rowHeights_[r] + GridLineWidth;
+        rowTops_[r + 1] = rowTops_[r] + qint64(rowHeights_[r]) + GridLineWidth;
     offsetsValid_ = true;
 }
 
-int TStringGrid::ColLeft(int col) const
+qint64 TStringGrid::ColLeft(int col) const
 {
     UpdateOffsets();
     return colLefts_[col];
 }
 
-int TStringGrid::RowTop(int row) const
+qint64 TStringGrid::RowTop(int row) const
 {
     UpdateOffsets();
     return rowTops_[row];
 }
 
-int TStringGrid::ScrolledX(int col) const
+qint64 TStringGrid::ScrolledX(int col) const
 {
     if (col < fixedCols_)
         return ColLeft(col);
@@ -399,7 +418,7 @@ int TStringGrid::ScrolledX(int col) const
     return ColLeft(fixedCols_) + ColLeft(col) - ColLeft(topLeft_.X);
 }
 
-int TStringGrid::ScrolledY(int row) const
+qint64 TStringGrid::ScrolledY(int row) const
 {
     if (row < fixedRows_)
         return RowTop(row);
@@ -412,22 +431,22 @@ TRect TStringGrid::CellRect(int col, int row) const
 {
     if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
         return {};
-    const int x = ScrolledX(col);
-    const int y = ScrolledY(row);
+    const qint64 x = ScrolledX(col);
+    const qint64 y = ScrolledY(row);
     if (x < 0 || y < 0 || x >= viewport()->width() || y >= viewport()->height())
         return {};
-    return { x, y, x + colWidths_[col], y + rowHeights_[row] };
+    return { int(x), int(y), WindowCoord(x + colWidths_[col]), WindowCoord(y + rowHeights_[row]) };
 }
 
 void TStringGrid::MouseToCell(int x, int y, int& col, int& row) const
 {
     UpdateOffsets();
     // A point on a grid line belongs to the cell before the line.
-    const auto find = [](const std::vector<int>& starts, int fixed, int first, int pos) {
-        const int fixedEnd = starts[fixed];
+    const auto find = [](const std::vector<qint64>& starts, int fixed, int first, qint64 pos) {
+        const qint64 fixedEnd = starts[fixed];
         if (pos < 0)
             return -1;
-        int unscrolled = pos;
+        qint64 unscrolled = pos;
         int from = 0;
         if (pos >= fixedEnd) {
             unscrolled = pos - fixedEnd + starts[first];
@@ -444,7 +463,7 @@ void TStringGrid::MouseToCell(int x, int y, int& col, int& row) const
 
 int TStringGrid::VisibleRowCount() const
 {
-    const int room = viewport()->height() - RowTop(fixedRows_);
+    const qint64 room = viewport()->height() - RowTop(fixedRows_);
     int count = 0;
     for (int r = topLeft_.Y; r < rowCount_ && RowTop(r + 1) - RowTop(topLeft_.Y) <= room; ++r)
         ++count;
@@ -453,7 +472,7 @@ int TStringGrid::VisibleRowCount() const
 
 int TStringGrid::VisibleColCount() const
 {
-    const int room = viewport()->width() - ColLeft(fixedCols_);
+    const qint64 room = viewport()->width() - ColLeft(fixedCols_);
     int count = 0;
     for (int c = topLeft_.X; c < colCount_ && ColLeft(c + 1) - ColLeft(topLeft_.X) <= room; ++c)
         ++count;
@@ -499,6 +518,7 @@ void TStringGrid::SetOptions(TGridOptions options)
     if (options == options_)
         return;
     options_ = options;
+    ApplyThumbTracking();
     if (options_.testFlag(goRowSelect)) {
         anchor_.X = fixedCols_;
         selection_ = { fixedCols_, std::min(anchor_.Y, current_.Y), colCount_ - 1, std::max(anchor_.Y, current_.Y) };
@@ -604,11 +624,11 @@ void TStringGrid::ClampTopLeft()
 {
     UpdateOffsets();
     // The last top row is the first from which all remaining rows fit.
-    const int roomY = viewport()->height() - RowTop(fixedRows_);
+    const qint64 roomY = viewport()->height() - RowTop(fixedRows_);
     int maxTop = rowCount_ - 1;
     while (maxTop > fixedRows_ && RowTop(rowCount_) - RowTop(maxTop - 1) <= roomY)
         --maxTop;
-    const int roomX = viewport()->width() - ColLeft(fixedCols_);
+    const qint64 roomX = viewport()->width() - ColLeft(fixedCols_);
     int maxLeft = colCount_ - 1;
     while (maxLeft > fixedCols_ && ColLeft(colCount_) - ColLeft(maxLeft - 1) <= roomX)
         --maxLeft;
@@ -643,6 +663,15 @@ void TStringGrid::UpdateScrollBars()
     }
 }
 
+void TStringGrid::ApplyThumbTracking()
+{
+    // Without goThumbTracking the view follows a dragged scroll thumb only
+    // when it is released.
+    const bool tracking = options_.testFlag(goThumbTracking);
+    horizontalScrollBar()->setTracking(tracking);
+    verticalScrollBar()->setTracking(tracking);
+}
+
 void TStringGrid::ScrollIntoView(int col, int row)
 {
     int top = topLeft_.Y;
@@ -650,7 +679,7 @@ void TStringGrid::ScrollIntoView(int col, int row)
         if (row < top) {
             top = row;
         } else {
-            const int room = viewport()->height() - RowTop(fixedRows_);
+            const qint64 room = viewport()->height() - RowTop(fixedRows_);
             while (top < row && RowTop(row + 1) - RowTop(top) > room)
                 ++top;
         }
@@ -660,7 +689,7 @@ void TStringGrid::ScrollIntoView(int col, int row)
         if (col < left) {
             left = col;
         } else {
-            const int room = viewport()->width() - ColLeft(fixedCols_);
+            const qint64 room = viewport()->width() - ColLeft(fixedCols_);
             while (left < col && ColLeft(col + 1) - ColLeft(left) > room)
                 ++left;
         }
@@ -863,8 +892,8 @@ void TStringGrid::InvalidateSelection(const TGridRect& selection)
     const TRect first = CellRect(left, top);
     if (first.IsEmpty())
         return;
-    const int right = ScrolledX(selection.Right) + colWidths_[selection.Right] + GridLineWidth;
-    const int bottom = ScrolledY(selection.Bottom) + rowHeights_[selection.Bottom] + GridLineWidth;
+    const int right = WindowCoord(ScrolledX(selection.Right) + colWidths_[selection.Right] + GridLineWidth);
+    const int bottom = WindowCoord(ScrolledY(selection.Bottom) + rowHeights_[selection.Bottom] + GridLineWidth);
     viewport()->update(QRect(first.Left, first.Top, right - first.Left, bottom - first.Top));
 }
 
@@ -899,8 +928,15 @@ void TStringGrid::DrawDefaultBackground(const TRect& rect, TGridDrawState state)
 
 void TStringGrid::PaintCell(int col, int row, const TRect& rect, TGridDrawState state)
 {
-    if (defaultDrawing_)
+    if (defaultDrawing_) {
         canvas_.TextRect(rect, rect.Left + 2, rect.Top + 2, Cells(col, row));
+        if (state.testFlag(gdFixed) && ctl3D_) {
+            TRect frame = rect;
+            canvas_.Frame3D(frame, clBtnHighlight, clBtnShadow, 1);
+        }
+        if (state.testFlag(gdFocused) && !options_.testFlag(goRowSelect))
+            canvas_.DrawFocusRect(rect);
+    }
     if (OnDrawCell)
         OnDrawCell(this, col, row, rect, state);
 }
@@ -922,7 +958,7 @@ void TStringGrid::PaintCells(TCanvas& canvas, const TRect& area)
     for (int c = 0; c < colCount_; ++c) {
         if (c == fixedCols_)
             c = std::max(c, topLeft_.X);
-        const int x = ScrolledX(c);
+        const qint64 x = ScrolledX(c);
         if (x >= area.Right)
             break;
         if (x + colWidths_[c] + GridLineWidth > area.Left)
@@ -931,31 +967,23 @@ void TStringGrid::PaintCells(TCanvas& canvas, const TRect& area)
     for (int r = 0; r < rowCount_; ++r) {
         if (r == fixedRows_)
             r = std::max(r, topLeft_.Y);
-        const int y = ScrolledY(r);
+        const qint64 y = ScrolledY(r);
         if (y >= area.Bottom)
             break;
         if (y + rowHeights_[r] + GridLineWidth <= area.Top)
             continue;
         for (int c : cols) {
-            const int x = ScrolledX(c);
-            const TRect rect { x, y, x + colWidths_[c], y + rowHeights_[r] };
+            const qint64 x = ScrolledX(c);
+            const TRect rect { int(x), int(y), WindowCoord(x + colWidths_[c]), WindowCoord(y + rowHeights_[r]) };
             const TGridDrawState state = DrawStateOf(c, r);
             if (defaultDrawing_)
                 DrawDefaultBackground(rect, state);
             PaintCell(c, r, rect, state);
-            if (defaultDrawing_) {
-                if (state.testFlag(gdFixed) && ctl3D_) {
-                    TRect frame = rect;
-                    canvas.Frame3D(frame, clBtnHighlight, clBtnShadow, 1);
-                }
-                if (state.testFlag(gdFocused) && !options_.testFlag(goRowSelect))
-                    canvas.DrawFocusRect(rect);
-            }
         }
     }
     // What lies right of the last column and below the last row.
-    const int gridRight = ScrolledX(colCount_ - 1) + colWidths_[colCount_ - 1] + GridLineWidth;
-    const int gridBottom = ScrolledY(rowCount_ - 1) + rowHeights_[rowCount_ - 1] + GridLineWidth;
+    const int gridRight = WindowCoord(ScrolledX(colCount_ - 1) + colWidths_[colCount_ - 1] + GridLineWidth);
+    const int gridBottom = WindowCoord(ScrolledY(rowCount_ - 1) + rowHeights_[rowCount_ - 1] + GridLineWidth);
     canvas.Brush().SetStyle(bsSolid);
     canvas.Brush().SetColor(color_);
     if (gridRight < area.Right)
@@ -967,32 +995,36 @@ void TStringGrid::PaintCells(TCanvas& canvas, const TRect& area)
 void TStringGrid::PaintGridLines(TCanvas& canvas, const TRect& area)
 {
     // Every cell owns the line right of it and the line below it (with the
-    // corner). Lines between fixed cells are black, the others silver; a
-    // line switched off in Options takes the cell's background instead.
+    // corner). Lines of fixed cells are black, the others silver; a grid
+    // that draws its cells itself with the raised look (Ctl3D) draws the
+    // fixed ones in silver too. A line switched off in Options takes the
+    // cell's background instead.
     QPainter& painter = canvas.Painter();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    const QColor fixedLine = toQColor(clBlack);
+    const QColor fixedLine = toQColor(defaultDrawing_ && ctl3D_ ? clSilver : clBlack);
     const QColor line = toQColor(clSilver);
     const QColor fixedBack = toQColor(fixedColor_);
     const QColor back = toQColor(color_);
     for (int r = 0; r < rowCount_; ++r) {
         if (r == fixedRows_)
             r = std::max(r, topLeft_.Y);
-        const int y = ScrolledY(r);
-        if (y >= area.Bottom)
+        const qint64 top = ScrolledY(r);
+        if (top >= area.Bottom)
             break;
-        const int bottom = y + rowHeights_[r];
-        if (bottom + GridLineWidth <= area.Top)
+        if (top + rowHeights_[r] + GridLineWidth <= area.Top)
             continue;
+        const int y = int(top);
+        const int bottom = WindowCoord(top + rowHeights_[r]);
         for (int c = 0; c < colCount_; ++c) {
             if (c == fixedCols_)
                 c = std::max(c, topLeft_.X);
-            const int x = ScrolledX(c);
-            if (x >= area.Right)
+            const qint64 left = ScrolledX(c);
+            if (left >= area.Right)
                 break;
-            const int right = x + colWidths_[c];
-            if (right + GridLineWidth <= area.Left)
+            if (left + colWidths_[c] + GridLineWidth <= area.Left)
                 continue;
+            const int x = int(left);
+            const int right = WindowCoord(left + colWidths_[c]);
             const bool fixed = c < fixedCols_ || r < fixedRows_;
             const bool vert = options_.testFlag(fixed ? goFixedVertLine : goVertLine);
             const bool horz = options_.testFlag(fixed ? goFixedHorzLine : goHorzLine);
@@ -1019,27 +1051,61 @@ void TStringGrid::PaintTo(QImage& image)
 
 void TStringGrid::paintEvent(QPaintEvent* event)
 {
-    Application::Guard([&] {
-        const QSize size = viewport()->size();
-        if (buffer_.size() != size)
-            buffer_ = QImage(size, QImage::Format_RGB32);
-        {
-            QPainter painter(&buffer_);
-            painter.setClipRegion(event->region());
-            canvas_.Attach(painter);
-            try {
-                PaintControl();
-            } catch (...) {
-                canvas_.Detach();
-                throw;
-            }
-            canvas_.Detach();
+    // Only what is repainted goes through the buffer, in parts of bounded
+    // size, so that a huge grid window never asks for a huge image.
+    const QRegion region = event->region() & viewport()->rect();
+    const QRect bounds = region.boundingRect();
+    if (bounds.isEmpty())
+        return;
+    const QSize needed(std::min(bounds.width(), MaxBufferSide), std::min(bounds.height(), MaxBufferSide));
+    if (buffer_.width() < needed.width() || buffer_.height() < needed.height()) {
+        buffer_ = QImage(needed.expandedTo(buffer_.size()), QImage::Format_RGB32);
+        buffer_.fill(toQColor(color_));
+    }
+    bool failed = false;
+    QPainter window(viewport());
+    for (int top = bounds.top(); top <= bounds.bottom(); top += MaxBufferSide) {
+        for (int left = bounds.left(); left <= bounds.right(); left += MaxBufferSide) {
+            const QRect part = QRect(left, top, MaxBufferSide, MaxBufferSide) & bounds;
+            const QRegion partRegion = region & part;
+            if (partRegion.isEmpty())
+                continue;
+            PaintBufferPart(part, partRegion, failed);
+            // The finished picture goes to the window in one piece.
+            for (const QRect& rect : partRegion)
+                window.drawImage(rect.topLeft(), buffer_, rect.translated(-part.topLeft()));
         }
-        // The finished picture goes to the window in one piece.
-        QPainter window(viewport());
-        for (const QRect& rect : event->region())
-            window.drawImage(rect, buffer_, rect);
-    });
+    }
+    if (!failed && region.contains(viewport()->rect()))
+        paintError_.clear();
+}
+
+void TStringGrid::PaintBufferPart(const QRect& part, const QRegion& region, bool& failed)
+{
+    QPainter painter(&buffer_);
+    painter.translate(-part.topLeft());
+    painter.setClipRegion(region);
+    canvas_.Attach(painter);
+    // A failure ends this picture where it happened; what was drawn is
+    // shown, and the error is reported once the paint is over.
+    try {
+        PaintControl();
+    } catch (const std::exception& error) {
+        failed = true;
+        ReportPaintError(error);
+    }
+    canvas_.Detach();
+}
+
+void TStringGrid::ReportPaintError(const std::exception& error)
+{
+    // Each repaint would fail again for the same cause: one box is enough.
+    const auto* own = dynamic_cast<const Exception*>(&error);
+    const QString message = own ? own->Message() : QString::fromUtf8(error.what());
+    if (message == paintError_)
+        return;
+    paintError_ = message;
+    Application::PostException(error);
 }
 
 void TStringGrid::resizeEvent(QResizeEvent* event)
@@ -1058,15 +1124,15 @@ int TStringGrid::ColumnBorderAt(int x, int y) const
     if (y < 0 || y >= RowTop(fixedRows_))
         return -1;
     int best = -1;
-    int bestDistance = SizingBand + 1;
+    qint64 bestDistance = SizingBand + 1;
     for (int c = 0; c < colCount_; ++c) {
         if (c == fixedCols_)
             c = std::max(c, topLeft_.X);
-        const int left = ScrolledX(c);
+        const qint64 left = ScrolledX(c);
         if (left > x + SizingBand)
             break;
-        const int border = left + colWidths_[c];
-        const int distance = std::abs(x - border);
+        const qint64 border = left + colWidths_[c];
+        const qint64 distance = std::abs(x - border);
         if (distance < bestDistance) {
             best = c;
             bestDistance = distance;
@@ -1080,15 +1146,15 @@ int TStringGrid::RowBorderAt(int x, int y) const
     if (x < 0 || x >= ColLeft(fixedCols_))
         return -1;
     int best = -1;
-    int bestDistance = SizingBand + 1;
+    qint64 bestDistance = SizingBand + 1;
     for (int r = 0; r < rowCount_; ++r) {
         if (r == fixedRows_)
             r = std::max(r, topLeft_.Y);
-        const int top = ScrolledY(r);
+        const qint64 top = ScrolledY(r);
         if (top > y + SizingBand)
             break;
-        const int border = top + rowHeights_[r];
-        const int distance = std::abs(y - border);
+        const qint64 border = top + rowHeights_[r];
+        const qint64 distance = std::abs(y - border);
         if (distance < bestDistance) {
             best = r;
             bestDistance = distance;
@@ -1144,9 +1210,9 @@ void TStringGrid::mouseMoveEvent(QMouseEvent* event)
     Application::Guard([&] {
         const QPoint pos = event->position().toPoint();
         if (sizing_ == Sizing::Column) {
-            SetColWidths(sizingIndex_, pos.x() - sizingStart_);
+            SetColWidths(sizingIndex_, int(std::clamp(pos.x() - sizingStart_, qint64(0), CoordLimit)));
         } else if (sizing_ == Sizing::Row) {
-            SetRowHeights(sizingIndex_, pos.y() - sizingStart_);
+            SetRowHeights(sizingIndex_, int(std::clamp(pos.y() - sizingStart_, qint64(0), CoordLimit)));
         } else if (selecting_ && options_.testFlag(goRangeSelect) && (event->buttons() & Qt::LeftButton)) {
             int col = -1;
             int row = -1;
@@ -1291,10 +1357,13 @@ void TStringGrid::focusInEvent(QFocusEvent* event)
         QAbstractScrollArea::focusInEvent(event);
         InvalidateSelection(selection_);
         InvalidateCell(current_.X, current_.Y);
-        // Coming back from the cell's own editor is not entering the grid.
+        // Coming back from the cell's own editor is not entering the grid,
+        // nor is its window becoming active again with the grid as its
+        // active control.
         if (std::exchange(focusFromEditor_, false))
             return;
-        FocusEntered();
+        if (!std::exchange(activeControl_, true))
+            FocusEntered();
         if (options_.testFlag(goAlwaysShowEditor) && !editorMode_)
             ShowEditor();
     });
@@ -1308,9 +1377,20 @@ void TStringGrid::focusOutEvent(QFocusEvent* event)
         InvalidateCell(current_.X, current_.Y);
         if (editor_ != nullptr && QApplication::focusWidget() == editor_)
             return;
-        if (OnExit)
-            OnExit(this);
+        // The window going inactive (or a menu opening) leaves the grid its
+        // active control.
+        if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+            return;
+        FocusLeft();
     });
+}
+
+void TStringGrid::FocusLeft()
+{
+    if (!std::exchange(activeControl_, false))
+        return;
+    if (OnExit)
+        OnExit(this);
 }
 
 void TStringGrid::FocusEntered()

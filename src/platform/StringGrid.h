@@ -13,6 +13,7 @@
 // changed cells are repainted).
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -270,8 +271,9 @@ public:
 protected:
     // Draws one cell. The base grid, with DefaultDrawing, has already filled
     // the background and chosen the font colour; it then draws the text at
-    // (left + 2, top + 2) clipped to the cell. In both modes it finishes with
-    // OnDrawCell.
+    // (left + 2, top + 2) clipped to the cell, the raised frame of a fixed
+    // cell (Ctl3D) and the focus rectangle. In both modes it finishes with
+    // OnDrawCell, which so draws over all of that.
     virtual void PaintCell(int col, int row, const TRect& rect, TGridDrawState state);
     // Asked before the current cell moves; false keeps everything as it is.
     // The base answers through OnSelectCell (true when unset).
@@ -309,7 +311,13 @@ protected:
     bool MoveCurrent(int col, int row, bool extend);
     TGridNavigation Navigation() const;
 
-    // Qt events; every one passes an exception to Application::HandleException.
+    // The image the grid paints into before showing it; it never grows past
+    // the part of the window that is repainted at once.
+    const QImage& PaintBuffer() const { return buffer_; }
+
+    // Qt events; every one passes an exception to Application::HandleException,
+    // except the paint, which finishes its frame and reports the failure
+    // afterwards through the event loop.
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -330,16 +338,23 @@ private:
 
     void ResizeCells(int colCount, int rowCount);
     void UpdateOffsets() const;
-    int ColLeft(int col) const; // x of a column in a grid scrolled to the top-left
-    int RowTop(int row) const;
-    int ScrolledX(int col) const; // x in the window as scrolled now, or -1 when hidden
-    int ScrolledY(int row) const;
+    // Offsets are 64-bit: any number of columns of any width adds up without
+    // overflow. Window coordinates made from them are clamped (WindowCoord).
+    qint64 ColLeft(int col) const; // x of a column in a grid scrolled to the top-left
+    qint64 RowTop(int row) const;
+    qint64 ScrolledX(int col) const; // x in the window as scrolled now, or -1 when hidden
+    qint64 ScrolledY(int row) const;
     void ClampTopLeft();
     void UpdateScrollBars();
     void ScrollIntoView(int col, int row);
     void SetTopLeft(int col, int row);
     void PaintCells(TCanvas& canvas, const TRect& area);
     void PaintGridLines(TCanvas& canvas, const TRect& area);
+    void PaintBufferPart(const QRect& part, const QRegion& region, bool& failed);
+    void ReportPaintError(const std::exception& error);
+    // The grid stopped being the active control of its window.
+    void FocusLeft();
+    void ApplyThumbTracking();
     bool HandleKey(int key, Qt::KeyboardModifiers modifiers);
     void PlaceEditor();
     void InvalidateSelection(const TGridRect& selection);
@@ -355,8 +370,8 @@ private:
     int defaultRowHeight_ = 24;
     std::vector<int> colWidths_;
     std::vector<int> rowHeights_;
-    mutable std::vector<int> colLefts_; // colCount_ + 1 entries, cumulative widths + lines
-    mutable std::vector<int> rowTops_;
+    mutable std::vector<qint64> colLefts_; // colCount_ + 1 entries, cumulative widths + lines
+    mutable std::vector<qint64> rowTops_;
     mutable bool offsetsValid_ = false;
 
     TColor color_ = clWindow;
@@ -378,12 +393,16 @@ private:
 
     bool loading_ = false;
     bool focusFromEditor_ = false; // the editor handed the focus back
+    bool activeControl_ = false; // the focus is the grid's (or its editor's) within its window
     bool selecting_ = false; // left button pressed in a scrolling cell and held
     bool settingBars_ = false; // the grid itself is moving its scroll bars
     Sizing sizing_ = Sizing::None;
     int sizingIndex_ = -1;
-    int sizingStart_ = 0; // left (or top) edge of the column (row) being sized
+    qint64 sizingStart_ = 0; // left (or top) edge of the column (row) being sized
 
     TCanvas canvas_;
     QImage buffer_;
+    // The failure of a paint last reported; the same one is not reported
+    // again until the whole grid has been painted without it.
+    QString paintError_;
 };

@@ -308,6 +308,11 @@ QString FormatSection(const QString& section, double value, bool withSign)
 
 QString FormatFloat(const QString& pattern, double value)
 {
+    // No picture has digits for these (a rate of 0 days out of 0, say).
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
     const std::vector<QString> sections = SplitSections(pattern);
     if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
         return FormatSection(sections[1], value, false);

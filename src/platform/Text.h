@@ -17,6 +17,7 @@ bool TryStrToInt(const QString& text, int& value);
 // "0.00;(0.00);zero". '0' always shows a digit, '#' only a significant one,
 // ',' before the point groups thousands, "E+"/"E-" give scientific form,
 // quoted text and any other character are literal. Rounds half away from zero.
+// Not-a-number gives "NAN" and infinities "INF" and "-INF", whatever the picture.
 QString FormatFloat(const QString& pattern, double value);
 
 // The decimal separator of the program's number texts.

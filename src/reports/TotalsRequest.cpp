@@ -9,6 +9,7 @@
 #include "platform/Dates.h"
 #include "platform/Dialogs.h"
 #include "platform/Text.h"
+#include "reports/CalMF.h"
 #include "reports/Calf.h"
 #include "views/Hcalf.h"
 #include "views/MainFrame.h"
@@ -69,5 +70,14 @@ bool RequestYearTotals()
     if (!fiscalYear || !CalForm)
         return false;
     CalForm->ShowTotals(*fiscalYear);
+    return true;
+}
+
+bool RequestMonthlyTotals()
+{
+    const std::optional<int> fiscalYear = TotalsFiscalYear();
+    if (!fiscalYear || !CalMForm)
+        return false;
+    CalMForm->ShowTotals(*fiscalYear);
     return true;
 }

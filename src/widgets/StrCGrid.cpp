@@ -426,9 +426,10 @@ void TStrColGrid::PaintControl()
 
 void TStrColGrid::ApplyCellSettings(const TSCGCellParam* param)
 {
-    const TFont& font = FontFor(param);
+    // The font matters only to an editor; without one a cell whose item
+    // names a font that is gone can still be moved onto.
     if (TInplaceEdit* editor = InplaceEditor()) {
-        editor->setFont(font.toQFont());
+        editor->setFont(FontFor(param).toQFont());
         ApplyImeMode(*editor, param != nullptr && param->ImeModeEnabled() ? param->ImeMode() : imeMode_);
     }
     TStringGrid::SetOptions(param != nullptr && param->OptionsEnabled() ? param->Options() : options_);
@@ -515,6 +516,10 @@ TInplaceEdit* TStrColGrid::MakeEditor()
 void TStrColGrid::WriteProperties(TWriter& writer) const
 {
     using namespace StreamNames;
+    // Inherited from the base grid, whose stored default is True; the grid
+    // turns it off when created, so that is what its form carries.
+    if (!DefaultDrawing())
+        WriteBooleanProperty(writer, QStringLiteral("DefaultDrawing"), false);
     writer.WritePropName(QStringLiteral("CellParams"));
     cellParams_->Write(writer);
     writer.WritePropName(QStringLiteral("Fonts"));
@@ -528,9 +533,9 @@ void TStrColGrid::WriteProperties(TWriter& writer) const
     if (!focusDraw_)
         WriteBooleanProperty(writer, QStringLiteral("FocusDraw"), false);
     if (focusCellColor_ != clHighlight)
-        WriteIntegerProperty(writer, QStringLiteral("FocusCellColor"), qint32(focusCellColor_));
+        WriteColorProperty(writer, QStringLiteral("FocusCellColor"), focusCellColor_);
     if (focusCellFontColor_ != clHighlightText)
-        WriteIntegerProperty(writer, QStringLiteral("FocusCellFontColor"), qint32(focusCellFontColor_));
+        WriteColorProperty(writer, QStringLiteral("FocusCellFontColor"), focusCellFontColor_);
     if (focusCellFontColorEnabled_)
         WriteBooleanProperty(writer, QStringLiteral("FocusCellFontColorEnabled"), true);
     if (imeMode_ != imDontCare)
@@ -545,7 +550,9 @@ void TStrColGrid::WriteProperties(TWriter& writer) const
 bool TStrColGrid::ReadProperty(const QString& name, TReader& reader)
 {
     using namespace StreamNames;
-    if (name == QStringLiteral("CellParams"))
+    if (name == QStringLiteral("DefaultDrawing"))
+        SetDefaultDrawing(reader.ReadBoolean());
+    else if (name == QStringLiteral("CellParams"))
         cellParams_->Read(reader);
     else if (name == QStringLiteral("Fonts"))
         fonts_->Read(reader);
@@ -558,9 +565,9 @@ bool TStrColGrid::ReadProperty(const QString& name, TReader& reader)
     else if (name == QStringLiteral("FocusDraw"))
         SetFocusDraw(reader.ReadBoolean());
     else if (name == QStringLiteral("FocusCellColor"))
-        SetFocusCellColor(TColor(reader.ReadInteger()));
+        SetFocusCellColor(ReadColor(reader));
     else if (name == QStringLiteral("FocusCellFontColor"))
-        SetFocusCellFontColor(TColor(reader.ReadInteger()));
+        SetFocusCellFontColor(ReadColor(reader));
     else if (name == QStringLiteral("FocusCellFontColorEnabled"))
         SetFocusCellFontColorEnabled(reader.ReadBoolean());
     else if (name == QStringLiteral("ImeMode"))

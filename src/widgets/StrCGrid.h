@@ -80,7 +80,8 @@ public:
 
     // The stored form of the properties above, in declaration order, each
     // only when it differs from its stream default; the two collections and
-    // Layout and Options are always written.
+    // Layout and Options are always written. The inherited DefaultDrawing
+    // comes first, written when it is off.
     void WriteProperties(TWriter& writer) const;
     // Reads one stored property; false for a name that is not one of them.
     bool ReadProperty(const QString& name, TReader& reader);

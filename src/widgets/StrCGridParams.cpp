@@ -240,17 +240,17 @@ void TSCGCellParam::WriteProperties(TWriter& writer) const
     WriteStringProperty(writer, QStringLiteral("Caption"), caption_);
     if (captionType_ != ctCellText)
         WriteIdentProperty(writer, QStringLiteral("CaptionType"), CaptionTypeName(captionType_));
-    WriteIntegerProperty(writer, QStringLiteral("CellColor"), qint32(cellColor_));
+    WriteColorProperty(writer, QStringLiteral("CellColor"), cellColor_);
     if (cellColorEnabled_)
         WriteBooleanProperty(writer, QStringLiteral("CellColorEnabled"), true);
     WriteIntegerProperty(writer, QStringLiteral("Col"), col_);
     WriteIntegerProperty(writer, QStringLiteral("ColMax"), colMax_);
-    WriteIntegerProperty(writer, QStringLiteral("Brush.Color"), qint32(brush_.Color()));
+    WriteColorProperty(writer, QStringLiteral("Brush.Color"), brush_.Color());
     WriteIdentProperty(writer, QStringLiteral("Brush.Style"), BrushStyleName(brush_.Style()));
     if (brushEnabled_)
         WriteBooleanProperty(writer, QStringLiteral("BrushEnabled"), true);
     WriteStringProperty(writer, QStringLiteral("FontName"), fontName_);
-    WriteIntegerProperty(writer, QStringLiteral("FontColor"), qint32(fontColor_));
+    WriteColorProperty(writer, QStringLiteral("FontColor"), fontColor_);
     if (fontColorEnabled_)
         WriteBooleanProperty(writer, QStringLiteral("FontColorEnabled"), true);
     WriteIntegerProperty(writer, QStringLiteral("FontWidth"), fontWidth_);
@@ -281,7 +281,7 @@ bool TSCGCellParam::ReadProperty(const QString& name, TReader& reader)
     else if (name == QStringLiteral("CaptionType"))
         SetCaptionType(ReadCaptionType(reader));
     else if (name == QStringLiteral("CellColor"))
-        SetCellColor(TColor(reader.ReadInteger()));
+        SetCellColor(ReadColor(reader));
     else if (name == QStringLiteral("CellColorEnabled"))
         SetCellColorEnabled(reader.ReadBoolean());
     else if (name == QStringLiteral("Col"))
@@ -290,7 +290,7 @@ bool TSCGCellParam::ReadProperty(const QString& name, TReader& reader)
         SetColMax(reader.ReadInteger());
     else if (name == QStringLiteral("Brush.Color")) {
         TBrush brush = brush_;
-        brush.SetColor(TColor(reader.ReadInteger()));
+        brush.SetColor(ReadColor(reader));
         SetBrush(brush);
     } else if (name == QStringLiteral("Brush.Style")) {
         TBrush brush = brush_;
@@ -301,7 +301,7 @@ bool TSCGCellParam::ReadProperty(const QString& name, TReader& reader)
     else if (name == QStringLiteral("FontName"))
         SetFontName(reader.ReadString());
     else if (name == QStringLiteral("FontColor"))
-        SetFontColor(TColor(reader.ReadInteger()));
+        SetFontColor(ReadColor(reader));
     else if (name == QStringLiteral("FontColorEnabled"))
         SetFontColorEnabled(reader.ReadBoolean());
     else if (name == QStringLiteral("FontWidth"))
@@ -544,7 +544,7 @@ void TSCGCellFont::WriteProperties(TWriter& writer) const
 {
     using namespace StreamNames;
     WriteIntegerProperty(writer, QStringLiteral("Font.Charset"), font_.Charset());
-    WriteIntegerProperty(writer, QStringLiteral("Font.Color"), qint32(font_.Color()));
+    WriteColorProperty(writer, QStringLiteral("Font.Color"), font_.Color());
     WriteIntegerProperty(writer, QStringLiteral("Font.Height"), font_.Height());
     WriteStringProperty(writer, QStringLiteral("Font.Name"), font_.Name());
     writer.WritePropName(QStringLiteral("Font.Style"));
@@ -557,7 +557,7 @@ bool TSCGCellFont::ReadProperty(const QString& name, TReader& reader)
     if (name == QStringLiteral("Font.Charset"))
         font_.SetCharset(reader.ReadInteger());
     else if (name == QStringLiteral("Font.Color"))
-        font_.SetColor(TColor(reader.ReadInteger()));
+        font_.SetColor(StreamNames::ReadColor(reader));
     else if (name == QStringLiteral("Font.Height"))
         font_.SetHeight(reader.ReadInteger());
     else if (name == QStringLiteral("Font.Name"))

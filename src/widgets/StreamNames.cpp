@@ -98,6 +98,16 @@ TGridOptions ReadGridOptions(TReader& reader)
 
 TFontStyles ReadFontStyles(TReader& reader) { return TFontStyles::fromInt(int(ReadBits(FontStyleBitNames, reader))); }
 
+TColor ReadColor(TReader& reader)
+{
+    if (reader.NextValue() != TValueType::vaIdent)
+        return TColor(reader.ReadInteger());
+    TColor color = clBlack;
+    if (!IdentToColor(reader.ReadIdent(), color))
+        Invalid();
+    return color;
+}
+
 void WriteIntegerProperty(TWriter& writer, const QString& name, qint32 value)
 {
     writer.WritePropName(name);
@@ -120,6 +130,15 @@ void WriteIdentProperty(TWriter& writer, const QString& name, const QString& ide
 {
     writer.WritePropName(name);
     writer.WriteIdent(ident);
+}
+
+void WriteColorProperty(TWriter& writer, const QString& name, TColor color)
+{
+    const QString ident = ColorToIdent(color);
+    if (ident.isEmpty())
+        WriteIntegerProperty(writer, name, qint32(color));
+    else
+        WriteIdentProperty(writer, name, ident);
 }
 
 void ReadCollection(TReader& reader, const std::function<void(TReader&)>& readItem)

@@ -185,6 +185,38 @@ TEST_F(CalendarFillTest, MonthCalendarNamesHolidaysInRedWhenTheyAreDaysOff)
     EXPECT_EQ(Text(2, 1), QString());
 }
 
+// By the law: its names, a red weekday for the holidays and the day of the
+// enthronement, black ones for the days between and after.
+TEST_F(CalendarFillTest, MonthCalendarNamesTheHolidaysOfTheLawWhenChosen)
+{
+    dir.Write(QStringLiteral("orbelund.ini"), "[Holiday]\r\n0=1\r\n6=1\r\n7=1\r\nCurrentLaw=1\r\n");
+    MakeMonthGrid();
+    FillMonthCalendar(grid, caption, 2019, 5);
+    EXPECT_EQ(Shown(1, 1), QStringLiteral("水 red"));
+    EXPECT_EQ(Shown(2, 1), QStringLiteral("天皇の即位の日 red"));
+    EXPECT_EQ(Shown(1, 2), QStringLiteral("木 black"));
+    EXPECT_EQ(Shown(2, 2), QStringLiteral("国民の休日 red"));
+    EXPECT_EQ(Shown(2, 5), QStringLiteral("こどもの日 red"));
+    EXPECT_EQ(Shown(1, 6), QStringLiteral("月 black"));
+    EXPECT_EQ(Shown(2, 6), QStringLiteral("振替休日 red"));
+    EXPECT_EQ(Text(2, 7), QString());
+
+    FillMonthCalendar(grid, caption, 2024, 8);
+    EXPECT_EQ(Shown(2, 11), QStringLiteral("山の日 red"));
+    EXPECT_EQ(Shown(2, 12), QStringLiteral("振替休日 red"));
+    FillMonthCalendar(grid, caption, 2024, 11);
+    EXPECT_EQ(Shown(2, 23), QStringLiteral("勤労感謝の日 red"));
+    EXPECT_EQ(Shown(1, 23), QStringLiteral("土 red"));
+
+    // Off, the program's own table again.
+    dir.Write(QStringLiteral("orbelund.ini"), "[Holiday]\r\n0=1\r\n6=1\r\n7=1\r\nCurrentLaw=0\r\n");
+    FillMonthCalendar(grid, caption, 2024, 11);
+    EXPECT_EQ(Text(2, 23), QStringLiteral("勤労感謝の休日"));
+    EXPECT_EQ(Text(2, 4), QStringLiteral("振休"));
+    FillMonthCalendar(grid, caption, 2024, 8);
+    EXPECT_EQ(Text(2, 11), QString());
+}
+
 TEST_F(CalendarFillTest, MonthCalendarWithoutHolidaysColoursOnlyTheWeekend)
 {
     SetHolidays(true);

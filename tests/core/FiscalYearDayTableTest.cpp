@@ -153,6 +153,42 @@ TEST_F(FiscalYearDayTableTest, SettingsAreReadAsTheSettingsFileReadsBooleans)
     EXPECT_EQ(t.Cell(4, 29).Text, QStringLiteral("祝"));
 }
 
+// The settings choose the table: the program's own unless CurrentLaw is on,
+// and only while national holidays are days off at all.
+TEST_F(FiscalYearDayTableTest, CurrentLawChoosesTheHolidaysOfTheLaw)
+{
+    SetDaysOff({ 0, 6 }, true);
+    const auto showing = [&](int fiscalYear) {
+        const FiscalYearDayTable t = Build(fiscalYear);
+        return std::make_pair(
+            DatesShowing(t, fiscalYear, QStringLiteral("祝")), DatesShowing(t, fiscalYear, QStringLiteral("振")));
+    };
+    const auto builtIn = showing(2019);
+    EXPECT_TRUE(std::count(builtIn.first.begin(), builtIn.first.end(), QDate(2019, 12, 23)));
+    EXPECT_FALSE(std::count(builtIn.first.begin(), builtIn.first.end(), QDate(2019, 8, 11)));
+    dir.Write(QStringLiteral("orbelund.ini"), "[Holiday]\r\n0=1\r\n6=1\r\n7=1\r\nCurrentLaw=0\r\n");
+    EXPECT_EQ(showing(2019), builtIn);
+
+    Settings::WriteHolidaysByCurrentLaw(true);
+    const auto law = showing(2019);
+    EXPECT_EQ(law.first,
+        (std::vector<QDate> { QDate(2019, 4, 29), QDate(2019, 5, 1), QDate(2019, 5, 3), QDate(2019, 5, 4),
+            QDate(2019, 5, 5), QDate(2019, 7, 15), QDate(2019, 8, 11), QDate(2019, 9, 16), QDate(2019, 9, 23),
+            QDate(2019, 10, 14), QDate(2019, 10, 22), QDate(2019, 11, 3), QDate(2019, 11, 23), QDate(2020, 1, 1),
+            QDate(2020, 1, 13), QDate(2020, 2, 11), QDate(2020, 2, 23), QDate(2020, 3, 20) }));
+    EXPECT_EQ(law.second,
+        (std::vector<QDate> { QDate(2019, 4, 30), QDate(2019, 5, 2), QDate(2019, 5, 6), QDate(2019, 8, 12),
+            QDate(2019, 11, 4), QDate(2020, 2, 24) }));
+    const FiscalYearDayTable t = Build(2019);
+    EXPECT_EQ(t.Cell(5, 2).Colour, DayRed);
+    EXPECT_EQ(t.Cell(8, 11).Colour, DayRed);
+
+    Settings::WriteHolidaysAreDaysOff(false);
+    const auto none = showing(2019);
+    EXPECT_TRUE(none.first.empty());
+    EXPECT_TRUE(none.second.empty());
+}
+
 TEST_F(FiscalYearDayTableTest, LeaveEntriesOverrideEverything)
 {
     SetDaysOff({ 0, 6 }, true);

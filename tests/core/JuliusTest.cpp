@@ -61,10 +61,42 @@ TEST(JuliusTest, DayNumbersRoundTripThroughTheJulianCalendar)
     }
 }
 
+// Far beyond the calendars' years every day number still converts exactly,
+// up to the largest, whose date (in the year 5874898) needs more than 32 bits
+// on the way.
+TEST(JuliusTest, DayNumbersConvertExactlyUpToTheLargest)
+{
+    const int largest = std::numeric_limits<int>::max();
+    const auto check = [](int j) {
+        const QDate expected = QDate::fromJulianDay(j);
+        ASSERT_EQ(DateOfDayNumber(j), (DateTriple { expected.year(), expected.month(), expected.day() }))
+            << "day number " << j;
+    };
+    for (int j = 2147438000; j <= 2147439000; ++j)
+        check(j);
+    for (int j = largest - 2000;; ++j) {
+        check(j);
+        if (j == largest)
+            break;
+    }
+    const DateTriple last = DateOfDayNumber(largest);
+    EXPECT_EQ(QDate(last.Year, last.Month, last.Day).toJulianDay(), largest);
+    // and at the low end, through the Julian calendar and back
+    for (int j = 0; j <= 2000; ++j) {
+        const DateTriple date = DateOfDayNumber(j);
+        ASSERT_EQ(JulianDayNumber(date.Year, date.Month, date.Day), j) << "day number " << j;
+    }
+}
+
 struct EquinoxCase {
     int year;
     int day;
 };
+
+std::string YearName(const testing::TestParamInfo<EquinoxCase>& info)
+{
+    return "Year" + std::to_string(info.param.year);
+}
 
 class VernalEquinoxTest : public testing::TestWithParam<EquinoxCase> { };
 
@@ -76,7 +108,8 @@ TEST_P(VernalEquinoxTest, FallsOnTheDayOfMarch)
 
 INSTANTIATE_TEST_SUITE_P(Years, VernalEquinoxTest,
     testing::Values(EquinoxCase { 1948, 21 }, EquinoxCase { 2000, 20 }, EquinoxCase { 2023, 21 },
-        EquinoxCase { 2024, 20 }, EquinoxCase { 2092, 19 }, EquinoxCase { 2100, 20 }, EquinoxCase { 2200, 21 }));
+        EquinoxCase { 2024, 20 }, EquinoxCase { 2092, 19 }, EquinoxCase { 2100, 20 }, EquinoxCase { 2200, 21 }),
+    YearName);
 
 class AutumnalEquinoxTest : public testing::TestWithParam<EquinoxCase> { };
 
@@ -89,7 +122,8 @@ TEST_P(AutumnalEquinoxTest, FallsOnTheDayOfSeptember)
 // 2012 lies 0.002 days before midnight: the terms must be summed in order.
 INSTANTIATE_TEST_SUITE_P(Years, AutumnalEquinoxTest,
     testing::Values(EquinoxCase { 1979, 24 }, EquinoxCase { 2000, 23 }, EquinoxCase { 2012, 22 },
-        EquinoxCase { 2024, 22 }, EquinoxCase { 2025, 23 }, EquinoxCase { 2100, 23 }));
+        EquinoxCase { 2024, 22 }, EquinoxCase { 2025, 23 }, EquinoxCase { 2100, 23 }),
+    YearName);
 
 TEST(JuliusTest, FiscalYearBeginsInApril)
 {

@@ -1,5 +1,9 @@
 #include "core/LeaveStore.h"
 
+#include <set>
+
+#include <sys/stat.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -9,6 +13,7 @@
 
 #include "TestSupport.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/ShiftJis.h"
 
 namespace {
@@ -34,7 +39,42 @@ class LeaveStoreTest : public ::testing::Test {
 protected:
     TempDataDirectory data;
     QByteArray File() const { return data.Bytes(QStringLiteral("Holiday.d00")); }
+    bool TempFileExists() const { return QFile::exists(data.File(QStringLiteral("Holiday.tmp$$"))); }
+
+    void TearDown() override
+    {
+        Files::Faults::FailNth(0);
+        ShiftJis::SetCodePage({});
+    }
+
+    // Runs `action` with each of its checked file steps failing in turn, as on
+    // a full disk, and then with none; gives the kinds of step that failed.
+    // Each failure must raise "Disk full" and leave `check` true.
+    std::set<Files::Faults::Step> FailEachStep(
+        const std::function<void()>& action, const std::function<void(int)>& check = {})
+    {
+        std::set<Files::Faults::Step> failed;
+        for (int n = 1; n < 20; ++n) {
+            Files::Faults::FailNth(n);
+            try {
+                action();
+            } catch (const EInOutError& e) {
+                EXPECT_EQ(e.Message(), QStringLiteral("Disk full")) << "step " << n;
+            }
+            const std::optional<Files::Faults::Step> step = Files::Faults::Failed();
+            Files::Faults::FailNth(0);
+            if (!step)
+                return failed;
+            failed.insert(*step);
+            if (check)
+                check(n);
+        }
+        ADD_FAILURE() << "more steps than expected";
+        return failed;
+    }
 };
+
+using Step = Files::Faults::Step;
 
 TEST_F(LeaveStoreTest, FirstSaveCreatesOneRecordLaidOutByteForByte)
 {
@@ -151,6 +191,7 @@ TEST_F(LeaveStoreTest, AStaleCopyNeverReplacesTheDataFile)
     data.Write(QStringLiteral("Holiday.tmp$$"), QByteArray(10, 'x')); // half written when power failed
     LeaveStore::CheckOnStartup();
     EXPECT_EQ(File(), current);
+    EXPECT_FALSE(TempFileExists());
     LeaveStore::Compact();
     EXPECT_EQ(File(), current);
 }
@@ -189,4 +230,110 @@ TEST_F(LeaveStoreTest, ReadsRecordsAtGivenPositions)
     ASSERT_EQ(r.size(), 2u);
     EXPECT_EQ(r[0].Memo(), QStringLiteral("c"));
     EXPECT_EQ(r[1].Memo(), QStringLiteral("a"));
+}
+
+TEST_F(LeaveStoreTest, ASaveIsOnTheDiskBeforeItReturnsAndEveryStepIsChecked)
+{
+    // A new file: written, flushed and closed, each step checked.
+    const std::set<Step> created = FailEachStep([&] {
+        QFile::remove(LeaveStore::FilePath());
+        LeaveStore::SaveEntry(2024, 4, 1, 1, QStringLiteral("a"));
+    });
+    EXPECT_EQ(created, (std::set<Step> { Step::Write, Step::Flush, Step::Close }));
+    EXPECT_EQ(File(), RecordBytes(2024, 4, 1, 1, "a", false));
+
+    // A record replaced in place: a failed write leaves the old one.
+    const QByteArray before = File();
+    const std::set<Step> replaced = FailEachStep([&] { LeaveStore::SaveEntry(2024, 4, 1, 5, QStringLiteral("b")); },
+        [&](int n) {
+            if (Files::Faults::Failed() == Step::Write) {
+                EXPECT_EQ(File(), before) << "step " << n;
+            }
+        });
+    EXPECT_EQ(replaced, (std::set<Step> { Step::Write, Step::Flush, Step::Close }));
+    EXPECT_EQ(File(), RecordBytes(2024, 4, 1, 5, "b", false));
+}
+
+TEST_F(LeaveStoreTest, ACompactionThatFailsAtAnyStepKeepsTheDataFileWhole)
+{
+    const QByteArray kept = RecordBytes(2024, 4, 1, 1, "one", false);
+    const QByteArray whole = kept + RecordBytes(2024, 4, 2, 0, "two", true);
+    data.Write(QStringLiteral("Holiday.d00"), whole);
+    const std::set<Step> failed = FailEachStep([] { LeaveStore::Compact(); },
+        [&](int n) {
+            EXPECT_EQ(File(), whole) << "step " << n;
+            EXPECT_FALSE(TempFileExists()) << "step " << n;
+        });
+    EXPECT_EQ(failed, (std::set<Step> { Step::Write, Step::Flush, Step::Close }));
+    EXPECT_EQ(File(), kept);
+}
+
+TEST_F(LeaveStoreTest, CompactionCopiesEveryRecordAcrossReadBatches)
+{
+    const qint64 batch = LeaveStore::BatchRecords;
+    for (const qint64 count : { batch, batch + 1, 2 * batch + 5 }) {
+        QByteArray file, kept;
+        for (qint64 i = 0; i < count; ++i) {
+            const bool cleared = i % 3 == 1;
+            const QByteArray record = RecordBytes(
+                2000 + int(i / 336), int(i / 28 % 12) + 1, int(i % 28) + 1, cleared ? 0 : 1, "m", cleared);
+            file += record;
+            if (!cleared)
+                kept += record;
+        }
+        data.Write(QStringLiteral("Holiday.d00"), file);
+        // The last record is found beyond the first batch as well.
+        const qint64 last = count - 1;
+        EXPECT_EQ(LeaveStore::FindEntry(2000 + int(last / 336), int(last / 28 % 12) + 1, int(last % 28) + 1).Memo,
+            QStringLiteral("m"))
+            << count << " records";
+        EXPECT_EQ(LeaveStore::ReadAll().size(), size_t(count));
+        LeaveStore::Compact();
+        EXPECT_TRUE(File() == kept) << count << " records: " << File().size() / 64 << " kept of " << kept.size() / 64;
+    }
+}
+
+TEST_F(LeaveStoreTest, AReadOnlyFileShowsItsDataAndOnlyASaveIsRefused)
+{
+    LeaveStore::SaveEntry(2024, 4, 1, 1, QStringLiteral("旅行"));
+    LeaveStore::SaveEntry(2024, 4, 2, 2, QString());
+    const QByteArray before = File();
+    ASSERT_EQ(::chmod(LeaveStore::FilePath().toLocal8Bit().constData(), 0444), 0);
+    ASSERT_EQ(::chmod(data.Path().toLocal8Bit().constData(), 0755), 0);
+    const std::optional<int> result = RunUnprivileged([] {
+        try {
+            LeaveStore::CheckOnStartup();
+            if (LeaveStore::ReadAll().size() != 2)
+                return 1;
+            if (LeaveStore::FindEntry(2024, 4, 1).Memo != QStringLiteral("旅行"))
+                return 2;
+            qint64 seen = 0;
+            LeaveStore::ForEach([&seen](const LeaveRecord&, qint64) { ++seen; });
+            if (seen != 2 || LeaveStore::ReadRecords({ 1 }).front().Kind() != 2)
+                return 3;
+        } catch (const EInOutError&) {
+            return 4;
+        }
+        try {
+            LeaveStore::SaveEntry(2024, 4, 3, 1, QString());
+            return 5;
+        } catch (const EInOutError& e) {
+            return e.Message() == QStringLiteral("File access denied") ? 0 : 6;
+        }
+    });
+    if (!result)
+        GTEST_SKIP() << "cannot run as an ordinary user here";
+    EXPECT_EQ(*result, 0) << "1-3: data not shown, 4: a read raised, 5: saved, 6: another message";
+    EXPECT_EQ(File(), before);
+}
+
+TEST_F(LeaveStoreTest, WithoutAShiftJisConverterASaveRaisesAndWritesNothing)
+{
+    LeaveStore::SaveEntry(2024, 4, 1, 1, QStringLiteral("旅行"));
+    const QByteArray before = File();
+    ShiftJis::SetCodePage("NO-SUCH-CODE-PAGE");
+    EXPECT_THROW(LeaveStore::SaveEntry(2024, 4, 1, 2, QStringLiteral("メモ")), EConvertError);
+    EXPECT_THROW(LeaveStore::SaveEntry(2024, 4, 2, 2, QString()), EConvertError);
+    EXPECT_THROW(LeaveStore::FindEntry(2024, 4, 1), EConvertError);
+    EXPECT_EQ(File(), before);
 }

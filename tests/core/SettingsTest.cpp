@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
 
 class SettingsTest : public ::testing::Test {
 protected:
@@ -90,4 +92,58 @@ TEST_F(SettingsTest, ColumnWidthsAreKeptPerKey)
     EXPECT_EQ(File(),
         QByteArray("[Size]\r\nMTW0=41\r\nMTW1=42\r\nMTW2=93\r\nMTW3=124\r\n"
                    "HTW0=1\r\nHTW1=2\r\nHTW2=3\r\nHTW3=4\r\nHTW4=5\r\n"));
+}
+
+// The choice of the holiday table is one key of [Holiday], off unless written,
+// and written alone, after the keys already there.
+TEST_F(SettingsTest, CurrentLawIsOffUntilTheUserWritesIt)
+{
+    Settings::WriteFirstRunSet();
+    EXPECT_FALSE(Settings::HolidaysByCurrentLaw());
+    EXPECT_FALSE(Settings::ReadDaysOff().CurrentLaw);
+    const QByteArray before = File();
+
+    Settings::WriteHolidaysByCurrentLaw(true);
+    QByteArray expected = before;
+    expected.replace("[Holiday]\r\n0=1\r\n6=1\r\n", "[Holiday]\r\n0=1\r\n6=1\r\nCurrentLaw=1\r\n");
+    EXPECT_EQ(File(), expected);
+    EXPECT_TRUE(Settings::HolidaysByCurrentLaw());
+    const Settings::DaysOff days = Settings::ReadDaysOff();
+    EXPECT_TRUE(days.CurrentLaw);
+    EXPECT_FALSE(days.NationalHolidays);
+
+    Settings::WriteHolidaysByCurrentLaw(false);
+    expected.replace("CurrentLaw=1", "CurrentLaw=0");
+    EXPECT_EQ(File(), expected);
+    EXPECT_FALSE(Settings::ReadDaysOff().CurrentLaw);
+
+    SetFile("[holiday]\r\ncurrentlaw=2\r\n7=x\r\n");
+    EXPECT_TRUE(Settings::HolidaysByCurrentLaw());
+    EXPECT_TRUE(Settings::ReadDaysOff().CurrentLaw);
+    EXPECT_FALSE(Settings::ReadDaysOff().NationalHolidays);
+    SetFile("[Holiday]\r\nCurrentLaw=yes\r\n");
+    EXPECT_FALSE(Settings::ReadDaysOff().CurrentLaw);
+}
+
+TEST_F(SettingsTest, AFullDiskRaisesAndLosesNoSetting)
+{
+    // The first run stops at its first key and leaves no file, so the next
+    // start writes the whole set again.
+    Files::Faults::FailNth(1);
+    try {
+        Settings::WriteFirstRunSet();
+        ADD_FAILURE() << "first-run set written on a full disk";
+    } catch (const EIniFileError& e) {
+        EXPECT_EQ(e.Message(), Settings::FilePath() + QStringLiteral(" に書き込めません"));
+    }
+    Files::Faults::FailNth(0);
+    EXPECT_FALSE(Settings::Exists());
+
+    Settings::WriteFirstRunSet();
+    const QByteArray settings = File();
+    Files::Faults::FailNth(2); // the flush of the first key's write
+    EXPECT_THROW(Settings::WriteProgramEnd({ 20, 30, 800, 600, false, true, true }), EIniFileError);
+    Files::Faults::FailNth(0);
+    EXPECT_EQ(File(), settings);
+    EXPECT_EQ(Settings::ReadMainWindow().Width, 640);
 }

@@ -99,6 +99,37 @@ TEST_F(CanvasTest, LineToLeavesOutItsEndPixelAndMovesTheCurrentPoint)
     EXPECT_EQ(Count({ 30, 30, 40, 40 }, clBlack), 5);
 }
 
+TEST_F(CanvasTest, ThinDashedAndDottedLinesLeaveGaps)
+{
+    TCanvas canvas(image);
+    canvas.Pen().SetColor(clBlack);
+    const auto row = [&](int y, int from, int to) {
+        QString pixels;
+        for (int x = from; x < to; ++x)
+            pixels += At(x, y) == clBlack ? u'#' : u'.';
+        return pixels;
+    };
+    canvas.Pen().SetStyle(psDash);
+    canvas.MoveTo(0, 2);
+    canvas.LineTo(50, 2);
+    EXPECT_EQ(row(2, 0, 51),
+        QString(18, u'#') + QString(6, u'.') + QString(18, u'#') + QString(6, u'.') + QStringLiteral("##."));
+    canvas.Pen().SetStyle(psDot);
+    canvas.MoveTo(0, 6);
+    canvas.LineTo(14, 6);
+    EXPECT_EQ(row(6, 0, 15), QStringLiteral("###...###...##."));
+    // Drawn right to left the pattern starts at the right, and a vertical
+    // line is dotted the same way.
+    canvas.MoveTo(20, 6);
+    canvas.LineTo(14, 6);
+    EXPECT_EQ(row(6, 15, 21), QStringLiteral("...###"));
+    canvas.MoveTo(60, 0);
+    canvas.LineTo(60, 7);
+    EXPECT_EQ(Count({ 60, 0, 61, 10 }, clBlack), 4);
+    EXPECT_EQ(At(60, 3), clWhite);
+    EXPECT_EQ(At(60, 6), clBlack);
+}
+
 TEST_F(CanvasTest, PenModeNotInvertsAndXorTwiceRestores)
 {
     TCanvas canvas(image);
@@ -285,4 +316,25 @@ TEST_F(CanvasTest, DrawingWithoutADeviceIsRefused)
     painter.end();
     EXPECT_EQ(At(1, 1), clRed);
     EXPECT_EQ(canvas.ClipRect(), TRect {});
+}
+
+TEST_F(CanvasTest, ATranslatedPainterReadsPixelsAndClipsWhereItDraws)
+{
+    // As a grid paints one part of its window into a small image.
+    QPainter painter(&image);
+    painter.translate(-200, -100);
+    painter.setClipRect(QRect(210, 110, 20, 10));
+    TCanvas canvas;
+    canvas.Attach(painter);
+    EXPECT_EQ(canvas.ClipRect(), (TRect { 210, 110, 230, 120 }));
+    canvas.Brush().SetColor(clRed);
+    canvas.FillRect({ 210, 110, 212, 112 });
+    EXPECT_EQ(canvas.Pixel(211, 111), clRed);
+    EXPECT_EQ(canvas.Pixel(212, 111), clWhite);
+    EXPECT_EQ(canvas.Pixel(11, 11), clNone);
+    canvas.SetPixel(215, 115, clBlue);
+    canvas.Detach();
+    painter.end();
+    EXPECT_EQ(At(11, 11), clRed);
+    EXPECT_EQ(At(15, 15), clBlue);
 }

@@ -47,3 +47,24 @@ TEST(ColorsTest, SystemColourValuesAreTheSchemeEntries)
     EXPECT_EQ(clWindowText, 0x80000008u);
     EXPECT_EQ(clBtnText, 0x80000012u);
 }
+
+TEST(ColorsTest, NamedColoursHaveTheirIdentifierAndOthersNone)
+{
+    const std::pair<TColor, QString> named[]
+        = { { clBlack, QStringLiteral("clBlack") }, { clSilver, QStringLiteral("clSilver") },
+              { clFuchsia, QStringLiteral("clFuchsia") }, { clWindow, QStringLiteral("clWindow") },
+              { clBtnHighlight, QStringLiteral("clBtnHighlight") }, { 0x80000000, QStringLiteral("clScrollBar") },
+              { 0x80000018, QStringLiteral("clInfoBk") }, { clNone, QStringLiteral("clNone") } };
+    for (const auto& [color, ident] : named) {
+        EXPECT_EQ(ColorToIdent(color), ident);
+        TColor back = 0x123456;
+        EXPECT_TRUE(IdentToColor(ident, back)) << ident.toStdString();
+        EXPECT_EQ(back, color);
+    }
+    for (const TColor other : { TColor(0x123456), TColor(0x80000019), TColor(0x01000000) })
+        EXPECT_TRUE(ColorToIdent(other).isEmpty());
+    TColor unchanged = clRed;
+    EXPECT_FALSE(IdentToColor(QStringLiteral("clwindow"), unchanged));
+    EXPECT_FALSE(IdentToColor(QString(), unchanged));
+    EXPECT_EQ(unchanged, clRed);
+}

@@ -37,7 +37,11 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, FormStreamIntegerTest,
         IntegerCase { -129, Bytes({ 3, 0x7F, 0xFF }) }, IntegerCase { 32767, Bytes({ 3, 0xFF, 0x7F }) },
         IntegerCase { 32768, Bytes({ 4, 0, 0x80, 0, 0 }) },
         IntegerCase { -2147483647 - 1, Bytes({ 4, 0, 0, 0, 0x80 }) },
-        IntegerCase { int(0x8000000D), Bytes({ 4, 0x0D, 0, 0, 0x80 }) }));
+        IntegerCase { int(0x8000000D), Bytes({ 4, 0x0D, 0, 0, 0x80 }) }),
+    [](const ::testing::TestParamInfo<IntegerCase>& info) {
+        const qint64 v = info.param.value;
+        return (v < 0 ? std::string("Minus") : std::string()) + std::to_string(v < 0 ? -v : v);
+    });
 
 TEST(FormStreamTest, TextFormsCarryTheirTagsAndRoundTrip)
 {
@@ -185,7 +189,13 @@ INSTANTIATE_TEST_SUITE_P(Damaged, FormStreamBadTest,
         BadStream { "set without end", Bytes({ 11, 2, 'g', 'o' }) },
         BadStream { "list without end", Bytes({ 1, 2, 5 }) }, BadStream { "unknown tag", Bytes({ 99 }) },
         BadStream { "collection item without list", Bytes({ 14, 6, 0 }) },
-        BadStream { "deep nesting", QByteArray(100000, char(1)) }));
+        BadStream { "deep nesting", QByteArray(100000, char(1)) }),
+    [](const ::testing::TestParamInfo<BadStream>& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            c = c == ' ' ? '_' : c;
+        return name;
+    });
 
 TEST(FormStreamTest, ReadingTheWrongKindIsInvalidPropertyValue)
 {

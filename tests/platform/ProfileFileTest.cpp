@@ -1,5 +1,9 @@
 #include "platform/ProfileFile.h"
 
+#include <set>
+
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,13 +11,22 @@
 
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
+#include "platform/ShiftJis.h"
 
 class ProfileFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path = dir.path() + QStringLiteral("/orbelund.ini");
     ProfileFile file { path };
+
+    void TearDown() override
+    {
+        Files::Faults::FailNth(0);
+        ShiftJis::SetCodePage({});
+    }
 
     QByteArray Bytes() const
     {
@@ -95,14 +108,73 @@ TEST_F(ProfileFileTest, ARefusedWriteRaisesWithThePath)
     }
 }
 
-TEST_F(ProfileFileTest, AFileThatCannotBeReadGivesDefaultsAndRefusesWrites)
+TEST_F(ProfileFileTest, AFileThatCannotBeReadGivesDefaultsAndIsNeverOverwritten)
 {
-    // Reading the process's own memory file from its start fails even for a
-    // superuser: the settings in such a file must not be replaced by one key.
-    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), path));
-    EXPECT_EQ(file.ReadInteger(QStringLiteral("A"), QStringLiteral("x"), 7), 7);
-    EXPECT_THROW(file.WriteInteger(QStringLiteral("A"), QStringLiteral("x"), 2), EIniFileError);
-    EXPECT_EQ(QFileInfo(path).symLinkTarget(), QStringLiteral("/proc/self/mem"));
+    // Anyone may write the file and the directory, but not read the file:
+    // only the failed read stands between a write and a file that holds the
+    // one key written.
+    const QByteArray settings = "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n";
+    SetBytes(settings);
+    ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), 0222), 0);
+    ASSERT_EQ(::chmod(dir.path().toLocal8Bit().constData(), 0777), 0);
+    const std::optional<int> result = RunUnprivileged([this] {
+        if (file.ReadInteger(QStringLiteral("A"), QStringLiteral("x"), 7) != 7)
+            return 1;
+        try {
+            file.WriteInteger(QStringLiteral("A"), QStringLiteral("x"), 2);
+            return 2;
+        } catch (const EIniFileError& e) {
+            return e.Message() == path + QStringLiteral(" に書き込めません") ? 0 : 3;
+        }
+    });
+    if (!result)
+        GTEST_SKIP() << "cannot run as an ordinary user here";
+    EXPECT_EQ(*result, 0) << "1: read gave no default, 2: write succeeded, 3: other message";
+    EXPECT_EQ(Bytes(), settings);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("orbelund.ini") });
+}
+
+TEST_F(ProfileFileTest, AFullDiskAtAnyStepOfAWriteRaisesAndKeepsEverySetting)
+{
+    const QByteArray settings = "[A]\r\nx=1\r\ny=2\r\n";
+    SetBytes(settings);
+    std::set<Files::Faults::Step> failed;
+    for (int n = 1;; ++n) {
+        ASSERT_LT(n, 20) << "a write of many steps";
+        Files::Faults::FailNth(n);
+        try {
+            file.WriteInteger(QStringLiteral("A"), QStringLiteral("x"), 5);
+        } catch (const EIniFileError& e) {
+            EXPECT_EQ(e.Message(), path + QStringLiteral(" に書き込めません"));
+        }
+        const std::optional<Files::Faults::Step> step = Files::Faults::Failed();
+        if (!step)
+            break; // every step ran
+        failed.insert(*step);
+        EXPECT_EQ(Bytes(), settings) << "step " << n;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("orbelund.ini") });
+    }
+    using Step = Files::Faults::Step;
+    EXPECT_EQ(failed, (std::set<Step> { Step::Write, Step::Flush, Step::Close }));
+    EXPECT_EQ(Bytes(), QByteArray("[A]\r\nx=5\r\ny=2\r\n"));
+}
+
+TEST_F(ProfileFileTest, AFullDiskOnTheFirstWriteLeavesNoFile)
+{
+    Files::Faults::FailNth(1);
+    EXPECT_THROW(file.WriteInteger(QStringLiteral("A"), QStringLiteral("x"), 1), EIniFileError);
+    EXPECT_FALSE(file.Exists());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(ProfileFileTest, WithoutAShiftJisConverterNothingIsReadOrWritten)
+{
+    const QByteArray settings = "[A]\r\nx=1\r\n";
+    SetBytes(settings);
+    ShiftJis::SetCodePage("NO-SUCH-CODE-PAGE");
+    EXPECT_THROW(file.ReadInteger(QStringLiteral("A"), QStringLiteral("x"), 7), EConvertError);
+    EXPECT_THROW(file.WriteInteger(QStringLiteral("A"), QStringLiteral("y"), 2), EConvertError);
+    EXPECT_EQ(Bytes(), settings);
 }
 
 TEST_F(ProfileFileTest, AWriteLeavesNoTemporaryFileBehind)

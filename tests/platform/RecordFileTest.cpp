@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 class RecordFileTest : public ::testing::Test {
 protected:
@@ -79,4 +80,18 @@ TEST_F(RecordFileTest, CreateEmptiesAnExistingFile)
     SetBytes("00001111");
     RecordFile file(path, RecordFile::Mode::Create, 4);
     EXPECT_EQ(file.Size(), 0);
+}
+
+TEST_F(RecordFileTest, AFullDiskIsReportedByTheWriteAndByTheClose)
+{
+    if (QFile::exists(QStringLiteral("/dev/full"))) {
+        RecordFile full(QStringLiteral("/dev/full"), RecordFile::Mode::OpenExisting, 4);
+        EXPECT_EQ(MessageOf([&] { full.Write("abcd"); }), QStringLiteral("Disk full"));
+    }
+    // Some file systems report a failed write back only when the file closes.
+    RecordFile file(path, RecordFile::Mode::Create, 4);
+    file.Write("abcd");
+    Files::Faults::FailNth(1);
+    EXPECT_EQ(MessageOf([&] { file.Close(); }), QStringLiteral("Disk full"));
+    Files::Faults::FailNth(0);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Errors.h"
+
 TEST(ShiftJis, EncodesJapaneseAsCodePage932)
 {
     EXPECT_EQ(ShiftJis::FromUnicode(QStringLiteral("通常")), QByteArray("\x92\xCA\x8F\xED"));
@@ -32,4 +34,26 @@ TEST(ShiftJis, CutsWithoutSplittingADoubleByteCharacter)
     EXPECT_EQ(ShiftJis::CutToBytes(trailLooksLikeLead, 3), trailLooksLikeLead.left(2));
     EXPECT_EQ(ShiftJis::CutToBytes("abc", 30), QByteArray("abc"));
     EXPECT_TRUE(ShiftJis::CutToBytes("abc", 0).isEmpty());
+}
+
+TEST(ShiftJis, EmptyTextsConvertToEmptyTexts)
+{
+    EXPECT_TRUE(ShiftJis::FromUnicode(QString()).isEmpty());
+    EXPECT_TRUE(ShiftJis::FromUnicode(QStringLiteral("")).isEmpty());
+    EXPECT_TRUE(ShiftJis::ToUnicode(QByteArray()).isEmpty());
+    EXPECT_EQ(ShiftJis::ByteLength(QString()), 0);
+}
+
+TEST(ShiftJis, WithoutAConverterBothDirectionsRaise)
+{
+    // An empty text in place of the real one would be saved over the user's data.
+    struct Restore {
+        ~Restore() { ShiftJis::SetCodePage({}); }
+    } restore;
+    ShiftJis::SetCodePage("NO-SUCH-CODE-PAGE");
+    EXPECT_THROW(ShiftJis::FromUnicode(QStringLiteral("通常")), EConvertError);
+    EXPECT_THROW(ShiftJis::ToUnicode(QByteArray("\x92\xCA")), EConvertError);
+    EXPECT_THROW(ShiftJis::FromUnicode(QString()), EConvertError);
+    ShiftJis::SetCodePage({});
+    EXPECT_EQ(ShiftJis::FromUnicode(QStringLiteral("通常")), QByteArray("\x92\xCA\x8F\xED"));
 }

@@ -1,6 +1,9 @@
 #include "platform/StringGrid.h"
 
+#include <limits>
+
 #include <QApplication>
+#include <QFocusEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -17,6 +20,7 @@ namespace {
 // cap the editor's length.
 class ProbeGrid : public TStringGrid {
 public:
+    using TStringGrid::PaintBuffer;
     using TStringGrid::TStringGrid;
     int paintedCells = 0;
     int limit = 0;
@@ -143,6 +147,9 @@ TEST_F(StringGridTest, DefaultDrawingPaintsASpreadsheetGrid)
 TEST_F(StringGridTest, Ctl3DRaisesTheFixedCells)
 {
     const QImage image = Paint();
+    // The raised cells go with lighter grid lines than the flat black ones.
+    EXPECT_EQ(At(image, 64, 12), clSilver);
+    EXPECT_EQ(At(image, 30, 24), clSilver);
     EXPECT_EQ(At(image, 0, 0), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(At(image, 63, 10), ColorToRGB(clBtnShadow));
     EXPECT_EQ(At(image, 10, 23), ColorToRGB(clBtnShadow));
@@ -170,6 +177,25 @@ TEST_F(StringGridTest, SelectionIsHighlightedExceptTheFocusedCurrentCell)
     EXPECT_NE(At(image, 65, 25), ColorToRGB(clWindow)); // its focus rectangle
     grid.SetOptions(grid.Options() | goDrawFocusSelected);
     EXPECT_EQ(At(Paint(), 100, 40), highlight);
+}
+
+TEST_F(StringGridTest, OnDrawCellDrawsOverTheCellsOwnDrawing)
+{
+    ASSERT_TRUE(grid.hasFocus());
+    grid.SetCells(0, 0, QStringLiteral("見出し"));
+    grid.OnDrawCell = [&](QObject*, int col, int row, const TRect& rect, TGridDrawState) {
+        if ((col == 1 && row == 1) || (col == 0 && row == 0)) {
+            grid.Canvas().Brush().SetStyle(bsSolid);
+            grid.Canvas().Brush().SetColor(clRed);
+            grid.Canvas().FillRect(rect);
+        }
+    };
+    const QImage image = Paint();
+    // Background, text, raised frame and focus rectangle all came before.
+    for (const TRect& cell : { grid.CellRect(1, 1), grid.CellRect(0, 0) })
+        for (int y = cell.Top; y < cell.Bottom; ++y)
+            for (int x = cell.Left; x < cell.Right; ++x)
+                ASSERT_EQ(At(image, x, y), clRed) << x << "," << y;
 }
 
 TEST_F(StringGridTest, WithoutDefaultDrawingTheBaseDrawsOnlyGridLines)
@@ -233,6 +259,64 @@ TEST_F(StringGridTest, ScrollingKeepsFixedRowsAndColumnsInPlace)
     EXPECT_GT(grid.CellRect(10, 99).Bottom, 250);
 }
 
+TEST_F(StringGridTest, HugeColumnWidthsAndRowHeightsAddUpWithoutOverflow)
+{
+    constexpr int Huge = std::numeric_limits<int>::max();
+    for (int i = 1; i < 5; ++i) {
+        grid.SetColWidths(i, Huge);
+        grid.SetRowHeights(i, Huge);
+    }
+    const TRect current = grid.CellRect(1, 1);
+    EXPECT_EQ(current.Left, 65);
+    EXPECT_EQ(current.Top, 25);
+    EXPECT_GT(current.Right, grid.viewport()->width());
+    EXPECT_GT(current.Bottom, grid.viewport()->height());
+    EXPECT_TRUE(grid.CellRect(2, 1).IsEmpty());
+    EXPECT_TRUE(grid.CellRect(1, 2).IsEmpty());
+    int col = -2;
+    int row = -2;
+    grid.MouseToCell(300, 200, col, row);
+    EXPECT_EQ(std::make_pair(col, row), std::make_pair(1, 1));
+    grid.paintedCells = 0;
+    QImage image = Paint();
+    EXPECT_EQ(grid.paintedCells, 4);
+    EXPECT_EQ(At(image, 300, 200), ColorToRGB(clWindow));
+
+    // Scrolled to the last column and row, which then sit next to the fixed ones.
+    grid.SetLeftCol(4);
+    grid.SetTopRow(4);
+    EXPECT_EQ(std::make_pair(grid.LeftCol(), grid.TopRow()), std::make_pair(4, 4));
+    EXPECT_EQ(grid.CellRect(4, 4).Left, 65);
+    EXPECT_EQ(grid.CellRect(4, 0).Top, 0);
+    grid.MouseToCell(300, 10, col, row);
+    EXPECT_EQ(std::make_pair(col, row), std::make_pair(4, 0));
+    grid.FocusCell(4, 4);
+    grid.paintedCells = 0;
+    image = Paint();
+    EXPECT_EQ(grid.paintedCells, 4);
+    EXPECT_EQ(At(image, 300, 10), ColorToRGB(clBtnFace));
+}
+
+TEST(StringGridBufferTest, AHugeGridWindowPaintsThroughABufferOfTheVisiblePart)
+{
+    InstallFontSubstitutions();
+    QWidget window;
+    window.resize(300, 200);
+    auto* grid = new ProbeGrid(&window);
+    grid->setGeometry(0, 0, 100000, 100000);
+    grid->SetCells(1, 1, QStringLiteral("見える"));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QImage shown = window.grab().toImage();
+    EXPECT_LE(grid->PaintBuffer().width(), 300);
+    EXPECT_LE(grid->PaintBuffer().height(), 200);
+    const auto at
+        = [&](int x, int y) { return fromQColor(shown.pixelColor(grid->viewport()->mapTo(&window, QPoint(x, y)))); };
+    EXPECT_EQ(at(30, 10), ColorToRGB(clBtnFace));
+    EXPECT_EQ(at(250, 150), ColorToRGB(clWindow));
+    EXPECT_EQ(at(129, 30), clSilver);
+}
+
 TEST_F(StringGridTest, ScrollBarsShowOnlyWhileCellsLieOutOfView)
 {
     const auto bars = [this] {
@@ -248,6 +332,24 @@ TEST_F(StringGridTest, ScrollBarsShowOnlyWhileCellsLieOutOfView)
     EXPECT_EQ(bars(), std::make_pair(false, false));
     grid.resize(400, 300);
     EXPECT_EQ(bars(), std::make_pair(true, true));
+}
+
+TEST_F(StringGridTest, WithoutThumbTrackingTheViewMovesWhenTheThumbIsReleased)
+{
+    grid.SetRowCount(1000);
+    QScrollBar* bar = grid.verticalScrollBar();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(300);
+    EXPECT_EQ(grid.TopRow(), 1);
+    bar->setSliderDown(false);
+    EXPECT_EQ(grid.TopRow(), 300);
+
+    grid.SetOptions(grid.Options() | goThumbTracking);
+    bar->setSliderDown(true);
+    bar->setSliderPosition(100);
+    EXPECT_EQ(grid.TopRow(), 100);
+    bar->setSliderDown(false);
+    EXPECT_EQ(grid.TopRow(), 100);
 }
 
 TEST_F(StringGridTest, MovingOutOfViewScrollsTheCurrentCellIn)
@@ -475,6 +577,88 @@ TEST_F(StringGridTest, AnExceptionInAHandlerGoesToTheErrorBox)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages.front().text, QStringLiteral("だめ"));
     EXPECT_EQ(dialogs.messages.front().icon, MsgIcon::Error);
+}
+
+TEST_F(StringGridTest, AFailingPaintFinishesItsFrameAndIsReportedOnceAfterwards)
+{
+    ScriptedDialogs dialogs;
+    int failures = 0;
+    const auto failOn22 = [&](QObject*, int col, int row, const TRect&, TGridDrawState) {
+        if (col == 2 && row == 2) {
+            ++failures;
+            throw EGeneralError(QStringLiteral("描けません"));
+        }
+    };
+    grid.OnDrawCell = failOn22;
+    grid.viewport()->repaint();
+    ASSERT_EQ(failures, 1);
+    // No box inside the paint; the same cause on every repaint is one box.
+    EXPECT_TRUE(dialogs.messages.empty());
+    for (int i = 0; i < 3; ++i)
+        grid.viewport()->repaint();
+    EXPECT_EQ(failures, 4);
+    EXPECT_TRUE(dialogs.messages.empty());
+    QApplication::processEvents();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages.front().text, QStringLiteral("描けません"));
+    EXPECT_EQ(dialogs.messages.front().icon, MsgIcon::Error);
+    grid.viewport()->repaint();
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    // What was painted before the failure reached the window.
+    const QImage shown = grid.viewport()->grab().toImage();
+    EXPECT_EQ(fromQColor(shown.pixelColor(30, 10)), ColorToRGB(clBtnFace));
+
+    // Once the grid paints whole again, a new failure is news again.
+    grid.OnDrawCell = nullptr;
+    grid.viewport()->repaint();
+    grid.OnDrawCell = failOn22;
+    grid.viewport()->repaint();
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+TEST_F(StringGridTest, ReactivatingTheWindowIsNeitherLeavingNorEnteringTheGrid)
+{
+    ASSERT_TRUE(grid.hasFocus());
+    int enters = 0;
+    int exits = 0;
+    grid.OnEnter = [&](QObject*) { ++enters; };
+    grid.OnExit = [&](QObject*) { ++exits; };
+    const auto focus = [&](QEvent::Type type, Qt::FocusReason reason) {
+        QFocusEvent event(type, reason);
+        QApplication::sendEvent(&grid, &event);
+    };
+    focus(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    focus(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(std::make_pair(enters, exits), std::make_pair(0, 0));
+    focus(QEvent::FocusOut, Qt::TabFocusReason);
+    EXPECT_EQ(std::make_pair(enters, exits), std::make_pair(0, 1));
+    focus(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(std::make_pair(enters, exits), std::make_pair(1, 1));
+}
+
+TEST(StringGridLifetimeTest, DestroyingTheGridWhileItsEditorHasTheFocusCommitsNothing)
+{
+    // A grid that is its own window closes as it is destroyed, and its
+    // window going inactive takes the focus from the editor.
+    auto* grid = new TStringGrid;
+    grid->resize(400, 300);
+    grid->SetOptions(grid->Options() | goEditing);
+    int raised = 0;
+    grid->OnSetEditText = [&](QObject*, int, int, const QString&) { ++raised; };
+    grid->OnExit = [&](QObject*) { ++raised; };
+    grid->show();
+    grid->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(grid));
+    grid->setFocus();
+    grid->SetEditorMode(true);
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    ASSERT_TRUE(grid->InplaceEditor()->hasFocus());
+    grid->InplaceEditor()->setText(QStringLiteral("書きかけ"));
+    delete grid;
+    QApplication::processEvents();
+    EXPECT_EQ(raised, 0);
 }
 
 TEST_F(StringGridTest, LoadingEndsWithAfterFormLoad)

@@ -1,8 +1,43 @@
 #include "platform/Text.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <utility>
+
+#include <QByteArray>
+
 #include <gtest/gtest.h>
 
 #include "platform/Errors.h"
+
+namespace {
+
+// A test name for a text: letters and digits as they are, other characters
+// as words ("-$10" is "MinusDollar10"), bytes beyond ASCII in hexadecimal.
+std::string NameOf(const char* text)
+{
+    static const std::pair<char, const char*> words[] = { { ' ', "Blank" }, { '+', "Plus" }, { '-', "Minus" },
+        { '$', "Dollar" }, { '.', "Point" }, { ',', "Comma" }, { '#', "Hash" }, { '%', "Percent" },
+        { ';', "Semicolon" }, { '(', "Open" }, { ')', "Close" }, { '\'', "Quote" } };
+    std::string name;
+    for (const char* c = text; *c; ++c) {
+        const auto word
+            = std::find_if(std::begin(words), std::end(words), [c](const auto& w) { return w.first == *c; });
+        if (std::isalnum(static_cast<unsigned char>(*c)))
+            name += *c;
+        else if (word != std::end(words))
+            name += word->second;
+        else
+            name += "X" + QByteArray(1, *c).toHex().toUpper().toStdString();
+    }
+    return name.empty() ? "Empty" : name;
+}
+
+} // namespace
 
 struct IntCase {
     const char* text;
@@ -19,7 +54,8 @@ TEST_P(TextStrToInt, ReadsDecimalAndHexadecimal)
 INSTANTIATE_TEST_SUITE_P(Texts, TextStrToInt,
     ::testing::Values(IntCase { "0", 0 }, IntCase { "42", 42 }, IntCase { "  7", 7 }, IntCase { "+15", 15 },
         IntCase { "-3", -3 }, IntCase { "$1F", 31 }, IntCase { "0x10", 16 }, IntCase { "-$10", -16 },
-        IntCase { "2147483647", 2147483647 }, IntCase { "-2147483648", -2147483647 - 1 }, IntCase { "$FFFFFFFF", -1 }));
+        IntCase { "2147483647", 2147483647 }, IntCase { "-2147483648", -2147483647 - 1 }, IntCase { "$FFFFFFFF", -1 }),
+    [](const ::testing::TestParamInfo<IntCase>& info) { return NameOf(info.param.text); });
 
 class TextStrToIntRefuses : public ::testing::TestWithParam<const char*> { };
 
@@ -37,7 +73,8 @@ TEST_P(TextStrToIntRefuses, WithTheWholeTextInTheMessage)
 
 INSTANTIATE_TEST_SUITE_P(Texts, TextStrToIntRefuses,
     ::testing::Values(
-        "", " ", "12a", "7 ", "abc", "--1", "2147483648", "-2147483649", "$", "0x", "$100000000", "１２", "1.5"));
+        "", " ", "12a", "7 ", "abc", "--1", "2147483648", "-2147483649", "$", "0x", "$100000000", "１２", "1.5"),
+    [](const ::testing::TestParamInfo<const char*>& info) { return NameOf(info.param); });
 
 struct FloatCase {
     const char* pattern;
@@ -62,4 +99,11 @@ INSTANTIATE_TEST_SUITE_P(Pictures, TextFormatFloat,
         FloatCase { "000", 7, "007" }, FloatCase { "#.##", 0.5, ".5" }, FloatCase { "0.##", 1, "1" },
         FloatCase { "0.##", 1.2, "1.2" }, FloatCase { "0.0;(0.0)", -4, "(4.0)" },
         FloatCase { "0.0;(0.0);'zero'", 0, "zero" }, FloatCase { "'¥'#,##0", 1500, "¥1,500" },
-        FloatCase { "0.00E+00", 1234, "1.23E+03" }, FloatCase { "0.0", 99.96, "100.0" }));
+        FloatCase { "0.00E+00", 1234, "1.23E+03" }, FloatCase { "0.0", 99.96, "100.0" },
+        FloatCase { "0.0", NAN, "NAN" }, FloatCase { "0.00E+00", NAN, "NAN" },
+        FloatCase { "0.00E+00", INFINITY, "INF" }, FloatCase { "#,##0", -INFINITY, "-INF" }),
+    [](const ::testing::TestParamInfo<FloatCase>& info) {
+        char value[32];
+        std::snprintf(value, sizeof value, "%.10g", info.param.value);
+        return NameOf(info.param.pattern) + "_Of_" + NameOf(value);
+    });

@@ -378,7 +378,102 @@ TEST_F(StrCGridParamsTest, StoredFormHoldsOnlyWhatDiffersAndReadsBack)
         gridNames << emptyReader.ReadPropName();
         emptyReader.SkipValue();
     }
-    EXPECT_EQ(gridNames.join(u','), QStringLiteral("CellParams,Fonts,Layout,Options"));
+    EXPECT_EQ(gridNames.join(u','), QStringLiteral("DefaultDrawing,CellParams,Fonts,Layout,Options"));
+}
+
+// The bytes of one stored property: its name, then its value.
+QByteArray Stored(const char* name, const QByteArray& value) { return char(qstrlen(name)) + QByteArray(name) + value; }
+
+TEST_F(StrCGridParamsTest, ColoursWithANameAreStoredByItAndOthersAsNumbers)
+{
+    grid.SetFocusCellColor(clSilver);
+    grid.SetFocusCellFontColor(0x123456);
+    TSCGCellParam* item = params.Add(); // clWindow and clWindowText
+    TBrush brush;
+    brush.SetColor(0x80000019); // a scheme entry without a name
+    item->SetBrush(brush);
+    TSCGCellFont* font = fonts.Add();
+    TFont f = font->Font();
+    f.SetColor(clBtnShadow);
+    font->SetFont(f);
+
+    TWriter writer;
+    grid.WriteProperties(writer);
+    writer.WriteListEnd();
+    const QByteArray bytes = writer.Data();
+    EXPECT_TRUE(bytes.contains(Stored("FocusCellColor",
+        QByteArray("\x07\x08"
+                   "clSilver"))));
+    EXPECT_TRUE(bytes.contains(Stored("FocusCellFontColor", QByteArray("\x04\x56\x34\x12\x00", 5))));
+    EXPECT_TRUE(bytes.contains(Stored("CellColor",
+        QByteArray("\x07\x08"
+                   "clWindow"))));
+    EXPECT_TRUE(bytes.contains(Stored("FontColor",
+        QByteArray("\x07\x0C"
+                   "clWindowText"))));
+    EXPECT_TRUE(bytes.contains(Stored("Brush.Color", QByteArray("\x04\x19\x00\x00\x80", 5))));
+    EXPECT_TRUE(bytes.contains(Stored("Font.Color",
+        QByteArray("\x07\x0B"
+                   "clBtnShadow"))));
+
+    TStrColGrid loaded;
+    TReader reader(bytes);
+    loaded.LoadProperties(reader);
+    EXPECT_EQ(loaded.FocusCellColor(), clSilver);
+    EXPECT_EQ(loaded.FocusCellFontColor(), 0x123456u);
+    ASSERT_EQ(loaded.CellParams().Count(), 1);
+    EXPECT_EQ(loaded.CellParams().Items(0)->CellColor(), clWindow);
+    EXPECT_EQ(loaded.CellParams().Items(0)->FontColor(), clWindowText);
+    EXPECT_EQ(loaded.CellParams().Items(0)->Brush().Color(), 0x80000019u);
+    ASSERT_EQ(loaded.Fonts().Count(), 1);
+    EXPECT_EQ(loaded.Fonts().Items(0)->Font().Color(), clBtnShadow);
+}
+
+TEST_F(StrCGridParamsTest, ColoursStoredAsNumbersStillLoadAndUnknownNamesAreRefused)
+{
+    TWriter writer;
+    writer.WritePropName(QStringLiteral("FocusCellColor"));
+    writer.WriteInteger(qint32(clGreen));
+    writer.WritePropName(QStringLiteral("FocusCellFontColor"));
+    writer.WriteInteger(qint32(clBtnHighlight));
+    writer.WriteListEnd();
+    TReader reader(writer.Data());
+    grid.LoadProperties(reader);
+    EXPECT_EQ(grid.FocusCellColor(), clGreen);
+    EXPECT_EQ(grid.FocusCellFontColor(), clBtnHighlight);
+
+    TWriter unknown;
+    unknown.WritePropName(QStringLiteral("FocusCellColor"));
+    unknown.WriteIdent(QStringLiteral("clPlaid"));
+    unknown.WriteListEnd();
+    TReader unknownReader(unknown.Data());
+    EXPECT_THROW(grid.LoadProperties(unknownReader), EReadError);
+}
+
+TEST_F(StrCGridParamsTest, DefaultDrawingOffIsStoredAndReadBack)
+{
+    TWriter writer;
+    grid.WriteProperties(writer);
+    writer.WriteListEnd();
+    EXPECT_TRUE(writer.Data().startsWith(Stored("DefaultDrawing", QByteArray("\x08"))));
+
+    TStrColGrid loaded;
+    loaded.SetDefaultDrawing(true);
+    TReader reader(writer.Data());
+    loaded.LoadProperties(reader);
+    EXPECT_FALSE(loaded.DefaultDrawing());
+
+    TWriter on;
+    on.WritePropName(QStringLiteral("DefaultDrawing"));
+    on.WriteBoolean(true);
+    on.WriteListEnd();
+    TReader onReader(on.Data());
+    loaded.LoadProperties(onReader);
+    EXPECT_TRUE(loaded.DefaultDrawing());
+    // Drawn by the base grid then, so not stored.
+    TWriter again;
+    loaded.WriteProperties(again);
+    EXPECT_FALSE(again.Data().contains("DefaultDrawing"));
 }
 
 TEST_F(StrCGridParamsTest, BrokenStoredFormRaisesAndEndsLoading)

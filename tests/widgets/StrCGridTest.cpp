@@ -168,7 +168,8 @@ TEST_P(StrCGridBandTest, LinesShareTheCellHeightAndTheLastTakesTheRest)
 
 INSTANTIATE_TEST_SUITE_P(Heights, StrCGridBandTest,
     ::testing::Values(
-        BandCase { 24, { { 0, 8 }, { 8, 16 }, { 16, 24 } } }, BandCase { 25, { { 0, 8 }, { 8, 16 }, { 16, 25 } } }));
+        BandCase { 24, { { 0, 8 }, { 8, 16 }, { 16, 24 } } }, BandCase { 25, { { 0, 8 }, { 8, 16 }, { 16, 25 } } }),
+    [](const ::testing::TestParamInfo<BandCase>& info) { return "Height" + std::to_string(info.param.height); });
 
 TEST_F(StrCGridTest, EmptyTextIsOneEmptyLineWithoutInnerLines)
 {
@@ -354,7 +355,10 @@ TEST_P(StrCGridInversionTest, FramePixelsStandOutFromTheBackground)
 INSTANTIATE_TEST_SUITE_P(Colours, StrCGridInversionTest,
     ::testing::Values(InversionCase { clWhite, clBlack }, InversionCase { 0x808080, clWhite },
         InversionCase { 0xC8C8C8, 0x373737 }, InversionCase { 0x7F7F7F, clWhite },
-        InversionCase { 0x0000FF, 0xFFFF00 }));
+        InversionCase { 0x0000FF, 0xFFFF00 }),
+    [](const ::testing::TestParamInfo<InversionCase>& info) {
+        return "From" + QByteArray::number(info.param.from, 16).rightJustified(6, '0').toUpper().toStdString();
+    });
 
 TEST_F(StrCGridTest, FixedCellsGetTheRaisedFrame)
 {
@@ -403,6 +407,23 @@ TEST_F(StrCGridTest, MissingFontStopsThePaintWithTheLookupError)
     } catch (const EGeneralError& e) {
         EXPECT_EQ(e.Message(), QStringLiteral("CellParams で指定されたフォント名が Fonts に登録されていません"));
     }
+}
+
+TEST_F(StrCGridTest, ARepaintOfPartOfTheWindowShowsWhatTheWholePictureHas)
+{
+    Focus();
+    grid.SetCells(1, 1, QStringLiteral("全"));
+    grid.SetCellFontColor(2, 2, clRed);
+    grid.SetSelection({ 1, 1, 2, 2 });
+    const QImage whole = Paint();
+    // Around the current cell, with its dotted frame, and across its neighbours.
+    const QRect part = grid.CellRect(1, 1).toQRect().adjusted(-5, -5, 30, 12);
+    QImage shown(grid.viewport()->size(), QImage::Format_RGB32);
+    shown.fill(Qt::magenta);
+    grid.viewport()->render(&shown, part.topLeft(), QRegion(part));
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        for (int x = part.left(); x <= part.right(); ++x)
+            ASSERT_EQ(At(shown, x, y), At(whole, x, y)) << x << "," << y;
 }
 
 TEST_F(StrCGridTest, BeforeDrawPrecedesTheCells)
@@ -528,6 +549,18 @@ TEST_F(StrCGridMoveTest, ItemOptionsRunTheGridWhileItsCellIsCurrent)
     EXPECT_EQ(grid.Options(), own);
     grid.FocusCell(3, 3);
     EXPECT_EQ(grid.TStringGrid::Options(), own);
+}
+
+TEST_F(StrCGridMoveTest, MovingOntoACellWhoseFontIsGoneNeedsNoFontWithoutAnEditor)
+{
+    grid.BeginLoad();
+    newItem->SetFontName(QStringLiteral("消えたフォント"));
+    grid.EndLoad();
+    events.clear();
+    ASSERT_EQ(grid.InplaceEditor(), nullptr);
+    EXPECT_NO_THROW(grid.FocusCell(2, 2));
+    EXPECT_EQ(std::make_pair(grid.Col(), grid.Row()), std::make_pair(2, 2));
+    EXPECT_TRUE(events.contains(QStringLiteral("new EnterCell")));
 }
 
 TEST_F(StrCGridMoveTest, EditorTakesTheCellsFontAndImeMode)

@@ -1,0 +1,249 @@
+#include "app/Eopf.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+
+#include "app/FixedDialog.h"
+#include "app/MainForm.h"
+#include "core/Settings.h"
+#include "platform/Application.h"
+#include "views/Inputf.h"
+#include "views/Mcalf.h"
+#include "views/Ycalf.h"
+
+TOpForm* OpForm = nullptr;
+
+namespace {
+
+// The layout, in pixels of the client area. Below the two groups come the
+// check boxes of single settings, one row each; the buttons follow the last
+// row, and the dialog is as high as that makes it.
+constexpr int FormWidth = 308;
+constexpr int GroupLeft = 8;
+constexpr int GroupWidth = 289;
+constexpr int RowsTop = 122;
+constexpr int RowStep = 24;
+constexpr int RowLeft = 16;
+constexpr int RowHeight = 20;
+constexpr int ButtonGap = 18; // from the last row's top to the buttons, less one step
+constexpr int ButtonWidth = 81;
+constexpr int ButtonHeight = 25;
+constexpr int BottomMargin = 15;
+
+struct CheckRow {
+    QCheckBox* TOpForm::*box;
+    QStringView name;
+    QStringView caption;
+};
+
+// Top to bottom. A row added here gets its place, and the dialog grows by
+// one step; its setting is loaded in FormShow and saved in Button1Click.
+constexpr CheckRow CheckRows[] = {
+    { &TOpForm::CheckBox8, u"CheckBox8", u"祝日も休日とする。" },
+    { &TOpForm::CheckBox9, u"CheckBox9", u"ツールバーをフラットタイプにする。" },
+    { &TOpForm::CheckBox10, u"CheckBox10", u"終了時にデータファイルの最適化をする。" },
+};
+constexpr int RowCount = int(std::size(CheckRows));
+constexpr int ButtonsTop = RowsTop + RowCount * RowStep + ButtonGap;
+constexpr int FormHeight = ButtonsTop + ButtonHeight + BottomMargin;
+
+} // namespace
+
+TOpForm::TOpForm(QWidget* parent)
+    : QWidget(parent, FixedDialogFlags)
+{
+    OpForm = this;
+    setupUi();
+    connectHandlers();
+}
+
+TOpForm::~TOpForm()
+{
+    if (OpForm == this)
+        OpForm = nullptr;
+}
+
+void TOpForm::setupUi()
+{
+    setObjectName(QStringLiteral("OpForm"));
+    setWindowTitle(QStringLiteral("オプション設定"));
+    setFixedSize(FormWidth, FormHeight);
+
+    RadioGroup1 = new QGroupBox(QStringLiteral("起動時に表示するカレンダー"), this);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setGeometry(GroupLeft, 8, GroupWidth, 49);
+    RadioButtons = new QButtonGroup(this);
+    const QString items[] = { QStringLiteral("年"), QStringLiteral("月"), QStringLiteral("休日") };
+    const int columnWidth = (GroupWidth - 16) / 3;
+    for (int index = 0; index < 3; ++index) {
+        auto* button = new QRadioButton(items[index], RadioGroup1);
+        button->setObjectName(QStringLiteral("RadioGroup1_%1").arg(index));
+        button->setGeometry(8 + index * columnWidth, 20, columnWidth - 6, RowHeight);
+        RadioButtons->addButton(button, index);
+    }
+
+    GroupBox1 = new QGroupBox(QStringLiteral("休日設定"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(GroupLeft, 64, GroupWidth, 49);
+    QCheckBox** weekdays[] = { &CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4, &CheckBox5, &CheckBox6, &CheckBox7 };
+    const QString names[] = { QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"), QStringLiteral("水"),
+        QStringLiteral("木"), QStringLiteral("金"), QStringLiteral("土") };
+    for (int day = 0; day < 7; ++day) {
+        auto* box = new QCheckBox(names[day], GroupBox1);
+        box->setObjectName(QStringLiteral("CheckBox%1").arg(day + 1));
+        box->setGeometry(8 + day * 40, 20, 38, RowHeight);
+        *weekdays[day] = box;
+    }
+
+    for (int row = 0; row < RowCount; ++row) {
+        auto* box = new QCheckBox(CheckRows[row].caption.toString(), this);
+        box->setObjectName(CheckRows[row].name.toString());
+        box->setGeometry(RowLeft, RowsTop + row * RowStep, FormWidth - RowLeft - 8, RowHeight);
+        this->*CheckRows[row].box = box;
+    }
+
+    Button1 = new QPushButton(QStringLiteral("&OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(56, ButtonsTop, ButtonWidth, ButtonHeight);
+    Button2 = new QPushButton(QStringLiteral("&CANCEL"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(FormWidth - 56 - ButtonWidth, ButtonsTop, ButtonWidth, ButtonHeight);
+    // Enter on a focused button presses that button; elsewhere it presses OK.
+    Button1->setAutoDefault(true);
+    Button2->setAutoDefault(true);
+
+    // Top to bottom, as the controls stand; the start calendar is one stop
+    // whose items the arrow keys choose.
+    tabOrder_.Set({ RadioGroup1, CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8,
+        CheckBox9, CheckBox10, Button1, Button2 });
+}
+
+void TOpForm::connectHandlers()
+{
+    connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button2Click(); }); });
+}
+
+std::array<QCheckBox*, 8> TOpForm::DayOffBoxes() const
+{
+    return { CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8 };
+}
+
+int TOpForm::ItemIndex() const { return RadioButtons->checkedId(); }
+
+void TOpForm::SetItemIndex(int index)
+{
+    if (index >= 0) {
+        RadioButtons->button(std::min(index, 2))->setChecked(true);
+        return;
+    }
+    RadioButtons->setExclusive(false);
+    if (QAbstractButton* checked = RadioButtons->checkedButton())
+        checked->setChecked(false);
+    RadioButtons->setExclusive(true);
+}
+
+void TOpForm::Open()
+{
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    CentreOnMainWindow(*this);
+    show(); // loads the settings
+    raise();
+    activateWindow();
+    // The first stop of the tab order: the chosen start calendar, or the
+    // first one when none is chosen.
+    QAbstractButton* start = RadioButtons->checkedButton();
+    (start ? start : RadioButtons->button(0))->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void TOpForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Only when the dialog becomes visible, not when the system shows it
+    // again (restored from minimised).
+    if (!event->spontaneous())
+        Application::Guard([this] { FormShow(); });
+}
+
+void TOpForm::FormShow()
+{
+    SetItemIndex(Settings::Exists() ? Settings::StartCalendar() : 0);
+    const Settings::DaysOff days = Settings::ReadDaysOff();
+    for (int day = 0; day < 7; ++day)
+        DayOffBoxes()[size_t(day)]->setChecked(days.Weekly[size_t(day)]);
+    CheckBox8->setChecked(days.NationalHolidays);
+    CheckBox9->setChecked(Settings::ToolBarFlat());
+    CheckBox10->setChecked(Settings::CompactAtExit());
+}
+
+void TOpForm::Button1Click()
+{
+    // Only the keys the user changed are written, so a day-off key that was
+    // missing and stays false stays missing.
+    const std::array<QCheckBox*, 8> boxes = DayOffBoxes();
+    const Settings::DaysOff stored = Settings::ReadDaysOff();
+    bool daysOffChanged = false;
+    for (int n = 0; n < 8; ++n) {
+        const bool ticked = boxes[size_t(n)]->isChecked();
+        const bool was = n < 7 ? stored.Weekly[size_t(n)] : stored.NationalHolidays;
+        if (ticked == was)
+            continue;
+        if (n < 7)
+            Settings::WriteWeeklyDayOff(n, ticked);
+        else
+            Settings::WriteHolidaysAreDaysOff(ticked);
+        daysOffChanged = true;
+    }
+    Settings::WriteStartCalendar(ItemIndex());
+    Settings::WriteToolBarFlat(CheckBox9->isChecked());
+    Settings::WriteCompactAtExit(CheckBox10->isChecked());
+
+    // The holiday calendar lists leave entries only: days off do not show
+    // on it.
+    if (daysOffChanged && MainFrame) {
+        if (MainFrame->Y1->isChecked() && YcalForm)
+            YcalForm->Fill(YcalForm->ShownFiscalYear());
+        if (MainFrame->M1->isChecked() && MCalForm) {
+            int year = 0, month = 0;
+            MCalForm->ShownMonth(year, month);
+            MCalForm->Fill(year, month);
+        }
+    }
+    if (Mainform)
+        Mainform->SetToolBarFlat(CheckBox9->isChecked());
+    close();
+}
+
+void TOpForm::Button2Click() { close(); }
+
+void TOpForm::keyPressEvent(QKeyEvent* event)
+{
+    // The controls leave Enter and Esc to the form: Enter is OK, Esc CANCEL.
+    // A focused button takes Enter itself.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Button1->click();
+        return;
+    case Qt::Key_Escape:
+        Button2->click();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+bool TOpForm::focusNextPrevChild(bool next)
+{
+    return tabOrder_.Move(focusWidget(), next) || QWidget::focusNextPrevChild(next);
+}

@@ -1,0 +1,169 @@
+#include "reports/CsvExport.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QHash>
+#include <QPushButton>
+
+#include "core/LeaveStore.h"
+#include "platform/Errors.h"
+#include "platform/ShiftJis.h"
+#include "reports/SaveStep.h"
+#include "views/Hcalf.h"
+#include "views/MainFrame.h"
+#include "views/Mcalf.h"
+#include "views/Ycalf.h"
+#include "widgets/StrCGrid.h"
+
+namespace CsvExport {
+
+namespace {
+
+// What is written for the open calendar.
+struct Source {
+    const TStrColGrid* grid = nullptr;
+    int columns = 0;
+    QString nameBase = QStringLiteral("カレンダー");
+    // The memo column of the month and holiday calendars, and the date a
+    // row of it stands for.
+    int memoColumn = -1;
+    std::function<std::optional<uint32_t>(int row)> rowDate;
+    // Which records the calendar takes its memos from.
+    std::function<bool(const LeaveRecord&)> shows;
+};
+
+std::optional<uint32_t> DateKey(int year, int month, int day)
+{
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
+    return LeaveRecord::DateKeyOf(year, month, day);
+}
+
+// The holiday list's date text: year, separator, two-digit month,
+// separator, two-digit day.
+std::optional<uint32_t> ListedDate(const QString& text)
+{
+    if (text.size() < 7)
+        return std::nullopt;
+    bool yearOk = false, monthOk = false, dayOk = false;
+    const int year = text.left(text.size() - 6).toInt(&yearOk);
+    const int month = text.mid(text.size() - 5, 2).toInt(&monthOk);
+    const int day = text.right(2).toInt(&dayOk);
+    if (!yearOk || !monthOk || !dayOk)
+        return std::nullopt;
+    return DateKey(year, month, day);
+}
+
+Source OpenCalendar()
+{
+    Source source;
+    if (!MainFrame)
+        return source;
+    if (MainFrame->Y1->isChecked() && YcalForm) {
+        source.grid = YcalForm->StrColGrid1;
+        source.columns = 32;
+        source.nameBase = QStringLiteral("年度カレンダー(") + YcalForm->Button2->text() + u')';
+    } else if (MainFrame->M1->isChecked() && MCalForm) {
+        source.grid = MCalForm->StrColGrid1;
+        source.columns = 4;
+        source.nameBase = QStringLiteral("月カレンダー(") + MCalForm->Button2->text() + u')';
+        source.memoColumn = 3;
+        // A caption that does not read as a month only costs the stored bytes.
+        std::optional<std::pair<int, int>> shown;
+        try {
+            int year = 0, month = 0;
+            MCalForm->ShownMonth(year, month);
+            shown = { year, month };
+        } catch (const Exception&) {
+        }
+        source.rowDate = [shown](int row) -> std::optional<uint32_t> {
+            if (!shown)
+                return std::nullopt;
+            return DateKey(shown->first, shown->second, row);
+        };
+        source.shows = [](const LeaveRecord& record) { return !record.Cleared(); };
+    } else if (MainFrame->H2->isChecked() && HCalForm) {
+        const TStrColGrid* grid = HCalForm->StrColGrid1;
+        source.grid = grid;
+        source.columns = 5;
+        source.nameBase = QStringLiteral("休日カレンダー(") + HCalForm->Button2->text() + u')';
+        source.memoColumn = 4;
+        source.rowDate = [grid](int row) { return ListedDate(grid->Cells(1, row)); };
+        source.shows = [](const LeaveRecord& record) { return !record.Cleared() && record.Kind() > 0; };
+    }
+    return source;
+}
+
+// The memo bytes as the data file holds them, by date: the last record of a
+// date wins, as in the calendars. A memo another program stored may hold
+// bytes that do not survive the way through Unicode (the duplicate NEC and
+// IBM characters of code page 932, or bytes that are no character at all);
+// these bytes are written back as they were.
+QHash<uint32_t, QByteArray> StoredMemos(const Source& source)
+{
+    QHash<uint32_t, QByteArray> memos;
+    LeaveStore::ForEach([&](const LeaveRecord& record, qint64) {
+        if (source.shows(record))
+            memos.insert(record.DateKey(), record.MemoBytes());
+    });
+    return memos;
+}
+
+QByteArray Bytes(const Source& source)
+{
+    QByteArray out;
+    if (!source.grid)
+        return out;
+    QHash<uint32_t, QByteArray> memos;
+    if (source.memoColumn >= 0) {
+        // Only a refinement of the cell texts: when the data file cannot be
+        // read now, the texts as the grid shows them are written.
+        try {
+            memos = StoredMemos(source);
+        } catch (const Exception&) {
+            memos.clear();
+        }
+    }
+    const TStrColGrid& grid = *source.grid;
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        for (int col = 0; col < source.columns; ++col) {
+            if (col > 0)
+                out += ',';
+            const QString text = grid.Cells(col, row);
+            QByteArray bytes;
+            if (col == source.memoColumn && !text.isEmpty()) {
+                if (const std::optional<uint32_t> date = source.rowDate(row)) {
+                    const auto stored = memos.constFind(*date);
+                    if (stored != memos.cend() && ShiftJis::ToUnicode(*stored) == text)
+                        bytes = *stored;
+                }
+            }
+            out += bytes.isEmpty() ? ShiftJis::FromUnicode(text) : bytes;
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+} // namespace
+
+QString ProposedName() { return OpenCalendar().nameBase + QStringLiteral(".csv"); }
+
+QByteArray FileBytes() { return Bytes(OpenCalendar()); }
+
+void Export(QWidget* owner, const QString& filter)
+{
+    const Source source = OpenCalendar();
+    const std::optional<QString> path
+        = SaveStep::AskPath(owner, filter, source.nameBase + QStringLiteral(".csv"), QStringLiteral(".csv"));
+    if (!path)
+        return;
+    SaveStep::WriteFile(*path, Bytes(source));
+}
+
+} // namespace CsvExport

@@ -1,0 +1,26 @@
+#pragma once
+
+// The command "CSVファイルへ出力": the cell texts of the open calendar's grid,
+// one line per row from the heading row down, fields joined by "," with no
+// quoting, every line ended by CR LF, in Shift-JIS. Colours and what the
+// grid only draws are not written. With no calendar open the file is empty.
+
+#include <QByteArray>
+#include <QString>
+
+class QWidget;
+
+namespace CsvExport {
+
+// "年度カレンダー(2009年度).csv", "月カレンダー(2010年1月).csv",
+// "休日カレンダー(2009年度).csv", or "カレンダー.csv" with no calendar open.
+QString ProposedName();
+
+// The file's content for the open calendar.
+QByteArray FileBytes();
+
+// The whole command: the save dialog with `filter` (the main window's),
+// the overwrite question, the file. Failures raise EInOutError.
+void Export(QWidget* owner, const QString& filter);
+
+} // namespace CsvExport
