@@ -5,16 +5,26 @@
 #include <QButtonGroup>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QToolButton>
 
 #include "core/LeaveStore.h"
 #include "platform/Errors.h"
 #include "platform/FormStream.h"
 #include "reports/Calf.h"
 #include "reports/SelCalF.h"
+#include "reports/TotalsRequest.h"
 #include "views/ViewsTestSupport.h"
 #include "widgets/CmbGrid.h"
 
 namespace {
+
+QStringList Texts(std::initializer_list<const char*> texts)
+{
+    QStringList list;
+    for (const char* text : texts)
+        list << QString::fromUtf8(text);
+    return list;
+}
 
 class CalMFTest : public ::testing::Test {
 protected:
@@ -40,7 +50,7 @@ TEST_F(CalMFTest, TheTableKeepsItsHeadingsAndAlignmentsAsStored)
     TComboGrid& grid = *CalMForm->ComboGrid1;
     EXPECT_EQ(grid.ColCount(), 5);
     EXPECT_EQ(grid.RowCount(), 14);
-    EXPECT_EQ(Row(0), (QStringList { "月", "１日休暇", "AM休暇", "PM休暇", "合計" }));
+    EXPECT_EQ(Row(0), Texts({ "月", "１日休暇", "AM休暇", "PM休暇", "合計" }));
     EXPECT_EQ(Cell(0, 1), QStringLiteral("４"));
     EXPECT_EQ(Cell(0, 7), QStringLiteral("10"));
     EXPECT_EQ(Cell(0, 10), QStringLiteral("１"));
@@ -54,13 +64,14 @@ TEST_F(CalMFTest, TheTableKeepsItsHeadingsAndAlignmentsAsStored)
     // row by row, five text-column records.
     TWriter data;
     data.WriteListBegin();
-    const QStringList headings { "月", "１日休暇", "AM休暇", "PM休暇", "合計" };
+    const QStringList headings = Texts({ "月", "１日休暇", "AM休暇", "PM休暇", "合計" });
     for (int col = 0; col < 5; ++col) {
         data.WriteInteger(col);
         data.WriteInteger(0);
         data.WriteString(headings[col]);
     }
-    const QStringList months { "４", "５", "６", "７", "８", "９", "10", "11", "12", "１", "２", "３", "合計" };
+    const QStringList months
+        = Texts({ "４", "５", "６", "７", "８", "９", "10", "11", "12", "１", "２", "３", "合計" });
     for (int row = 1; row <= 13; ++row) {
         data.WriteInteger(0);
         data.WriteInteger(row);
@@ -86,10 +97,10 @@ TEST_F(CalMFTest, EachMonthShowsItsPaidLeaveAndTheYearItsTotal)
     ASSERT_TRUE(RequestMonthlyTotals());
     EXPECT_TRUE(CalMForm->isVisible());
     EXPECT_EQ(CalMForm->windowTitle(), QStringLiteral("月別休暇日数集計－2009年度"));
-    EXPECT_EQ(Row(10), (QStringList { "１", "2", "3", "1", "4.0" }));
-    EXPECT_EQ(Row(1), (QStringList { "４", "1", "0", "0", "1.0" }));
-    EXPECT_EQ(Row(5), (QStringList { "８", "0", "0", "0", "0.0" }));
-    EXPECT_EQ(Row(13), (QStringList { "合計", "3", "3", "1", "5.0" }));
+    EXPECT_EQ(Row(10), Texts({ "１", "2", "3", "1", "4.0" }));
+    EXPECT_EQ(Row(1), Texts({ "４", "1", "0", "0", "1.0" }));
+    EXPECT_EQ(Row(5), Texts({ "８", "0", "0", "0", "0.0" }));
+    EXPECT_EQ(Row(13), Texts({ "合計", "3", "3", "1", "5.0" }));
 
     // The year's total is the paid leave of the fiscal-year totals.
     CalForm->ShowTotals(2009);
@@ -101,7 +112,7 @@ TEST_F(CalMFTest, AnEmptyYearShowsZerosAndABadCaptionKeepsTheTable)
     ProgramWindows program(data);
     CalMForm->ShowTotals(1990);
     for (int row = 1; row <= 13; ++row)
-        EXPECT_EQ(Row(row).mid(1), (QStringList { "0", "0", "0", "0.0" })) << row;
+        EXPECT_EQ(Row(row).mid(1), Texts({ "0", "0", "0", "0.0" })) << row;
 
     LeaveStore::SaveEntry(1990, 5, 1, 1, QString());
     CalMForm->setWindowTitle(QStringLiteral("月別休暇日数集計－990年度"));
