@@ -48,6 +48,7 @@ constexpr CheckRow CheckRows[] = {
     { &TOpForm::CheckBox8, u"CheckBox8", u"祝日も休日とする。" },
     { &TOpForm::CheckBox9, u"CheckBox9", u"ツールバーをフラットタイプにする。" },
     { &TOpForm::CheckBox10, u"CheckBox10", u"終了時にデータファイルの最適化をする。" },
+    { &TOpForm::CheckBox11, u"CheckBox11", u"祝日は現行の祝日法で求める。" },
 };
 constexpr int RowCount = int(std::size(CheckRows));
 constexpr int ButtonsTop = RowsTop + RowCount * RowStep + ButtonGap;
@@ -121,7 +122,7 @@ void TOpForm::setupUi()
     // Top to bottom, as the controls stand; the start calendar is one stop
     // whose items the arrow keys choose.
     tabOrder_.Set({ RadioGroup1, CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8,
-        CheckBox9, CheckBox10, Button1, Button2 });
+        CheckBox9, CheckBox10, CheckBox11, Button1, Button2 });
 }
 
 void TOpForm::connectHandlers()
@@ -184,6 +185,7 @@ void TOpForm::FormShow()
     CheckBox8->setChecked(days.NationalHolidays);
     CheckBox9->setChecked(Settings::ToolBarFlat());
     CheckBox10->setChecked(Settings::CompactAtExit());
+    CheckBox11->setChecked(days.CurrentLaw);
 }
 
 void TOpForm::Button1Click()
@@ -202,6 +204,11 @@ void TOpForm::Button1Click()
             Settings::WriteWeeklyDayOff(n, ticked);
         else
             Settings::WriteHolidaysAreDaysOff(ticked);
+        daysOffChanged = true;
+    }
+    // The choice of holiday table is written only when the user changes it.
+    if (CheckBox11->isChecked() != stored.CurrentLaw) {
+        Settings::WriteHolidaysByCurrentLaw(CheckBox11->isChecked());
         daysOffChanged = true;
     }
     Settings::WriteStartCalendar(ItemIndex());

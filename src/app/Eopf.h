@@ -55,6 +55,7 @@ public:
     QCheckBox* CheckBox8 = nullptr; // national holidays are days off
     QCheckBox* CheckBox9 = nullptr; // flat tool bar
     QCheckBox* CheckBox10 = nullptr; // compact the data file at exit
+    QCheckBox* CheckBox11 = nullptr; // holidays by the law as it stands today
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
 

@@ -68,7 +68,7 @@ TEST_F(OpFormTest, FirstRunShowsTheYearCalendarAndSundayAndSaturdayOff)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(OpForm));
 
     EXPECT_EQ(OpForm->windowTitle(), QStringLiteral("オプション設定"));
-    EXPECT_EQ(OpForm->size(), QSize(308, 252));
+    EXPECT_EQ(OpForm->size(), QSize(308, 276)); // the holiday-law row adds 24
     EXPECT_EQ(OpForm->minimumSize(), OpForm->maximumSize());
     EXPECT_TRUE(OpForm->windowFlags() & Qt::WindowStaysOnTopHint);
     // a title and a close box only: without the customised hints the window
@@ -108,14 +108,15 @@ TEST_F(OpFormTest, EveryControlHasItsCaptionAndStaysInsideTheDialog)
     EXPECT_EQ(OpForm->CheckBox8->text(), QStringLiteral("祝日も休日とする。"));
     EXPECT_EQ(OpForm->CheckBox9->text(), QStringLiteral("ツールバーをフラットタイプにする。"));
     EXPECT_EQ(OpForm->CheckBox10->text(), QStringLiteral("終了時にデータファイルの最適化をする。"));
+    EXPECT_EQ(OpForm->CheckBox11->text(), QStringLiteral("祝日は現行の祝日法で求める。"));
     EXPECT_EQ(OpForm->Button1->text(), QStringLiteral("&OK"));
     EXPECT_EQ(OpForm->Button2->text(), QStringLiteral("&CANCEL"));
     // Top to bottom, nothing overlapping, the captions not cut off.
     const QList<QWidget*> column { OpForm->RadioGroup1, OpForm->GroupBox1, OpForm->CheckBox8, OpForm->CheckBox9,
-        OpForm->CheckBox10, OpForm->Button1 };
+        OpForm->CheckBox10, OpForm->CheckBox11, OpForm->Button1 };
     for (qsizetype i = 1; i < column.size(); ++i)
         EXPECT_GT(column[i]->y(), column[i - 1]->geometry().bottom()) << column[i]->objectName().toStdString();
-    for (QCheckBox* box : { OpForm->CheckBox8, OpForm->CheckBox9, OpForm->CheckBox10 })
+    for (QCheckBox* box : { OpForm->CheckBox8, OpForm->CheckBox9, OpForm->CheckBox10, OpForm->CheckBox11 })
         EXPECT_LE(box->sizeHint().width(), box->width()) << box->objectName().toStdString();
     EXPECT_TRUE(OpForm->rect().contains(OpForm->Button2->geometry()));
 }
@@ -301,14 +302,14 @@ TEST_F(OpFormTest, KeyboardAloneTabsTicksAndConfirms)
 
     const QList<QWidget*> order { OpForm->CheckBox1, OpForm->CheckBox2, OpForm->CheckBox3, OpForm->CheckBox4,
         OpForm->CheckBox5, OpForm->CheckBox6, OpForm->CheckBox7, OpForm->CheckBox8, OpForm->CheckBox9,
-        OpForm->CheckBox10, OpForm->Button1, OpForm->Button2, OpForm->RadioButtons->button(2) };
+        OpForm->CheckBox10, OpForm->CheckBox11, OpForm->Button1, OpForm->Button2, OpForm->RadioButtons->button(2) };
     for (QWidget* next : order) {
         QTest::keyClick(OpForm->focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(OpForm->focusWidget(), next) << next->objectName().toStdString();
     }
     QTest::keyClick(OpForm->focusWidget(), Qt::Key_Backtab);
     EXPECT_EQ(OpForm->focusWidget(), OpForm->Button2);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         QTest::keyClick(OpForm->focusWidget(), Qt::Key_Backtab);
     ASSERT_EQ(OpForm->focusWidget(), OpForm->CheckBox9);
     QTest::keyClick(OpForm->focusWidget(), Qt::Key_Space);
@@ -338,4 +339,39 @@ TEST_F(OpFormTest, KeyboardAloneTabsTicksAndConfirms)
     QTest::keyClick(OpForm->Button2, Qt::Key_Return);
     EXPECT_FALSE(OpForm->isVisible());
     EXPECT_EQ(File(), saved);
+}
+
+TEST_F(OpFormTest, TheHolidayLawBoxIsWrittenOnlyWhenChangedAndRefillsTheCalendar)
+{
+    ProgramWindows program(data, "7=1\r\n");
+    TStrColGrid& grid = *YcalForm->StrColGrid1;
+    // Fiscal year 2024: 11 August is Mountain Day by the law, a Sunday, so 12
+    // August is its substitute; the program's own table knows neither and has
+    // 23 December as the Emperor's Birthday.
+    EXPECT_EQ(grid.Cells(11, 5), QStringLiteral("日"));
+    EXPECT_EQ(grid.Cells(12, 5), QString());
+    EXPECT_EQ(grid.Cells(23, 9), QStringLiteral("祝"));
+    Open(program.Main());
+    EXPECT_FALSE(OpForm->CheckBox11->isChecked());
+
+    // OK without touching it leaves the key out.
+    Click(OpForm->Button1);
+    EXPECT_FALSE(File().contains("CurrentLaw"));
+
+    Open(program.Main());
+    Click(OpForm->CheckBox11);
+    Click(OpForm->Button1);
+    EXPECT_TRUE(File().contains("[Holiday]\r\n0=1\r\n6=1\r\n7=1\r\nCurrentLaw=1\r\n"));
+    EXPECT_EQ(grid.Cells(11, 5), QStringLiteral("祝"));
+    EXPECT_EQ(grid.Cells(12, 5), QStringLiteral("振"));
+    EXPECT_EQ(grid.Cells(23, 9), QString());
+    EXPECT_EQ(grid.Cells(23, 11), QStringLiteral("祝")); // 23 February 2025
+
+    // The next showing shows it ticked; unticking writes 0.
+    Open(program.Main());
+    EXPECT_TRUE(OpForm->CheckBox11->isChecked());
+    Click(OpForm->CheckBox11);
+    Click(OpForm->Button1);
+    EXPECT_TRUE(File().contains("CurrentLaw=0\r\n"));
+    EXPECT_EQ(grid.Cells(23, 9), QStringLiteral("祝"));
 }
