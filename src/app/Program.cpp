@@ -8,6 +8,7 @@
 #include "app/WindowFont.h"
 #include "platform/Application.h"
 #include "app/CalendarWindows.h"
+#include "reports/priansf.h"
 #include "views/Chymf.h"
 #include "views/Inputf.h"
 
@@ -24,5 +25,6 @@ TMainform* CreateProgramWindows()
     InstallCalendarWindows(*mainform);
     new TInputForm(mainform);
     new TChYMForm(mainform);
+    new Tpriansform(mainform);
     return mainform;
 }
