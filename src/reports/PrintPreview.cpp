@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -203,6 +204,23 @@ void TPrintPreview::PrintClick()
 {
     if (OnPrint && OnPrint())
         close();
+}
+
+void TPrintPreview::showEvent(QShowEvent* event)
+{
+    // The first time: as tall as the screen allows, in the middle of the
+    // screen the program's window is on.
+    if (!placed_) {
+        placed_ = true;
+        const QWidget* anchor = parentWidget() != nullptr ? parentWidget()->window() : this;
+        if (const QScreen* screen = anchor->screen()) {
+            const QRect room = screen->availableGeometry();
+            const QSize size(std::min(720, room.width() - 40), std::min(900, room.height() - 60));
+            resize(size.expandedTo(QSize(320, 240)));
+            move(room.center() - QPoint(width() / 2, height() / 2));
+        }
+    }
+    QWidget::showEvent(event);
 }
 
 void TPrintPreview::resizeEvent(QResizeEvent* event)

@@ -79,6 +79,7 @@ public:
     QLabel* PageView = nullptr;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -96,4 +97,5 @@ private:
     int pageCount_ = 0;
     int currentPage_ = 0;
     int zoom_ = 0;
+    bool placed_ = false;
 };

@@ -406,7 +406,9 @@ bool Tpriansform::ChoosePdfFile(int kind)
 
     QString folder = askedPdf_.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
                                          : QFileInfo(askedPdf_).absolutePath();
-    if (folder.isEmpty())
+    // A documents folder that was never made would leave the dialog
+    // somewhere else with a path it cannot show.
+    if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
     QString name = HeadingText().trimmed();
     if (name.isEmpty())

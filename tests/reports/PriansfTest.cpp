@@ -1,6 +1,8 @@
 #include "reports/priansf.h"
 
+#include <QCursor>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -223,10 +225,13 @@ TEST_F(PriansfTest, SecondOkDuringARunLeavesTheRunAlone)
     program->Main().Print1->trigger();
     bool ranDuringPrint = false;
     bool okEnabledDuringPrint = true;
+    bool busyDuringPrint = false;
     // Runs from the window messages the printer lets through between rows.
     QTimer::singleShot(0, priansform, [&] {
         ranDuringPrint = priansform->Printing();
         okEnabledDuringPrint = priansform->Button1->isEnabled();
+        busyDuringPrint = QGuiApplication::overrideCursor() != nullptr
+            && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
         program->Main().OpenMonthCalendar();
         Application::Guard([] { priansform->Button1Click(); });
         Application::Guard([] { priansform->Button3Click(); });
@@ -236,6 +241,8 @@ TEST_F(PriansfTest, SecondOkDuringARunLeavesTheRunAlone)
 
     EXPECT_TRUE(ranDuringPrint);
     EXPECT_FALSE(okEnabledDuringPrint);
+    EXPECT_TRUE(busyDuringPrint);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(dialogs.messages.empty()) << Messages().join(u'\n').toStdString();
     // The holiday list printed whole; only the headings of the later pages
     // follow the calendar shown when they start.
