@@ -50,10 +50,13 @@ QSize PreviewPageSize(const TPrinter& printer, int screenDpiX, int screenDpiY, i
     // bottom, both in dots; the image does the same in screen units. The
     // image's height is the lowest row bottom the paper still takes.
     const std::int64_t room = std::int64_t(printer.PageHeight()) - Scaled(bottomMargin, scaleY);
-    std::int64_t y = std::int64_t(std::floor(double(room) / double(scaleY)));
-    while (Scaled(y + 1, scaleY) <= room)
+    // Rounding puts the estimate within a unit of the answer; the steps are
+    // bounded all the same.
+    std::int64_t y = std::clamp<std::int64_t>(
+        std::int64_t(std::floor(double(room) / double(scaleY))), 0, std::numeric_limits<int>::max());
+    for (int step = 0; step < 8 && Scaled(y + 1, scaleY) <= room; ++step)
         ++y;
-    while (y > 0 && Scaled(y, scaleY) > room)
+    for (int step = 0; step < 8 && y > 0 && Scaled(y, scaleY) > room; ++step)
         --y;
     return QSize(ClampedInt(width), ClampedInt(y + bottomMargin));
 }
