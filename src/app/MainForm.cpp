@@ -29,6 +29,7 @@
 #include "reports/IcsExport.h"
 #include "reports/SelCalF.h"
 #include "reports/TotalsRequest.h"
+#include "reports/priansf.h"
 #include "views/Hcalf.h"
 #include "views/Inputf.h"
 #include "views/Mcalf.h"
@@ -244,6 +245,8 @@ void TMainform::connectHandlers()
     connect(D2, &QAction::triggered, this, guarded([this] { D2Click(); }));
     connect(F2, &QAction::triggered, this, guarded([this] { F2Click(); }));
     connect(L1, &QAction::triggered, this, guarded([this] { L1Click(); }));
+    connect(Print1, &QAction::triggered, this, guarded([this] { OpenPrintDialog(); }));
+    connect(ToolButton7, &QToolButton::clicked, this, guarded([this] { OpenPrintDialog(); }));
     connect(Exit1, &QAction::triggered, this, guarded([this] { Exit1Click(); }));
     connect(Y1, &QAction::triggered, this, guarded([this] { OpenYearCalendar(); }));
     connect(M1, &QAction::triggered, this, guarded([this] { OpenMonthCalendar(); }));
@@ -316,6 +319,12 @@ void TMainform::OpenHelpFile()
     }
     Dialogs::MessageBox(this, QStringLiteral("orbelund.chmファイルが見つかりません！"), QStringLiteral("警告"),
         MsgIcon::Warning, MsgButtons::Ok);
+}
+
+void TMainform::OpenPrintDialog()
+{
+    if (priansform)
+        priansform->OpenPrintDialog();
 }
 
 void TMainform::T1Click() { T1->trigger(); }

@@ -60,6 +60,8 @@ public:
     void OpenHolidayCalendar();
 
     void OpenHelpFile();
+    // The print dialog for the open calendar (Print1, ToolButton7).
+    void OpenPrintDialog();
 
     // The status line's one simple panel.
     void SetStatusText(const QString& text) override;

@@ -13,6 +13,7 @@
 #include "reports/Calf.h"
 #include "reports/SelCalF.h"
 #include "app/CalendarWindows.h"
+#include "reports/priansf.h"
 #include "views/Chymf.h"
 #include "views/Inputf.h"
 
@@ -32,6 +33,7 @@ TMainform* CreateProgramWindows()
     new TCalForm(mainform);
     new TOpForm(mainform);
     new TChYMForm(mainform);
+    new Tpriansform(mainform);
     new TSelCalform(mainform);
     new TCalMForm(mainform);
     return mainform;

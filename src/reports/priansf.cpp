@@ -1,0 +1,450 @@
+#include "reports/priansf.h"
+
+#include <algorithm>
+#include <optional>
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Printer.h"
+#include "platform/StringGrid.h"
+#include "reports/PrintPreview.h"
+#include "views/Hcalf.h"
+#include "views/Inputf.h"
+#include "views/MainFrame.h"
+#include "views/Mcalf.h"
+#include "views/Ycalf.h"
+#include "widgets/StrCGrid.h"
+
+Tpriansform* priansform = nullptr;
+
+namespace {
+
+const QString WarningCaption = QStringLiteral("警告");
+
+// Every printed cell is centred both ways.
+constexpr std::uint8_t Centred = TCustomGridPrinter::caCenter | TCustomGridPrinter::caVCenter;
+
+// The shape of the print grid for one calendar: its column widths (screen
+// pixels) and the rows copied; 0 rows means every row of the calendar.
+struct GridShape {
+    std::vector<int> widths;
+    int rows = 0;
+};
+
+GridShape ShapeOf(int kind)
+{
+    switch (kind) {
+    case 1:
+        return { std::vector<int>(32, 30), 13 };
+    case 2:
+        return { { 50, 50, 120, 420 }, 32 };
+    case 3:
+        return { { 50, 90, 50, 70, 380 }, 0 };
+    default:
+        return {};
+    }
+}
+
+// The open calendar window of a kind, or null.
+TCalendarWindow* CalendarOf(int kind)
+{
+    switch (kind) {
+    case 1:
+        return YcalForm;
+    case 2:
+        return MCalForm;
+    case 3:
+        return HCalForm;
+    default:
+        return nullptr;
+    }
+}
+
+// The calendar that can be printed now: ShownCalendar, when its window is
+// really there; 0 otherwise.
+int PrintableCalendar()
+{
+    const int kind = Tpriansform::ShownCalendar();
+    const TCalendarWindow* window = CalendarOf(kind);
+    return window != nullptr && window->StrColGrid1 != nullptr ? kind : 0;
+}
+
+QString CalendarTitle(int kind)
+{
+    switch (kind) {
+    case 1:
+        return QStringLiteral("年度カレンダー");
+    case 2:
+        return QStringLiteral("月カレンダー");
+    case 3:
+        return QStringLiteral("休日カレンダー");
+    default:
+        return QString();
+    }
+}
+
+// The print grid as the dialog keeps it: one fixed row (repeated on every
+// page), no fixed column, rows 24 high, the dialog's font in black whatever
+// the desktop's colours.
+void SetUpPrintGrid(TStringGrid& grid)
+{
+    grid.setVisible(false);
+    grid.SetDefaultRowHeight(24);
+    grid.SetFixedCols(0);
+    grid.SetFixedRows(1);
+    TFont font = grid.Font();
+    font.SetColor(clBlack);
+    grid.SetFont(font);
+}
+
+void SetUpGridPrinter(TCalendarGridPrinter& printer, TStringGrid& grid)
+{
+    printer.SetHeaderMargin(40);
+    printer.SetLeftMargin(60);
+    printer.SetLineHeight(24);
+    printer.SetTopMargin(80);
+    printer.SetGrid(&grid);
+}
+
+// Column count, then row count, then widths and alignment.
+void ShapeGrid(TStringGrid& grid, TCalendarGridPrinter& printer, int kind)
+{
+    const GridShape shape = ShapeOf(kind);
+    if (shape.widths.empty())
+        return;
+    int rows = shape.rows;
+    if (rows == 0) {
+        const TCalendarWindow* window = CalendarOf(kind);
+        rows = window != nullptr && window->StrColGrid1 != nullptr ? window->StrColGrid1->RowCount() : 2;
+    }
+    grid.SetColCount(int(shape.widths.size()));
+    // One data row at least, so the heading row stays the fixed one.
+    grid.SetRowCount(std::max(rows, 2));
+    if (grid.FixedRows() != 1)
+        grid.SetFixedRows(1);
+    printer.ClearColumnAligns();
+    for (int c = 0; c < int(shape.widths.size()); ++c) {
+        grid.SetColWidths(c, shape.widths[c]);
+        printer.SetColumnAlign(c, Centred, Centred);
+    }
+}
+
+// Texts only, cell for cell; colours and styles stay behind.
+void CopyCells(TStringGrid& grid, int kind)
+{
+    const TCalendarWindow* window = CalendarOf(kind);
+    if (window == nullptr || window->StrColGrid1 == nullptr)
+        return;
+    const TStrColGrid& source = *window->StrColGrid1;
+    const int cols = std::min(grid.ColCount(), source.ColCount());
+    const int rows = std::min(grid.RowCount(), source.RowCount());
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            grid.SetCells(c, r, source.Cells(c, r));
+}
+
+} // namespace
+
+// ---- TCalendarGridPrinter ----
+
+TCalendarGridPrinter::TCalendarGridPrinter(QObject* owner)
+    : TGridPrinter(owner)
+{
+}
+
+void TCalendarGridPrinter::SetColumnAlign(int col, std::uint8_t fixedAlign, std::uint8_t align)
+{
+    if (col < 0 || col > 4096)
+        return;
+    if (col >= int(aligns_.size()))
+        aligns_.resize(col + 1);
+    aligns_[col] = { fixedAlign, align };
+}
+
+std::uint8_t TCalendarGridPrinter::ColumnAlign(int col, bool fixedRow) const
+{
+    if (col < 0 || col >= int(aligns_.size()))
+        return caLeft | caVCenter;
+    return fixedRow ? aligns_[col].fixed : aligns_[col].data;
+}
+
+void TCalendarGridPrinter::GetColAlignment(int col, std::uint8_t& align, int& margin) const
+{
+    align = ColumnAlign(col, PrintingFixedRows() || col < GetFixedCols());
+    margin = 2;
+}
+
+// ---- Tpriansform ----
+
+Tpriansform::Tpriansform(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    priansform = this;
+    setupUi();
+    connectHandlers();
+}
+
+Tpriansform::~Tpriansform()
+{
+    if (priansform == this)
+        priansform = nullptr;
+}
+
+void Tpriansform::setupUi()
+{
+    setObjectName(QStringLiteral("priansform"));
+    setWindowTitle(QStringLiteral("印刷"));
+    // The three buttons of the print dialog, and the preview beside them.
+    setFixedSize(451, 87);
+
+    Label1 = new QLabel(QStringLiteral("一覧表を印刷します。"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(16, 16);
+    Label1->adjustSize();
+
+    Button1 = new QPushButton(QStringLiteral("&OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(8, 40, 97, 33);
+    Button2 = new QPushButton(QStringLiteral("&CANCEL"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(120, 40, 97, 33);
+    Button3 = new QPushButton(QStringLiteral("プリンターの設定"), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setGeometry(232, 40, 97, 33);
+    Button4 = new QPushButton(QStringLiteral("プレビュー"), this);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    Button4->setGeometry(344, 40, 97, 33);
+
+    ComboGrid1 = new TStringGrid(this);
+    ComboGrid1->setObjectName(QStringLiteral("ComboGrid1"));
+    SetUpPrintGrid(*ComboGrid1);
+
+    GridPrinter1 = new TCalendarGridPrinter(this);
+    GridPrinter1->setObjectName(QStringLiteral("GridPrinter1"));
+    SetUpGridPrinter(*GridPrinter1, *ComboGrid1);
+    GridPrinter1->OnHeader
+        = [this](QObject* sender, int& page, int width, int yPos) { GridPrinter1Header(sender, page, width, yPos); };
+}
+
+void Tpriansform::connectHandlers()
+{
+    connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button2Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button3Click(); }); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button4Click(); }); });
+}
+
+TPrinter& Tpriansform::Printer() const { return printer_ != nullptr ? *printer_ : ::Printer(); }
+
+void Tpriansform::SetPrinter(TPrinter* printer)
+{
+    printer_ = printer;
+    GridPrinter1->SetPrinter(printer);
+}
+
+TPrintPreview* Tpriansform::Preview() const { return preview_; }
+
+int Tpriansform::ShownCalendar()
+{
+    if (MainFrame == nullptr)
+        return 0;
+    if (MainFrame->Y1 != nullptr && MainFrame->Y1->isChecked())
+        return 1;
+    if (MainFrame->M1 != nullptr && MainFrame->M1->isChecked())
+        return 2;
+    if (MainFrame->H2 != nullptr && MainFrame->H2->isChecked())
+        return 3;
+    return 0;
+}
+
+QString Tpriansform::HeadingText()
+{
+    const int kind = ShownCalendar();
+    QString text;
+    if (kind != 0)
+        text = CalendarTitle(kind) + u'（';
+    if (const TCalendarWindow* window = CalendarOf(kind); window != nullptr && window->Button2 != nullptr)
+        text += window->Button2->text();
+    if (!text.isEmpty())
+        text += u'）';
+    // Two ideographic spaces, then eight ASCII ones.
+    return QStringLiteral("　　        ") + text;
+}
+
+void Tpriansform::OpenPrintDialog()
+{
+    QString title;
+    if (MainFrame != nullptr) {
+        if (MainFrame->Y1 != nullptr && MainFrame->Y1->isChecked())
+            title = CalendarTitle(1);
+        else if (MainFrame->M1 != nullptr && MainFrame->M1->isChecked())
+            title = CalendarTitle(2);
+        else if (MainFrame->H2 != nullptr && MainFrame->H2->isChecked())
+            title = CalendarTitle(3);
+    }
+    if (title.isEmpty()) {
+        QWidget* owner = MainFrame != nullptr ? &MainFrame->FrameWidget() : nullptr;
+        Dialogs::MessageBox(owner, QStringLiteral("印刷するカレンダーを表示して下さい！"), WarningCaption,
+            MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
+    setWindowTitle(QStringLiteral("印刷－") + title);
+    if (!isVisible())
+        CentreOnMainWindow(*this);
+    show();
+    raise();
+    activateWindow();
+}
+
+void Tpriansform::PrepareGrid(int kind) { ShapeGrid(*ComboGrid1, *GridPrinter1, kind); }
+
+void Tpriansform::Button1Click()
+{
+    // Window messages run between the rows of a print: a second OK must
+    // leave the run in progress, its grid and its printer alone.
+    if (printing_)
+        return;
+    if (PrintShownCalendar())
+        close();
+}
+
+void Tpriansform::Button2Click() { close(); }
+
+void Tpriansform::Button3Click()
+{
+    // The printer's settings are the running job's until it ends.
+    if (printing_)
+        return;
+    Dialogs::PrinterSetup(this, Printer().QtPrinter());
+}
+
+void Tpriansform::Button4Click()
+{
+    if (printing_)
+        return;
+    const int kind = PrintableCalendar();
+    if (kind == 0) {
+        Dialogs::MessageBox(
+            this, QStringLiteral("印刷する画面を閉じないで下さい！"), WarningCaption, MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
+    // The page is the printer's, in the orientation the print will take.
+    Printer().SetOrientation(kind == 1 ? poLandscape : poPortrait);
+    TPreviewSource source = PreviewSource(kind);
+    if (preview_.isNull()) {
+        preview_ = new TPrintPreview(this);
+        preview_->OnPrint = [this] {
+            if (printing_)
+                return false;
+            const bool printed = PrintShownCalendar();
+            if (printed)
+                close();
+            return printed;
+        };
+    }
+    preview_->ShowPages(std::move(source), HeadingText().trimmed());
+    preview_->show();
+    preview_->raise();
+    preview_->activateWindow();
+}
+
+void Tpriansform::GridPrinter1Header(QObject*, int&, int, int YPos) { GridPrinter1->PrintText(0, YPos, HeadingText()); }
+
+bool Tpriansform::PrintShownCalendar()
+{
+    const int kind = PrintableCalendar();
+    if (kind == 0) {
+        Dialogs::MessageBox(
+            this, QStringLiteral("印刷する画面を閉じないで下さい！"), WarningCaption, MsgIcon::Warning, MsgButtons::Ok);
+        return false;
+    }
+    if (!ChoosePdfFile(kind))
+        return false;
+
+    Application::BusyCursor busy;
+    printing_ = true;
+    for (QPushButton* button : { Button1, Button3, Button4 })
+        button->setEnabled(false);
+    struct RunEnd {
+        Tpriansform& form;
+        ~RunEnd()
+        {
+            form.printing_ = false;
+            for (QPushButton* button : { form.Button1, form.Button3, form.Button4 })
+                button->setEnabled(true);
+        }
+    } runEnd { *this };
+
+    PrepareGrid(kind);
+    CopyCells(*ComboGrid1, kind);
+    TPrinter& printer = Printer();
+    printer.SetOrientation(kind == 1 ? poLandscape : poPortrait);
+    printer.SetTitle(HeadingText().trimmed());
+    GridPrinter1->SetPrinter(&printer);
+    printedPages_ = GridPrinter1->Print();
+    return true;
+}
+
+bool Tpriansform::ChoosePdfFile(int kind)
+{
+    TPrinter& printer = Printer();
+    // A printer prints; a PDF file named in the printer set-up (or by the
+    // caller) is written as named.
+    if (printer.QtPrinter().outputFormat() != QPrinter::PdfFormat)
+        return true;
+    const QString current = printer.OutputFileName();
+    if (!current.isEmpty() && current != askedPdf_)
+        return true;
+
+    QString folder = askedPdf_.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                         : QFileInfo(askedPdf_).absolutePath();
+    // A documents folder that was never made would leave the dialog
+    // somewhere else with a path it cannot show.
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    QString name = HeadingText().trimmed();
+    if (name.isEmpty())
+        name = CalendarTitle(kind);
+    SaveDialogRequest request;
+    request.filter = QStringLiteral("PDFファイル(*.pdf)|*.pdf");
+    request.filterIndex = 1;
+    request.fileName = QDir(folder).filePath(name + QStringLiteral(".pdf"));
+    request.title = QStringLiteral("PDFファイルに保存");
+    const std::optional<SaveDialogAnswer> answer = Dialogs::SaveDialog(this, request);
+    if (!answer || answer->path.isEmpty())
+        return false;
+    QString path = answer->path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    printer.SetOutputFileName(path);
+    askedPdf_ = path;
+    return true;
+}
+
+TPreviewSource Tpriansform::PreviewSource(int kind) const
+{
+    TPreviewSource source;
+    source.grid = std::make_unique<TStringGrid>();
+    SetUpPrintGrid(*source.grid);
+    auto engine = std::make_unique<TCalendarGridPrinter>();
+    SetUpGridPrinter(*engine, *source.grid);
+    ShapeGrid(*source.grid, *engine, kind);
+    CopyCells(*source.grid, kind);
+    // The heading the pages would get if printing started now.
+    const QString heading = HeadingText();
+    TCalendarGridPrinter* drawer = engine.get();
+    engine->OnHeader = [drawer, heading](QObject*, int&, int, int yPos) { drawer->PrintText(0, yPos, heading); };
+    const TCanvas& screen = source.grid->Canvas();
+    source.pageSize
+        = PreviewPageSize(Printer(), screen.PixelsPerInchX(), screen.PixelsPerInchY(), engine->BottomMargin());
+    source.engine = std::move(engine);
+    return source;
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+// The print dialog "印刷": prints the open calendar (fiscal-year, month or
+// holiday) as a plain ruled table, cell texts only, with a heading line on
+// every page. OK copies the calendar's cells into a hidden grid shaped for
+// the calendar, and the grid printer prints that grid; "プレビュー" shows the
+// same pages on screen first. One instance lives for the whole run; it is
+// shown, never run modally, and stays on top.
+//
+// Which calendar is printed is decided when OK is pressed, and the heading
+// when each page starts, from the main window's view marks: the dialog may
+// have been opened for another calendar.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/StringGrid.h"
+#include "widgets/GridPrn.h"
+
+class QLabel;
+class QPushButton;
+class TPrintPreview;
+class TPrinter;
+struct TPreviewSource;
+
+// A grid printer whose columns carry their own alignment, for the fixed rows
+// and for the others, each 2 units in from the cell's edge.
+class TCalendarGridPrinter final : public TGridPrinter {
+    Q_OBJECT
+
+public:
+    explicit TCalendarGridPrinter(QObject* owner = nullptr);
+
+    // The alignment bits of a column: fixedAlign in the fixed rows, align
+    // in the others. Columns without one print left and vertically centred.
+    void SetColumnAlign(int col, std::uint8_t fixedAlign, std::uint8_t align);
+    void ClearColumnAligns() { aligns_.clear(); }
+    // The bits a cell of col is printed with.
+    std::uint8_t ColumnAlign(int col, bool fixedRow) const;
+
+protected:
+    void GetColAlignment(int col, std::uint8_t& align, int& margin) const override;
+
+private:
+    struct Aligns {
+        std::uint8_t fixed = caLeft | caVCenter;
+        std::uint8_t data = caLeft | caVCenter;
+    };
+    std::vector<Aligns> aligns_;
+};
+
+class Tpriansform final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Tpriansform(QWidget* parent = nullptr);
+    ~Tpriansform() override;
+
+    // The calendar the main window shows: 1 fiscal-year, 2 month, 3 holiday,
+    // 0 none (the marks Y1, M1, H2, in this order).
+    static int ShownCalendar();
+    // The heading of every printed page for the calendar shown now: the
+    // calendar's name and shown period behind two ideographic and eight
+    // ASCII spaces; only the spaces when no calendar is open.
+    static QString HeadingText();
+
+    // The main window's print command: the dialog for the open calendar, or
+    // a warning when there is none.
+    void OpenPrintDialog();
+
+    // Shapes the print grid for a calendar kind: column count, row count,
+    // column widths and centred columns.
+    void PrepareGrid(int kind);
+
+    void Button1Click(); // OK: prints
+    void Button2Click(); // CANCEL
+    void Button3Click(); // printer set-up
+    void Button4Click(); // preview
+    void GridPrinter1Header(QObject* Sender, int& Page, int Width, int YPos);
+
+    // Whether a print run is going on (window messages run between rows).
+    bool Printing() const { return printing_; }
+    // Pages of the last finished print.
+    int PrintedPages() const { return printedPages_; }
+
+    // The printer OK prints on; the program's printer unless a test gives
+    // another. Not owned.
+    TPrinter& Printer() const;
+    void SetPrinter(TPrinter* printer);
+
+    // The preview window, once "プレビュー" was pressed.
+    TPrintPreview* Preview() const;
+
+    QLabel* Label1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button4 = nullptr;
+    TStringGrid* ComboGrid1 = nullptr; // never shown
+    TCalendarGridPrinter* GridPrinter1 = nullptr;
+
+private:
+    void setupUi();
+    void connectHandlers();
+    // Prints the open calendar; false when nothing was printed because no
+    // calendar is open or no PDF file was chosen.
+    bool PrintShownCalendar();
+    // When the job would become a PDF file that nobody chose yet, asks where
+    // to save it; false when the user cancelled.
+    bool ChoosePdfFile(int kind);
+    // A copy of the print grid and printer, filled from the open calendar,
+    // for the preview.
+    TPreviewSource PreviewSource(int kind) const;
+
+    TPrinter* printer_ = nullptr;
+    QPointer<TPrintPreview> preview_;
+    // The PDF file the user last chose in the save dialog; a PDF file named
+    // by anyone else (the printer set-up, a caller) is printed to as it is.
+    QString askedPdf_;
+    bool printing_ = false;
+    int printedPages_ = 0;
+};
+
+extern Tpriansform* priansform;
