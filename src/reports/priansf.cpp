@@ -14,7 +14,6 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
-#include "platform/StringGrid.h"
 #include "reports/PrintPreview.h"
 #include "views/Hcalf.h"
 #include "views/Inputf.h"
@@ -30,7 +29,7 @@ namespace {
 const QString WarningCaption = QStringLiteral("警告");
 
 // Every printed cell is centred both ways.
-constexpr std::uint8_t Centred = TCustomGridPrinter::caCenter | TCustomGridPrinter::caVCenter;
+constexpr CellAlign Centred = CellAlign(caCenter | caVCenter);
 
 // The shape of the print grid for one calendar: its column widths (screen
 // pixels) and the rows copied; 0 rows means every row of the calendar.
@@ -94,7 +93,7 @@ QString CalendarTitle(int kind)
 // The print grid as the dialog keeps it: one fixed row (repeated on every
 // page), no fixed column, rows 24 high, the dialog's font in black whatever
 // the desktop's colours.
-void SetUpPrintGrid(TStringGrid& grid)
+void SetUpPrintGrid(TComboGrid& grid)
 {
     grid.setVisible(false);
     grid.SetDefaultRowHeight(24);
@@ -105,7 +104,7 @@ void SetUpPrintGrid(TStringGrid& grid)
     grid.SetFont(font);
 }
 
-void SetUpGridPrinter(TCalendarGridPrinter& printer, TStringGrid& grid)
+void SetUpGridPrinter(TGridPrinter& printer, TComboGrid& grid)
 {
     printer.SetHeaderMargin(40);
     printer.SetLeftMargin(60);
@@ -115,7 +114,7 @@ void SetUpGridPrinter(TCalendarGridPrinter& printer, TStringGrid& grid)
 }
 
 // Column count, then row count, then widths and alignment.
-void ShapeGrid(TStringGrid& grid, TCalendarGridPrinter& printer, int kind)
+void ShapeGrid(TComboGrid& grid, int kind)
 {
     const GridShape shape = ShapeOf(kind);
     if (shape.widths.empty())
@@ -130,15 +129,17 @@ void ShapeGrid(TStringGrid& grid, TCalendarGridPrinter& printer, int kind)
     grid.SetRowCount(std::max(rows, 2));
     if (grid.FixedRows() != 1)
         grid.SetFixedRows(1);
-    printer.ClearColumnAligns();
+    // Every printed cell centred both ways: the grid printer takes each
+    // column's placement from its kind.
     for (int c = 0; c < int(shape.widths.size()); ++c) {
         grid.SetColWidths(c, shape.widths[c]);
-        printer.SetColumnAlign(c, Centred, Centred);
+        grid.ColumnKind(c).SetFixedAlign(Centred);
+        grid.ColumnKind(c).SetAlign(Centred);
     }
 }
 
 // Texts only, cell for cell; colours and styles stay behind.
-void CopyCells(TStringGrid& grid, int kind)
+void CopyCells(TComboGrid& grid, int kind)
 {
     const TCalendarWindow* window = CalendarOf(kind);
     if (window == nullptr || window->StrColGrid1 == nullptr)
@@ -152,35 +153,6 @@ void CopyCells(TStringGrid& grid, int kind)
 }
 
 } // namespace
-
-// ---- TCalendarGridPrinter ----
-
-TCalendarGridPrinter::TCalendarGridPrinter(QObject* owner)
-    : TGridPrinter(owner)
-{
-}
-
-void TCalendarGridPrinter::SetColumnAlign(int col, std::uint8_t fixedAlign, std::uint8_t align)
-{
-    if (col < 0 || col > 4096)
-        return;
-    if (col >= int(aligns_.size()))
-        aligns_.resize(col + 1);
-    aligns_[col] = { fixedAlign, align };
-}
-
-std::uint8_t TCalendarGridPrinter::ColumnAlign(int col, bool fixedRow) const
-{
-    if (col < 0 || col >= int(aligns_.size()))
-        return caLeft | caVCenter;
-    return fixedRow ? aligns_[col].fixed : aligns_[col].data;
-}
-
-void TCalendarGridPrinter::GetColAlignment(int col, std::uint8_t& align, int& margin) const
-{
-    align = ColumnAlign(col, PrintingFixedRows() || col < GetFixedCols());
-    margin = 2;
-}
 
 // ---- Tpriansform ----
 
@@ -223,11 +195,11 @@ void Tpriansform::setupUi()
     Button4->setObjectName(QStringLiteral("Button4"));
     Button4->setGeometry(344, 40, 97, 33);
 
-    ComboGrid1 = new TStringGrid(this);
+    ComboGrid1 = new TComboGrid(this);
     ComboGrid1->setObjectName(QStringLiteral("ComboGrid1"));
     SetUpPrintGrid(*ComboGrid1);
 
-    GridPrinter1 = new TCalendarGridPrinter(this);
+    GridPrinter1 = new TGridPrinter(this);
     GridPrinter1->setObjectName(QStringLiteral("GridPrinter1"));
     SetUpGridPrinter(*GridPrinter1, *ComboGrid1);
     GridPrinter1->OnHeader
@@ -304,7 +276,7 @@ void Tpriansform::OpenPrintDialog()
     activateWindow();
 }
 
-void Tpriansform::PrepareGrid(int kind) { ShapeGrid(*ComboGrid1, *GridPrinter1, kind); }
+void Tpriansform::PrepareGrid(int kind) { ShapeGrid(*ComboGrid1, kind); }
 
 void Tpriansform::Button1Click()
 {
@@ -432,15 +404,16 @@ bool Tpriansform::ChoosePdfFile(int kind)
 TPreviewSource Tpriansform::PreviewSource(int kind) const
 {
     TPreviewSource source;
-    source.grid = std::make_unique<TStringGrid>();
-    SetUpPrintGrid(*source.grid);
-    auto engine = std::make_unique<TCalendarGridPrinter>();
-    SetUpGridPrinter(*engine, *source.grid);
-    ShapeGrid(*source.grid, *engine, kind);
-    CopyCells(*source.grid, kind);
+    auto grid = std::make_unique<TComboGrid>();
+    SetUpPrintGrid(*grid);
+    auto engine = std::make_unique<TGridPrinter>();
+    SetUpGridPrinter(*engine, *grid);
+    ShapeGrid(*grid, kind);
+    CopyCells(*grid, kind);
+    source.grid = std::move(grid);
     // The heading the pages would get if printing started now.
     const QString heading = HeadingText();
-    TCalendarGridPrinter* drawer = engine.get();
+    TGridPrinter* drawer = engine.get();
     engine->OnHeader = [drawer, heading](QObject*, int&, int, int yPos) { drawer->PrintText(0, yPos, heading); };
     const TCanvas& screen = source.grid->Canvas();
     source.pageSize

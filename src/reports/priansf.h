@@ -18,7 +18,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/StringGrid.h"
+#include "widgets/CmbGrid.h"
 #include "widgets/GridPrn.h"
 
 class QLabel;
@@ -26,32 +26,6 @@ class QPushButton;
 class TPrintPreview;
 class TPrinter;
 struct TPreviewSource;
-
-// A grid printer whose columns carry their own alignment, for the fixed rows
-// and for the others, each 2 units in from the cell's edge.
-class TCalendarGridPrinter final : public TGridPrinter {
-    Q_OBJECT
-
-public:
-    explicit TCalendarGridPrinter(QObject* owner = nullptr);
-
-    // The alignment bits of a column: fixedAlign in the fixed rows, align
-    // in the others. Columns without one print left and vertically centred.
-    void SetColumnAlign(int col, std::uint8_t fixedAlign, std::uint8_t align);
-    void ClearColumnAligns() { aligns_.clear(); }
-    // The bits a cell of col is printed with.
-    std::uint8_t ColumnAlign(int col, bool fixedRow) const;
-
-protected:
-    void GetColAlignment(int col, std::uint8_t& align, int& margin) const override;
-
-private:
-    struct Aligns {
-        std::uint8_t fixed = caLeft | caVCenter;
-        std::uint8_t data = caLeft | caVCenter;
-    };
-    std::vector<Aligns> aligns_;
-};
 
 class Tpriansform final : public QWidget {
     Q_OBJECT
@@ -100,8 +74,8 @@ public:
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
     QPushButton* Button4 = nullptr;
-    TStringGrid* ComboGrid1 = nullptr; // never shown
-    TCalendarGridPrinter* GridPrinter1 = nullptr;
+    TComboGrid* ComboGrid1 = nullptr; // never shown
+    TGridPrinter* GridPrinter1 = nullptr;
 
 private:
     void setupUi();

@@ -299,9 +299,11 @@ TEST_F(PriansfTest, EveryColumnPrintsCentred)
 {
     StartWith(1);
     priansform->PrepareGrid(3);
+    // The print grid's column kinds, as the grid printer reads them.
     for (int c = 0; c < 5; ++c) {
-        EXPECT_EQ(priansform->GridPrinter1->ColumnAlign(c, true), 0x12) << c;
-        EXPECT_EQ(priansform->GridPrinter1->ColumnAlign(c, false), 0x12) << c;
+        EXPECT_EQ(priansform->ComboGrid1->ColumnFixedAlign(c), CellAlign(caCenter | caVCenter)) << c;
+        EXPECT_EQ(priansform->ComboGrid1->ColumnAlign(c), CellAlign(caCenter | caVCenter)) << c;
+        EXPECT_EQ(priansform->GridPrinter1->ColumnLayout(c).Align, 0x12) << c;
     }
     EXPECT_EQ(priansform->ComboGrid1->ColWidths(1), 90);
     EXPECT_EQ(priansform->ComboGrid1->ColWidths(4), 380);
