@@ -1,5 +1,7 @@
 #include "views/CalendarWindow.h"
 
+#include <algorithm>
+
 #include <QWidget>
 #include <QEvent>
 #include <QMouseEvent>
@@ -99,7 +101,9 @@ void TCalendarWindow::PlaceInMainWindow()
     QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (!frame)
         frame = this;
-    frame->setGeometry(0, 0, MainFrame->FrameWidget().width() - 15, MainFrame->FrameWidget().height() - 105);
+    // From the main window's outer size, frame included.
+    const QSize main = MainFrame->FrameWidget().frameGeometry().size();
+    frame->setGeometry(0, 0, std::max(main.width() - 15, 0), std::max(main.height() - 105, 0));
 }
 
 void TCalendarWindow::resizeEvent(QResizeEvent* event)
