@@ -27,7 +27,9 @@ void HandleException(const std::exception& error)
 {
     const auto* own = dynamic_cast<const Exception*>(&error);
     const QString message = own ? own->Message() : QString::fromUtf8(error.what());
-    Dialogs::MessageBox(QApplication::activeWindow(), message, Title(), MsgIcon::Error, MsgButtons::Ok);
+    // Owned by the window in front, so that it comes up over a dialog that
+    // stays on top and has just failed.
+    Dialogs::MessageBox(Dialogs::TopWindow(), message, Title(), MsgIcon::Error, MsgButtons::Ok);
 }
 
 void ProcessMessages() { QCoreApplication::processEvents(); }
