@@ -92,6 +92,26 @@ TEST_F(McalfTest, LeaveSavedOutsideTheShownMonthChangesNothing)
     EXPECT_EQ(LeaveStore::FindEntry(2024, 12, 5).Kind, 1);
 }
 
+TEST_F(McalfTest, ClearingADayOfAnotherMonthLeavesTheShownMonthWhereItIs)
+{
+    LeaveStore::SaveEntry(2024, 10, 9, 1, QString());
+    ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
+    MCalForm->SpeedButton1->click(); // 2024年10月
+    ASSERT_EQ(MCalForm->Button2->text(), QStringLiteral("2024年10月"));
+    program.Main().I1->trigger(); // today, 20 November 2024
+    InputForm->SetItemIndex(0); // 通常
+    InputForm->Button1->click();
+    EXPECT_EQ(MCalForm->Button2->text(), QStringLiteral("2024年10月"));
+    EXPECT_EQ(MCalForm->StrColGrid1->Cells(2, 9), QStringLiteral("全"));
+
+    // a day of the month on show is cleared there
+    DoubleClickCell(*MCalForm->StrColGrid1, 2, 9);
+    InputForm->SetItemIndex(0);
+    InputForm->Button1->click();
+    EXPECT_EQ(MCalForm->Button2->text(), QStringLiteral("2024年10月"));
+    EXPECT_EQ(MCalForm->StrColGrid1->Cells(2, 9), QString());
+}
+
 TEST_F(McalfTest, DayThirtyOneOfAThirtyDayMonthIsRefused)
 {
     ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
