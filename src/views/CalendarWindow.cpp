@@ -66,6 +66,12 @@ void TCalendarWindow::MakeGrid(QSize size, int colCount, int rowCount, bool colu
     grid.SetFixedRows(1);
 }
 
+int TCalendarWindow::SaneColumnWidth(int width, int fallback)
+{
+    constexpr int widest = 8192; // wider than any screen
+    return width >= 0 && width <= widest ? width : fallback;
+}
+
 int TCalendarWindow::FiscalYearForStep(int step, int shown)
 {
     if (step == 2)

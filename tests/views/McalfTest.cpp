@@ -144,9 +144,17 @@ TEST_F(McalfTest, ColumnWidthsAreKeptWhenTheWindowGoesAndAtTheEnd)
     EXPECT_TRUE(program.Main().D2->isEnabled());
 }
 
-TEST_F(McalfTest, ANegativeWidthInTheSettingsMeansTheDefault)
+TEST_F(McalfTest, AWidthInTheSettingsThatNoScreenCouldShowMeansTheDefault)
 {
-    ProgramWindows program(data, "[Start]\r\nShow=1\r\n[Size]\r\nMTW0=-7\r\nMTW1=abc\r\n");
-    EXPECT_EQ(MCalForm->StrColGrid1->ColWidths(0), 40);
-    EXPECT_EQ(MCalForm->StrColGrid1->ColWidths(1), 40);
+    ProgramWindows program(
+        data, "[Start]\r\nShow=1\r\n[Size]\r\nMTW0=-7\r\nMTW1=abc\r\nMTW2=2147483647\r\nMTW3=8193\r\n");
+    TStrColGrid& grid = *MCalForm->StrColGrid1;
+    EXPECT_EQ(grid.ColWidths(0), 40);
+    EXPECT_EQ(grid.ColWidths(1), 40);
+    EXPECT_EQ(grid.ColWidths(2), 90);
+    EXPECT_EQ(grid.ColWidths(3), 120);
+    Settings::WriteMonthColumnWidths({ 0, 8192, 90, 120 }); // the limits themselves are kept
+    program.Main().F1->trigger();
+    EXPECT_EQ(grid.ColWidths(0), 0);
+    EXPECT_EQ(grid.ColWidths(1), 8192);
 }
