@@ -508,9 +508,10 @@ void TMainform::Place(const QRect& outer)
     }
     // Not framed yet: the window manager is asked to put the frame's corner
     // at the place, and the client gets the outer size until the frame's
-    // size is known.
+    // size is known. The widget is told the same place first, or its first
+    // showing would move the window back to where the widget thinks it is.
     unframedPlace_ = outer;
-    resize(outer.size());
+    setGeometry(outer);
     windowHandle()->setFramePosition(outer.topLeft());
 }
 
