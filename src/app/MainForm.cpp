@@ -1,18 +1,22 @@
 #include "app/MainForm.h"
 
+#include <algorithm>
+
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 #include "app/About.h"
 #include "app/Eopf.h"
@@ -76,7 +80,74 @@ QAction* Marked(QAction* action)
     return action;
 }
 
+QList<QRect>& ScreenAreasForTests()
+{
+    static QList<QRect> areas;
+    return areas;
+}
+
+QList<QRect> ScreenAreas()
+{
+    if (!ScreenAreasForTests().isEmpty())
+        return ScreenAreasForTests();
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) // the primary first
+        areas << screen->availableGeometry();
+    return areas;
+}
+
 } // namespace
+
+namespace MainWindowPlacement {
+
+QRect FitOnScreens(int left, int top, int width, int height, const QList<QRect>& screens)
+{
+    const Settings::MainWindow firstRun;
+    // 64 bits: a saved left of 2147483647 plus any width must not wrap.
+    qint64 l = left, t = top, w = std::max(width, 1), h = std::max(height, 1);
+    QList<QRect> areas = screens;
+    if (areas.isEmpty())
+        areas << QRect(0, 0, 1024, 768); // no screen reported: a common one
+    auto overlap = [&](const QRect& area) {
+        const qint64 across = std::min(l + w, qint64(area.left()) + area.width()) - std::max(l, qint64(area.left()));
+        const qint64 down = std::min(t + h, qint64(area.top()) + area.height()) - std::max(t, qint64(area.top()));
+        return across > 0 && down > 0 ? across * down : 0;
+    };
+    qsizetype best = -1;
+    qint64 bestOverlap = 0;
+    for (qsizetype i = 0; i < areas.size(); ++i) {
+        if (const qint64 o = overlap(areas[i]); o > bestOverlap) {
+            best = i;
+            bestOverlap = o;
+        }
+    }
+    if (best < 0) {
+        // On no screen (one since detached, or a hand-edited file).
+        l = firstRun.Left;
+        t = firstRun.Top;
+        best = 0;
+        for (qsizetype i = 0; i < areas.size(); ++i)
+            if (areas[i].contains(firstRun.Left, firstRun.Top)) {
+                best = i;
+                break;
+            }
+    }
+    const QRect& area = areas[best];
+    w = std::clamp<qint64>(w, 1, std::max(area.width(), 1));
+    h = std::clamp<qint64>(h, 1, std::max(area.height(), 1));
+    l = std::clamp<qint64>(l, area.left(), area.left() + std::max<qint64>(area.width() - w, 0));
+    t = std::clamp<qint64>(t, area.top(), area.top() + std::max<qint64>(area.height() - h, 0));
+    return QRect(int(l), int(t), int(w), int(h));
+}
+
+QRect ClientArea(const QRect& outer, const QMargins& frame)
+{
+    return QRect(outer.left() + frame.left(), outer.top() + frame.top(),
+        std::max(outer.width() - frame.left() - frame.right(), 1),
+        std::max(outer.height() - frame.top() - frame.bottom(), 1));
+}
+
+} // namespace MainWindowPlacement
 
 TMainform::TMainform(QWidget* parent)
     : QMainWindow(parent)
@@ -423,21 +494,8 @@ void TMainform::FormShow()
     Y1->setChecked(false);
     M1->setChecked(false);
     H2->setChecked(false);
-    // A place saved on a screen that is no longer attached (or typed into
-    // the file by hand) would open the window where nobody can see it; such
-    // a window comes back at the first-run place, keeping its size.
-    QRect screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens |= screen->availableGeometry();
-    if (!screens.isEmpty()
-        && !screens.intersects(
-            QRect(settings.Left, settings.Top, std::max(settings.Width, 1), std::max(settings.Height, 1)))) {
-        const Settings::MainWindow firstRun;
-        settings.Left = firstRun.Left;
-        settings.Top = firstRun.Top;
-    }
-    move(settings.Left, settings.Top);
-    resize(settings.Width, settings.Height);
+    Place(
+        MainWindowPlacement::FitOnScreens(settings.Left, settings.Top, settings.Width, settings.Height, ScreenAreas()));
 
     LeaveStore::CheckOnStartup();
 
@@ -462,10 +520,12 @@ void TMainform::FormDestroy()
         return;
     destroyed_ = true;
     Settings::MainWindow window;
-    window.Top = y();
-    window.Left = x();
-    window.Width = width();
-    window.Height = height();
+    // The outer bounds, frame included; the frame may be gone by now.
+    const QRect outer = closedBounds_ ? *closedBounds_ : frameGeometry();
+    window.Top = outer.top();
+    window.Left = outer.left();
+    window.Width = outer.width();
+    window.Height = outer.height();
     // isHidden(): the window itself is closed by now, so only the bars' own
     // state counts.
     window.ToolBar = !ToolBar1->isHidden();
@@ -474,6 +534,50 @@ void TMainform::FormDestroy()
     Settings::WriteProgramEnd(window);
     if (Settings::CompactAtExit())
         LeaveStore::Compact();
+}
+
+void TMainform::SetScreenAreas(const QList<QRect>& areas) { ScreenAreasForTests() = areas; }
+
+void TMainform::Place(const QRect& outer)
+{
+    const QWindow* window = windowHandle();
+    const QMargins frame = window ? window->frameMargins() : QMargins();
+    if (!frame.isNull() || !window) {
+        unframedPlace_.reset();
+        setGeometry(MainWindowPlacement::ClientArea(outer, frame));
+        return;
+    }
+    // Not framed yet: the window manager is asked to put the frame's corner
+    // at the place, and the client gets the outer size until the frame's
+    // size is known. The widget is told the same place first, or its first
+    // showing would move the window back to where the widget thinks it is.
+    unframedPlace_ = outer;
+    setGeometry(outer);
+    windowHandle()->setFramePosition(outer.topLeft());
+}
+
+void TMainform::PlaceOnceFramed()
+{
+    if (unframedPlace_ && windowHandle() && !windowHandle()->frameMargins().isNull())
+        Place(*unframedPlace_);
+}
+
+void TMainform::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    PlaceOnceFramed();
+}
+
+void TMainform::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    PlaceOnceFramed();
+}
+
+void TMainform::closeEvent(QCloseEvent* event)
+{
+    closedBounds_ = frameGeometry();
+    QMainWindow::closeEvent(event);
 }
 
 bool TMainform::eventFilter(QObject* watched, QEvent* event)

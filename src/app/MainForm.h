@@ -21,10 +21,14 @@
 // Nothing is cached: every command reads the files afresh.
 
 #include <functional>
+#include <optional>
 
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
+#include <QMargins>
 #include <QPointer>
+#include <QRect>
 
 #include "views/MainFrame.h"
 
@@ -37,6 +41,22 @@ class QStatusBar;
 class QToolBar;
 class QToolButton;
 class QWidget;
+
+// Where the main window goes. The settings' Left, Top, Width and Height are
+// the window's outer bounds, frame included, when read and when written, so
+// that a start and an end under a window manager leave them as they were.
+namespace MainWindowPlacement {
+
+// The outer bounds for saved ones, on the screen (available areas, the
+// primary first) they overlap most: never larger than that screen's area
+// and wholly on it, so the title bar can always be reached. Bounds on no
+// screen at all come back at the first-run place. Any int is safe here.
+QRect FitOnScreens(int left, int top, int width, int height, const QList<QRect>& screens);
+
+// The client area inside outer bounds, for a window manager's frame margins.
+QRect ClientArea(const QRect& outer, const QMargins& frame);
+
+} // namespace MainWindowPlacement
 
 class TMainform final : public QMainWindow, public TMainFrame {
     Q_OBJECT
@@ -121,6 +141,11 @@ public:
     bool ToolBarFlat() const { return flat_; }
     void SetToolBarFlat(bool flat);
 
+    // The available areas of the screens the window is fitted on; empty
+    // means the real screens (tests give larger ones than the offscreen
+    // platform's).
+    static void SetScreenAreas(const QList<QRect>& areas);
+
     void FormShow();
     void FormDestroy();
     void T1Click();
@@ -139,6 +164,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -155,10 +183,18 @@ private:
     CalendarSlot& Slot(Calendar calendar);
     void OpenCalendar(Calendar calendar);
 
+    // Places the window at outer bounds with the frame margins known now.
+    void Place(const QRect& outer);
+    // A window manager reports its frame only once the window is on the
+    // screen: the bounds asked for at the first show are kept until then.
+    void PlaceOnceFramed();
+
     QMdiArea* mdiArea_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     QHash<QObject*, QString> statusTexts_;
     CalendarSlot slots_[3];
+    std::optional<QRect> unframedPlace_; // outer bounds waiting for the frame
+    std::optional<QRect> closedBounds_; // outer bounds when the window closed
     bool shown_ = false;
     bool flat_ = false;
     bool destroyed_ = false;

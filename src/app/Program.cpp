@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLocale>
 
 #include "app/About.h"
 #include "app/Eopf.h"
@@ -20,6 +21,9 @@
 TMainform* CreateProgramWindows()
 {
     Application::SetTitle(QStringLiteral("Valdemor"));
+    // Japanese whatever LANG says: month and weekday names, Sunday first.
+    // Before any window is made, as widgets take the locale when created.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     InstallWindowFont();
     // The fiscal-year calendar's tool image stands for the program in every
     // title bar.

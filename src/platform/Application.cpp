@@ -33,7 +33,9 @@ QString MessageOf(const std::exception& error)
 
 void HandleException(const std::exception& error)
 {
-    Dialogs::MessageBox(QApplication::activeWindow(), MessageOf(error), Title(), MsgIcon::Error, MsgButtons::Ok);
+    // Owned by the window in front, so that it comes up over a dialog that
+    // stays on top and has just failed.
+    Dialogs::MessageBox(Dialogs::TopWindow(), MessageOf(error), Title(), MsgIcon::Error, MsgButtons::Ok);
 }
 
 void PostException(const std::exception& error)

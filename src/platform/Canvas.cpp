@@ -69,7 +69,7 @@ QPainter::CompositionMode CompositionOf(TPenMode mode)
 
 } // namespace
 
-void InstallFontSubstitutions() { QFont::insertSubstitution(WindowFontName, QStringLiteral("IPAPGothic")); }
+void InstallFontSubstitutions() { QFont::insertSubstitution(WindowFontName, QStringLiteral("Ume P Gothic")); }
 
 TRect TRect::Intersected(const TRect& other) const
 {

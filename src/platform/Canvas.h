@@ -29,7 +29,9 @@ class QPaintDevice;
 class QPainter;
 
 // Calls QFont::insertSubstitution for the program's fonts: the window font
-// "ＭＳ Ｐゴシック" is drawn with IPAPGothic. Safe to call more than once.
+// "ＭＳ Ｐゴシック" is drawn with Ume P Gothic (fonts-horai-umefont), the
+// proportional Gothic whose widths and height come closest to it, so that the
+// windows' default widths hold their texts. Safe to call more than once.
 void InstallFontSubstitutions();
 
 struct TRect {

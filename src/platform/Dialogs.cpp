@@ -1,5 +1,6 @@
 #include "platform/Dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -7,8 +8,24 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStringList>
+#include <QTimer>
 
 namespace {
+
+// A modal box comes up above every window of the program, the dialogs that
+// stay on top included (one hidden behind them would leave the program
+// looking frozen), and takes the keyboard focus once it is up.
+int RunInFront(QDialog& box)
+{
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    QTimer::singleShot(0, &box, [&box] {
+        box.raise();
+        box.activateWindow();
+    });
+    return box.exec();
+}
+
+QWidget* OwnerOr(QWidget* owner) { return owner ? owner->window() : Dialogs::TopWindow(); }
 
 QStringList FilterList(const QString& filter)
 {
@@ -25,7 +42,7 @@ public:
     MsgAnswer MessageBox(
         QWidget* owner, const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons) override
     {
-        QMessageBox box(owner);
+        QMessageBox box(OwnerOr(owner));
         box.setWindowTitle(caption);
         box.setText(text);
         switch (icon) {
@@ -47,27 +64,29 @@ public:
         }
         if (buttons == MsgButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+            return RunInFront(box) == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
         }
         box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
+        RunInFront(box);
         return MsgAnswer::Ok;
     }
 
     std::optional<QString> InputBox(
         QWidget* owner, const QString& caption, const QString& prompt, const QString& text) override
     {
-        bool ok = false;
-        const QString answer = QInputDialog::getText(owner, caption, prompt, QLineEdit::Normal, text, &ok);
-        if (!ok)
+        QInputDialog box(OwnerOr(owner));
+        box.setWindowTitle(caption);
+        box.setLabelText(prompt);
+        box.setTextValue(text);
+        if (RunInFront(box) != QDialog::Accepted)
             return std::nullopt;
-        return answer;
+        return box.textValue();
     }
 
     std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request) override
     {
         const QStringList filters = FilterList(request.filter);
-        QFileDialog dialog(owner, request.title);
+        QFileDialog dialog(OwnerOr(owner), request.title);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         // The program asks its own overwrite question after the extension
         // rule; the dialog asking too would ask twice, and about another name.
@@ -76,7 +95,7 @@ public:
         if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
             dialog.selectNameFilter(filters[request.filterIndex - 1]);
         dialog.selectFile(request.fileName);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (RunInFront(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return SaveDialogAnswer { dialog.selectedFiles().first(),
             int(filters.indexOf(dialog.selectedNameFilter())) + 1 };
@@ -84,8 +103,8 @@ public:
 
     bool PrinterSetup(QWidget* owner, QPrinter& printer) override
     {
-        QPrintDialog dialog(&printer, owner);
-        return dialog.exec() == QDialog::Accepted;
+        QPrintDialog dialog(&printer, OwnerOr(owner));
+        return RunInFront(dialog) == QDialog::Accepted;
     }
 };
 
@@ -112,6 +131,21 @@ std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogReque
 }
 
 bool PrinterSetup(QWidget* owner, QPrinter& printer) { return current->PrinterSetup(owner, printer); }
+
+QWidget* TopWindow()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    // A dialog that stays on top is above the active window even while it
+    // is not active itself (it was just shown, say).
+    QWidget* onTop = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)
+            && !window->windowFlags().testFlag(Qt::ToolTip) && (!onTop || window->isActiveWindow()))
+            onTop = window;
+    }
+    return onTop ? onTop : QApplication::activeWindow();
+}
 
 void SetHandler(DialogHandler* handler) { current = handler ? handler : &realDialogs; }
 

@@ -7,9 +7,15 @@
 #include <optional>
 
 #include <QString>
+#include <Qt>
 
 class QPrinter;
 class QWidget;
+
+// The window flags of a dialog of fixed size that stays on top of the main
+// window: a title and a close button, no minimise or maximise button.
+inline constexpr Qt::WindowFlags FixedToolDialogFlags = Qt::Tool | Qt::WindowStaysOnTopHint
+    | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 enum class MsgIcon { None, Warning, Information, Question, Error };
 enum class MsgButtons { Ok, YesNo };
@@ -48,6 +54,11 @@ MsgAnswer MessageBox(QWidget* owner, const QString& text, const QString& caption
 std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QString& prompt, const QString& text);
 std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request);
 bool PrinterSetup(QWidget* owner, QPrinter& printer);
+
+// The window of the program that is in front: the modal box, else a visible
+// dialog that stays on top (the active one first), else the active window.
+// The owner of a box that no window asks for.
+QWidget* TopWindow();
 
 // Replaces the real dialogs (tests); nullptr brings them back. The handler is
 // not owned.

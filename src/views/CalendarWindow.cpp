@@ -1,5 +1,7 @@
 #include "views/CalendarWindow.h"
 
+#include <algorithm>
+
 #include <QWidget>
 #include <QEvent>
 #include <QMouseEvent>
@@ -64,6 +66,12 @@ void TCalendarWindow::MakeGrid(QSize size, int colCount, int rowCount, bool colu
     grid.SetFixedRows(1);
 }
 
+int TCalendarWindow::SaneColumnWidth(int width, int fallback)
+{
+    constexpr int widest = 8192; // wider than any screen
+    return width >= 0 && width <= widest ? width : fallback;
+}
+
 int TCalendarWindow::FiscalYearForStep(int step, int shown)
 {
     if (step == 2)
@@ -99,7 +107,9 @@ void TCalendarWindow::PlaceInMainWindow()
     QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (!frame)
         frame = this;
-    frame->setGeometry(0, 0, MainFrame->FrameWidget().width() - 15, MainFrame->FrameWidget().height() - 105);
+    // From the main window's outer size, frame included.
+    const QSize main = MainFrame->FrameWidget().frameGeometry().size();
+    frame->setGeometry(0, 0, std::max(main.width() - 15, 0), std::max(main.height() - 105, 0));
 }
 
 void TCalendarWindow::resizeEvent(QResizeEvent* event)

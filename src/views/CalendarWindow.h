@@ -37,6 +37,10 @@ protected:
     // may drag column widths when columnSizing.
     void MakeGrid(QSize size, int colCount, int rowCount, bool columnSizing);
 
+    // A column width read from the settings file: one that is negative or
+    // wider than any screen (a hand-edited file) gives the default.
+    static int SaneColumnWidth(int width, int fallback);
+
     // The fiscal year of a navigation step: 1 this fiscal year by today's
     // date, 2 the one before `shown`, 3 the one after.
     static int FiscalYearForStep(int step, int shown);

@@ -8,6 +8,7 @@
 
 #include "views/MainFrame.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/Text.h"
 #include "platform/UpDown.h"
 #include "views/Hcalf.h"
@@ -18,7 +19,7 @@
 TChYMForm* ChYMForm = nullptr;
 
 TChYMForm::TChYMForm(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, FixedToolDialogFlags)
 {
     ChYMForm = this;
     setupUi();

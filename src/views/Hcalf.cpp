@@ -104,9 +104,8 @@ Settings::HolidayWidths THCalForm::ColumnWidths() const
 
 void THCalForm::SetColumnWidths(const Settings::HolidayWidths& widths)
 {
-    // A negative width in a hand-edited settings file means the default.
     for (size_t col = 0; col < widths.size(); ++col)
-        StrColGrid1->SetColWidths(int(col), widths[col] >= 0 ? widths[col] : Settings::DefaultHolidayWidths[col]);
+        StrColGrid1->SetColWidths(int(col), SaneColumnWidth(widths[col], Settings::DefaultHolidayWidths[col]));
 }
 
 void THCalForm::showEvent(QShowEvent* event)

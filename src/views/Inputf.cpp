@@ -14,6 +14,7 @@
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/Dates.h"
 #include "views/RefreshAfterSave.h"
 
@@ -28,7 +29,7 @@ void CentreOnMainWindow(QWidget& window)
 }
 
 TInputForm::TInputForm(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, FixedToolDialogFlags)
 {
     InputForm = this;
     setupUi();

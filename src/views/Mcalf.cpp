@@ -153,9 +153,8 @@ Settings::MonthWidths TMCalForm::ColumnWidths() const
 
 void TMCalForm::SetColumnWidths(const Settings::MonthWidths& widths)
 {
-    // A negative width in a hand-edited settings file means the default.
     for (size_t col = 0; col < widths.size(); ++col)
-        StrColGrid1->SetColWidths(int(col), widths[col] >= 0 ? widths[col] : Settings::DefaultMonthWidths[col]);
+        StrColGrid1->SetColWidths(int(col), SaneColumnWidth(widths[col], Settings::DefaultMonthWidths[col]));
 }
 
 void TMCalForm::showEvent(QShowEvent* event)

@@ -18,29 +18,34 @@ void RefreshAfterSave(int year, int month, int day, int kind, const QString& mem
     const QString text = DayCodeText(LeaveDayCode(kind));
     const TColor colour = DayCodeColour(LeaveDayCode(kind));
 
+    // Only a day of the period on show changes the calendar: one that lies
+    // elsewhere leaves it where the user is looking.
     if (MainFrame->Y1->isChecked() && YcalForm) {
+        const int fiscalYear = YcalForm->ShownFiscalYear();
+        if (!InFiscalYear(fiscalYear, year, month) || day < 1 || day > 31)
+            return;
         if (kind == 0) {
             // The cell falls back to its weekday, holiday or empty code.
-            YcalForm->Fill(Julius::FiscalYearOf(year, month));
-        } else if (InFiscalYear(YcalForm->ShownFiscalYear(), year, month) && day >= 1 && day <= 31) {
+            YcalForm->Fill(fiscalYear);
+        } else {
             TStrColGrid& grid = *YcalForm->StrColGrid1;
             grid.SetCellFontColor(day, YearCalendarRow(month), colour);
             grid.SetCells(day, YearCalendarRow(month), text);
             grid.InvalidateCell(day, YearCalendarRow(month));
         }
     } else if (MainFrame->M1->isChecked() && MCalForm) {
+        int shownYear, shownMonth;
+        MCalForm->ShownMonth(shownYear, shownMonth);
+        if (year != shownYear || month != shownMonth || day < 1 || day > 31)
+            return;
         if (kind == 0) {
-            MCalForm->Fill(year, month);
+            MCalForm->Fill(shownYear, shownMonth);
         } else {
-            int shownYear, shownMonth;
-            MCalForm->ShownMonth(shownYear, shownMonth);
-            if (year == shownYear && month == shownMonth && day >= 1 && day <= 31) {
-                TStrColGrid& grid = *MCalForm->StrColGrid1;
-                grid.SetCells(2, day, text);
-                grid.SetCellFontColor(2, day, colour);
-                grid.SetCells(3, day, memo);
-                grid.InvalidateRow(day);
-            }
+            TStrColGrid& grid = *MCalForm->StrColGrid1;
+            grid.SetCells(2, day, text);
+            grid.SetCellFontColor(2, day, colour);
+            grid.SetCells(3, day, memo);
+            grid.InvalidateRow(day);
         }
     } else if (MainFrame->H2->isChecked() && HCalForm) {
         const int fiscalYear = HCalForm->ShownFiscalYear();

@@ -1,10 +1,10 @@
 #pragma once
 
-// After the entry dialog saved a day: the open calendar shows it. The
-// fiscal-year and month calendars change the one cell when the day lies in
-// what they show (and refill, when the day was cleared, so that the cell falls
-// back to its weekday or holiday code); the holiday list is rebuilt when the
-// day lies in its fiscal year. Which calendar is open is read from the main
+// After the entry dialog saved a day: the open calendar shows it, when the day
+// lies in the period it shows; a day elsewhere leaves it as it is. The
+// fiscal-year and month calendars change the one cell (and refill what they
+// show when the day was cleared, so that the cell falls back to its weekday or
+// holiday code); the holiday list is rebuilt. Which calendar is open is read from the main
 // window's marks Y1, M1 and H2.
 
 #include <QString>

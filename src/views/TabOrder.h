@@ -33,6 +33,10 @@ public:
         for (qsizetype step = 1; step <= n; ++step) {
             QWidget* next = controls_[((at + (forward ? step : -step)) % n + n) % n];
             if (next && next->isVisible() && next->isEnabled()) {
+                // A move by the keyboard shows the focus mark at once. Qt
+                // turns it on for a Tab key only, not for Enter, hence the
+                // window's attribute.
+                next->window()->setAttribute(Qt::WA_KeyboardFocusChange);
                 next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
                 return true;
             }

@@ -1,13 +1,16 @@
 #include "app/MainForm.h"
 
+#include <climits>
 #include <vector>
 
 #include <QAction>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -77,8 +80,7 @@ protected:
 TEST_F(MainFormTest, FirstStartOpensAtTheDefaultPlaceAndWritesTheFirstRunSet)
 {
     auto form = Show();
-    EXPECT_EQ(form->geometry().size(), QSize(640, 480));
-    EXPECT_EQ(form->pos(), QPoint(10, 10));
+    EXPECT_EQ(form->frameGeometry(), QRect(10, 10, 640, 480)); // frame included
     EXPECT_TRUE(form->ToolBar1->isVisible());
     EXPECT_TRUE(form->StatusBar1->isVisible());
     EXPECT_TRUE(form->T1->isChecked());
@@ -101,8 +103,7 @@ TEST_F(MainFormTest, SavedSettingsPlaceTheWindowAndItsBars)
         "[View]\r\nToolBar=0\r\nStatusBar=1\r\nFlat=1\r\n");
     const QByteArray before = Ini();
     auto form = Show();
-    EXPECT_EQ(form->pos(), QPoint(50, 40));
-    EXPECT_EQ(form->size(), QSize(700, 480)); // "Height" is not the height key
+    EXPECT_EQ(form->frameGeometry(), QRect(50, 40, 700, 480)); // "Height" is not the height key
     EXPECT_FALSE(form->ToolBar1->isVisible());
     EXPECT_FALSE(form->T1->isChecked());
     EXPECT_TRUE(form->ToolButton1->autoRaise());
@@ -113,8 +114,75 @@ TEST_F(MainFormTest, APlaceOffEveryScreenComesBackAtTheFirstRunPlace)
 {
     data.Write(QStringLiteral("orbelund.ini"), "[Location]\r\nTop=-3000\r\nLeft=90000\r\n[Size]\r\nWidth=500\r\n");
     auto form = Show();
-    EXPECT_EQ(form->pos(), QPoint(10, 10));
-    EXPECT_EQ(form->width(), 500);
+    EXPECT_EQ(form->frameGeometry(), QRect(10, 10, 500, 480));
+}
+
+TEST_F(MainFormTest, StartAndEndLeaveThePlaceAsItWas)
+{
+    data.Write(
+        QStringLiteral("orbelund.ini"), "[Location]\r\nTop=30\r\nLeft=20\r\n[Size]\r\nWidth=600\r\nHeighth=400\r\n");
+    for (int run = 0; run < 3; ++run) {
+        auto form = Show();
+        EXPECT_EQ(form->frameGeometry(), QRect(20, 30, 600, 400));
+        form->close();
+        form.reset();
+        const Settings::MainWindow saved = Settings::ReadMainWindow();
+        EXPECT_EQ(QRect(saved.Left, saved.Top, saved.Width, saved.Height), QRect(20, 30, 600, 400)) << run;
+    }
+}
+
+TEST_F(MainFormTest, AnySavedBoundsOpenTheWholeWindowOnTheScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const QByteArray& extreme : { QByteArray("2147483647"), QByteArray("-2147483648") }) {
+        data.Write(QStringLiteral("orbelund.ini"),
+            "[Location]\r\nTop=" + extreme + "\r\nLeft=" + extreme
+                + "\r\n[Size]\r\nWidth=2147483647\r\nHeighth=" + extreme + "\r\n");
+        auto form = Show();
+        EXPECT_TRUE(screen.contains(form->frameGeometry())) << extreme.constData();
+    }
+}
+
+TEST(MainWindowPlacementTest, SavedBoundsAreFittedOnTheScreenTheyOverlapMost)
+{
+    using MainWindowPlacement::FitOnScreens;
+    const QList<QRect> one { QRect(0, 0, 1024, 768) };
+    EXPECT_EQ(FitOnScreens(10, 10, 640, 480, one), QRect(10, 10, 640, 480));
+    // half off the right and the bottom edge: pulled back whole
+    EXPECT_EQ(FitOnScreens(700, 500, 640, 480, one), QRect(384, 288, 640, 480));
+    // above the top: the title bar comes back down
+    EXPECT_EQ(FitOnScreens(10, -10, 640, 480, one), QRect(10, 0, 640, 480));
+    // larger than the screen: the screen's size
+    EXPECT_EQ(FitOnScreens(-5, 3, 5000, 4000, one), QRect(0, 0, 1024, 768));
+    // no size at all
+    EXPECT_EQ(FitOnScreens(10, 10, -7, 0, one), QRect(10, 10, 1, 1));
+    // on no screen: the first-run place, size kept
+    EXPECT_EQ(FitOnScreens(90000, -3000, 500, 400, one), QRect(10, 10, 500, 400));
+    // the limits of int
+    EXPECT_EQ(FitOnScreens(INT_MAX, INT_MAX, INT_MAX, INT_MAX, one), QRect(0, 0, 1024, 768));
+    EXPECT_EQ(FitOnScreens(INT_MIN, INT_MIN, INT_MAX, INT_MAX, one), QRect(0, 0, 1024, 768));
+    EXPECT_EQ(FitOnScreens(INT_MIN, INT_MIN, INT_MIN, INT_MIN, one), QRect(10, 10, 1, 1));
+
+    // a panel along the top of the primary screen, a second screen right of it
+    const QList<QRect> two { QRect(0, 30, 1024, 738), QRect(1024, 0, 1280, 1024) };
+    EXPECT_EQ(FitOnScreens(10, 10, 640, 480, two), QRect(10, 30, 640, 480));
+    EXPECT_EQ(FitOnScreens(1100, 100, 640, 480, two), QRect(1100, 100, 640, 480));
+    EXPECT_EQ(FitOnScreens(900, 100, 1000, 1200, two), QRect(1024, 0, 1000, 1024));
+    EXPECT_EQ(FitOnScreens(-9000, -9000, 640, 480, two), QRect(10, 30, 640, 480));
+}
+
+TEST(MainWindowPlacementTest, TheClientAreaLeavesTheFrameInsideTheSavedBounds)
+{
+    // openbox's frame: a 20-pixel title bar, 1-pixel sides, a 5-pixel bottom
+    const QMargins frame(1, 20, 1, 5);
+    QRect saved(10, 10, 640, 480);
+    for (int run = 0; run < 3; ++run) {
+        const QRect client = MainWindowPlacement::ClientArea(saved, frame);
+        EXPECT_EQ(client, QRect(11, 30, 638, 455));
+        saved = client.marginsAdded(frame); // what the end of the program writes
+    }
+    EXPECT_EQ(saved, QRect(10, 10, 640, 480));
+    EXPECT_EQ(MainWindowPlacement::ClientArea(QRect(0, 0, 2, 2), frame), QRect(1, 20, 1, 1));
 }
 
 TEST_F(MainFormTest, BarTogglesFlipMarkAndBarAndAreSavedAtTheEnd)
@@ -129,13 +197,12 @@ TEST_F(MainFormTest, BarTogglesFlipMarkAndBarAndAreSavedAtTheEnd)
     EXPECT_TRUE(form->StatusBar1->isVisible());
     form->move(70, 80);
     form->resize(500, 400);
+    const QRect outer = form->frameGeometry();
+    EXPECT_EQ(outer.topLeft(), QPoint(70, 80));
     form->close();
     form.reset();
     const Settings::MainWindow saved = Settings::ReadMainWindow();
-    EXPECT_EQ(saved.Left, 70);
-    EXPECT_EQ(saved.Top, 80);
-    EXPECT_EQ(saved.Width, 500);
-    EXPECT_EQ(saved.Height, 400);
+    EXPECT_EQ(QRect(saved.Left, saved.Top, saved.Width, saved.Height), outer);
     EXPECT_FALSE(saved.ToolBar);
     EXPECT_TRUE(saved.StatusBar);
 

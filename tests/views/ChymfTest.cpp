@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewsTestSupport.h"
+#include "views/Inputf.h"
 #include "platform/UpDown.h"
 #include "views/Hcalf.h"
 #include "views/Mcalf.h"
@@ -129,6 +130,34 @@ TEST_F(ChymfTest, EnterMovesTheFocusInsteadOfPressingOk)
     ChYMForm->Button1->setFocus();
     QTest::keyClick(ChYMForm->Button1, Qt::Key_Return);
     EXPECT_TRUE(ChYMForm->isVisible());
+}
+
+TEST_F(ChymfTest, TheControlEnterMovesToShowsItsFocusMarkAtOnce)
+{
+    ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
+    MCalForm->Button2->click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ChYMForm));
+    const QImage unfocused = ChYMForm->Button1->grab().toImage();
+    QTest::mouseClick(ChYMForm->Edit2, Qt::LeftButton); // the user clicks into the month
+    ASSERT_EQ(ChYMForm->focusWidget(), ChYMForm->Edit2);
+    QTest::keyClick(ChYMForm->Edit2, Qt::Key_Return); // round the end to OK
+    ASSERT_EQ(ChYMForm->focusWidget(), ChYMForm->Button1);
+    EXPECT_NE(ChYMForm->Button1->grab().toImage(), unfocused);
+}
+
+TEST_F(ChymfTest, ItsFixedSizeFrameHasNoMinimiseOrMaximiseButton)
+{
+    ProgramWindows program(data);
+    for (QWidget* dialog : std::initializer_list<QWidget*> { ChYMForm, InputForm }) {
+        const Qt::WindowFlags flags = dialog->windowFlags();
+        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << dialog->objectName().toStdString();
+        EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+        EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+    }
 }
 
 TEST_F(ChymfTest, OkWithTheCalendarClosedChangesNothing)

@@ -91,6 +91,16 @@ TEST_F(HcalfTest, WidthsAreKeptOnlyWhenTheWindowIsClosed)
     EXPECT_EQ(HCalForm->StrColGrid1->ColWidths(4), 300);
 }
 
+TEST_F(HcalfTest, AHugeWidthInTheSettingsMeansTheDefault)
+{
+    ProgramWindows program(data, "[Start]\r\nShow=2\r\n[Size]\r\nHTW1=2147483647\r\nHTW4=-2147483648\r\n");
+    EXPECT_EQ(HCalForm->StrColGrid1->ColWidths(1), 70);
+    EXPECT_EQ(HCalForm->StrColGrid1->ColWidths(4), 150);
+    Settings::WriteHolidayColumnWidths({ 40, 100000, 40, 60, 150 });
+    program.Main().F2->trigger();
+    EXPECT_EQ(HCalForm->StrColGrid1->ColWidths(1), 70);
+}
+
 TEST_F(HcalfTest, NavigationMovesByFiscalYear)
 {
     LeaveStore::SaveEntry(2023, 6, 1, 1, QString());

@@ -1,11 +1,14 @@
 #include "views/Inputf.h"
 
 #include <QButtonGroup>
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTableView>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +49,26 @@ TEST_F(InputfTest, ShowsTheElevenKindsInCodeOrderAndTheDatesRecord)
     EXPECT_EQ(InputForm->RadioButtons->button(4)->y(), InputForm->RadioButtons->button(0)->y());
     EXPECT_GT(InputForm->RadioButtons->button(4)->x(), InputForm->RadioButtons->button(3)->x());
     EXPECT_GT(InputForm->RadioButtons->button(8)->x(), InputForm->RadioButtons->button(4)->x());
+}
+
+TEST_F(InputfTest, TheDropDownCalendarIsJapaneseWhateverTheSystemLocale)
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); // as under LANG=en_GB.UTF-8
+    ProgramWindows program(data);
+    program.Main().I1->trigger();
+    QCalendarWidget* calendar = InputForm->DateTimePicker1->calendarWidget();
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_EQ(calendar->firstDayOfWeek(), Qt::Sunday);
+    calendar->setSelectedDate(QDate(2024, 11, 20));
+    calendar->showSelectedDate();
+    const auto* month = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    ASSERT_NE(month, nullptr);
+    EXPECT_EQ(month->text(), QStringLiteral("11月"));
+    const auto* days = calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+    ASSERT_NE(days, nullptr);
+    // the heading row: 日 月 火 水 木 金 土
+    EXPECT_EQ(days->model()->data(days->model()->index(0, 0)).toString(), QStringLiteral("日"));
+    EXPECT_EQ(days->model()->data(days->model()->index(0, 6)).toString(), QStringLiteral("土"));
 }
 
 TEST_F(InputfTest, CancelLeavesTheDataFileAsItWas)

@@ -92,6 +92,26 @@ TEST_F(McalfTest, LeaveSavedOutsideTheShownMonthChangesNothing)
     EXPECT_EQ(LeaveStore::FindEntry(2024, 12, 5).Kind, 1);
 }
 
+TEST_F(McalfTest, ClearingADayOfAnotherMonthLeavesTheShownMonthWhereItIs)
+{
+    LeaveStore::SaveEntry(2024, 10, 9, 1, QString());
+    ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
+    MCalForm->SpeedButton1->click(); // 2024年10月
+    ASSERT_EQ(MCalForm->Button2->text(), QStringLiteral("2024年10月"));
+    program.Main().I1->trigger(); // today, 20 November 2024
+    InputForm->SetItemIndex(0); // 通常
+    InputForm->Button1->click();
+    EXPECT_EQ(MCalForm->Button2->text(), QStringLiteral("2024年10月"));
+    EXPECT_EQ(MCalForm->StrColGrid1->Cells(2, 9), QStringLiteral("全"));
+
+    // a day of the month on show is cleared there
+    DoubleClickCell(*MCalForm->StrColGrid1, 2, 9);
+    InputForm->SetItemIndex(0);
+    InputForm->Button1->click();
+    EXPECT_EQ(MCalForm->Button2->text(), QStringLiteral("2024年10月"));
+    EXPECT_EQ(MCalForm->StrColGrid1->Cells(2, 9), QString());
+}
+
 TEST_F(McalfTest, DayThirtyOneOfAThirtyDayMonthIsRefused)
 {
     ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
@@ -124,9 +144,17 @@ TEST_F(McalfTest, ColumnWidthsAreKeptWhenTheWindowGoesAndAtTheEnd)
     EXPECT_TRUE(program.Main().D2->isEnabled());
 }
 
-TEST_F(McalfTest, ANegativeWidthInTheSettingsMeansTheDefault)
+TEST_F(McalfTest, AWidthInTheSettingsThatNoScreenCouldShowMeansTheDefault)
 {
-    ProgramWindows program(data, "[Start]\r\nShow=1\r\n[Size]\r\nMTW0=-7\r\nMTW1=abc\r\n");
-    EXPECT_EQ(MCalForm->StrColGrid1->ColWidths(0), 40);
-    EXPECT_EQ(MCalForm->StrColGrid1->ColWidths(1), 40);
+    ProgramWindows program(
+        data, "[Start]\r\nShow=1\r\n[Size]\r\nMTW0=-7\r\nMTW1=abc\r\nMTW2=2147483647\r\nMTW3=8193\r\n");
+    TStrColGrid& grid = *MCalForm->StrColGrid1;
+    EXPECT_EQ(grid.ColWidths(0), 40);
+    EXPECT_EQ(grid.ColWidths(1), 40);
+    EXPECT_EQ(grid.ColWidths(2), 90);
+    EXPECT_EQ(grid.ColWidths(3), 120);
+    Settings::WriteMonthColumnWidths({ 0, 8192, 90, 120 }); // the limits themselves are kept
+    program.Main().F1->trigger();
+    EXPECT_EQ(grid.ColWidths(0), 0);
+    EXPECT_EQ(grid.ColWidths(1), 8192);
 }

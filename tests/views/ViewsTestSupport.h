@@ -23,12 +23,19 @@ public:
     // window is large enough for the whole fiscal-year grid to be visible.
     explicit ProgramWindows(const TempDataDirectory& data, const QByteArray& settings = {})
     {
+        // A desktop screen: the offscreen platform's 800 × 600 would hold
+        // the window at that size.
+        TMainform::SetScreenAreas({ QRect(0, 0, 1920, 1080) });
         if (!QFile::exists(data.File(QStringLiteral("orbelund.ini"))))
             data.Write(QStringLiteral("orbelund.ini"),
                 "[Size]\r\nWidth=1000\r\nHeighth=700\r\n[Holiday]\r\n0=1\r\n6=1\r\n" + settings);
         Start();
     }
-    ~ProgramWindows() { Stop(); }
+    ~ProgramWindows()
+    {
+        Stop();
+        TMainform::SetScreenAreas({});
+    }
 
     void Start()
     {

@@ -112,6 +112,19 @@ TEST_F(YcalfTest, ClearingADayFallsBackToItsWeekdayCode)
     EXPECT_EQ(CellColour(grid, 9, 11), clRed);
 }
 
+TEST_F(YcalfTest, ClearingADayOfAnotherFiscalYearLeavesTheShownYearWhereItIs)
+{
+    LeaveStore::SaveEntry(2023, 4, 3, 1, QString());
+    ProgramWindows program(data);
+    YcalForm->SpeedButton1->click(); // 2023年度
+    program.Main().I1->trigger(); // File, 入力: today, 15 March 2025
+    ASSERT_EQ(InputForm->DateTimePicker1->date(), QDate(2025, 3, 15));
+    InputForm->SetItemIndex(0); // 通常
+    InputForm->Button1->click();
+    EXPECT_EQ(YcalForm->Button2->text(), QStringLiteral("2023年度"));
+    EXPECT_EQ(YcalForm->StrColGrid1->Cells(3, 1), QStringLiteral("全"));
+}
+
 TEST_F(YcalfTest, ARangeSelectionOpensItsTopLeftDay)
 {
     ProgramWindows program(data);
