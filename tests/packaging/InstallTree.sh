@@ -20,7 +20,14 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 prefix=$work/prefix
-if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
+# cmake --install rewrites the build's list of installed files; the list of
+# the user's own installation is put back.
+manifest=$build/install_manifest.txt
+[ -f "$manifest" ] && cp -p "$manifest" "$work/manifest"
+installed=0
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 && installed=1
+if [ -f "$work/manifest" ]; then cp -p "$work/manifest" "$manifest"; else rm -f "$manifest"; fi
+if [ $installed -eq 0 ]; then
   cat "$work/install.log"
   echo "FAIL: cmake --install"
   exit 1
