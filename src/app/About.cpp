@@ -1,6 +1,8 @@
 #include "app/About.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QIcon>
 #include <QKeyEvent>
@@ -14,6 +16,7 @@
 #include "app/FixedDialog.h"
 #include "app/WindowFont.h"
 #include "platform/Application.h"
+#include "platform/DataDirectory.h"
 #include "views/Inputf.h"
 
 TAboutBox* AboutBox = nullptr;
@@ -151,7 +154,17 @@ void TAboutBox::setupUi()
 
 void TAboutBox::FormCreate()
 {
-    Copyright->setText(QStringLiteral("%1 は個人向けフリーソフトです").arg(ProductName->text()));
+    // Where the program keeps its files, the home folder written as "~"; a
+    // long path loses its middle so that the line stays inside the panel.
+    QString folder = QDir::toNativeSeparators(DataDirectory());
+    const QString home = QDir::homePath() + u'/';
+    if (home.size() > 1 && folder.startsWith(home))
+        folder = QStringLiteral("~/") + folder.mid(home.size());
+    const QString lead = QStringLiteral("保存先: ");
+    const QFontMetrics metrics(Copyright->font());
+    const int room = Panel1->width() - 3 - Copyright->x() - metrics.horizontalAdvance(lead);
+    Copyright->setText(lead + metrics.elidedText(folder, Qt::ElideMiddle, room));
+    Copyright->setToolTip(DataDirectory());
     Copyright->adjustSize();
 }
 

@@ -388,6 +388,12 @@ void TMainform::OpenHelpFile()
         Shell::Open(path, DataDirectory());
         return;
     }
+    // An installed program has no help file of that kind; its Japanese user
+    // guide opens in the desktop's browser instead.
+    if (const QString guide = InstalledUserGuide(); !guide.isEmpty()) {
+        Shell::Open(guide, DataDirectory());
+        return;
+    }
     Dialogs::MessageBox(this, QStringLiteral("orbelund.chmファイルが見つかりません！"), QStringLiteral("警告"),
         MsgIcon::Warning, MsgButtons::Ok);
 }

@@ -6,15 +6,21 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 
 SingleInstance::SingleInstance(const QString& name)
 {
-    QString directory = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (directory.isEmpty())
-        directory = QDir::tempPath();
-    const QByteArray path = (directory + u'/' + name + QStringLiteral(".lock")).toLocal8Bit();
-    fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // The user's runtime folder is private to the user and emptied at log
+    // out. Without one, the shared temporary folder holds one lock per user
+    // (another user's lock file there cannot be opened), and a link planted
+    // in its place is not followed.
+    QString path = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!path.isEmpty())
+        path += u'/' + name + QStringLiteral(".lock");
+    else
+        path = QDir::tempPath() + u'/' + name + QStringLiteral("-%1.lock").arg(::getuid());
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     // Without a lock file no second copy can be detected; the program then
     // runs rather than refusing to start at all.
     if (fd_ < 0)

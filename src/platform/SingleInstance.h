@@ -1,8 +1,9 @@
 #pragma once
 
-// The guard that lets only one copy of the program run: a named lock held
-// with flock() on a file in the user's runtime directory. The kernel drops
-// the lock when the process ends, so a crash never leaves a stale lock.
+// The guard that lets only one copy of the program run per user: a named
+// lock held with flock() on a file in the user's runtime directory
+// ($XDG_RUNTIME_DIR, usually /run/user/<uid>). The kernel drops the lock when
+// the process ends, so a crash never leaves a stale lock.
 
 #include <QString>
 
