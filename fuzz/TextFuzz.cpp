@@ -28,7 +28,7 @@ void CheckStrToInt(const QString& text)
         FUZZ_CHECK(e.Message() == u'\'' + text + QStringLiteral("' is not a valid integer value"));
     }
     // Plain decimal texts by arithmetic.
-    static const QRegularExpression decimal(QStringLiteral("^ *([+-]?)([0-9]+)$"));
+    static const QRegularExpression decimal(QRegularExpression::anchoredPattern(QStringLiteral(" *([+-]?)([0-9]+)")));
     const QRegularExpressionMatch m = decimal.match(text);
     if (m.hasMatch()) {
         long double value = 0;
