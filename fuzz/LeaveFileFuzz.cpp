@@ -1,0 +1,184 @@
+// The leave data file as it may come from a disk: any bytes. The end of the
+// input chooses a date, a kind and a memo; the rest is Holiday.d00. Every
+// operation runs on it, and each must agree with the file's bytes: ReadAll
+// gives the whole records, FindEntry the first record of a date, a saved
+// entry reads back and changes no other record, Compact keeps exactly the
+// live records in their order, and the day table and the three fills show
+// what the file holds without failing.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QFile>
+#include <QPushButton>
+
+#include "FuzzSupport.h"
+#include "core/CalendarFill.h"
+#include "core/DayCode.h"
+#include "core/FiscalYearDayTable.h"
+#include "core/Julius.h"
+#include "core/LeaveRecord.h"
+#include "core/LeaveStore.h"
+#include "platform/Dates.h"
+#include "platform/ShiftJis.h"
+#include "widgets/StrCGrid.h"
+
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    FUZZ_CHECK(file.write(bytes) == bytes.size());
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+LeaveRecord RecordAt(const QByteArray& bytes, qsizetype index)
+{
+    LeaveRecord record;
+    std::memcpy(record.Data(), bytes.constData() + index * LeaveRecord::Size, LeaveRecord::Size);
+    return record;
+}
+
+bool SameRecord(const LeaveRecord& a, const LeaveRecord& b)
+{
+    return std::memcmp(a.Data(), b.Data(), LeaveRecord::Size) == 0;
+}
+
+bool IsRealDate(int year, int month, int day) { return Dates::IsValidDate(year, month, day); }
+
+void CheckDayTable(int fiscalYear, const QByteArray& bytes)
+{
+    FiscalYearDayTable table;
+    BuildFiscalYearDayTable(fiscalYear, table);
+    // The last live record of a date in the year decides its cell.
+    const qsizetype count = bytes.size() / LeaveRecord::Size;
+    for (qsizetype i = count - 1; i >= 0; --i) {
+        const LeaveRecord r = RecordAt(bytes, i);
+        if (r.Cleared() || r.Kind() < 1 || r.Kind() > 10 || !IsRealDate(r.Year(), r.Month(), r.Day())
+            || Julius::FiscalYearOf(r.Year(), r.Month()) != fiscalYear)
+            continue;
+        bool later = false;
+        for (qsizetype j = i + 1; j < count && !later; ++j) {
+            const LeaveRecord s = RecordAt(bytes, j);
+            later = !s.Cleared() && s.DateKey() == r.DateKey();
+        }
+        if (!later)
+            FUZZ_CHECK(table.Cell(r.Month(), r.Day()).Text == DayCodeText(LeaveDayCode(r.Kind())));
+    }
+}
+
+void Fill(int fiscalYear, int month)
+{
+    TStrColGrid year;
+    year.SetColCount(32);
+    year.SetRowCount(13);
+    QPushButton caption;
+    FillYearCalendar(year, caption, fiscalYear);
+    FUZZ_CHECK(caption.text() == Julius::FiscalYearCaption(fiscalYear));
+
+    TStrColGrid monthGrid;
+    monthGrid.SetColCount(4);
+    monthGrid.SetRowCount(32);
+    const int calendarYear = month >= 4 ? fiscalYear : fiscalYear + 1;
+    FillMonthCalendar(monthGrid, caption, calendarYear, month);
+
+    TStrColGrid list;
+    list.SetColCount(5);
+    list.SetRowCount(2);
+    FillHolidayCalendar(list, caption, fiscalYear);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    Fuzz::StartApplication();
+    Fuzz::UseTemporaryDataDirectory();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzedDataProvider in(data, size);
+    const bool fills = in.ConsumeBool();
+    const int pick = in.ConsumeIntegral<uint16_t>();
+    const int kind = in.ConsumeIntegralInRange(0, 10);
+    int year = in.ConsumeIntegralInRange(1, 9999);
+    int month = in.ConsumeIntegralInRange(1, 12);
+    int day = in.ConsumeIntegralInRange(1, 31);
+    const QString memo = ShiftJis::ToUnicode(QByteArray::fromStdString(in.ConsumeRandomLengthString(48)));
+    const std::string rest = in.ConsumeRemainingBytesAsString();
+    const QByteArray original(rest.data(), qsizetype(rest.size()));
+
+    const QString path = LeaveStore::FilePath();
+    QFile::remove(LeaveStore::TempFilePath());
+    WriteFile(path, original);
+    const qsizetype count = original.size() / LeaveRecord::Size;
+
+    LeaveStore::CheckOnStartup();
+    FUZZ_CHECK(ReadFile(path) == original);
+
+    const std::vector<LeaveRecord> all = LeaveStore::ReadAll();
+    FUZZ_CHECK(qsizetype(all.size()) == count);
+    for (qsizetype i = 0; i < count; ++i)
+        FUZZ_CHECK(SameRecord(all[size_t(i)], RecordAt(original, i)));
+
+    // Save either over a date the file holds (when it is a real date) or a new one.
+    if (count > 0) {
+        const LeaveRecord r = RecordAt(original, pick % count);
+        if (IsRealDate(r.Year(), r.Month(), r.Day())) {
+            year = r.Year();
+            month = r.Month();
+            day = r.Day();
+        }
+    }
+    if (!IsRealDate(year, month, day))
+        day = 1;
+
+    qsizetype first = -1;
+    for (qsizetype i = 0; i < count && first < 0; ++i) {
+        if (RecordAt(original, i).IsDate(year, month, day))
+            first = i;
+    }
+    const LeaveStore::Entry found = LeaveStore::FindEntry(year, month, day);
+    if (first >= 0) {
+        FUZZ_CHECK(found.Kind == RecordAt(original, first).Kind());
+        FUZZ_CHECK(found.Memo == RecordAt(original, first).Memo());
+    } else {
+        FUZZ_CHECK(found.Kind == 0 && found.Memo.isEmpty());
+    }
+
+    if (fills) {
+        const int fiscalYear = std::clamp(Julius::FiscalYearOf(year, month), 1, 9998);
+        CheckDayTable(fiscalYear, original);
+        Fill(fiscalYear, month);
+    }
+
+    LeaveStore::SaveEntry(year, month, day, kind, memo);
+    const LeaveRecord made = LeaveRecord::Make(year, month, day, kind, memo);
+    const QByteArray saved = ReadFile(path);
+    const qsizetype position = first >= 0 ? first : count;
+    FUZZ_CHECK(saved.size() == std::max(original.size(), (position + 1) * LeaveRecord::Size));
+    FUZZ_CHECK(SameRecord(RecordAt(saved, position), made));
+    FUZZ_CHECK(saved.left(position * LeaveRecord::Size) == original.left(position * LeaveRecord::Size));
+    FUZZ_CHECK(saved.mid((position + 1) * LeaveRecord::Size) == original.mid((position + 1) * LeaveRecord::Size));
+    const LeaveStore::Entry back = LeaveStore::FindEntry(year, month, day);
+    FUZZ_CHECK(back.Kind == kind);
+    FUZZ_CHECK(back.Memo == made.Memo());
+    FUZZ_CHECK(ShiftJis::FromUnicode(made.Memo()).size() <= LeaveRecord::MemoCapacity);
+
+    QByteArray live;
+    for (qsizetype i = 0; i < saved.size() / LeaveRecord::Size; ++i) {
+        if (!RecordAt(saved, i).Cleared())
+            live += saved.mid(i * LeaveRecord::Size, LeaveRecord::Size);
+    }
+    LeaveStore::Compact();
+    FUZZ_CHECK(ReadFile(path) == live);
+    FUZZ_CHECK(!QFile::exists(LeaveStore::TempFilePath()));
+    return 0;
+}
