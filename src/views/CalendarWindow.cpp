@@ -1,7 +1,9 @@
 #include "views/CalendarWindow.h"
 
 #include <QWidget>
+#include <QDate>
 #include <QEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -64,6 +66,18 @@ void TCalendarWindow::MakeGrid(QSize size, int colCount, int rowCount, bool colu
     grid.SetFixedRows(1);
 }
 
+QString TCalendarWindow::DayDescription(int year, int month, int day)
+{
+    const QDate date(year, month, day);
+    if (year < 1 || !date.isValid())
+        return {};
+    return QStringLiteral("%1年%2月%3日 %4")
+        .arg(year)
+        .arg(month)
+        .arg(day)
+        .arg(QLocale(QLocale::Japanese).dayName(date.dayOfWeek(), QLocale::LongFormat));
+}
+
 int TCalendarWindow::FiscalYearForStep(int step, int shown)
 {
     if (step == 2)
@@ -77,6 +91,7 @@ int TCalendarWindow::FiscalYearForStep(int step, int shown)
 void TCalendarWindow::SetStatusText(QWidget* control, const QString& text)
 {
     statusTexts_.insert(control, text);
+    control->setAccessibleDescription(text);
     control->setMouseTracking(true);
     control->installEventFilter(this);
 }
