@@ -147,6 +147,12 @@ TEST_F(GridAccessibleTest, TheCurrentCellHasTheFocusAndTheSelectionIsSelected)
     EXPECT_TRUE(current->state().selected);
     EXPECT_FALSE(Table()->tableInterface()->cellAt(0, 0)->state().focused);
     EXPECT_EQ(Names(Table()->tableInterface()->selectedCells()), QStringList { u"2,2"_s });
+
+    // A key that finds no cell to move to has nothing to report.
+    QTest::keyClick(&grid, Qt::Key_Up);
+    QTest::keyClick(&grid, Qt::Key_Up);
+    EXPECT_EQ(recorder.Of(QAccessible::Focus, &grid).size(), 3u);
+    EXPECT_EQ(recorder.Of(QAccessible::Selection, &grid).size(), 3u);
 }
 
 TEST_F(GridAccessibleTest, ARangeSelectionIsReportedWithinTheTable)
