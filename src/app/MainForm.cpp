@@ -284,6 +284,8 @@ QToolButton* TMainform::AddToolButton(const QString& name, int image, const QStr
     button->setObjectName(name);
     button->setIcon(QIcon(ToolImages::Image(image)));
     button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    button->setAccessibleDescription(status);
     button->setFixedSize(23, 22);
     button->setFocusPolicy(Qt::NoFocus);
     button->setMouseTracking(true);

@@ -15,6 +15,7 @@
 
 #include "platform/Application.h"
 #include "platform/Errors.h"
+#include "platform/GridAccessible.h"
 
 namespace {
 
@@ -201,6 +202,7 @@ TStringGrid::TStringGrid(QWidget* parent)
     ResizeCells(colCount_, rowCount_);
     ApplyThumbTracking();
     UpdateScrollBars();
+    GridAccessible::Install();
 }
 
 TStringGrid::~TStringGrid()
@@ -229,6 +231,7 @@ void TStringGrid::SetCells(int col, int row, const QString& text)
         return;
     cell = text;
     InvalidateCell(col, row);
+    GridAccessible::CellChanged(*this, col, row);
 }
 
 void TStringGrid::ResizeCells(int colCount, int rowCount)
@@ -271,6 +274,7 @@ void TStringGrid::SetColCount(int count)
     ClampTopLeft();
     UpdateScrollBars();
     InvalidateGrid();
+    GridAccessible::LayoutChanged(*this);
 }
 
 void TStringGrid::SetRowCount(int count)
@@ -290,6 +294,7 @@ void TStringGrid::SetRowCount(int count)
     ClampTopLeft();
     UpdateScrollBars();
     InvalidateGrid();
+    GridAccessible::LayoutChanged(*this);
 }
 
 void TStringGrid::SetFixedCols(int count)
@@ -306,6 +311,7 @@ void TStringGrid::SetFixedCols(int count)
     ClampTopLeft();
     UpdateScrollBars();
     InvalidateGrid();
+    GridAccessible::LayoutChanged(*this);
 }
 
 void TStringGrid::SetFixedRows(int count)
@@ -320,6 +326,7 @@ void TStringGrid::SetFixedRows(int count)
     ClampTopLeft();
     UpdateScrollBars();
     InvalidateGrid();
+    GridAccessible::LayoutChanged(*this);
 }
 
 // ---- geometry
@@ -570,6 +577,7 @@ void TStringGrid::SetSelection(const TGridRect& selection)
     }
     InvalidateSelection(selection_);
     ScrollIntoView(current_.X, current_.Y);
+    GridAccessible::CurrentCellChanged(*this);
 }
 
 bool TStringGrid::MoveCurrent(int col, int row, bool extend)
@@ -582,6 +590,7 @@ bool TStringGrid::MoveCurrent(int col, int row, bool extend)
         HideEditor();
     InvalidateSelection(selection_);
     InvalidateCell(current_.X, current_.Y);
+    const TGridRect oldSelection = selection_;
     const bool moved = target != current_;
     current_ = target;
     if (!extend)
@@ -595,6 +604,8 @@ bool TStringGrid::MoveCurrent(int col, int row, bool extend)
     InvalidateSelection(selection_);
     InvalidateCell(col, row);
     ScrollIntoView(col, row);
+    if (moved || selection_ != oldSelection)
+        GridAccessible::CurrentCellChanged(*this);
     if (moved && options_.testFlag(goAlwaysShowEditor) && hasFocus())
         ShowEditor();
     return moved;
@@ -1357,6 +1368,7 @@ void TStringGrid::focusInEvent(QFocusEvent* event)
         QAbstractScrollArea::focusInEvent(event);
         InvalidateSelection(selection_);
         InvalidateCell(current_.X, current_.Y);
+        GridAccessible::FocusEntered(*this);
         // Coming back from the cell's own editor is not entering the grid,
         // nor is its window becoming active again with the grid as its
         // active control.

@@ -268,6 +268,11 @@ public:
     std::function<void(QObject* sender, int index)> OnColumnResized;
     std::function<void(QObject* sender, int index)> OnRowResized;
 
+    // What assistive technology reads of a cell after its text (a calendar
+    // gives the day's date); unset or empty, nothing. It is asked from
+    // outside the program: an exception it raises leaves the text empty.
+    std::function<QString(int col, int row)> AccessibleCellDescription;
+
 protected:
     // Draws one cell. The base grid, with DefaultDrawing, has already filled
     // the background and chosen the font colour; it then draws the text at

@@ -89,6 +89,7 @@ void TCalMForm::setupUi()
     ComboGrid1 = new TComboGrid(this);
     TComboGrid& grid = *ComboGrid1;
     grid.setObjectName(QStringLiteral("ComboGrid1"));
+    grid.setAccessibleName(QStringLiteral("月別休暇日数"));
     grid.setGeometry(16, 48, 345, 209);
     grid.SetColCount(5);
     grid.SetRowCount(14);

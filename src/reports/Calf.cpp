@@ -70,6 +70,8 @@ void TCalForm::setupUi()
 
     StrColGrid1 = MakeTotalsGrid(*this, QStringLiteral("StrColGrid1"), QRect(8, GridTop, 153, 281), 11);
     StrColGrid2 = MakeTotalsGrid(*this, QStringLiteral("StrColGrid2"), QRect(176, GridTop, 153, 305), 10);
+    StrColGrid1->setAccessibleName(Label1->text());
+    StrColGrid2->setAccessibleName(Label2->text());
 
     TStrColGrid& paid = *StrColGrid1;
     const char16_t* labels[] = { u"休暇種類", u"1日休暇", u"AM休暇", u"PM休暇", u"有給合計", u"", u"その他休暇", u"",

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include <QWidget>
+#include <QDate>
 #include <QEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -72,6 +74,18 @@ int TCalendarWindow::SaneColumnWidth(int width, int fallback)
     return width >= 0 && width <= widest ? width : fallback;
 }
 
+QString TCalendarWindow::DayDescription(int year, int month, int day)
+{
+    const QDate date(year, month, day);
+    if (year < 1 || !date.isValid())
+        return {};
+    return QStringLiteral("%1年%2月%3日 %4")
+        .arg(year)
+        .arg(month)
+        .arg(day)
+        .arg(QLocale(QLocale::Japanese).dayName(date.dayOfWeek(), QLocale::LongFormat));
+}
+
 int TCalendarWindow::FiscalYearForStep(int step, int shown)
 {
     if (step == 2)
@@ -85,6 +99,7 @@ int TCalendarWindow::FiscalYearForStep(int step, int shown)
 void TCalendarWindow::SetStatusText(QWidget* control, const QString& text)
 {
     statusTexts_.insert(control, text);
+    control->setAccessibleDescription(text);
     control->setMouseTracking(true);
     control->installEventFilter(this);
 }

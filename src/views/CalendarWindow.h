@@ -44,6 +44,9 @@ protected:
     // The fiscal year of a navigation step: 1 this fiscal year by today's
     // date, 2 the one before `shown`, 3 the one after.
     static int FiscalYearForStep(int step, int shown);
+    // What a screen reader says of a grid cell that stands for a day, for
+    // example "2024年4月1日 月曜日"; empty for a day that does not exist.
+    static QString DayDescription(int year, int month, int day);
     // The status text shown while the mouse moves over a control.
     void SetStatusText(QWidget* control, const QString& text);
 

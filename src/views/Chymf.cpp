@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 
 #include "views/MainFrame.h"
 #include "platform/Application.h"
@@ -49,6 +50,9 @@ void TChYMForm::setupUi()
     UpDown1->setGeometry(73, 32, 16, 20);
     UpDown1->SetRange(0, 3000);
     UpDown1->SetAssociate(Edit1);
+    UpDown1->setAccessibleName(QStringLiteral("年の増減"));
+    UpDown1->UpButton()->setAccessibleName(QStringLiteral("年を増やす"));
+    UpDown1->DownButton()->setAccessibleName(QStringLiteral("年を減らす"));
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -62,6 +66,10 @@ void TChYMForm::setupUi()
     UpDown2->setGeometry(169, 32, 16, 20);
     UpDown2->SetRange(1, 12);
     UpDown2->SetAssociate(Edit2);
+    Edit2->setAccessibleName(QStringLiteral("月"));
+    UpDown2->setAccessibleName(QStringLiteral("月の増減"));
+    UpDown2->UpButton()->setAccessibleName(QStringLiteral("月を増やす"));
+    UpDown2->DownButton()->setAccessibleName(QStringLiteral("月を減らす"));
 
     Label2 = new QLabel(QStringLiteral("月"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -107,6 +115,7 @@ void TChYMForm::OpenYearMonthChooser(int kind, int year, int month)
         unit = QStringLiteral("度");
     }
     Label1->adjustSize();
+    Edit1->setAccessibleName(Label1->text());
     Label2->setVisible(months);
     Edit2->setVisible(months);
     UpDown2->setVisible(months);

@@ -59,6 +59,7 @@ QToolButton* MakeSpeedButton(QWidget* parent, const QString& name, int left, int
     button->setIcon(QIcon(GlyphImage(glyph)));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(hint);
+    button->setAccessibleName(hint);
     button->setMouseTracking(true);
     return button;
 }

@@ -43,6 +43,16 @@ void THCalForm::setupUi()
     const char16_t* headings[] = { u"回", u"年月日", u"曜日", u"休暇", u"備考" };
     for (int col = 0; col < 5; ++col)
         grid.SetCells(col, 0, QString::fromUtf16(headings[col]));
+    grid.setAccessibleName(QStringLiteral("休日カレンダー"));
+    grid.AccessibleCellDescription = [this](int, int row) {
+        // The date of the row, read as the entry dialog reads it.
+        const QString text = StrColGrid1->Cells(1, row);
+        int year, month, day;
+        if (row < 1 || !Text::TryStrToInt(text.left(4), year) || !Text::TryStrToInt(text.mid(5, 2), month)
+            || !Text::TryStrToInt(text.right(2), day))
+            return QString();
+        return DayDescription(year, month, day);
+    };
 
     SetStatusText(Button2, QStringLiteral("ボタンを押すと年度を変更できます。"));
     SetStatusText(SpeedButton1, QStringLiteral("ボタンをクリックすると昨年に変更できます。"));

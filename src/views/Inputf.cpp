@@ -78,6 +78,7 @@ void TInputForm::setupUi()
     DateTimePicker1 = new QDateEdit(this);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker1->setGeometry(8, 16, 249, 20);
+    DateTimePicker1->setAccessibleName(QStringLiteral("日付"));
     DateTimePicker1->setCalendarPopup(true);
     DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     DateTimePicker1->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
@@ -89,6 +90,7 @@ void TInputForm::setupUi()
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(8, 192, 257, 20);
+    Edit1->setAccessibleName(QStringLiteral("メモ"));
 
     // Tab order: the kinds, OK, CANCEL, the date, the memo.
     tabOrder_.Set({ RadioGroup1, Button1, Button2, DateTimePicker1, Edit1 });

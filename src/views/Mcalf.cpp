@@ -48,6 +48,9 @@ void TMCalForm::setupUi()
         = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 168, 8, Glyph::TriangleRight, QStringLiteral("翌月"));
     SpeedButton5 = MakeSpeedButton(
         this, QStringLiteral("SpeedButton5"), 192, 8, Glyph::TriangleRightBar, QStringLiteral("翌年度"));
+    SpeedButton4->setAccessibleName(QStringLiteral("昨年"));
+    SpeedButton1->setAccessibleName(QStringLiteral("前月"));
+    SpeedButton5->setAccessibleName(QStringLiteral("翌年"));
     MakeGrid(QSize(289, 233), 4, 32, true);
 
     TStrColGrid& grid = *StrColGrid1;
@@ -61,6 +64,14 @@ void TMCalForm::setupUi()
         grid.SetCells(col, 0, QString::fromUtf16(headings[col]));
     for (int day = 1; day <= 31; ++day)
         grid.SetCells(0, day, QString::number(day));
+    grid.setAccessibleName(QStringLiteral("月カレンダー"));
+    grid.AccessibleCellDescription = [this](int, int row) {
+        if (row < 1)
+            return QString();
+        int year, month;
+        ShownMonth(year, month);
+        return DayDescription(year, month, row);
+    };
 
     SetStatusText(Button2, QStringLiteral("ボタンをクリックすると年月を変更できます。"));
     SetStatusText(SpeedButton4, QStringLiteral("ボタンをクリックすると昨年に変更できます。"));

@@ -48,6 +48,13 @@ void TYcalForm::setupUi()
     for (int row = 1; row <= 12; ++row)
         for (int col = 1; col <= 31; ++col)
             grid.SetCellAlignment(col, row, taCenter);
+    grid.setAccessibleName(QStringLiteral("年度カレンダー"));
+    grid.AccessibleCellDescription = [this](int col, int row) {
+        if (col < 1 || row < 1 || row > 12)
+            return QString();
+        const int fiscalYear = ShownFiscalYear();
+        return DayDescription(row <= 9 ? fiscalYear : fiscalYear + 1, row <= 9 ? row + 3 : row - 9, col);
+    };
 
     SetStatusText(Button2, QStringLiteral("ボタンをクリックすると年度を変更できます。"));
     SetStatusText(SpeedButton1, QStringLiteral("ボタンをクリックすると昨年度に変更できます。"));
