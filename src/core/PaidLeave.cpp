@@ -1,0 +1,296 @@
+#include "core/PaidLeave.h"
+
+#include <algorithm>
+#include <limits>
+
+#include <QRegularExpression>
+
+#include "core/LeaveRecord.h"
+#include "core/LeaveStore.h"
+#include "platform/Dates.h"
+#include "platform/Text.h"
+
+namespace PaidLeave {
+
+namespace {
+
+// A grant index beyond any working life; it bounds every loop over grants.
+constexpr int MaxGrants = 10000;
+
+bool InCalendar(const QDate& date) { return date.isValid() && date.year() >= 1 && date.year() <= 9999; }
+
+int OverrideFor(const Rules& rules, const QDate& date, int scheduled, bool& overridden)
+{
+    // The last entry of a date counts, as the user's latest word.
+    for (auto it = rules.Overrides.rbegin(); it != rules.Overrides.rend(); ++it) {
+        if (it->Date == date) {
+            overridden = true;
+            return std::max(it->HalfDays, 0);
+        }
+    }
+    overridden = false;
+    return scheduled;
+}
+
+// The date of grant k, given the date of grant k − 1 (invalid for k = 0).
+QDate NextGrantDate(const Rules& rules, int grantIndex, const QDate& previous)
+{
+    const QDate due = DueDate(*rules.Hired, grantIndex);
+    if (rules.Rule != GrantRule::FixedDate)
+        return due;
+    const QDate fixed = FixedDayOnOrBefore(due, rules.FixedMonth, rules.FixedDay);
+    // Before the hiring date, the grant waits for its due date. Whole years
+    // lie between due dates, so the fixed day always comes after the grant
+    // before; the check keeps it so whatever month ends do.
+    if (!fixed.isValid() || fixed < *rules.Hired || (previous.isValid() && fixed <= previous))
+        return due;
+    return fixed;
+}
+
+} // namespace
+
+int ScheduledHalfDays(int grantIndex)
+{
+    static constexpr int Days[] = { 10, 11, 12, 14, 16, 18, 20 };
+    const int last = int(std::size(Days)) - 1;
+    return 2 * Days[std::clamp(grantIndex, 0, last)];
+}
+
+QDate DueDate(const QDate& hired, int grantIndex) { return hired.addMonths(6 + 12 * grantIndex); }
+
+QDate FixedDayOnOrBefore(const QDate& date, int fixedMonth, int fixedDay)
+{
+    // 2000 is a leap year: 29 February is a fixed day some years have.
+    if (!date.isValid() || fixedMonth < 1 || fixedMonth > 12 || fixedDay < 1
+        || fixedDay > Dates::DaysInMonth(2000, fixedMonth))
+        return {};
+    const auto inYear
+        = [&](int year) { return QDate(year, fixedMonth, std::min(fixedDay, Dates::DaysInMonth(year, fixedMonth))); };
+    const QDate sameYear = inYear(date.year());
+    if (sameYear <= date)
+        return sameYear;
+    return date.year() > 1 ? inYear(date.year() - 1) : QDate();
+}
+
+QDate GrantDate(const Rules& rules, int grantIndex)
+{
+    if (!rules.Hired || !rules.Hired->isValid() || grantIndex < 0 || grantIndex >= MaxGrants)
+        return {};
+    QDate date;
+    for (int k = 0; k <= grantIndex; ++k)
+        date = NextGrantDate(rules, k, date);
+    return date;
+}
+
+QDate ExpiryDate(const QDate& grantDate) { return grantDate.addYears(2); }
+
+void UseCollector::Add(const LeaveRecord& record)
+{
+    if (record.Cleared())
+        return;
+    const int year = record.Year(), month = record.Month(), day = record.Day();
+    if (!Dates::IsValidDate(year, month, day))
+        return;
+    const int kind = record.Kind();
+    const int halfDays = kind == int(LeaveKind::FullDay)                       ? 2
+        : kind == int(LeaveKind::Morning) || kind == int(LeaveKind::Afternoon) ? 1
+                                                                               : 0;
+    const qint64 julian = QDate(year, month, day).toJulianDay();
+    if (!entries_.empty() && julian < entries_.back().Day)
+        sorted_ = false;
+    // Every kind is kept: a later record of the date that is not paid leave
+    // replaces an earlier one that is.
+    entries_.push_back({ julian, halfDays });
+}
+
+std::vector<Use> UseCollector::Finish()
+{
+    // Stable, so that of one date the record later in the file stays last.
+    if (!sorted_)
+        std::stable_sort(
+            entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.Day < b.Day; });
+    std::vector<Use> uses;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (i + 1 < entries_.size() && entries_[i + 1].Day == entries_[i].Day)
+            continue;
+        if (entries_[i].HalfDays > 0)
+            uses.push_back({ entries_[i].Day, entries_[i].HalfDays });
+    }
+    entries_.clear();
+    sorted_ = true;
+    return uses;
+}
+
+std::vector<Use> UsesOf(const std::vector<LeaveRecord>& records)
+{
+    UseCollector collector;
+    for (const LeaveRecord& record : records)
+        collector.Add(record);
+    return collector.Finish();
+}
+
+std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUses, const QDate& today)
+{
+    if (!rules.Hired || !InCalendar(*rules.Hired) || !today.isValid())
+        return std::nullopt;
+    Balance balance;
+    // Invalid when the records count from the beginning.
+    const QDate start
+        = rules.StartDate && InCalendar(*rules.StartDate) && *rules.StartDate <= today ? *rules.StartDate : QDate();
+
+    // The grants: what the starting balance brings, then the schedule.
+    std::vector<GrantRow>& grants = balance.Grants;
+    if (start.isValid()) {
+        for (const DatedDays& carried : rules.Carried) {
+            if (!InCalendar(carried.Date) || carried.Date > start || carried.HalfDays <= 0)
+                continue;
+            GrantRow row;
+            row.Date = carried.Date;
+            row.FromStartingBalance = true;
+            row.CarriedIn = carried.HalfDays;
+            grants.push_back(row);
+        }
+        std::stable_sort(
+            grants.begin(), grants.end(), [](const GrantRow& a, const GrantRow& b) { return a.Date < b.Date; });
+    }
+    QDate previous;
+    for (int k = 0; k < MaxGrants; ++k) {
+        const QDate date = NextGrantDate(rules, k, previous);
+        previous = date;
+        if (!InCalendar(date))
+            break;
+        bool overridden = false;
+        const int days = OverrideFor(rules, date, ScheduledHalfDays(k), overridden);
+        if (date > today) {
+            balance.NextGrant = DatedDays { date, days };
+            break;
+        }
+        if (start.isValid() && date <= start)
+            continue;
+        GrantRow row;
+        row.Date = date;
+        row.Granted = days;
+        row.Overridden = overridden;
+        grants.push_back(row);
+    }
+
+    std::vector<qint64> expiry(grants.size());
+    for (size_t i = 0; i < grants.size(); ++i) {
+        GrantRow& row = grants[i];
+        row.Left = row.Granted + row.CarriedIn;
+        const QDate expires = ExpiryDate(row.Date);
+        row.ValidUntil = expires.addDays(-1);
+        expiry[i] = expires.toJulianDay();
+    }
+
+    // The leave counted: from the start date to today.
+    const qint64 first = start.isValid() ? start.toJulianDay() : std::numeric_limits<qint64>::min();
+    const qint64 last = today.toJulianDay();
+    const auto begin = std::lower_bound(
+        allUses.begin(), allUses.end(), first, [](const Use& use, qint64 day) { return use.Day < day; });
+    const auto end
+        = std::upper_bound(begin, allUses.end(), last, [](qint64 day, const Use& use) { return day < use.Day; });
+
+    // Grants [oldest, arrived) are valid; every grant before `oldest` is
+    // used up or expired. Expiry follows grant order, so both ends only move
+    // forward.
+    size_t oldest = 0, arrived = 0;
+    const auto advanceTo = [&](qint64 day) {
+        while (arrived < grants.size() && grants[arrived].Date.toJulianDay() <= day)
+            ++arrived;
+        while (oldest < arrived && (expiry[oldest] <= day || grants[oldest].Left == 0)) {
+            if (expiry[oldest] <= day) {
+                grants[oldest].Expired += grants[oldest].Left;
+                grants[oldest].Left = 0;
+            }
+            ++oldest;
+        }
+    };
+    for (auto use = begin; use != end; ++use) {
+        advanceTo(use->Day);
+        int need = use->HalfDays;
+        for (size_t i = oldest; i < arrived && need > 0; ++i) {
+            const int taken = std::min(grants[i].Left, need);
+            grants[i].Left -= taken;
+            grants[i].Used += taken;
+            need -= taken;
+        }
+        balance.BeyondGrants += need;
+    }
+    advanceTo(last);
+    for (const GrantRow& row : grants)
+        balance.Left += row.Left;
+
+    const QDate soon = today.addMonths(3);
+    for (const GrantRow& row : grants) {
+        if (row.Left > 0 && row.ValidUntil <= soon)
+            balance.ExpiringSoon.push_back({ row.ValidUntil, row.Left });
+    }
+
+    // The five-day rule of the latest grant year that today lies in.
+    for (auto row = grants.rbegin(); row != grants.rend(); ++row) {
+        if (row->FromStartingBalance)
+            break;
+        const QDate yearEnd = row->Date.addYears(1);
+        if (today >= yearEnd)
+            break;
+        if (row->Granted < 20)
+            break;
+        FiveDayRule rule;
+        rule.GrantDate = row->Date;
+        rule.Deadline = yearEnd.addDays(-1);
+        const qint64 from = std::max(first, row->Date.toJulianDay());
+        for (auto use = begin; use != end; ++use) {
+            if (use->Day >= from)
+                rule.Taken += use->HalfDays;
+        }
+        rule.Warning = !rule.Met() && rule.Deadline < soon;
+        balance.FiveDay = rule;
+        break;
+    }
+    return balance;
+}
+
+std::optional<Balance> ComputeFromDataFile(const Rules& rules, const QDate& today)
+{
+    if (!rules.Hired)
+        return std::nullopt;
+    UseCollector collector;
+    LeaveStore::ForEach([&collector](const LeaveRecord& record, qint64) { collector.Add(record); });
+    return Compute(rules, collector.Finish(), today);
+}
+
+QString DaysText(int halfDays) { return Text::FormatFloat(QStringLiteral("0.0"), halfDays / 2.0); }
+
+QString DateText(const QDate& date)
+{
+    if (!date.isValid())
+        return QString();
+    return QStringLiteral("%1/%2/%3")
+        .arg(date.year(), 4, 10, QLatin1Char('0'))
+        .arg(date.month(), 2, 10, QLatin1Char('0'))
+        .arg(date.day(), 2, 10, QLatin1Char('0'));
+}
+
+std::optional<QDate> ParseDate(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,4})/(\\d{1,2})/(\\d{1,2})\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int year = match.captured(1).toInt(), month = match.captured(2).toInt(), day = match.captured(3).toInt();
+    if (!Dates::IsValidDate(year, month, day))
+        return std::nullopt;
+    return QDate(year, month, day);
+}
+
+std::optional<int> ParseHalfDays(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,4})(?:\\.([05]))?\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toInt() * 2 + (match.captured(2) == QStringLiteral("5") ? 1 : 0);
+}
+
+} // namespace PaidLeave
