@@ -11,6 +11,7 @@
 #include "platform/Application.h"
 #include "reports/CalMF.h"
 #include "reports/Calf.h"
+#include "reports/PaidLeaveWindow.h"
 #include "reports/SelCalF.h"
 #include "app/CalendarWindows.h"
 #include "views/Chymf.h"
@@ -34,5 +35,6 @@ TMainform* CreateProgramWindows()
     new TChYMForm(mainform);
     new TSelCalform(mainform);
     new TCalMForm(mainform);
+    new TPaidLeaveForm(mainform);
     return mainform;
 }
