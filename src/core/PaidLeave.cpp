@@ -1,6 +1,7 @@
 #include "core/PaidLeave.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include <QRegularExpression>
@@ -84,23 +85,69 @@ QDate GrantDate(const Rules& rules, int grantIndex)
 
 QDate ExpiryDate(const QDate& grantDate) { return grantDate.addYears(2); }
 
-void UseCollector::Add(const LeaveRecord& record)
+namespace {
+
+// Paid leave of each kind byte in half days: 全 2, AM and PM 1.
+constexpr std::array<int8_t, 256> HalfDaysOfKind = [] {
+    std::array<int8_t, 256> table {};
+    table[size_t(LeaveKind::FullDay)] = 2;
+    table[size_t(LeaveKind::Morning)] = 1;
+    table[size_t(LeaveKind::Afternoon)] = 1;
+    return table;
+}();
+
+// The Julian day number of a valid Gregorian date (days from civil).
+qint64 JulianDay(int year, int month, int day)
 {
-    if (record.Cleared())
-        return;
-    const int year = record.Year(), month = record.Month(), day = record.Day();
-    if (!Dates::IsValidDate(year, month, day))
-        return;
-    const int kind = record.Kind();
-    const int halfDays = kind == int(LeaveKind::FullDay)                       ? 2
-        : kind == int(LeaveKind::Morning) || kind == int(LeaveKind::Afternoon) ? 1
-                                                                               : 0;
-    const qint64 julian = QDate(year, month, day).toJulianDay();
-    if (!entries_.empty() && julian < entries_.back().Day)
-        sorted_ = false;
-    // Every kind is kept: a later record of the date that is not paid leave
-    // replaces an earlier one that is.
-    entries_.push_back({ julian, halfDays });
+    year -= month <= 2 ? 1 : 0;
+    const int era = (year >= 0 ? year : year - 399) / 400;
+    const int yearOfEra = year - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return qint64(era) * 146097 + dayOfEra - 719468 + 2440588;
+}
+
+} // namespace
+
+void UseCollector::Add(const LeaveRecord& record) { Add(&record, 1); }
+
+void UseCollector::Add(const LeaveRecord* records, size_t count)
+{
+    // Room for every record of the batch, so that the loop only stores; the
+    // state lives in locals, which the stores cannot touch.
+    const size_t kept = entries_.size();
+    entries_.resize(kept + count);
+    Entry* const first = entries_.data();
+    Entry* out = first + kept;
+    uint32_t lastKey = lastKey_;
+    bool sorted = sorted_;
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* bytes = records[i].Data();
+        if (bytes[16] != 0) // cleared
+            continue;
+        // Year (signed, little-endian) made unsigned by its sign bit, then
+        // the month and day bytes.
+        const uint32_t key = (uint32_t(uint8_t(bytes[19] ^ 0x80)) << 24) | (uint32_t(bytes[18]) << 16)
+            | (uint32_t(bytes[20]) << 8) | bytes[21];
+        const int32_t halfDays = HalfDaysOfKind[bytes[22]];
+        if (sorted && key < lastKey)
+            sorted = false;
+        if (sorted) {
+            lastKey = key;
+            // A later record of the date replaces the one before.
+            if (out != first && out[-1].Key == key)
+                --out;
+            if (halfDays > 0)
+                *out++ = { key, halfDays };
+        } else {
+            // Every kind is kept: a later record of the date that is not
+            // paid leave replaces an earlier one that is.
+            *out++ = { key, halfDays };
+        }
+    }
+    entries_.resize(size_t(out - first));
+    lastKey_ = lastKey;
+    sorted_ = sorted;
 }
 
 std::vector<Use> UseCollector::Finish()
@@ -108,15 +155,30 @@ std::vector<Use> UseCollector::Finish()
     // Stable, so that of one date the record later in the file stays last.
     if (!sorted_)
         std::stable_sort(
-            entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.Day < b.Day; });
+            entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.Key < b.Key; });
     std::vector<Use> uses;
+    uses.reserve(entries_.size());
+    // The month of the entry before: entries in date order mostly share it.
+    uint32_t month = ~0u;
+    qint64 monthStart = 0; // Julian day of its first day
+    int monthDays = 0; // its length; 0 for no such month
     for (size_t i = 0; i < entries_.size(); ++i) {
-        if (i + 1 < entries_.size() && entries_[i + 1].Day == entries_[i].Day)
+        const Entry& entry = entries_[i];
+        if (entry.HalfDays == 0 || (i + 1 < entries_.size() && entries_[i + 1].Key == entry.Key))
             continue;
-        if (entries_[i].HalfDays > 0)
-            uses.push_back({ entries_[i].Day, entries_[i].HalfDays });
+        if (entry.Key >> 8 != month) {
+            month = entry.Key >> 8;
+            const int y = int16_t(uint16_t(((entry.Key >> 24) ^ 0x80) << 8 | ((entry.Key >> 16) & 0xFF)));
+            const int m = int8_t(entry.Key >> 8);
+            monthDays = y >= 1 && y <= 9999 ? Dates::DaysInMonth(y, m) : 0;
+            monthStart = monthDays > 0 ? JulianDay(y, m, 1) : 0;
+        }
+        const int day = int8_t(entry.Key);
+        if (day >= 1 && day <= monthDays)
+            uses.push_back({ monthStart + day - 1, entry.HalfDays });
     }
     entries_.clear();
+    lastKey_ = 0;
     sorted_ = true;
     return uses;
 }
@@ -174,8 +236,9 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
         grants.push_back(row);
     }
 
-    std::vector<qint64> expiry(grants.size());
+    std::vector<qint64> granted(grants.size()), expiry(grants.size());
     for (size_t i = 0; i < grants.size(); ++i) {
+        granted[i] = grants[i].Date.toJulianDay();
         GrantRow& row = grants[i];
         row.Left = row.Granted + row.CarriedIn;
         const QDate expires = ExpiryDate(row.Date);
@@ -196,7 +259,7 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
     // forward.
     size_t oldest = 0, arrived = 0;
     const auto advanceTo = [&](qint64 day) {
-        while (arrived < grants.size() && grants[arrived].Date.toJulianDay() <= day)
+        while (arrived < grants.size() && granted[arrived] <= day)
             ++arrived;
         while (oldest < arrived && (expiry[oldest] <= day || grants[oldest].Left == 0)) {
             if (expiry[oldest] <= day) {
@@ -240,10 +303,9 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
         rule.GrantDate = row->Date;
         rule.Deadline = yearEnd.addDays(-1);
         const qint64 from = std::max(first, row->Date.toJulianDay());
-        for (auto use = begin; use != end; ++use) {
-            if (use->Day >= from)
-                rule.Taken += use->HalfDays;
-        }
+        for (auto use = std::lower_bound(begin, end, from, [](const Use&u, qint64 day) { return u.Day < day; });
+             use != end; ++use)
+            rule.Taken += use->HalfDays;
         rule.Warning = !rule.Met() && rule.Deadline < soon;
         balance.FiveDay = rule;
         break;
@@ -256,7 +318,13 @@ std::optional<Balance> ComputeFromDataFile(const Rules& rules, const QDate& toda
     if (!rules.Hired)
         return std::nullopt;
     UseCollector collector;
-    LeaveStore::ForEach([&collector](const LeaveRecord& record, qint64) { collector.Add(record); });
+    LeaveStore::Reader reader;
+    for (;;) {
+        const std::vector<LeaveRecord>& batch = reader.NextBatch();
+        if (batch.empty())
+            break;
+        collector.Add(batch.data(), batch.size());
+    }
     return Compute(rules, collector.Finish(), today);
 }
 

@@ -102,18 +102,34 @@ struct Use {
 // them: cleared records and records with an impossible date are skipped, and
 // of two records of one date the later in the file counts (also when it is
 // not paid leave).
+//
+// Files are normally in date order, and then the records of one date stand
+// together: only paid leave is kept, and a record replaces the one before it
+// when both have the date. From the first record out of order on, every
+// record is kept and Finish sorts them.
 class UseCollector {
 public:
     void Add(const LeaveRecord& record);
+    void Add(const LeaveRecord* records, size_t count);
     // The paid leave in date order, one element per date.
     std::vector<Use> Finish();
 
 private:
+    // Year, month and day as one number in date order; any bytes of them
+    // give a distinct number, so that impossible dates are told apart too.
     struct Entry {
-        qint64 Day;
-        int HalfDays;
+        // Left as it is: Add makes room for a batch and then fills it.
+        Entry() { }
+        Entry(uint32_t key, int32_t halfDays)
+            : Key(key)
+            , HalfDays(halfDays)
+        {
+        }
+        uint32_t Key;
+        int32_t HalfDays;
     };
     std::vector<Entry> entries_;
+    uint32_t lastKey_ = 0;
     bool sorted_ = true;
 };
 
