@@ -340,17 +340,20 @@ TEST_F(PaidLeaveFileTest, ClearedDaysDamagedRecordsAndDuplicatesAsTheCalendarsSh
     file += Record(2021, 5, 12, 2); // the later record of the date: half a day
     file += Record(2021, 5, 13, 1);
     file += Record(2021, 5, 13, 5); // the later record is a summer holiday
-    file += Record(2021, 4, 20, 3); // out of date order
+    file += Record(2021, 4, 20, 3); // out of date order: from here on every record is kept
+    file += Record(2021, 5, 6, 5); // a summer holiday replaces the 全 of 5/6
+    file += Record(2021, 5, 14, 3);
+    file += Record(2021, 5, 14, 1); // 全 replaces the PM
     file += "trailing";
     data.Write(QStringLiteral("Holiday.d00"), file);
 
     const std::optional<Balance> balance = ComputeFromDataFile(HiredOn(D(2020, 10, 1)), D(2021, 6, 1));
     ASSERT_TRUE(balance);
     ASSERT_EQ(balance->Grants.size(), 1u);
-    EXPECT_EQ(DaysText(balance->Grants[0].Used), u"3.0"_qs); // 5/6, 5/7, 5/12 AM, 4/20 PM
+    EXPECT_EQ(DaysText(balance->Grants[0].Used), u"3.0"_qs); // 4/20 PM, 5/7, 5/12 AM, 5/14
 
     // Saved and cleared through the store as the entry dialog does.
-    LeaveStore::SaveEntry(2021, 5, 6, 0, QString());
+    LeaveStore::SaveEntry(2021, 5, 7, 0, QString());
     EXPECT_EQ(DaysText(ComputeFromDataFile(HiredOn(D(2020, 10, 1)), D(2021, 6, 1))->Left), u"8.0"_qs);
 }
 
