@@ -37,13 +37,12 @@ int OverrideFor(const Rules& rules, const QDate& date, int scheduled, bool& over
 QDate NextGrantDate(const Rules& rules, int grantIndex, const QDate& previous)
 {
     const QDate due = DueDate(*rules.Hired, grantIndex);
-    if (rules.Rule != GrantRule::FixedDate)
+    if (rules.Rule != GrantRule::FixedDate || grantIndex == 0)
         return due;
     const QDate fixed = FixedDayOnOrBefore(due, rules.FixedMonth, rules.FixedDay);
-    // Before the hiring date, the grant waits for its due date. Whole years
-    // lie between due dates, so the fixed day always comes after the grant
-    // before; the check keeps it so whatever month ends do.
-    if (!fixed.isValid() || fixed < *rules.Hired || (previous.isValid() && fixed <= previous))
+    // Whole years lie between due dates, so the fixed day always comes after
+    // the grant before; the check keeps it so whatever month ends do.
+    if (!fixed.isValid() || fixed <= previous)
         return due;
     return fixed;
 }

@@ -14,10 +14,11 @@
 //   the hiring date, then every 12 months, each counted from the hiring date
 //   itself (a hire on 31 August is due on 29 February in a leap year and on
 //   28 February otherwise). Days: 10, 11, 12, 14, 16, 18, then 20 every year.
-//   With a fixed grant day (one day of the year for everybody), grant k falls
-//   on the last fixed day on or before its due date, so it never comes later
-//   than the length of service asks; when that day lies before the hiring
-//   date, the grant falls on its due date. A fixed day of 29 February falls
+//   With a fixed grant day (one day of the year for everybody), the first
+//   grant still comes on its due date, and every later one on the last fixed
+//   day on or before its due date: never later than the length of service
+//   asks, and a hire on 1 April with 1 April as the fixed day gets 10 days on
+//   1 October, then 11 on the next 1 April. A fixed day of 29 February falls
 //   on 28 February in a year that has no 29 February. The user may set the
 //   days of any grant by its date.
 // - Expiry. A grant can be used up to the day before its second anniversary

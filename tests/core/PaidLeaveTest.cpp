@@ -94,21 +94,21 @@ TEST(PaidLeaveGrants, AHireOnFirstOctoberGetsTenDaysSixMonthsLaterThenMoreEachYe
     EXPECT_EQ(BalanceOn(rules, { { D(2021, 4, 1), LeaveKind::FullDay } }, D(2021, 4, 1)).Left, 18);
 }
 
-TEST(PaidLeaveGrants, AFixedGrantDayBringsEachGrantForwardButNeverBeforeTheHire)
+TEST(PaidLeaveGrants, AFixedGrantDayBringsEveryGrantButTheFirstForward)
 {
-    // Hired 15 January: due 15 July, granted on the 1 April before it.
+    // Hired 15 January: the first grant on its due date, 15 July; the next,
+    // due a year later, on the 1 April before that.
     const Rules january = HiredOn(D(2021, 1, 15), GrantRule::FixedDate);
-    EXPECT_EQ(GrantDate(january, 0), D(2021, 4, 1));
+    EXPECT_EQ(GrantDate(january, 0), D(2021, 7, 15));
     EXPECT_EQ(GrantDate(january, 1), D(2022, 4, 1));
-    EXPECT_EQ(GrantDate(HiredOn(D(2021, 1, 15)), 0), D(2021, 7, 15));
+    EXPECT_EQ(GrantDate(january, 2), D(2023, 4, 1));
+    EXPECT_EQ(GrantDate(HiredOn(D(2021, 1, 15)), 1), D(2022, 7, 15));
 
-    // Hired 10 May: the 1 April before the first due date lies before the
-    // hire, so the first grant waits for its due date; the second comes on
-    // the next 1 April, only five months later.
-    const Rules may = HiredOn(D(2021, 5, 10), GrantRule::FixedDate);
-    const Balance balance = BalanceOn(may, {}, D(2023, 4, 1));
+    // Hired on the fixed day itself: nothing on the day of the hire.
+    const Rules april = HiredOn(D(2021, 4, 1), GrantRule::FixedDate);
+    const Balance balance = BalanceOn(april, {}, D(2023, 4, 1));
     EXPECT_EQ(Rows(balance),
-        (QStringList { u"2021/11/10 10.0+0.0 -0.0 x0.0 =10.0 ~2023/11/09"_qs,
+        (QStringList { u"2021/10/01 10.0+0.0 -0.0 x0.0 =10.0 ~2023/09/30"_qs,
             u"2022/04/01 11.0+0.0 -0.0 x0.0 =11.0 ~2024/03/31"_qs,
             u"2023/04/01 12.0+0.0 -0.0 x0.0 =12.0 ~2025/03/31"_qs }));
 
@@ -143,8 +143,7 @@ TEST(PaidLeaveGrants, TwentyNinthOfFebruary)
     EXPECT_EQ(RowText(balance.Grants[0]), u"2020/02/29 10.0+0.0 -0.0 x10.0 =0.0 ~2022/02/27"_qs);
 
     const Rules fixed = HiredOn(D(2019, 1, 10), GrantRule::FixedDate, 2, 29);
-    EXPECT_EQ(GrantDate(HiredOn(D(2019, 3, 10), GrantRule::FixedDate, 2, 29), 0), D(2019, 9, 10));
-    EXPECT_EQ(GrantDate(fixed, 0), D(2019, 2, 28)); // brought forward from 10 July
+    EXPECT_EQ(GrantDate(fixed, 0), D(2019, 7, 10));
     EXPECT_EQ(GrantDate(fixed, 1), D(2020, 2, 29));
     EXPECT_EQ(GrantDate(fixed, 2), D(2021, 2, 28));
 }
