@@ -31,6 +31,7 @@
 #include "platform/Shell.h"
 #include "reports/CsvExport.h"
 #include "reports/IcsExport.h"
+#include "reports/PaidLeaveWindow.h"
 #include "reports/SelCalF.h"
 #include "reports/TotalsRequest.h"
 #include "reports/priansf.h"
@@ -209,6 +210,7 @@ void TMainform::setupUi()
     N7 = AddSeparator(C1, QStringLiteral("N7"));
     Y2 = AddItem(C1, QStringLiteral("Y2"), QStringLiteral("年度集計(&Y)..."));
     M2 = AddItem(C1, QStringLiteral("M2"), QStringLiteral("月別集計(&M)..."));
+    B1 = AddItem(C1, QStringLiteral("B1"), QStringLiteral("有給休暇の残日数(&B)..."));
 
     S1 = AddMenu(bar, QStringLiteral("S1"), QStringLiteral("設定(&S)"));
     O1 = AddItem(S1, QStringLiteral("O1"), QStringLiteral("オプション(&O)..."));
@@ -329,6 +331,7 @@ void TMainform::connectHandlers()
     connect(s2, &QAction::triggered, this, [this] { StatusBar1->setVisible(StatusBar1->isHidden()); });
     connect(Y2, &QAction::triggered, this, guarded([] { RequestYearTotals(); }));
     connect(M2, &QAction::triggered, this, guarded([] { RequestMonthlyTotals(); }));
+    connect(B1, &QAction::triggered, this, guarded([] { PaidLeaveForm->ShowBalance(); }));
     connect(H1, &QAction::triggered, this, guarded([] { SelCalform->OpenTotalsSelection(); }));
     connect(ToolButton5, &QToolButton::clicked, this, guarded([] { SelCalform->OpenTotalsSelection(); }));
     connect(Help2, &QAction::triggered, this, guarded([this] { OpenHelpFile(); }));

@@ -119,6 +119,7 @@ public:
     QAction* N7 = nullptr;
     QAction* Y2 = nullptr;
     QAction* M2 = nullptr;
+    QAction* B1 = nullptr; // paid leave left
     QAction* O1 = nullptr;
     QAction* Help2 = nullptr;
     QAction* N2 = nullptr;

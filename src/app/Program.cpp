@@ -12,6 +12,7 @@
 #include "platform/Application.h"
 #include "reports/CalMF.h"
 #include "reports/Calf.h"
+#include "reports/PaidLeaveWindow.h"
 #include "reports/SelCalF.h"
 #include "app/CalendarWindows.h"
 #include "reports/priansf.h"
@@ -40,5 +41,6 @@ TMainform* CreateProgramWindows()
     new Tpriansform(mainform);
     new TSelCalform(mainform);
     new TCalMForm(mainform);
+    new TPaidLeaveForm(mainform);
     return mainform;
 }

@@ -1,5 +1,8 @@
 #include "views/RefreshAfterSave.h"
 
+#include <utility>
+#include <vector>
+
 #include <QAction>
 
 #include "views/MainFrame.h"
@@ -11,7 +14,42 @@
 #include "views/Ycalf.h"
 #include "widgets/StrCGrid.h"
 
+namespace {
+
+std::vector<std::pair<int, std::function<void()>>>& SaveListeners()
+{
+    static std::vector<std::pair<int, std::function<void()>>> listeners;
+    return listeners;
+}
+
+void RefreshCalendars(int year, int month, int day, int kind, const QString& memo);
+
+} // namespace
+
+int AddSaveListener(std::function<void()> listener)
+{
+    static int lastId = 0;
+    SaveListeners().emplace_back(++lastId, std::move(listener));
+    return lastId;
+}
+
+void RemoveSaveListener(int id)
+{
+    std::erase_if(SaveListeners(), [id](const auto& entry) { return entry.first == id; });
+}
+
 void RefreshAfterSave(int year, int month, int day, int kind, const QString& memo)
+{
+    RefreshCalendars(year, month, day, kind, memo);
+    // A copy: a listener may remove itself.
+    const auto listeners = SaveListeners();
+    for (const auto& [id, listener] : listeners)
+        listener();
+}
+
+namespace {
+
+void RefreshCalendars(int year, int month, int day, int kind, const QString& memo)
 {
     if (!MainFrame)
         return;
@@ -53,3 +91,5 @@ void RefreshAfterSave(int year, int month, int day, int kind, const QString& mem
             HCalForm->Fill(fiscalYear);
     }
 }
+
+} // namespace

@@ -1,0 +1,58 @@
+// The paid-leave balance as the window computes it (one read of the data
+// file, then the grants, uses, expiry and the five-day rule), over forty
+// years of records, beside the plain read of the same file, which is its
+// floor. The target: within twice the plain read.
+
+#include <benchmark/benchmark.h>
+
+#include "DataFiles.h"
+#include "core/PaidLeave.h"
+#include "core/LeaveStore.h"
+#include "platform/DataDirectory.h"
+
+namespace {
+
+// 336 records a year: forty years from 1985.
+constexpr int FirstYear = 1985;
+constexpr qint64 FortyYears = 40 * 336;
+
+void PaidLeaveBalance(benchmark::State& state)
+{
+    SetDataDirectory(BenchData::DataDirectoryOf(state.range(0), FirstYear));
+    PaidLeave::Rules rules;
+    rules.Hired = QDate(FirstYear - 1, 10, 1);
+    const QDate today(FirstYear + 40, 3, 1);
+    for (auto _ : state) {
+        const std::optional<PaidLeave::Balance> balance = PaidLeave::ComputeFromDataFile(rules, today);
+        benchmark::DoNotOptimize(balance);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    SetDataDirectory(QString());
+}
+BENCHMARK(PaidLeaveBalance)->Arg(FortyYears)->Unit(benchmark::kMicrosecond);
+
+void PlainRead(benchmark::State& state)
+{
+    const QString path = BenchData::DataDirectoryOf(state.range(0), FirstYear) + QStringLiteral("Holiday.d00");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BenchData::PlainRead(path));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(PlainRead)->Arg(FortyYears)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+// The data file's own reader with nothing done per record: what any count
+// over LeaveStore pays before its own work.
+namespace {
+void ReaderOnly(benchmark::State& state)
+{
+    SetDataDirectory(BenchData::DataDirectoryOf(state.range(0), FirstYear));
+    for (auto _ : state) {
+        qint64 n = 0;
+        LeaveStore::ForEach([&n](const LeaveRecord& r, qint64) { n += r.Kind(); });
+        benchmark::DoNotOptimize(n);
+    }
+    SetDataDirectory(QString());
+}
+BENCHMARK(ReaderOnly)->Arg(FortyYears)->Unit(benchmark::kMicrosecond);
+} // namespace

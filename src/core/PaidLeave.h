@@ -1,0 +1,191 @@
+#pragma once
+
+// Paid leave under the Labour Standards Act, article 39, as a rule of thumb
+// the user can adjust: when days are granted, how many, how the days taken
+// use them up, when what is left expires, and whether five days were taken
+// in the year after each grant of ten days or more. Plain functions over the
+// leave entries and the settings; the window only shows what they give.
+//
+// Amounts are counted in half days (a 全 takes two, an AM or a PM one), so
+// that every sum is exact.
+//
+// The rules, in the order they apply:
+// - Grants. Grant k (0, 1, 2 ...) is due by length of service: 6 months after
+//   the hiring date, then every 12 months, each counted from the hiring date
+//   itself (a hire on 31 August is due on 29 February in a leap year and on
+//   28 February otherwise). Days: 10, 11, 12, 14, 16, 18, then 20 every year.
+//   With a fixed grant day (one day of the year for everybody), the first
+//   grant still comes on its due date, and every later one on the last fixed
+//   day on or before its due date: never later than the length of service
+//   asks, and a hire on 1 April with 1 April as the fixed day gets 10 days on
+//   1 October, then 11 on the next 1 April. A fixed day of 29 February falls
+//   on 28 February in a year that has no 29 February. The user may set the
+//   days of any grant by its date.
+// - Expiry. A grant can be used up to the day before its second anniversary
+//   (the anniversary of 29 February being 28 February when there is no 29
+//   February); what is left of it expires on the anniversary.
+// - Use. 全 takes a day, AM and PM half a day each, on the date they stand,
+//   from the oldest grant still valid first. On one date, grants expire
+//   first, then the day's grant arrives, then the day's leave is taken.
+//   Leave that no valid grant covers is counted as taken beyond the grants;
+//   it takes nothing from a later grant.
+// - The five-day rule. For each grant of 10 days or more, the days taken in
+//   the year from its grant date (up to the day before its first
+//   anniversary) must reach 5, whichever grant they come from.
+// - A starting balance. A user who starts recording in mid-career enters the
+//   date from which the records count and, for each grant still valid then,
+//   its grant date and what was left of it. Leave before that date is not
+//   counted, and no grant due on or before it is added: the balance entered
+//   stands for them. The five-day rule is not judged for the entered grants,
+//   whose first days lie before the records.
+//
+// Everything is counted as of one day (today): leave recorded for later days
+// is not yet taken, and grants after that day are not yet made.
+
+#include <optional>
+#include <vector>
+
+#include <QDate>
+#include <QString>
+
+class LeaveRecord;
+
+namespace PaidLeave {
+
+enum class GrantRule : int {
+    HiringDate = 0, // each grant on its due date by length of service
+    FixedDate = 1, // one day of the year for everybody
+};
+
+struct DatedDays {
+    QDate Date;
+    int HalfDays = 0;
+    friend bool operator==(const DatedDays&, const DatedDays&) = default;
+};
+
+struct Rules {
+    std::optional<QDate> Hired; // nothing until the user enters it
+    GrantRule Rule = GrantRule::HiringDate;
+    int FixedMonth = 4;
+    int FixedDay = 1;
+    std::vector<DatedDays> Overrides; // grant date → days granted on it
+    std::optional<QDate> StartDate; // the records count from this day on
+    std::vector<DatedDays> Carried; // grant date → what was left of it on StartDate
+    friend bool operator==(const Rules&, const Rules&) = default;
+};
+
+// The days of grant k (0 = the first, at 6 months) by the default schedule,
+// in half days.
+int ScheduledHalfDays(int grantIndex);
+
+// The date grant k is due by length of service: the hiring date plus
+// 6 + 12k months.
+QDate DueDate(const QDate& hired, int grantIndex);
+
+// The last day of the year of `fixedMonth`/`fixedDay` on or before `date`; a
+// fixed 29 February falls on 28 February in a common year. Invalid for a
+// month/day that no year has.
+QDate FixedDayOnOrBefore(const QDate& date, int fixedMonth, int fixedDay);
+
+// The date grant k falls on under the rules.
+QDate GrantDate(const Rules& rules, int grantIndex);
+
+// The day a grant of `grantDate` expires: its second anniversary.
+QDate ExpiryDate(const QDate& grantDate);
+
+// Paid leave of one date: 2 for 全, 1 for AM or PM.
+struct Use {
+    qint64 Day = 0; // Julian day number
+    int HalfDays = 0;
+};
+
+// Collects the paid leave of a data file's records as the calendars see
+// them: cleared records and records with an impossible date are skipped, and
+// of two records of one date the later in the file counts (also when it is
+// not paid leave).
+//
+// Files are normally in date order, and then the records of one date stand
+// together: only paid leave is kept, and a record replaces the one before it
+// when both have the date. From the first record out of order on, every
+// record is kept and Finish sorts them.
+class UseCollector {
+public:
+    void Add(const LeaveRecord& record);
+    void Add(const LeaveRecord* records, size_t count);
+    // The paid leave in date order, one element per date.
+    std::vector<Use> Finish();
+
+private:
+    // Year, month and day as one number in date order; any bytes of them
+    // give a distinct number, so that impossible dates are told apart too.
+    struct Entry {
+        // Left as it is: Add makes room for a batch and then fills it.
+        Entry() { }
+        Entry(uint32_t key, int32_t halfDays)
+            : Key(key)
+            , HalfDays(halfDays)
+        {
+        }
+        uint32_t Key;
+        int32_t HalfDays;
+    };
+    std::vector<Entry> entries_;
+    uint32_t lastKey_ = 0;
+    bool sorted_ = true;
+};
+
+std::vector<Use> UsesOf(const std::vector<LeaveRecord>& records);
+
+struct GrantRow {
+    QDate Date;
+    bool FromStartingBalance = false;
+    bool Overridden = false;
+    int Granted = 0; // half days; 0 for a row of the starting balance
+    int CarriedIn = 0; // half days entered with the starting balance
+    int Used = 0;
+    int Expired = 0;
+    int Left = 0;
+    QDate ValidUntil; // the last day it can be used
+};
+
+struct FiveDayRule {
+    QDate GrantDate;
+    QDate Deadline; // the last day of the year after the grant
+    int Taken = 0; // half days taken in that year so far
+    bool Met() const { return Taken >= 10; }
+    // Fewer than five days taken and less than three months left.
+    bool Warning = false;
+};
+
+struct Balance {
+    std::vector<GrantRow> Grants; // in date order
+    int Left = 0; // half days valid on the day counted
+    int BeyondGrants = 0; // half days taken that no grant covered
+    // What expires within three months of the day counted: the last day it
+    // can be used, and how much.
+    std::vector<DatedDays> ExpiringSoon;
+    // The five-day rule of the grant year the day counted lies in, when that
+    // year's grant is of 10 days or more.
+    std::optional<FiveDayRule> FiveDay;
+    std::optional<DatedDays> NextGrant;
+};
+
+// The balance as of `today`. Requires rules.Hired; without it, nothing.
+std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& uses, const QDate& today);
+
+// Reads the data file once and computes the balance as of `today`.
+std::optional<Balance> ComputeFromDataFile(const Rules& rules, const QDate& today);
+
+// "12.5" style days: one decimal.
+QString DaysText(int halfDays);
+
+// "2021/04/01".
+QString DateText(const QDate& date);
+// The inverse: "yyyy/m/d" with one or two digits of month and day; nothing for
+// any other text or a date that does not exist.
+std::optional<QDate> ParseDate(const QString& text);
+// A number of days with at most a half ("12", "11.5", "0.5") in half days;
+// nothing for anything else or more than 9999 days.
+std::optional<int> ParseHalfDays(const QString& text);
+
+} // namespace PaidLeave

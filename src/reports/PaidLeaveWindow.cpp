@@ -1,0 +1,217 @@
+#include "reports/PaidLeaveWindow.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include "core/PaidLeave.h"
+#include "core/PaidLeaveSettings.h"
+#include "platform/Application.h"
+#include "platform/Dates.h"
+#include "reports/PaidLeaveSettingsDialog.h"
+#include "reports/TotalsWindow.h"
+#include "views/RefreshAfterSave.h"
+#include "widgets/StrCGrid.h"
+
+TPaidLeaveForm* PaidLeaveForm = nullptr;
+
+namespace {
+
+constexpr int GridTop = 148;
+constexpr int ColumnCount = 7;
+
+const char16_t* const Headings[ColumnCount] = { u"付与日", u"付与", u"繰越", u"取得", u"失効", u"残", u"有効期限" };
+constexpr int ColumnWidths[ColumnCount] = { 76, 52, 52, 52, 52, 52, 76 };
+
+QString Days(int halfDays) { return PaidLeave::DaysText(halfDays) + u'日'; }
+
+void SetTextColour(QLabel& label, const QColor& colour)
+{
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label.setPalette(palette);
+}
+
+} // namespace
+
+TPaidLeaveForm::TPaidLeaveForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+{
+    PaidLeaveForm = this;
+    setupUi();
+    connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
+    saveListener_ = AddSaveListener([this] {
+        if (isVisible())
+            Application::Guard([this] { Refresh(); });
+    });
+}
+
+TPaidLeaveForm::~TPaidLeaveForm()
+{
+    RemoveSaveListener(saveListener_);
+    if (PaidLeaveForm == this)
+        PaidLeaveForm = nullptr;
+}
+
+void TPaidLeaveForm::setupUi()
+{
+    setObjectName(QStringLiteral("PaidLeaveForm"));
+    setWindowTitle(QStringLiteral("有給休暇の残日数"));
+    resize(440, 400);
+    setMinimumSize(440, 300);
+
+    BitBtn1 = MakeCloseButton(*this);
+    Button1 = new QPushButton(QStringLiteral("設定(&S)..."), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(90, 8, 90, 25);
+
+    Label1 = new QLabel(QStringLiteral("今日の残日数"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 42, 150, 14);
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(8, 58, 150, 40);
+    QFont large = Label2->font();
+    large.setPixelSize(30);
+    large.setBold(true);
+    Label2->setFont(large);
+
+    Label3 = new QLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(166, 42, 266, 30);
+    Label3->setWordWrap(true);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Label4 = new QLabel(this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setGeometry(166, 76, 266, 44);
+    Label4->setWordWrap(true);
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Label5 = new QLabel(this);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    Label5->setGeometry(8, 124, 424, 16);
+
+    Label6 = new QLabel(
+        QStringLiteral("「設定」で入社日を入力すると、有給休暇の付与日数と今日の残日数をここに表示します。"), this);
+    Label6->setObjectName(QStringLiteral("Label6"));
+    Label6->setGeometry(8, 48, 424, 40);
+    Label6->setWordWrap(true);
+    Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* grid = new TStrColGrid(this);
+    StrColGrid1 = grid;
+    grid->setObjectName(QStringLiteral("StrColGrid1"));
+    grid->setGeometry(8, GridTop, 424, 400 - GridTop - 8);
+    grid->SetDefaultDrawing(false);
+    grid->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRowSelect);
+    grid->SetColCount(ColumnCount);
+    grid->SetRowCount(2);
+    grid->SetFixedCols(0);
+    grid->SetFixedRows(1);
+    grid->SetDefaultRowHeight(20);
+    for (int col = 0; col < ColumnCount; ++col) {
+        grid->SetColWidths(col, ColumnWidths[col]);
+        grid->SetCells(col, 0, QString::fromUtf16(Headings[col]));
+    }
+    grid->SetFixedAlignment(taCenter);
+    grid->SetAlignment(taRightJustify);
+    grid->SetFixedLayout(tlCenter);
+    grid->SetLayout(tlCenter);
+    grid->SetFocusCellColor(clHighlightText);
+
+    SettingsForm = new TPaidLeaveSettingsForm(this);
+    SettingsForm->OnSaved = [this] { Refresh(); };
+}
+
+void TPaidLeaveForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (StrColGrid1)
+        StrColGrid1->resize(std::max(width() - 16, 0), std::max(height() - GridTop - 8, 0));
+}
+
+void TPaidLeaveForm::ShowBalance()
+{
+    ShowForRequest(*this);
+    Refresh();
+}
+
+void TPaidLeaveForm::ShowHiringDateHint(bool hint)
+{
+    Label6->setVisible(hint);
+    for (QWidget* widget :
+        { static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3),
+            static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label5), static_cast<QWidget*>(StrColGrid1) })
+        widget->setVisible(!hint);
+}
+
+void TPaidLeaveForm::Refresh()
+{
+    const QDate today = Dates::Today();
+    const PaidLeave::Rules rules = PaidLeaveSettings::Read();
+    const std::optional<PaidLeave::Balance> found = PaidLeave::ComputeFromDataFile(rules, today);
+    ShowHiringDateHint(!found);
+    if (!found)
+        return;
+    const PaidLeave::Balance& balance = *found;
+
+    Label1->setText(PaidLeave::DateText(today) + QStringLiteral(" の残日数"));
+    Label2->setText(Days(balance.Left));
+
+    // What expires soon, the earliest first.
+    QStringList expiring;
+    for (const PaidLeave::DatedDays& item : balance.ExpiringSoon)
+        expiring << PaidLeave::DateText(item.Date) + QStringLiteral(" までに使わないと ") + Days(item.HalfDays)
+                + QStringLiteral("が失効します。");
+    Label3->setText(expiring.isEmpty() ? QStringLiteral("3か月以内に失効する日はありません。") : expiring.join(u'\n'));
+    SetTextColour(*Label3, expiring.isEmpty() ? palette().color(QPalette::WindowText) : QColor(255, 0, 0));
+
+    if (balance.FiveDay) {
+        const PaidLeave::FiveDayRule& rule = *balance.FiveDay;
+        QString text = QStringLiteral("年5日の取得: ") + PaidLeave::DateText(rule.GrantDate)
+            + QStringLiteral(" 付与分は ") + Days(rule.Taken) + QStringLiteral("取得済み（期限 ")
+            + PaidLeave::DateText(rule.Deadline) + QStringLiteral("）");
+        if (rule.Met())
+            text += QStringLiteral("\n5日以上取得しました。");
+        else if (rule.Warning)
+            text += QStringLiteral("\n期限まで3か月を切りました。あと ") + Days(10 - rule.Taken)
+                + QStringLiteral("取得してください。");
+        Label4->setText(text);
+        SetTextColour(*Label4, rule.Warning ? QColor(255, 0, 0) : palette().color(QPalette::WindowText));
+    } else {
+        Label4->setText(QStringLiteral("年5日の取得: 今の付与年は対象外です。"));
+        SetTextColour(*Label4, palette().color(QPalette::WindowText));
+    }
+
+    QStringList notes;
+    if (balance.NextGrant)
+        notes << QStringLiteral("次の付与: ") + PaidLeave::DateText(balance.NextGrant->Date) + u' '
+                + Days(balance.NextGrant->HalfDays);
+    if (balance.BeyondGrants > 0)
+        notes << QStringLiteral("付与を超えた取得: ") + Days(balance.BeyondGrants);
+    Label5->setText(notes.join(QStringLiteral("　")));
+
+    // The newest grant at the top.
+    TStrColGrid& grid = *StrColGrid1;
+    const int rows = int(balance.Grants.size());
+    grid.SetRowCount(std::max(rows, 1) + 1);
+    for (int col = 0; col < ColumnCount; ++col)
+        grid.SetCells(col, 1, QString());
+    const auto optional = [](int halfDays, bool shown) { return shown ? PaidLeave::DaysText(halfDays) : QString(); };
+    for (int i = 0; i < rows; ++i) {
+        const PaidLeave::GrantRow& row = balance.Grants[size_t(rows - 1 - i)];
+        const int r = i + 1;
+        grid.SetCells(0, r, PaidLeave::DateText(row.Date));
+        grid.SetCells(1, r, optional(row.Granted, !row.FromStartingBalance));
+        grid.SetCells(2, r, optional(row.CarriedIn, row.FromStartingBalance));
+        grid.SetCells(3, r, PaidLeave::DaysText(row.Used));
+        grid.SetCells(4, r, PaidLeave::DaysText(row.Expired));
+        grid.SetCells(5, r, PaidLeave::DaysText(row.Left));
+        grid.SetCells(6, r, PaidLeave::DateText(row.ValidUntil));
+    }
+    grid.update();
+}
+
+void TPaidLeaveForm::Button1Click() { SettingsForm->Open(); }
