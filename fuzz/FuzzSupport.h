@@ -40,15 +40,6 @@ inline QString UseTemporaryDataDirectory()
     return DataDirectory();
 }
 
-// Checks of faults that are known and reported but not fixed yet are
-// skipped, so that a short run finds new ones; VALDEMOR_FUZZ_STRICT=1 in the
-// environment turns them on again.
-inline bool Strict()
-{
-    static const bool strict = qEnvironmentVariableIntValue("VALDEMOR_FUZZ_STRICT") != 0;
-    return strict;
-}
-
 [[noreturn]] inline void Fail(const char* what, const char* file, int line)
 {
     std::fprintf(stderr, "%s:%d: property does not hold: %s\n", file, line, what);

@@ -13,10 +13,11 @@
 
 namespace {
 
-// The file's lines; none when it cannot be read. With forWriting, a file
-// that exists but cannot be read raises the write error instead: writing
-// would otherwise replace every setting in it by the one key written.
-QStringList ReadLines(const QString& path, bool forWriting = false)
+// The file's lines as stored, without their line ends (CR LF, CR or LF);
+// none when it cannot be read. With forWriting, a file that exists but
+// cannot be read raises the write error instead: writing would otherwise
+// replace every setting in it by the one key written.
+QList<QByteArray> ReadRawLines(const QString& path, bool forWriting = false)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -24,18 +25,27 @@ QStringList ReadLines(const QString& path, bool forWriting = false)
             throw EIniFileError(QStringLiteral("%1 に書き込めません").arg(path));
         return {};
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (forWriting)
             throw EIniFileError(QStringLiteral("%1 に書き込めません").arg(path));
         return {};
     }
-    QString text = ShiftJis::ToUnicode(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    QStringList lines = text.split(u'\n');
+    // CR and LF are never part of a double-byte Shift-JIS character, so the
+    // bytes split into lines as the text does.
+    bytes.replace("\r\n", "\n");
+    bytes.replace('\r', '\n');
+    QList<QByteArray> lines = bytes.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast(); // the line end of the last line
+    return lines;
+}
+
+QStringList ReadLines(const QString& path)
+{
+    QStringList lines;
+    for (const QByteArray& line : ReadRawLines(path))
+        lines << ShiftJis::ToUnicode(line);
     return lines;
 }
 
@@ -116,8 +126,13 @@ QList<std::pair<QString, QString>> ProfileFile::ReadSection(const QString& secti
 
 void ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    QStringList lines = ReadLines(path_, true);
-    const QString newLine = key + u'=' + value;
+    // Every line but the one written keeps its bytes, so a line that is not
+    // Shift-JIS (edited by hand, or by another program) comes through as it was.
+    QList<QByteArray> raw = ReadRawLines(path_, true);
+    QStringList lines;
+    for (const QByteArray& line : raw)
+        lines << ShiftJis::ToUnicode(line);
+    const QByteArray newLine = ShiftJis::FromUnicode(key + u'=' + value);
 
     qsizetype sectionStart = -1; // index of the header line
     qsizetype lastInSection = -1; // last key line of the section
@@ -135,7 +150,7 @@ void ProfileFile::WriteString(const QString& section, const QString& key, const 
         } else if (inSection) {
             const auto entry = KeyLine(lines[i]);
             if (entry && SameName(entry->first, key)) {
-                lines[i] = newLine;
+                raw[i] = newLine;
                 written = true;
             } else if (!lines[i].trimmed().isEmpty()) {
                 lastInSection = i;
@@ -144,15 +159,15 @@ void ProfileFile::WriteString(const QString& section, const QString& key, const 
     }
     if (!written) {
         if (sectionStart >= 0) {
-            lines.insert(lastInSection + 1, newLine);
+            raw.insert(lastInSection + 1, newLine);
         } else {
-            lines << u'[' + section + u']' << newLine;
+            raw << ShiftJis::FromUnicode(u'[' + section + u']') << newLine;
         }
     }
 
     QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += ShiftJis::FromUnicode(line) + "\r\n";
+    for (const QByteArray& line : raw)
+        bytes += line + "\r\n";
     if (Files::Replace(path_, bytes) != 0)
         throw EIniFileError(QStringLiteral("%1 に書き込めません").arg(path_));
 }

@@ -106,11 +106,9 @@ TEST_F(LeaveStoreFaultTest, ACompactionThatRunsOutOfRoomKeepsTheOldFile)
     EXPECT_FALSE(TempFileLeft());
 }
 
-// Fails today: the settings file is replaced by its first 20 bytes and the
-// write reports success; the file layer's replacement of the settings file
-// does not notice the failed write. Left to the file layer, which is being
-// reworked.
-TEST_F(LeaveStoreFaultTest, DISABLED_ASettingsWriteThatRunsOutOfRoomKeepsTheOldFile)
+// A write cut short by the file-size limit must not replace the settings
+// file with what was written so far.
+TEST_F(LeaveStoreFaultTest, ASettingsWriteThatRunsOutOfRoomKeepsTheOldFile)
 {
     const auto answers = InChild(QStringLiteral("file-size:20"), { QStringLiteral("settings-write") });
     EXPECT_EQ(answers.at(QStringLiteral("settings-write")), Settings::FilePath() + QStringLiteral(" に書き込めません"));
@@ -135,11 +133,9 @@ TEST_F(LeaveStoreFaultTest, AReadOnlyDirectoryRefusesEveryWriteAndKeepsTheFiles)
     EXPECT_EQ(SettingsFile(), SettingsBytes);
 }
 
-// Reading never needs the right to write. Fails today: the record file opens
-// the data file for reading and writing even to read it, so a user who may
-// only read the file sees "File access denied" at start-up and in every
-// calendar. Left to the file layer, which is being reworked.
-TEST_F(LeaveStoreFaultTest, DISABLED_AReadOnlyDataFileCanStillBeRead)
+// Reading never needs the right to write: a user who may only read the file
+// sees the data.
+TEST_F(LeaveStoreFaultTest, AReadOnlyDataFileCanStillBeRead)
 {
     ASSERT_TRUE(QFile::setPermissions(data.Path(),
         QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));

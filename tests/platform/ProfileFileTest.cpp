@@ -88,6 +88,20 @@ TEST_F(ProfileFileTest, KeepsEveryOtherLineAsItWas)
     EXPECT_EQ(Bytes(), QByteArray("; mine\r\n[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n"));
 }
 
+TEST_F(ProfileFileTest, LinesThatAreNotShiftJisKeepTheirBytes)
+{
+    // A lone lead byte, a byte no Shift-JIS text holds, and UTF-8 typed by
+    // another program: none of them may turn into '?' when a key is written.
+    const QByteArray foreign = "[Memo]\r\na=\x81\r\nb=\xFF\xFE\r\nc=\xE5\xB1\xB1\r\n";
+    SetBytes(foreign + "[View]\r\nFlat=0\r\n");
+    file.WriteBool(QStringLiteral("View"), QStringLiteral("Flat"), true);
+    EXPECT_EQ(Bytes(), foreign + "[View]\r\nFlat=1\r\n");
+    file.WriteString(QStringLiteral("Memo"), QStringLiteral("d"), QStringLiteral("山"));
+    EXPECT_EQ(Bytes(),
+        QByteArray("[Memo]\r\na=\x81\r\nb=\xFF\xFE\r\nc=\xE5\xB1\xB1\r\nd=\x8E\x52\r\n"
+                   "[View]\r\nFlat=1\r\n"));
+}
+
 TEST_F(ProfileFileTest, StoresTextInShiftJis)
 {
     file.WriteString(QStringLiteral("Dir"), QStringLiteral("Dir"), QStringLiteral("/home/山田/"));
