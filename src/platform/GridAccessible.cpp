@@ -125,6 +125,7 @@ public:
     }
     QList<QAccessibleInterface*> columnHeaderCells() const override;
     QList<QAccessibleInterface*> rowHeaderCells() const override;
+    QList<QAccessibleInterface*> HeaderCells(bool above) const;
     int columnIndex() const override { return grid_ ? col_ - grid_->FixedCols() : -1; }
     int rowIndex() const override { return grid_ ? row_ - grid_->FixedRows() : -1; }
     int columnExtent() const override { return 1; }
@@ -323,7 +324,8 @@ private:
     mutable QHash<quint64, QAccessible::Id> cells_;
 };
 
-QList<QAccessibleInterface*> CellAccessible::columnHeaderCells() const
+// The fixed cells above the cell (column headers) or left of it (row headers).
+QList<QAccessibleInterface*> CellAccessible::HeaderCells(bool above) const
 {
     QList<QAccessibleInterface*> headers;
     if (!isValid())
@@ -332,24 +334,15 @@ QList<QAccessibleInterface*> CellAccessible::columnHeaderCells() const
     auto* grid = table ? static_cast<GridTableAccessible*>(table->tableInterface()) : nullptr;
     if (!grid)
         return headers;
-    for (int row = 0; row < grid_->FixedRows(); ++row)
-        headers << grid->Cell(col_, row);
+    const int count = above ? grid_->FixedRows() : grid_->FixedCols();
+    for (int i = 0; i < count; ++i)
+        headers << (above ? grid->Cell(col_, i) : grid->Cell(i, row_));
     return headers;
 }
 
-QList<QAccessibleInterface*> CellAccessible::rowHeaderCells() const
-{
-    QList<QAccessibleInterface*> headers;
-    if (!isValid())
-        return headers;
-    QAccessibleInterface* table = parent();
-    auto* grid = table ? static_cast<GridTableAccessible*>(table->tableInterface()) : nullptr;
-    if (!grid)
-        return headers;
-    for (int col = 0; col < grid_->FixedCols(); ++col)
-        headers << grid->Cell(col, row_);
-    return headers;
-}
+QList<QAccessibleInterface*> CellAccessible::columnHeaderCells() const { return HeaderCells(true); }
+
+QList<QAccessibleInterface*> CellAccessible::rowHeaderCells() const { return HeaderCells(false); }
 
 QAccessibleInterface* Factory(const QString&, QObject* object)
 {
