@@ -332,6 +332,13 @@ TEST_F(StringGridTest, OnAHighDensityScreenTheWindowShowsWhatPaintToDrawsAtFullR
                 tiles += QRect(x, y, 37, 23);
         EXPECT_EQ(ImageDifference(Shown(*View(), ratio, tiles & View()->rect()), painted), "") << ratio;
     }
+    // A grid that sits 1 logical pixel into its window: at 200 % the same
+    // picture, 2 device pixels further on.
+    QImage offset(View()->size() * 2 + QSize(2, 2), QImage::Format_RGB32);
+    offset.setDevicePixelRatio(2);
+    offset.fill(Qt::magenta);
+    View()->render(&offset, QPoint(1, 1));
+    EXPECT_EQ(ImageDifference(offset.copy(2, 2, offset.width() - 2, offset.height() - 2), Shown(*View(), 2)), "");
     // Back on a plain screen the buffer is plain again.
     EXPECT_EQ(ImageDifference(Shown(*View(), 1), Paint()), "");
     EXPECT_EQ(grid.PaintBuffer().devicePixelRatio(), 1);
