@@ -48,6 +48,24 @@ void FullRepaint(benchmark::State& state)
     state.counters["items"] = grid.CellParams().Count();
 }
 
+// The same repaint as the window shows it on a screen scaled to 150 % or
+// 200 %: through the grid's buffer, at the screen's resolution (argument:
+// the scale in per cent; 100 is the plain screen, for comparison).
+void ScaledWindowRepaint(benchmark::State& state)
+{
+    InstallFontSubstitutions();
+    TStrColGrid grid;
+    FillLikeACalendar(grid);
+    grid.show();
+    const qreal ratio = state.range(0) / 100.0;
+    QImage image(grid.viewport()->size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    for (auto _ : state) {
+        grid.viewport()->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
 // The fill itself: an item created per cell through the two setters.
 void FillCalendar(benchmark::State& state)
 {
@@ -73,5 +91,6 @@ void LookupEveryCell(benchmark::State& state)
 } // namespace
 
 BENCHMARK(FullRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ScaledWindowRepaint)->Arg(100)->Arg(150)->Arg(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FillCalendar)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LookupEveryCell)->Unit(benchmark::kMicrosecond);

@@ -1,7 +1,9 @@
 #include "app/ToolImages.h"
 
+#include <algorithm>
+
+#include <QIcon>
 #include <QPainter>
-#include <QPolygon>
 
 namespace ToolImages {
 
@@ -13,13 +15,22 @@ const QColor Header(0, 0, 128);
 const QColor Leave(0, 128, 0);
 const QColor Holiday(255, 0, 0);
 
+// A 1-pixel outline on the pixels just inside r. Filled rather than stroked,
+// so that on a 2× image it covers exactly 2 device pixels, like the fills.
+void Outline(QPainter& p, const QRect& r, const QColor& colour)
+{
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+    p.fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), colour);
+    p.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), colour);
+}
+
 // A calendar sheet: white page, dark blue heading band, black outline.
 void Sheet(QPainter& p, const QRect& r)
 {
     p.fillRect(r, Paper);
     p.fillRect(QRect(r.left(), r.top(), r.width(), 3), Header);
-    p.setPen(Ink);
-    p.drawRect(r.adjusted(0, 0, -1, -1));
+    Outline(p, r, Ink);
 }
 
 void YearCalendar(QPainter& p)
@@ -52,8 +63,7 @@ void HolidayCalendar(QPainter& p)
 void TotalsList(QPainter& p)
 {
     p.fillRect(QRect(1, 1, 14, 14), Paper);
-    p.setPen(Ink);
-    p.drawRect(QRect(1, 1, 13, 13));
+    Outline(p, QRect(1, 1, 14, 14), Ink);
     const int heights[4] = { 5, 9, 7, 11 };
     for (int i = 0; i < 4; ++i)
         p.fillRect(QRect(3 + i * 3, 13 - heights[i], 2, heights[i]), i == 3 ? Leave : Header);
@@ -61,28 +71,25 @@ void TotalsList(QPainter& p)
 
 void Print(QPainter& p)
 {
-    p.setPen(Ink);
-    p.fillRect(QRect(4, 1, 8, 5), Paper); // paper going in
-    p.drawRect(QRect(4, 1, 7, 5));
-    p.fillRect(QRect(1, 6, 14, 6), QColor(192, 192, 192)); // body
-    p.drawRect(QRect(1, 6, 13, 6));
-    p.fillRect(QRect(4, 10, 8, 5), Paper); // printed sheet
-    p.drawRect(QRect(4, 10, 7, 5));
+    p.fillRect(QRect(4, 1, 8, 6), Paper); // paper going in
+    Outline(p, QRect(4, 1, 8, 6), Ink);
+    p.fillRect(QRect(1, 6, 14, 7), QColor(192, 192, 192)); // body
+    Outline(p, QRect(1, 6, 14, 7), Ink);
+    p.fillRect(QRect(4, 10, 8, 6), Paper); // printed sheet
+    Outline(p, QRect(4, 10, 8, 6), Ink);
     p.fillRect(QRect(12, 8, 1, 1), Leave);
 }
 
 void Options(QPainter& p)
 {
     // a check box and two sliders
-    p.setPen(Ink);
     p.fillRect(QRect(1, 1, 6, 6), Paper);
-    p.drawRect(QRect(1, 1, 5, 5));
+    Outline(p, QRect(1, 1, 6, 6), Ink);
     p.setPen(QPen(Leave, 1));
     p.drawLine(2, 4, 3, 5);
     p.drawLine(3, 5, 5, 2);
-    p.setPen(Ink);
-    p.drawLine(1, 10, 14, 10);
-    p.drawLine(1, 14, 14, 14);
+    p.fillRect(QRect(1, 10, 14, 1), Ink);
+    p.fillRect(QRect(1, 14, 14, 1), Ink);
     p.fillRect(QRect(9, 8, 3, 5), Header);
     p.fillRect(QRect(4, 12, 3, 4), Header);
 }
@@ -103,9 +110,13 @@ void Help(QPainter& p)
 
 } // namespace
 
-QPixmap Image(int index)
+QPixmap Pixmap(int index, int scale)
 {
-    QPixmap pixmap(16, 16);
+    scale = std::clamp(scale, 1, 8);
+    // The same drawing at scale × the size: on a 2× image the painter
+    // draws in the 16-pixel layout and lays down 2 device pixels for each.
+    QPixmap pixmap(Side * scale, Side * scale);
+    pixmap.setDevicePixelRatio(scale);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     switch (index) {
@@ -136,9 +147,17 @@ QPixmap Image(int index)
     return pixmap;
 }
 
-QList<QPixmap> All()
+QIcon Image(int index)
 {
-    QList<QPixmap> images;
+    QIcon icon;
+    icon.addPixmap(Pixmap(index, 1));
+    icon.addPixmap(Pixmap(index, 2));
+    return icon;
+}
+
+QList<QIcon> All()
+{
+    QList<QIcon> images;
     for (int i = 0; i < Count; ++i)
         images << Image(i);
     return images;

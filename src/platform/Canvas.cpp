@@ -27,6 +27,19 @@ QImage* ImageOf(QPainter* painter)
     return nullptr;
 }
 
+// Device pixels per logical pixel of what painter draws on.
+qreal RatioOf(const QPainter* painter)
+{
+    if (painter == nullptr || painter->device() == nullptr)
+        return 1;
+    const qreal ratio = painter->device()->devicePixelRatio();
+    return ratio > 0 ? ratio : 1;
+}
+
+// Dashed outlines on a high-density device are traced on a mask up to this
+// size a side; larger ones are stroked with the device's own dash pattern.
+constexpr int MaxMaskSide = 1024;
+
 Qt::BrushStyle QtBrushStyle(TBrushStyle style)
 {
     switch (style) {
@@ -141,11 +154,13 @@ TCanvas::TCanvas() = default;
 TCanvas::TCanvas(QPaintDevice& device)
     : ownPainter_(std::make_unique<QPainter>(&device))
     , painter_(ownPainter_.get())
+    , ratio_(RatioOf(painter_))
 {
 }
 
 TCanvas::TCanvas(QPainter& painter)
     : painter_(&painter)
+    , ratio_(RatioOf(painter_))
 {
 }
 
@@ -154,6 +169,7 @@ TCanvas::~TCanvas() = default;
 void TCanvas::Attach(QPainter& painter)
 {
     painter_ = &painter;
+    ratio_ = RatioOf(painter_);
     brushRealized_ = penRealized_ = fontRealized_ = false;
 }
 
@@ -161,6 +177,7 @@ void TCanvas::Detach()
 {
     ownPainter_.reset();
     painter_ = nullptr;
+    ratio_ = 1;
     brushRealized_ = penRealized_ = fontRealized_ = false;
 }
 
@@ -279,11 +296,45 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom)
         return;
     FillRect({ left + 1, top + 1, right - 1, bottom - 1 });
     RealizePen(painter);
-    // The cosmetic outline of QRect(l, t, w - 1, h - 1) lights the pixels
-    // l .. r - 1 and t .. b - 1: the outline on the inside.
     const QBrush brush = painter.brush();
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+    if (ratio_ == 1 || std::max(1, pen_.Width()) > 1) {
+        // The cosmetic outline of QRect(l, t, w - 1, h - 1) lights the pixels
+        // l .. r - 1 and t .. b - 1: the outline on the inside. Wider pens
+        // scale with the device by themselves.
+        painter.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+    } else if (pen_.Style() == psSolid || right - left > MaxMaskSide || bottom - top > MaxMaskSide) {
+        // A cosmetic pen would be one device pixel thin: stroke a pen one
+        // logical pixel wide along the middle of the outline's pixels instead.
+        QPen pen = painter.pen();
+        pen.setWidthF(1);
+        pen.setCosmetic(false);
+        painter.setPen(pen);
+        painter.drawRect(QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1));
+        penRealized_ = false;
+        RealizePen(painter);
+    } else {
+        // Dashes and dots as the plain device lays them out, each logical
+        // pixel drawn whole: the outline is traced on a 1:1 mask first.
+        const int width = right - left;
+        const int height = bottom - top;
+        QImage mask(width, height, QImage::Format_RGB32);
+        mask.fill(Qt::white);
+        QPainter tracer(&mask);
+        QPen pen = painter.pen();
+        pen.setColor(Qt::black);
+        tracer.setPen(pen);
+        tracer.drawRect(QRect(0, 0, right - left - 1, bottom - top - 1));
+        tracer.end();
+        QPolygon pixels;
+        for (int y = 0; y < height; ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+            for (int x = 0; x < width; ++x)
+                if (qRed(line[x]) == 0)
+                    pixels << QPoint(left + x, top + y);
+        }
+        FillPixels(painter, pixels, painter.pen().color());
+    }
     painter.setBrush(brush);
 }
 
@@ -295,8 +346,20 @@ void TCanvas::LineTo(int x, int y)
     if (pen_.Style() == psClear || from == penPos_)
         return;
     RealizePen(painter);
-    if (std::max(1, pen_.Width()) > 1) {
-        painter.drawLine(from, penPos_);
+    const int width = std::max(1, pen_.Width());
+    if (width > 1) {
+        // Wide pens are not cosmetic: they scale with the device. An odd
+        // width centred on a pixel's edge covers half pixels on either side
+        // on the plain device, where the pixels are rounded the same way;
+        // on a finer one the line moves half a pixel across its length to
+        // light the same logical pixels.
+        if (ratio_ != 1 && width % 2 == 1) {
+            const bool across = std::abs(x - from.x()) >= std::abs(y - from.y());
+            const QPointF shift = across ? QPointF(0, 0.5) : QPointF(0.5, 0);
+            painter.drawLine(QPointF(from) + shift, QPointF(penPos_) + shift);
+        } else {
+            painter.drawLine(from, penPos_);
+        }
         return;
     }
     // The pixels from the start up to, not including, the end point along
@@ -306,7 +369,8 @@ void TCanvas::LineTo(int x, int y)
     const int dx = x - from.x();
     const int dy = y - from.y();
     if ((dx == 0 || dy == 0) && pen_.Style() == psSolid) {
-        // Straight solid lines (grid and frame lines) as one filled span.
+        // Straight solid lines (grid and frame lines) as one filled span, which
+        // also covers whole logical pixels on a high-density device.
         const QPoint end(dx > 0 ? x - 1 : dx < 0 ? x + 1 : x, dy > 0 ? y - 1 : dy < 0 ? y + 1 : y);
         const QPoint topLeft(std::min(from.x(), end.x()), std::min(from.y(), end.y()));
         const QPoint bottomRight(std::max(from.x(), end.x()), std::max(from.y(), end.y()));
@@ -331,6 +395,10 @@ void TCanvas::LineTo(int x, int y)
             from.x() + int(std::lround(dx * double(i) / steps)), from.y() + int(std::lround(dy * double(i) / steps)));
     }
     // The pattern is in the pixels chosen; each of them is drawn whole.
+    if (ratio_ != 1) {
+        FillPixels(painter, pixels, painter.pen().color());
+        return;
+    }
     QPen pen = painter.pen();
     const Qt::PenStyle style = pen.style();
     pen.setStyle(Qt::SolidLine);
@@ -338,6 +406,14 @@ void TCanvas::LineTo(int x, int y)
     painter.drawPoints(pixels);
     pen.setStyle(style);
     painter.setPen(pen);
+}
+
+void TCanvas::FillPixels(QPainter& painter, const QPolygon& pixels, const QColor& color)
+{
+    // Cosmetic points would light one device pixel each; a filled logical
+    // pixel lights all that it covers.
+    for (const QPoint& pixel : pixels)
+        painter.fillRect(QRect(pixel, QSize(1, 1)), color);
 }
 
 void TCanvas::Frame3D(TRect& rect, TColor topLeft, TColor bottomRight, int width)
@@ -431,10 +507,15 @@ TColor TCanvas::Pixel(int x, int y) const
     const QImage* image = ImageOf(painter_);
     if (image == nullptr)
         return clNone;
-    // The point is where it is drawn, through the painter's translation.
+    // The point is where it is drawn, through the painter's translation; on
+    // a high-density image, the device pixel under the logical pixel's middle.
     QPoint at(x, y);
-    if (painter_->worldMatrixEnabled() && painter_->transform().type() != QTransform::TxNone)
+    if (ratio_ != 1) {
+        const QPointF middle = painter_->deviceTransform().map(QPointF(x + 0.5, y + 0.5));
+        at = QPoint(int(std::floor(middle.x())), int(std::floor(middle.y())));
+    } else if (painter_->worldMatrixEnabled() && painter_->transform().type() != QTransform::TxNone) {
         at = painter_->transform().map(at);
+    }
     if (!image->valid(at))
         return clNone;
     return fromQColor(QColor(image->pixel(at)));
@@ -470,8 +551,12 @@ void TCanvas::DrawFocusRect(const TRect& rect)
             dot(rect.Right - 1, y);
     }
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    painter.setPen(QPen(Qt::white, 0));
-    painter.drawPoints(dots);
+    if (ratio_ != 1) {
+        FillPixels(painter, dots, Qt::white);
+    } else {
+        painter.setPen(QPen(Qt::white, 0));
+        painter.drawPoints(dots);
+    }
     penRealized_ = false;
     RealizePen(painter);
 }
@@ -482,8 +567,13 @@ TRect TCanvas::ClipRect() const
         return {};
     const QPaintDevice* device = painter_->device();
     QRect deviceArea(0, 0, device->width(), device->height());
-    if (painter_->worldMatrixEnabled() && painter_->transform().type() != QTransform::TxNone)
+    if (ratio_ != 1) {
+        // The device's size is in device pixels; drawing is in logical ones.
+        const QRectF logical(0, 0, device->width() / ratio_, device->height() / ratio_);
+        deviceArea = painter_->transform().inverted().mapRect(logical).toAlignedRect();
+    } else if (painter_->worldMatrixEnabled() && painter_->transform().type() != QTransform::TxNone) {
         deviceArea = painter_->transform().inverted().mapRect(deviceArea);
+    }
     TRect area = TRect::fromQRect(deviceArea);
     if (painter_->hasClipping())
         area = area.Intersected(TRect::fromQRect(painter_->clipBoundingRect().toAlignedRect()));

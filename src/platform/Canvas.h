@@ -3,9 +3,16 @@
 #include <optional>
 
 // Drawing with a brush, a pen and a font on any paint device: the grid's
-// off-screen image, a test image or a printer page. Coordinates are device
-// pixels, x to the right and y down; a rectangle (Left, Top, Right, Bottom)
-// covers the pixels Left <= x < Right, Top <= y < Bottom.
+// off-screen image, a test image or a printer page. Coordinates are the
+// program's logical pixels, x to the right and y down; a rectangle (Left,
+// Top, Right, Bottom) covers the pixels Left <= x < Right, Top <= y < Bottom.
+//
+// On a high-density device (an image whose device pixel ratio is above 1) a
+// logical pixel covers ratio × ratio device pixels. Every rule stays in
+// logical pixels: a 1-pixel line is one logical pixel wide, i.e. 2 device
+// pixels at ratio 2, filled whole and without smoothing; a pixel read answers
+// the logical pixel and a pixel write sets all of it. Text is drawn at the
+// device's own resolution, so its glyphs are finer than a logical pixel.
 //
 // The brush, pen and font are plain values that callers change at will; the
 // canvas hands them to the painter only when something is drawn and only
@@ -27,6 +34,7 @@
 
 class QPaintDevice;
 class QPainter;
+class QPolygon;
 
 // Calls QFont::insertSubstitution for the program's fonts: the window font
 // "ＭＳ Ｐゴシック" is drawn with Ume P Gothic (fonts-horai-umefont), the
@@ -194,6 +202,8 @@ public:
     // The device's resolution (96 for images unless they say otherwise).
     int PixelsPerInchX() const;
     int PixelsPerInchY() const;
+    // Device pixels per logical pixel of the attached device (1 when detached).
+    qreal DevicePixelRatio() const { return ratio_; }
 
     // Fills rect with the brush; no outline.
     void FillRect(const TRect& rect);
@@ -250,6 +260,8 @@ private:
     // Metrics of the current font on the attached device (or the screen).
     const QFontMetrics& CurrentMetrics() const;
     void DrawText(QPainter& painter, int x, int y, const QString& text);
+    // Lights whole logical pixels in the painter's current composition mode.
+    void FillPixels(QPainter& painter, const QPolygon& pixels, const QColor& color);
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_ = nullptr;
@@ -259,6 +271,7 @@ private:
     TBackgroundMode backgroundMode_ = TBackgroundMode::Opaque;
     TTextAlign textAlign_ = TTextAlign::Left;
     QPoint penPos_;
+    qreal ratio_ = 1;
 
     // What the painter holds now; valid only while the flags say so.
     TBrush realizedBrush_;

@@ -1,6 +1,7 @@
 #include "platform/StringGrid.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -31,8 +32,41 @@ constexpr qint64 CoordLimit = qint64(1) << 24;
 
 int WindowCoord(qint64 value) { return int(std::clamp(value, -CoordLimit, CoordLimit)); }
 
-// The off-screen image is painted and shown in parts of at most this size.
+// The off-screen image is painted and shown in parts of at most this many
+// device pixels a side.
 constexpr int MaxBufferSide = 4096;
+
+// How a window's logical pixels lie on its device: device x = x * Ratio + Dx
+// (likewise y). Ratio is the screen's scale, or that of an image the grid is
+// rendered into; Dx and Dy place the window on the device and need not be
+// whole device pixels at a fractional scale.
+struct TDeviceMapping {
+    qreal Ratio = 1;
+    qreal Dx = 0;
+    qreal Dy = 0;
+
+    // The device pixels that rect (logical) touches.
+    QRect DeviceRect(const QRect& rect) const
+    {
+        const int left = int(std::floor(rect.left() * Ratio + Dx));
+        const int top = int(std::floor(rect.top() * Ratio + Dy));
+        const int right = int(std::ceil((rect.left() + rect.width()) * Ratio + Dx));
+        const int bottom = int(std::ceil((rect.top() + rect.height()) * Ratio + Dy));
+        return QRect(left, top, right - left, bottom - top);
+    }
+};
+
+// The mapping of a window painter; a scale near 1 (or a transform that is
+// more than scale and shift) counts as 1, painted as before.
+TDeviceMapping DeviceMappingOf(const QPainter& painter)
+{
+    const QTransform device = painter.deviceTransform();
+    const qreal ratio = device.m11();
+    if (device.type() > QTransform::TxScale || std::abs(device.m22() - ratio) > 1e-9 || !(ratio > 0.01 && ratio < 64)
+        || std::abs(ratio - 1) < 1e-6)
+        return {};
+    return { ratio, device.dx(), device.dy() };
+}
 
 bool IsNavigationKey(int key)
 {
@@ -1068,34 +1102,69 @@ void TStringGrid::paintEvent(QPaintEvent* event)
     const QRect bounds = region.boundingRect();
     if (bounds.isEmpty())
         return;
-    const QSize needed(std::min(bounds.width(), MaxBufferSide), std::min(bounds.height(), MaxBufferSide));
-    if (buffer_.width() < needed.width() || buffer_.height() < needed.height()) {
-        buffer_ = QImage(needed.expandedTo(buffer_.size()), QImage::Format_RGB32);
+    QPainter window(viewport());
+    // On a high-density screen the buffer has the screen's resolution, so
+    // that text and lines are drawn sharp rather than enlarged afterwards.
+    const TDeviceMapping mapping = DeviceMappingOf(window);
+    const qreal ratio = mapping.Ratio;
+    const int side = ratio > 1 ? std::max(1, int(MaxBufferSide / ratio) - 1) : MaxBufferSide;
+    QSize needed(std::min(bounds.width(), side), std::min(bounds.height(), side));
+    if (ratio != 1) // a part may start in the middle of a device pixel
+        needed = QSize(int(std::ceil(needed.width() * ratio)) + 1, int(std::ceil(needed.height() * ratio)) + 1);
+    if (buffer_.width() < needed.width() || buffer_.height() < needed.height() || buffer_.devicePixelRatio() != ratio) {
+        const QSize size = buffer_.devicePixelRatio() == ratio ? needed.expandedTo(buffer_.size()) : needed;
+        buffer_ = QImage(size, QImage::Format_RGB32);
+        buffer_.setDevicePixelRatio(ratio);
         buffer_.fill(toQColor(color_));
     }
     bool failed = false;
-    QPainter window(viewport());
-    for (int top = bounds.top(); top <= bounds.bottom(); top += MaxBufferSide) {
-        for (int left = bounds.left(); left <= bounds.right(); left += MaxBufferSide) {
-            const QRect part = QRect(left, top, MaxBufferSide, MaxBufferSide) & bounds;
+    for (int top = bounds.top(); top <= bounds.bottom(); top += side) {
+        for (int left = bounds.left(); left <= bounds.right(); left += side) {
+            const QRect part = QRect(left, top, side, side) & bounds;
             const QRegion partRegion = region & part;
             if (partRegion.isEmpty())
                 continue;
-            PaintBufferPart(part, partRegion, failed);
             // The finished picture goes to the window in one piece.
-            for (const QRect& rect : partRegion)
-                window.drawImage(rect.topLeft(), buffer_, rect.translated(-part.topLeft()));
+            if (ratio == 1) {
+                PaintBufferPart(part.topLeft(), partRegion, failed);
+                for (const QRect& rect : partRegion)
+                    window.drawImage(rect.topLeft(), buffer_, rect.translated(-part.topLeft()));
+                continue;
+            }
+            // The buffer's top-left device pixel is the window's device pixel
+            // device.topLeft(); it goes to the window device pixel for device
+            // pixel, not scaled again.
+            const QRect device = mapping.DeviceRect(part);
+            PaintBufferPart(
+                QPointF((device.left() - mapping.Dx) / ratio, (device.top() - mapping.Dy) / ratio), partRegion, failed);
+            window.save();
+            window.setWorldTransform(window.deviceTransform().inverted());
+            for (const QRect& rect : partRegion) {
+                const QRect target = mapping.DeviceRect(rect) & device;
+                window.drawImage(target, buffer_, target.translated(-device.topLeft()));
+            }
+            window.restore();
         }
     }
     if (!failed && region.contains(viewport()->rect()))
         paintError_.clear();
 }
 
-void TStringGrid::PaintBufferPart(const QRect& part, const QRegion& region, bool& failed)
+void TStringGrid::PaintBufferPart(const QPointF& origin, const QRegion& region, bool& failed)
 {
+    // Drawing stays in the window's logical coordinates.
     QPainter painter(&buffer_);
-    painter.translate(-part.topLeft());
-    painter.setClipRegion(region);
+    painter.translate(-origin);
+    if (buffer_.devicePixelRatio() == 1) {
+        painter.setClipRegion(region);
+    } else {
+        // A device pixel may lie partly outside the region's logical pixels
+        // and still be shown: paint one logical pixel more around it.
+        QRegion around;
+        for (const QRect& rect : region)
+            around += rect.adjusted(-1, -1, 1, 1);
+        painter.setClipRegion(around);
+    }
     canvas_.Attach(painter);
     // A failure ends this picture where it happened; what was drawn is
     // shown, and the error is reported once the paint is over.

@@ -21,6 +21,7 @@
 #include <QFlags>
 #include <QImage>
 #include <QLineEdit>
+#include <QPointF>
 #include <QString>
 
 #include "platform/Canvas.h"
@@ -317,7 +318,8 @@ protected:
     TGridNavigation Navigation() const;
 
     // The image the grid paints into before showing it; it never grows past
-    // the part of the window that is repainted at once.
+    // the part of the window that is repainted at once. It has the device
+    // pixel ratio of the screen the grid is shown on.
     const QImage& PaintBuffer() const { return buffer_; }
 
     // Qt events; every one passes an exception to Application::HandleException,
@@ -355,7 +357,9 @@ private:
     void SetTopLeft(int col, int row);
     void PaintCells(TCanvas& canvas, const TRect& area);
     void PaintGridLines(TCanvas& canvas, const TRect& area);
-    void PaintBufferPart(const QRect& part, const QRegion& region, bool& failed);
+    // Paints region (window coordinates) into the buffer, whose top-left is
+    // the window's point origin (logical, a fraction at fractional scales).
+    void PaintBufferPart(const QPointF& origin, const QRegion& region, bool& failed);
     void ReportPaintError(const std::exception& error);
     // The grid stopped being the active control of its window.
     void FocusLeft();

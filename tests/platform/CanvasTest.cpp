@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Errors.h"
+#include "ImageDiff.h"
 
 class CanvasTest : public ::testing::Test {
 protected:
@@ -338,4 +339,193 @@ TEST_F(CanvasTest, ATranslatedPainterReadsPixelsAndClipsWhereItDraws)
     painter.end();
     EXPECT_EQ(At(11, 11), clRed);
     EXPECT_EQ(At(15, 15), clBlue);
+}
+
+// The same drawing on a plain image and on one of device pixel ratio 2 (as
+// on a screen scaled to 200 %). Coordinates stay logical on both.
+class CanvasHighDensityTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InstallFontSubstitutions(); }
+
+    static QImage Image(qreal ratio)
+    {
+        QImage image(QSize(100, 60) * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::white);
+        return image;
+    }
+    // draw on both images; the 1× one enlarged pixel for pixel.
+    template <typename Draw> std::pair<QImage, QImage> Both(Draw draw)
+    {
+        QImage one = Image(1);
+        QImage two = Image(2);
+        for (QImage* image : { &one, &two }) {
+            TCanvas canvas(*image);
+            draw(canvas);
+        }
+        one = one.scaled(one.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        one.setDevicePixelRatio(2);
+        return { one, two };
+    }
+    // Device pixels that are neither white nor colour.
+    static int Blended(const QImage& image, TColor colour)
+    {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const TColor c = fromQColor(QColor(image.pixel(x, y)));
+                n += c != clWhite && c != colour ? 1 : 0;
+            }
+        return n;
+    }
+    static int CountOf(const QImage& image, TColor colour)
+    {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += fromQColor(QColor(image.pixel(x, y))) == colour ? 1 : 0;
+        return n;
+    }
+    // 2 × 2 device blocks (one logical pixel each) whose device pixels differ.
+    static int SplitBlocks(const QImage& image)
+    {
+        int n = 0;
+        for (int y = 0; y + 1 < image.height(); y += 2)
+            for (int x = 0; x + 1 < image.width(); x += 2) {
+                const QRgb c = image.pixel(x, y);
+                n += image.pixel(x + 1, y) != c || image.pixel(x, y + 1) != c || image.pixel(x + 1, y + 1) != c;
+            }
+        return n;
+    }
+};
+
+TEST_F(CanvasHighDensityTest, LinesFillsAndFramesCoverWholeLogicalPixels)
+{
+    // Every pixel-exact rule at once; at ratio 2 each logical pixel becomes
+    // a crisp 2 × 2 block, so the picture is exactly the 1× one enlarged.
+    const auto [one, two] = Both([](TCanvas& canvas) {
+        canvas.Brush().SetColor(clGreen);
+        canvas.FillRect({ 1, 1, 9, 5 });
+        canvas.Pen().SetColor(clBlue);
+        canvas.Rectangle(10, 1, 20, 7);
+        canvas.Pen().SetColor(clRed);
+        canvas.MoveTo(0, 10);
+        canvas.LineTo(40, 10); // end point left out
+        canvas.LineTo(40, 20);
+        canvas.MoveTo(0, 22);
+        canvas.LineTo(9, 31); // diagonal
+        canvas.Pen().SetStyle(psDash);
+        canvas.MoveTo(0, 40);
+        canvas.LineTo(60, 40);
+        canvas.Pen().SetStyle(psDot);
+        canvas.MoveTo(62, 0);
+        canvas.LineTo(62, 30);
+        canvas.Pen().SetStyle(psSolid);
+        canvas.Pen().SetMode(pmNot);
+        canvas.MoveTo(1, 3);
+        canvas.LineTo(8, 3);
+        canvas.Pen().SetMode(pmCopy);
+        TRect frame { 70, 2, 90, 16 };
+        canvas.Frame3D(frame, clWhite, clGray, 2);
+        canvas.SetPixel(95, 50, 0x123456);
+        canvas.DrawFocusRect({ 30, 44, 50, 56 });
+        canvas.Pen().SetWidth(3);
+        canvas.MoveTo(70, 30);
+        canvas.LineTo(90, 30);
+    });
+    EXPECT_EQ(ImageDifference(two, one), "");
+}
+
+TEST_F(CanvasHighDensityTest, ARectangleOutlineIsOneLogicalPixelInsideWhateverThePen)
+{
+    for (TPenStyle style : { psSolid, psDash, psDot }) {
+        const auto [one, two] = Both([style](TCanvas& canvas) {
+            canvas.Pen().SetStyle(style);
+            canvas.Pen().SetColor(clBlue);
+            canvas.Brush().SetColor(clYellow);
+            canvas.Rectangle(10, 10, 60, 40);
+        });
+        // Dashes and dots fall where they fall at 100 %, each 2 × 2 device pixels.
+        EXPECT_EQ(ImageDifference(two, one), "") << style;
+        EXPECT_EQ(CountOf(two, clWhite) + CountOf(two, clBlue) + CountOf(two, clYellow), two.width() * two.height())
+            << style;
+        int gaps = 0;
+        for (int x = 20; x < 120; ++x)
+            gaps += two.pixel(x, 21) == qRgb(0, 0, 255) ? 0 : 1;
+        EXPECT_EQ(gaps > 0, style != psSolid) << style;
+    }
+    const auto [one, two] = Both([](TCanvas& canvas) {
+        canvas.Pen().SetColor(clBlue);
+        canvas.Brush().SetColor(clYellow);
+        canvas.Rectangle(10, 10, 60, 40);
+    });
+    for (const QPoint device : { QPoint(20, 20), QPoint(21, 21), QPoint(119, 79), QPoint(118, 40) })
+        EXPECT_EQ(two.pixel(device), qRgb(0, 0, 255)) << device.x() << "," << device.y();
+    EXPECT_EQ(two.pixel(22, 22), qRgb(255, 255, 0));
+    EXPECT_EQ(two.pixel(117, 40), qRgb(255, 255, 0));
+    EXPECT_EQ(two.pixel(120, 80), qRgb(255, 255, 255));
+}
+
+TEST_F(CanvasHighDensityTest, PixelsAndTheClipAreInLogicalCoordinates)
+{
+    QImage two = Image(2);
+    QPainter painter(&two);
+    // A part of a window painted into a buffer, as the grid does.
+    painter.translate(-200, -100);
+    painter.setClipRect(QRect(210, 110, 20, 10));
+    TCanvas canvas(painter);
+    EXPECT_EQ(canvas.DevicePixelRatio(), 2);
+    EXPECT_EQ(canvas.ClipRect(), (TRect { 210, 110, 230, 120 }));
+    painter.setClipping(false);
+    EXPECT_EQ(canvas.ClipRect(), (TRect { 200, 100, 300, 160 }));
+    canvas.Brush().SetColor(clRed);
+    canvas.FillRect({ 210, 110, 212, 112 });
+    EXPECT_EQ(canvas.Pixel(211, 111), clRed);
+    EXPECT_EQ(canvas.Pixel(212, 111), clWhite);
+    EXPECT_EQ(canvas.Pixel(299, 159), clWhite);
+    EXPECT_EQ(canvas.Pixel(300, 100), clNone);
+    canvas.SetPixel(215, 115, 0x123456);
+    EXPECT_EQ(canvas.Pixel(215, 115), TColor(0x123456));
+    canvas.Detach();
+    painter.end();
+    for (int dy : { 0, 1 })
+        for (int dx : { 0, 1 })
+            EXPECT_EQ(fromQColor(QColor(two.pixel(30 + dx, 30 + dy))), TColor(0x123456));
+    EXPECT_EQ(fromQColor(QColor(two.pixel(32, 30))), clWhite);
+}
+
+TEST_F(CanvasHighDensityTest, TextIsDrawnAtTheDevicesResolutionWithoutSmoothing)
+{
+    const QString text = QStringLiteral("年度休日AM");
+    int widthOne = 0;
+    int widthTwo = 0;
+    const auto [one, two] = Both([&](TCanvas& canvas) {
+        canvas.Brush().SetStyle(bsClear);
+        canvas.Font().SetColor(clBlack);
+        canvas.TextOut(4, 4, text);
+        (canvas.DevicePixelRatio() == 2 ? widthTwo : widthOne) = canvas.TextWidth(text);
+    });
+    // Measured in logical pixels on both.
+    EXPECT_EQ(widthTwo, widthOne);
+    // Finer than the enlarged 1× glyphs: many logical pixels are split
+    // between ink and paper, and every device pixel is one or the other.
+    EXPECT_NE(two, one);
+    EXPECT_EQ(SplitBlocks(one), 0);
+    EXPECT_GT(SplitBlocks(two), 20);
+    EXPECT_EQ(Blended(two, clBlack), 0);
+    // The glyphs stay where the 1× ones are.
+    const auto inkBox = [](const QImage& image) {
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255))
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    const QRect boxOne = inkBox(one);
+    const QRect boxTwo = inkBox(two);
+    EXPECT_NEAR(boxTwo.left(), boxOne.left(), 4);
+    EXPECT_NEAR(boxTwo.right(), boxOne.right(), 4);
+    EXPECT_LE(boxTwo.right(), (4 + widthOne) * 2);
+    EXPECT_NEAR(boxTwo.bottom(), boxOne.bottom(), 6);
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ImageDiff.h"
 #include "TestSupport.h"
 #include "platform/Errors.h"
 
@@ -295,6 +296,75 @@ TEST_F(StringGridTest, HugeColumnWidthsAndRowHeightsAddUpWithoutOverflow)
     image = Paint();
     EXPECT_EQ(grid.paintedCells, 4);
     EXPECT_EQ(At(image, 300, 10), ColorToRGB(clBtnFace));
+}
+
+// The window as a screen of the given scale shows it: the grid is rendered
+// into an image of that device pixel ratio, through its paint buffer.
+QImage Shown(QWidget& view, qreal ratio, const QRegion& region = {})
+{
+    QImage image(view.size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::magenta);
+    if (region.isEmpty()) {
+        view.render(&image);
+        return image;
+    }
+    for (const QRect& part : region)
+        view.render(&image, part.topLeft(), QRegion(part));
+    return image;
+}
+
+TEST_F(StringGridTest, OnAHighDensityScreenTheWindowShowsWhatPaintToDrawsAtFullResolution)
+{
+    grid.SetCells(2, 2, QStringLiteral("年度"));
+    grid.SetCells(1, 0, QStringLiteral("見出し"));
+    grid.SetSelection({ 1, 1, 3, 2 });
+    for (qreal ratio : { 2.0, 1.5, 1.25 }) {
+        QImage painted(grid.viewport()->size() * ratio, QImage::Format_RGB32);
+        painted.setDevicePixelRatio(ratio);
+        grid.PaintTo(painted);
+        EXPECT_EQ(ImageDifference(Shown(*View(), ratio), painted), "") << ratio;
+        EXPECT_EQ(grid.PaintBuffer().devicePixelRatio(), ratio);
+        // Repainted in odd-sized parts, the parts meet without a seam.
+        QRegion tiles;
+        for (int y = 0; y < View()->height(); y += 23)
+            for (int x = 0; x < View()->width(); x += 37)
+                tiles += QRect(x, y, 37, 23);
+        EXPECT_EQ(ImageDifference(Shown(*View(), ratio, tiles & View()->rect()), painted), "") << ratio;
+    }
+    // A grid that sits 1 logical pixel into its window: at 200 % the same
+    // picture, 2 device pixels further on.
+    QImage offset(View()->size() * 2 + QSize(2, 2), QImage::Format_RGB32);
+    offset.setDevicePixelRatio(2);
+    offset.fill(Qt::magenta);
+    View()->render(&offset, QPoint(1, 1));
+    EXPECT_EQ(ImageDifference(offset.copy(2, 2, offset.width() - 2, offset.height() - 2), Shown(*View(), 2)), "");
+    // Back on a plain screen the buffer is plain again.
+    EXPECT_EQ(ImageDifference(Shown(*View(), 1), Paint()), "");
+    EXPECT_EQ(grid.PaintBuffer().devicePixelRatio(), 1);
+}
+
+TEST_F(StringGridTest, AtRatioTwoGridLinesAreTwoDevicePixelsAndTextIsFiner)
+{
+    grid.SetCells(1, 1, QStringLiteral("休日出勤"));
+    const QImage one = Paint();
+    const QImage two = Shown(*View(), 2);
+    // Cell (1, 1) spans x 65 … 128; the line right of it is x 129.
+    for (int y : { 30, 40 }) {
+        EXPECT_EQ(At(two, 2 * 129, 2 * y), clSilver);
+        EXPECT_EQ(At(two, 2 * 129 + 1, 2 * y + 1), clSilver);
+        EXPECT_EQ(At(two, 2 * 129 - 1, 2 * y), At(one, 128, y));
+        EXPECT_EQ(At(two, 2 * 130, 2 * y), At(one, 130, y));
+    }
+    const QImage enlarged = one.scaled(one.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    int differ = 0;
+    for (int y = 2 * 25; y < 2 * 49; ++y)
+        for (int x = 2 * 65; x < 2 * 129; ++x) {
+            const TColor c = At(two, x, y);
+            differ += c != At(enlarged, x, y) ? 1 : 0;
+            EXPECT_TRUE(c == ColorToRGB(clWindowText) || c == ColorToRGB(clWindow)) << x << "," << y;
+        }
+    EXPECT_GT(differ, 20);
 }
 
 TEST(StringGridBufferTest, AHugeGridWindowPaintsThroughABufferOfTheVisiblePart)
