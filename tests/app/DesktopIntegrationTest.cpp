@@ -100,7 +100,7 @@ TEST(DesktopIconTest, TheMenuEntrysSmallestIconIsTheTitleBarsIcon)
     ASSERT_FALSE(installed.isNull()) << path.toStdString();
     ASSERT_EQ(installed.size(), QSize(16, 16));
     EXPECT_EQ(installed.convertToFormat(QImage::Format_ARGB32),
-        ToolImages::Image(0).toImage().convertToFormat(QImage::Format_ARGB32));
+        ToolImages::Image(0).pixmap(QSize(16, 16), 1.0).toImage().convertToFormat(QImage::Format_ARGB32));
 
     // the larger ones are the same picture, sharp: each pixel of the small
     // one is a block of one colour
