@@ -1,5 +1,7 @@
 #include "core/LeaveStore.h"
 
+#include <new>
+
 #include "platform/DataDirectory.h"
 #include "platform/Files.h"
 
@@ -17,12 +19,14 @@ Reader::Reader()
         file_.emplace(FilePath(), RecordFile::Mode::ReadOnly, LeaveRecord::Size);
 }
 
-const std::vector<LeaveRecord>& Reader::NextBatch()
+std::span<const LeaveRecord> Reader::NextBatch()
 {
-    batch_.resize(BatchRecords);
-    const qint64 got = file_ ? file_->ReadMany(batch_.data(), BatchRecords) : 0;
-    batch_.resize(size_t(got));
-    return batch_;
+    if (!file_)
+        return {};
+    if (!batch_)
+        batch_.reset(new unsigned char[BatchRecords * LeaveRecord::Size]);
+    const qint64 got = file_->ReadMany(batch_.get(), BatchRecords);
+    return { std::launder(reinterpret_cast<const LeaveRecord*>(batch_.get())), size_t(got) };
 }
 
 std::vector<LeaveRecord> ReadAll()

@@ -8,7 +8,9 @@
 // shows its data and only a save is refused. Failures raise EInOutError; the
 // file is closed either way.
 
+#include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include <QDateTime>
@@ -33,13 +35,16 @@ class Reader {
 public:
     Reader();
     bool IsOpen() const { return file_.has_value(); }
-    // The next records in file order; empty at the end. Trailing bytes that do
-    // not fill a whole record are not a record.
-    const std::vector<LeaveRecord>& NextBatch();
+    // The next records in file order, valid until the next call; empty at
+    // the end. Trailing bytes that do not fill a whole record are not a
+    // record.
+    std::span<const LeaveRecord> NextBatch();
 
 private:
     std::optional<RecordFile> file_;
-    std::vector<LeaveRecord> batch_;
+    // Raw bytes that the reads fill: nothing is cleared before a read, and
+    // the records in them begin their lifetime as the bytes arrive.
+    std::unique_ptr<unsigned char[]> batch_;
 };
 
 // Calls visit(record, index) for every record in file order.
@@ -48,7 +53,7 @@ template <class Visit> void ForEach(Visit&& visit)
     Reader reader;
     qint64 index = 0;
     for (;;) {
-        const std::vector<LeaveRecord>& batch = reader.NextBatch();
+        const std::span<const LeaveRecord> batch = reader.NextBatch();
         if (batch.empty())
             return;
         for (const LeaveRecord& record : batch)

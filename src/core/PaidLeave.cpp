@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 
 #include <QRegularExpression>
+#include <QtEndian>
 
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
@@ -110,75 +112,102 @@ qint64 JulianDay(int year, int month, int day)
 
 void UseCollector::Add(const LeaveRecord& record) { Add(&record, 1); }
 
+void UseCollector::DayOfKey::SetYear(uint32_t year)
+{
+    Year = year;
+    const int y = int16_t(uint16_t(year ^ 0x8000));
+    InCalendar = y >= 1 && y <= 9999;
+    Leap = InCalendar && Dates::IsLeapYear(y);
+    YearStart = InCalendar ? JulianDay(y, 1, 1) : 0;
+}
+
+qint64 UseCollector::DayOfKey::InYear(uint32_t key) const
+{
+    // Days in each month and days before it, in a common year; a leap year
+    // adds its 29 February below.
+    static constexpr uint8_t Lengths[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    static constexpr uint16_t Before[12] = { 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334 };
+    // Month and day as signed bytes, counted from 0: negative ones wrap high.
+    const unsigned month = uint8_t(int8_t(key >> 8) - 1);
+    const unsigned day = uint8_t(int8_t(key) - 1);
+    if (!InCalendar || month >= 12)
+        return -1;
+    const unsigned leapDay = Leap && month == 1;
+    if (day >= Lengths[month] + leapDay)
+        return -1;
+    return YearStart + Before[month] + (Leap && month >= 2) + day;
+}
+
+namespace {
+// Year (signed, little-endian) made unsigned by its sign bit, then the month
+// and day bytes: any bytes give a distinct number in date order.
+uint32_t DateKey(const uint8_t* bytes)
+{
+    uint32_t word; // bytes 18 to 21: year (low byte first), month, day
+    std::memcpy(&word, bytes + 18, sizeof word);
+    word = qFromLittleEndian(word);
+    const uint32_t year = (word & 0xFFFF) ^ 0x8000;
+    const uint32_t monthDay = (word >> 8 & 0xFF00) | word >> 24;
+    return year << 16 | monthDay;
+}
+} // namespace
+
 void UseCollector::Add(const LeaveRecord* records, size_t count)
 {
-    // Room for every record of the batch, so that the loop only stores; the
-    // state lives in locals, which the stores cannot touch.
-    const size_t kept = entries_.size();
-    entries_.resize(kept + count);
-    Entry* const first = entries_.data();
-    Entry* out = first + kept;
+    // The state lives in locals while the loops run, where the stores of the
+    // uses cannot touch it.
+    std::vector<Use>& uses = uses_;
+    DayOfKey dayOfKey = dayOfKey_;
     uint32_t lastKey = lastKey_;
-    bool sorted = sorted_;
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t* bytes = records[i].Data();
-        if (bytes[16] != 0) // cleared
-            continue;
-        // Year (signed, little-endian) made unsigned by its sign bit, then
-        // the month and day bytes.
-        const uint32_t key = (uint32_t(uint8_t(bytes[19] ^ 0x80)) << 24) | (uint32_t(bytes[18]) << 16)
-            | (uint32_t(bytes[20]) << 8) | bytes[21];
-        const int32_t halfDays = HalfDaysOfKind[bytes[22]];
-        if (sorted && key < lastKey)
-            sorted = false;
-        if (sorted) {
-            lastKey = key;
+    size_t i = 0;
+    if (sorted_) {
+        for (; i < count; ++i) {
+            const uint8_t* bytes = records[i].Data();
+            if (bytes[16] != 0) // cleared
+                continue;
+            const uint32_t key = DateKey(bytes);
+            if (key < lastKey) {
+                sorted_ = false;
+                break;
+            }
             // A later record of the date replaces the one before.
-            if (out != first && out[-1].Key == key)
-                --out;
-            if (halfDays > 0)
-                *out++ = { key, halfDays };
-        } else {
-            // Every kind is kept: a later record of the date that is not
-            // paid leave replaces an earlier one that is.
-            *out++ = { key, halfDays };
+            if (key == lastKey && !uses.empty() && uses.back().Day == dayOfKey(key))
+                uses.pop_back();
+            lastKey = key;
+            if (const int halfDays = HalfDaysOfKind[bytes[22]]; halfDays > 0) {
+                if (const qint64 day = dayOfKey(key); day >= 0)
+                    uses.push_back({ day, halfDays });
+            }
         }
     }
-    entries_.resize(size_t(out - first));
+    // Out of order: every kind is kept, so that a later record of the date
+    // that is not paid leave replaces an earlier one that is.
+    for (; i < count; ++i) {
+        const uint8_t* bytes = records[i].Data();
+        if (bytes[16] != 0)
+            continue;
+        if (const qint64 day = dayOfKey(DateKey(bytes)); day >= 0)
+            uses.push_back({ day, HalfDaysOfKind[bytes[22]] });
+    }
+    dayOfKey_ = dayOfKey;
     lastKey_ = lastKey;
-    sorted_ = sorted;
 }
 
 std::vector<Use> UseCollector::Finish()
 {
-    // Stable, so that of one date the record later in the file stays last.
-    if (!sorted_)
-        std::stable_sort(
-            entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.Key < b.Key; });
-    std::vector<Use> uses;
-    uses.reserve(entries_.size());
-    // The month of the entry before: entries in date order mostly share it.
-    uint32_t month = ~0u;
-    qint64 monthStart = 0; // Julian day of its first day
-    int monthDays = 0; // its length; 0 for no such month
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        const Entry& entry = entries_[i];
-        if (entry.HalfDays == 0 || (i + 1 < entries_.size() && entries_[i + 1].Key == entry.Key))
-            continue;
-        if (entry.Key >> 8 != month) {
-            month = entry.Key >> 8;
-            const int y = int16_t(uint16_t(((entry.Key >> 24) ^ 0x80) << 8 | ((entry.Key >> 16) & 0xFF)));
-            const int m = int8_t(entry.Key >> 8);
-            monthDays = y >= 1 && y <= 9999 ? Dates::DaysInMonth(y, m) : 0;
-            monthStart = monthDays > 0 ? JulianDay(y, m, 1) : 0;
+    std::vector<Use> uses = std::move(uses_);
+    if (!sorted_) {
+        // Stable, so that of one date the record later in the file stays
+        // last; that one counts, and only when it is paid leave.
+        std::stable_sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) { return a.Day < b.Day; });
+        size_t n = 0;
+        for (size_t i = 0; i < uses.size(); ++i) {
+            if (uses[i].HalfDays > 0 && (i + 1 == uses.size() || uses[i + 1].Day != uses[i].Day))
+                uses[n++] = uses[i];
         }
-        const int day = int8_t(entry.Key);
-        if (day >= 1 && day <= monthDays)
-            uses.push_back({ monthStart + day - 1, entry.HalfDays });
+        uses.resize(n);
     }
-    entries_.clear();
-    lastKey_ = 0;
-    sorted_ = true;
+    *this = UseCollector();
     return uses;
 }
 
@@ -270,6 +299,16 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
     };
     for (auto use = begin; use != end; ++use) {
         advanceTo(use->Day);
+        if (oldest == arrived) {
+            // No grant is valid until the next one arrives: what is taken
+            // before it goes beyond the grants.
+            const qint64 next = arrived < grants.size() ? granted[arrived] : std::numeric_limits<qint64>::max();
+            for (; use != end && use->Day < next; ++use)
+                balance.BeyondGrants += use->HalfDays;
+            if (use == end)
+                break;
+            advanceTo(use->Day);
+        }
         int need = use->HalfDays;
         for (size_t i = oldest; i < arrived && need > 0; ++i) {
             const int taken = std::min(grants[i].Left, need);
@@ -319,7 +358,7 @@ std::optional<Balance> ComputeFromDataFile(const Rules& rules, const QDate& toda
     UseCollector collector;
     LeaveStore::Reader reader;
     for (;;) {
-        const std::vector<LeaveRecord>& batch = reader.NextBatch();
+        const std::span<const LeaveRecord> batch = reader.NextBatch();
         if (batch.empty())
             break;
         collector.Add(batch.data(), batch.size());

@@ -105,9 +105,10 @@ struct Use {
 // not paid leave).
 //
 // Files are normally in date order, and then the records of one date stand
-// together: only paid leave is kept, and a record replaces the one before it
-// when both have the date. From the first record out of order on, every
-// record is kept and Finish sorts them.
+// together: each paid record becomes its use at once, and a record replaces
+// the one before it when both have the date. From the first record out of
+// order on, every record of a possible date is kept, paid or not, and Finish
+// sorts them.
 class UseCollector {
 public:
     void Add(const LeaveRecord& record);
@@ -116,21 +117,27 @@ public:
     std::vector<Use> Finish();
 
 private:
-    // Year, month and day as one number in date order; any bytes of them
-    // give a distinct number, so that impossible dates are told apart too.
-    struct Entry {
-        // Left as it is: Add makes room for a batch and then fills it.
-        Entry() { }
-        Entry(uint32_t key, int32_t halfDays)
-            : Key(key)
-            , HalfDays(halfDays)
+    // The Julian day of a year/month/day key, or -1 for a date that does not
+    // exist. The year last asked for is kept: records in date order mostly
+    // share it.
+    struct DayOfKey {
+        qint64 operator()(uint32_t key)
         {
+            if (key >> 16 != Year)
+                SetYear(key >> 16);
+            return InYear(key);
         }
-        uint32_t Key;
-        int32_t HalfDays;
+        void SetYear(uint32_t year);
+        qint64 InYear(uint32_t key) const;
+        uint32_t Year = ~0u; // the cached year's part of the key
+        bool InCalendar = false; // whether it is a year from 1 to 9999
+        bool Leap = false;
+        qint64 YearStart = 0; // Julian day of its 1 January
     };
-    std::vector<Entry> entries_;
-    uint32_t lastKey_ = 0;
+
+    std::vector<Use> uses_; // out of order: HalfDays 0 for leave that is not paid
+    DayOfKey dayOfKey_;
+    uint32_t lastKey_ = 0; // the last record's year, month and day as one number
     bool sorted_ = true;
 };
 

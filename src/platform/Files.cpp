@@ -38,8 +38,8 @@ std::optional<Step> Failed() { return faultFailed; }
 
 bool Exists(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir();
+    struct stat info;
+    return ::stat(path.toLocal8Bit().constData(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 bool Remove(const QString& path) { return ::unlink(path.toLocal8Bit().constData()) == 0; }

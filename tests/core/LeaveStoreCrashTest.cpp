@@ -67,7 +67,7 @@ struct FileModel {
 struct Operation {
     bool compact = false;
     int year = 0, month = 0, day = 0, kind = 0;
-    QString memo;
+    QString memo {};
 
     void ApplyTo(FileModel& model) const
     {

@@ -190,6 +190,27 @@ TEST(PaidLeaveUse, HalfDaysAndTheOldestGrantFirst)
     EXPECT_EQ(DaysText(BalanceOn(rules, days, D(2022, 5, 10)).Left), u"13.5"_qs);
 }
 
+TEST(PaidLeaveUse, EveryDateIsItsOwnDayAcrossLeapYearsAndCenturies)
+{
+    // One full day on every date of the years around the ends of the
+    // calendar and the century rules, in order, with a record of each
+    // impossible day after a month's last between them.
+    std::vector<LeaveRecord> records;
+    std::vector<QDate> expected;
+    for (const int from : { 1, 1896, 1996, 2096, 9995 }) {
+        for (QDate date(from, 1, 1); date.year() < from + 5; date = date.addDays(1)) {
+            records.push_back(LeaveRecord::Make(date.year(), date.month(), date.day(), 1, {}));
+            expected.push_back(date);
+            if (date.day() == date.daysInMonth())
+                records.push_back(LeaveRecord::Make(date.year(), date.month(), date.day() + 1, 1, {}));
+        }
+    }
+    const std::vector<Use> uses = UsesOf(records);
+    ASSERT_EQ(uses.size(), expected.size());
+    for (size_t i = 0; i < uses.size(); ++i)
+        ASSERT_EQ(QDate::fromJulianDay(uses[i].Day), expected[i]);
+}
+
 TEST(PaidLeaveUse, LeaveNoGrantCoversIsCountedApart)
 {
     const Rules rules = HiredOn(D(2020, 10, 1));
@@ -327,22 +348,25 @@ protected:
 TEST_F(PaidLeaveFileTest, ClearedDaysDamagedRecordsAndDuplicatesAsTheCalendarsShowThem)
 {
     QByteArray file;
+    // In date order: the records of a date stand together.
     file += Record(2021, 5, 6, 1); // counts
     file += Record(2021, 5, 7, 1);
     file += Record(2021, 5, 7, 0, true); // a later cleared record hides nothing
     file += Record(2021, 5, 10, 1, true); // cleared: never counts
-    file += Record(2021, 13, 1, 1); // no such month
-    file += Record(2021, 2, 29, 1); // no such day
-    file += Record(-3, 1, 1, 1); // no such year
     file += Record(2021, 5, 11, 99); // no such kind
     file += Record(2021, 5, 12, 1);
     file += Record(2021, 5, 12, 2); // the later record of the date: half a day
     file += Record(2021, 5, 13, 1);
     file += Record(2021, 5, 13, 5); // the later record is a summer holiday
-    file += Record(2021, 4, 20, 3); // out of date order: from here on every record is kept
+    file += Record(2021, 5, 32, 1); // no such day
+    file += Record(2021, 13, 1, 1); // no such month
+    // Out of date order: from here on every record is kept.
+    file += Record(2021, 4, 20, 3);
     file += Record(2021, 5, 6, 5); // a summer holiday replaces the 全 of 5/6
     file += Record(2021, 5, 14, 3);
     file += Record(2021, 5, 14, 1); // 全 replaces the PM
+    file += Record(2021, 2, 29, 1); // no such day
+    file += Record(-3, 1, 1, 1); // no such year
     file += "trailing";
     data.Write(QStringLiteral("Holiday.d00"), file);
 
