@@ -13,7 +13,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-#include "app/FixedDialog.h"
+#include "platform/FixedDialog.h"
 #include "app/WindowFont.h"
 #include "platform/Application.h"
 #include "platform/DataDirectory.h"
@@ -93,7 +93,7 @@ private:
 } // namespace
 
 TAboutBox::TAboutBox(QWidget* parent)
-    : QWidget(parent, FixedDialogFlags)
+    : QWidget(parent, FixedToolDialogFlags)
 {
     AboutBox = this;
     setupUi();

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 
-#include "app/FixedDialog.h"
+#include "platform/FixedDialog.h"
 #include "app/MainForm.h"
 #include "core/Settings.h"
 #include "platform/Application.h"
@@ -57,7 +57,7 @@ constexpr int FormHeight = ButtonsTop + ButtonHeight + BottomMargin;
 } // namespace
 
 TOpForm::TOpForm(QWidget* parent)
-    : QWidget(parent, FixedDialogFlags)
+    : QWidget(parent, FixedToolDialogFlags)
 {
     OpForm = this;
     setupUi();

@@ -12,11 +12,6 @@
 class QPrinter;
 class QWidget;
 
-// The window flags of a dialog of fixed size that stays on top of the main
-// window: a title and a close button, no minimise or maximise button.
-inline constexpr Qt::WindowFlags FixedToolDialogFlags = Qt::Tool | Qt::WindowStaysOnTopHint
-    | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-
 enum class MsgIcon { None, Warning, Information, Question, Error };
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };

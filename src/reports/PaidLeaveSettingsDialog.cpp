@@ -13,13 +13,10 @@
 #include "platform/Application.h"
 #include "platform/Dates.h"
 #include "platform/Dialogs.h"
+#include "platform/FixedDialog.h"
 #include "views/Inputf.h"
 
 namespace {
-
-// A fixed border with a title and a close box, above every other window.
-constexpr Qt::WindowFlags DialogFlags = Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint
-    | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
 QLabel* AddLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry)
 {
@@ -64,7 +61,7 @@ std::optional<std::vector<PaidLeave::DatedDays>> ParseLines(const QString& text,
 } // namespace
 
 TPaidLeaveSettingsForm::TPaidLeaveSettingsForm(QWidget* parent)
-    : QWidget(parent, DialogFlags)
+    : QWidget(parent, FixedToolDialogFlags)
 {
     setupUi();
     const auto guarded = [this](void (TPaidLeaveSettingsForm::*handler)()) {

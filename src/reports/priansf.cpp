@@ -13,6 +13,7 @@
 
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/FixedDialog.h"
 #include "platform/Printer.h"
 #include "reports/PrintPreview.h"
 #include "views/Hcalf.h"
@@ -157,7 +158,7 @@ void CopyCells(TComboGrid& grid, int kind)
 // ---- Tpriansform ----
 
 Tpriansform::Tpriansform(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, FixedToolDialogFlags)
 {
     priansform = this;
     setupUi();

@@ -1,5 +1,7 @@
 #include "views/Chymf.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +12,7 @@
 #include "views/MainFrame.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/FixedDialog.h"
 #include "platform/Text.h"
 #include "platform/UpDown.h"
 #include "views/Hcalf.h"
@@ -18,6 +21,13 @@
 #include "views/Ycalf.h"
 
 TChYMForm* ChYMForm = nullptr;
+
+namespace {
+// The form's size where its caption fits; the controls stand at their
+// places in it.
+constexpr int DesignWidth = 217;
+constexpr int DesignHeight = 117;
+} // namespace
 
 TChYMForm::TChYMForm(QWidget* parent)
     : QWidget(parent, FixedToolDialogFlags)
@@ -36,7 +46,7 @@ TChYMForm::~TChYMForm()
 void TChYMForm::setupUi()
 {
     setObjectName(QStringLiteral("ChYMForm"));
-    setFixedSize(217, 117);
+    setFixedSize(DesignWidth, DesignHeight);
 
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
@@ -94,16 +104,27 @@ void TChYMForm::connectHandlers()
     connect(Button2, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button2Click(); }); });
 }
 
+void TChYMForm::setCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+    const int width = std::max(DesignWidth, TitleBarWidthFor(caption));
+    const int shift = (width - DesignWidth) / 2;
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        control->move(control->x() + shift - controlsShift_, control->y());
+    controlsShift_ = shift;
+    setFixedSize(width, DesignHeight);
+}
+
 void TChYMForm::OpenYearMonthChooser(int kind, int year, int month)
 {
+    static const char16_t* const captions[]
+        = { u"年度の変更－年度カレンダー", u"年月の変更－月カレンダー", u"年度の変更－休日カレンダー" };
+    if (kind >= YearCalendar && kind <= HolidayCalendar)
+        setCaption(QString::fromUtf16(captions[kind - 1]));
     CentreOnMainWindow(*this);
     show();
     raise();
     activateWindow();
-    static const char16_t* const captions[]
-        = { u"年度の変更－年度カレンダー", u"年月の変更－月カレンダー", u"年度の変更－休日カレンダー" };
-    if (kind >= YearCalendar && kind <= HolidayCalendar)
-        setWindowTitle(QString::fromUtf16(captions[kind - 1]));
     QString unit;
     const bool months = kind == MonthCalendar;
     if (months) {

@@ -49,9 +49,13 @@ protected:
 
 private:
     void setupUi();
+    // Sets the caption, widening the form when the title bar needs it; the
+    // controls stay together in the middle.
+    void setCaption(const QString& caption);
     void connectHandlers();
 
     TabOrder tabOrder_;
+    int controlsShift_ = 0; // how far the controls stand right of their places
 };
 
 extern TChYMForm* ChYMForm;

@@ -15,6 +15,7 @@
 #include "core/LeaveStore.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/FixedDialog.h"
 #include "platform/Dates.h"
 #include "views/RefreshAfterSave.h"
 

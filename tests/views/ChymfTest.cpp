@@ -9,6 +9,7 @@
 
 #include "ViewsTestSupport.h"
 #include "views/Inputf.h"
+#include "platform/FixedDialog.h"
 #include "platform/UpDown.h"
 #include "views/Hcalf.h"
 #include "views/Mcalf.h"
@@ -145,18 +146,24 @@ TEST_F(ChymfTest, TheControlEnterMovesToShowsItsFocusMarkAtOnce)
     EXPECT_NE(ChYMForm->Button1->grab().toImage(), unfocused);
 }
 
-TEST_F(ChymfTest, ItsFixedSizeFrameHasNoMinimiseOrMaximiseButton)
+TEST_F(ChymfTest, TheFrameHoldsItsCaptionWithTheControlsInTheMiddle)
 {
-    ProgramWindows program(data);
-    for (QWidget* dialog : std::initializer_list<QWidget*> { ChYMForm, InputForm }) {
-        const Qt::WindowFlags flags = dialog->windowFlags();
-        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << dialog->objectName().toStdString();
-        EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
-        EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
-        EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
-        EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-        EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
-        EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+    ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
+    const QRect label = ChYMForm->Label3->geometry(), ok = ChYMForm->Button1->geometry(),
+                cancel = ChYMForm->Button2->geometry();
+    ASSERT_EQ(ChYMForm->width(), 217);
+    // Month calendar, year calendar, month calendar again: the controls move
+    // with the width and come back to the same places.
+    for (const int kind : { TChYMForm::MonthCalendar, TChYMForm::YearCalendar, TChYMForm::MonthCalendar }) {
+        ChYMForm->OpenYearMonthChooser(kind, 1999, 12);
+        const int width = ChYMForm->width();
+        EXPECT_GE(width, TitleBarWidthFor(ChYMForm->windowTitle())) << kind;
+        EXPECT_EQ(ChYMForm->minimumWidth(), ChYMForm->maximumWidth());
+        const int shift = (width - 217) / 2;
+        EXPECT_EQ(ChYMForm->Label3->geometry(), label.translated(shift, 0)) << kind;
+        EXPECT_EQ(ChYMForm->Button1->geometry(), ok.translated(shift, 0)) << kind;
+        EXPECT_EQ(ChYMForm->Button2->geometry(), cancel.translated(shift, 0)) << kind;
+        ChYMForm->Button2->click();
     }
 }
 

@@ -1,0 +1,25 @@
+#include "platform/FixedDialog.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QFontMetrics>
+
+namespace {
+// The window icon, three buttons and the spacing round the caption: openbox's
+// default theme needs 110 pixels beside a caption measured in the bold window
+// font (its own title font is narrower, its margins wider), xfwm4's about 70.
+constexpr int TitleBarControls = 110;
+} // namespace
+
+int TitleBarWidthFor(const QString& caption)
+{
+    // The desktop's title-bar font when it names one, else the window font;
+    // never smaller than the window font.
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    const QFont windowFont = QApplication::font();
+    if (QFontMetrics(font).height() < QFontMetrics(windowFont).height())
+        font = windowFont;
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(caption) + TitleBarControls;
+}

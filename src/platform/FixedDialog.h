@@ -1,0 +1,19 @@
+#pragma once
+
+// The frame of the program's small dialogs of fixed size: a title and a close
+// button, no minimise or maximise button, above the main window, and wide
+// enough that the title bar shows the caption whole.
+
+#include <Qt>
+
+class QString;
+
+inline constexpr Qt::WindowFlags FixedToolDialogFlags = Qt::Tool | Qt::WindowStaysOnTopHint
+    | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
+// The narrowest frame at which a window manager's title bar shows `caption`
+// whole: the caption in a bold title font, with room for the window icon and
+// three buttons. Some window managers (openbox) draw minimise and maximise
+// buttons whatever the window asks for, and most set titles in bold type
+// larger than a dialog's text.
+int TitleBarWidthFor(const QString& caption);
