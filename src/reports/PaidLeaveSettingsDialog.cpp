@@ -1,6 +1,7 @@
 #include "reports/PaidLeaveSettingsDialog.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -221,3 +222,18 @@ void TPaidLeaveSettingsForm::Button1Click()
 }
 
 void TPaidLeaveSettingsForm::Button2Click() { close(); }
+
+void TPaidLeaveSettingsForm::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Button1->click();
+        return;
+    case Qt::Key_Escape:
+        Button2->click();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}

@@ -57,6 +57,11 @@ public:
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
 
+protected:
+    // Enter is OK, Esc キャンセル; a focused button and the two boxes of
+    // lines take Enter themselves.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void setupUi();
 };

@@ -1,5 +1,6 @@
 #include "reports/PaidLeaveWindow.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -123,6 +124,14 @@ void TPaidLeaveForm::setupUi()
 
     SettingsForm = new TPaidLeaveSettingsForm(this);
     SettingsForm->OnSaved = [this] { Refresh(); };
+}
+
+void TPaidLeaveForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void TPaidLeaveForm::resizeEvent(QResizeEvent* event)

@@ -42,6 +42,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override; // Esc closes the window
 
 private:
     void setupUi();

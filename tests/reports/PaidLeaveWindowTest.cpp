@@ -128,6 +128,36 @@ TEST_F(PaidLeaveWindowTest, TheSettingsAreWrittenToTheirSectionAndTheTableFollow
     EXPECT_EQ(Cell(0, 1), QStringLiteral("2023/10/01"));
 }
 
+TEST_F(PaidLeaveWindowTest, EnterIsOkAndEscCancels)
+{
+    ProgramWindows program(data);
+    program.Main().B1->trigger();
+    QTest::mouseClick(Window().Button1, Qt::LeftButton);
+    ASSERT_TRUE(SettingsForm().isVisible());
+    // Esc cancels the dialog, Enter in the hiring date is OK.
+    QTest::keyClicks(SettingsForm().Edit1, QStringLiteral("2019/4/1"));
+    QTest::keyClick(SettingsForm().Edit1, Qt::Key_Escape);
+    EXPECT_FALSE(SettingsForm().isVisible());
+    EXPECT_FALSE(Ini().contains("[Paid]"));
+    QTest::mouseClick(Window().Button1, Qt::LeftButton);
+    SettingsForm().Edit1->clear();
+    QTest::keyClicks(SettingsForm().Edit1, QStringLiteral("2019/4/1"));
+    QTest::keyClick(SettingsForm().Edit1, Qt::Key_Return);
+    EXPECT_FALSE(SettingsForm().isVisible());
+    EXPECT_TRUE(Ini().contains("[Paid]\r\nHired=2019/04/01\r\n"));
+    // Enter in a box of lines starts a new line.
+    QTest::mouseClick(Window().Button1, Qt::LeftButton);
+    QTest::keyClicks(SettingsForm().Memo1, QStringLiteral("2020/10/01 12"));
+    QTest::keyClick(SettingsForm().Memo1, Qt::Key_Return);
+    EXPECT_TRUE(SettingsForm().isVisible());
+    EXPECT_EQ(SettingsForm().Memo1->toPlainText(), QStringLiteral("2020/10/01 12\n"));
+    QTest::keyClick(SettingsForm().Memo1, Qt::Key_Escape);
+    EXPECT_FALSE(SettingsForm().isVisible());
+    // Esc closes the balance window.
+    QTest::keyClick(&Window(), Qt::Key_Escape);
+    EXPECT_FALSE(Window().isVisible());
+}
+
 TEST_F(PaidLeaveWindowTest, WhatCannotBeReadIsNamedAndNothingIsWritten)
 {
     ProgramWindows program(data);
