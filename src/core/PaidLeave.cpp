@@ -115,40 +115,25 @@ void UseCollector::Add(const LeaveRecord& record) { Add(&record, 1); }
 void UseCollector::DayOfKey::SetYear(uint32_t year)
 {
     Year = year;
-    const int y = int16_t(uint16_t(year ^ 0x8000));
-    InCalendar = y >= 1 && y <= 9999;
-    Leap = InCalendar && Dates::IsLeapYear(y);
-    YearStart = InCalendar ? JulianDay(y, 1, 1) : 0;
-}
-
-qint64 UseCollector::DayOfKey::InYear(uint32_t key) const
-{
-    // Days in each month and days before it, in a common year; a leap year
-    // adds its 29 February below.
-    static constexpr uint8_t Lengths[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-    static constexpr uint16_t Before[12] = { 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334 };
-    // Month and day as signed bytes, counted from 0: negative ones wrap high.
-    const unsigned month = uint8_t(int8_t(key >> 8) - 1);
-    const unsigned day = uint8_t(int8_t(key) - 1);
-    if (!InCalendar || month >= 12)
-        return -1;
-    const unsigned leapDay = Leap && month == 1;
-    if (day >= Lengths[month] + leapDay)
-        return -1;
-    return YearStart + Before[month] + (Leap && month >= 2) + day;
+    const int y = int16_t(uint16_t(year));
+    const bool inCalendar = y >= 1 && y <= 9999;
+    for (int m = 1; m <= 12; ++m) {
+        MonthDays[m - 1] = inCalendar ? uint8_t(Dates::DaysInMonth(y, m)) : 0;
+        MonthStart[m - 1] = inCalendar ? JulianDay(y, m, 1) : 0;
+    }
 }
 
 namespace {
-// Year (signed, little-endian) made unsigned by its sign bit, then the month
-// and day bytes: any bytes give a distinct number in date order.
+// The year's two bytes as an unsigned number, then the month and day bytes:
+// every date has its own number, and the possible dates (years 1 to 9999)
+// are in date order. A negative year, which no possible date has, comes
+// after them.
 uint32_t DateKey(const uint8_t* bytes)
 {
     uint32_t word; // bytes 18 to 21: year (low byte first), month, day
     std::memcpy(&word, bytes + 18, sizeof word);
     word = qFromLittleEndian(word);
-    const uint32_t year = (word & 0xFFFF) ^ 0x8000;
-    const uint32_t monthDay = (word >> 8 & 0xFF00) | word >> 24;
-    return year << 16 | monthDay;
+    return word << 16 | (word >> 8 & 0xFF00) | word >> 24;
 }
 } // namespace
 
@@ -159,10 +144,11 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
     std::vector<Use>& uses = uses_;
     DayOfKey dayOfKey = dayOfKey_;
     uint32_t lastKey = lastKey_;
-    size_t i = 0;
+    const LeaveRecord* record = records;
+    const LeaveRecord* const end = records + count;
     if (sorted_) {
-        for (; i < count; ++i) {
-            const uint8_t* bytes = records[i].Data();
+        for (; record != end; ++record) {
+            const uint8_t* bytes = record->Data();
             if (bytes[16] != 0) // cleared
                 continue;
             const uint32_t key = DateKey(bytes);
@@ -182,8 +168,8 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
     }
     // Out of order: every kind is kept, so that a later record of the date
     // that is not paid leave replaces an earlier one that is.
-    for (; i < count; ++i) {
-        const uint8_t* bytes = records[i].Data();
+    for (; record != end; ++record) {
+        const uint8_t* bytes = record->Data();
         if (bytes[16] != 0)
             continue;
         if (const qint64 day = dayOfKey(DateKey(bytes)); day >= 0)

@@ -125,14 +125,15 @@ private:
         {
             if (key >> 16 != Year)
                 SetYear(key >> 16);
-            return InYear(key);
+            // Month and day bytes counted from 0: negative ones wrap high.
+            const unsigned month = uint8_t((key >> 8) - 1);
+            const unsigned day = uint8_t(key - 1);
+            return month < 12 && day < MonthDays[month] ? MonthStart[month] + day : -1;
         }
         void SetYear(uint32_t year);
-        qint64 InYear(uint32_t key) const;
         uint32_t Year = ~0u; // the cached year's part of the key
-        bool InCalendar = false; // whether it is a year from 1 to 9999
-        bool Leap = false;
-        qint64 YearStart = 0; // Julian day of its 1 January
+        qint64 MonthStart[12] = {}; // Julian day of each month's first day
+        uint8_t MonthDays[12] = {}; // each month's length; 0 for a year outside 1 to 9999
     };
 
     std::vector<Use> uses_; // out of order: HalfDays 0 for leave that is not paid
