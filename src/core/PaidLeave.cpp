@@ -20,7 +20,11 @@ namespace {
 // A grant index beyond any working life; it bounds every loop over grants.
 constexpr int MaxGrants = 10000;
 
-bool InCalendar(const QDate& date) { return date.isValid() && date.year() >= 1 && date.year() <= 9999; }
+bool InCalendar(const QDate& date)
+{
+    static const QDate first(1, 1, 1), last(9999, 12, 31);
+    return date.isValid() && date >= first && date <= last;
+}
 
 int OverrideFor(const Rules& rules, const QDate& date, int scheduled, bool& overridden)
 {
@@ -117,9 +121,11 @@ void UseCollector::DayOfKey::SetYear(uint32_t year)
     Year = year;
     const int y = int16_t(uint16_t(year));
     const bool inCalendar = y >= 1 && y <= 9999;
+    qint64 start = inCalendar ? JulianDay(y, 1, 1) : 0;
     for (int m = 1; m <= 12; ++m) {
+        MonthStart[m - 1] = start;
         MonthDays[m - 1] = inCalendar ? uint8_t(Dates::DaysInMonth(y, m)) : 0;
-        MonthStart[m - 1] = inCalendar ? JulianDay(y, m, 1) : 0;
+        start += MonthDays[m - 1];
     }
 }
 
@@ -268,38 +274,37 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
     const auto end
         = std::upper_bound(begin, allUses.end(), last, [](qint64 day, const Use& use) { return day < use.Day; });
 
-    // Grants [oldest, arrived) are valid; every grant before `oldest` is
-    // used up or expired. Expiry follows grant order, so both ends only move
-    // forward.
+    // Grants [oldest, arrived) are valid and `available` is what is left of
+    // them; every grant before `oldest` is used up or expired. Expiry follows
+    // grant order, so both ends only move forward, and nothing changes
+    // before the next grant arrives or the oldest valid one expires.
+    constexpr qint64 Never = std::numeric_limits<qint64>::max();
     size_t oldest = 0, arrived = 0;
+    int available = 0;
+    qint64 nextChange = Never;
     const auto advanceTo = [&](qint64 day) {
-        while (arrived < grants.size() && granted[arrived] <= day)
-            ++arrived;
-        while (oldest < arrived && (expiry[oldest] <= day || grants[oldest].Left == 0)) {
+        for (; arrived < grants.size() && granted[arrived] <= day; ++arrived)
+            available += grants[arrived].Left;
+        for (; oldest < arrived && (expiry[oldest] <= day || grants[oldest].Left == 0); ++oldest) {
             if (expiry[oldest] <= day) {
                 grants[oldest].Expired += grants[oldest].Left;
+                available -= grants[oldest].Left;
                 grants[oldest].Left = 0;
             }
-            ++oldest;
         }
+        nextChange
+            = std::min(arrived < grants.size() ? granted[arrived] : Never, oldest < arrived ? expiry[oldest] : Never);
     };
+    advanceTo(first);
     for (auto use = begin; use != end; ++use) {
-        advanceTo(use->Day);
-        if (oldest == arrived) {
-            // No grant is valid until the next one arrives: what is taken
-            // before it goes beyond the grants.
-            const qint64 next = arrived < grants.size() ? granted[arrived] : std::numeric_limits<qint64>::max();
-            for (; use != end && use->Day < next; ++use)
-                balance.BeyondGrants += use->HalfDays;
-            if (use == end)
-                break;
+        if (use->Day >= nextChange)
             advanceTo(use->Day);
-        }
         int need = use->HalfDays;
-        for (size_t i = oldest; i < arrived && need > 0; ++i) {
+        for (size_t i = oldest; available > 0 && need > 0; ++i) {
             const int taken = std::min(grants[i].Left, need);
             grants[i].Left -= taken;
             grants[i].Used += taken;
+            available -= taken;
             need -= taken;
         }
         balance.BeyondGrants += need;
