@@ -23,6 +23,9 @@ constexpr int ColumnCount = 7;
 
 const char16_t* const Headings[ColumnCount] = { u"付与日", u"付与", u"繰越", u"取得", u"失効", u"残", u"有効期限" };
 constexpr int ColumnWidths[ColumnCount] = { 76, 52, 52, 52, 52, 52, 76 };
+// Wide enough for every column, their lines, the frame and a vertical
+// scroll bar: forty years of grants scroll only up and down.
+constexpr int FormWidth = 464;
 
 QString Days(int halfDays) { return PaidLeave::DaysText(halfDays) + u'日'; }
 
@@ -58,8 +61,8 @@ void TPaidLeaveForm::setupUi()
 {
     setObjectName(QStringLiteral("PaidLeaveForm"));
     setWindowTitle(QStringLiteral("有給休暇の残日数"));
-    resize(440, 400);
-    setMinimumSize(440, 300);
+    resize(FormWidth, 400);
+    setMinimumSize(FormWidth, 300);
 
     BitBtn1 = MakeCloseButton(*this);
     Button1 = new QPushButton(QStringLiteral("設定(&S)..."), this);
@@ -80,31 +83,31 @@ void TPaidLeaveForm::setupUi()
 
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(166, 42, 266, 30);
+    Label3->setGeometry(166, 42, FormWidth - 174, 30);
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Label4 = new QLabel(this);
     Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->setGeometry(166, 76, 266, 44);
+    Label4->setGeometry(166, 76, FormWidth - 174, 44);
     Label4->setWordWrap(true);
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Label5 = new QLabel(this);
     Label5->setObjectName(QStringLiteral("Label5"));
-    Label5->setGeometry(8, 124, 424, 16);
+    Label5->setGeometry(8, 124, FormWidth - 16, 16);
 
     Label6 = new QLabel(
         QStringLiteral("「設定」で入社日を入力すると、有給休暇の付与日数と今日の残日数をここに表示します。"), this);
     Label6->setObjectName(QStringLiteral("Label6"));
-    Label6->setGeometry(8, 48, 424, 40);
+    Label6->setGeometry(8, 48, FormWidth - 16, 40);
     Label6->setWordWrap(true);
     Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* grid = new TStrColGrid(this);
     StrColGrid1 = grid;
     grid->setObjectName(QStringLiteral("StrColGrid1"));
-    grid->setGeometry(8, GridTop, 424, 400 - GridTop - 8);
+    grid->setGeometry(8, GridTop, FormWidth - 16, 400 - GridTop - 8);
     grid->SetDefaultDrawing(false);
     grid->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRowSelect);
     grid->SetColCount(ColumnCount);

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 
 #include "core/LeaveStore.h"
@@ -126,6 +127,19 @@ TEST_F(PaidLeaveWindowTest, TheSettingsAreWrittenToTheirSectionAndTheTableFollow
     EXPECT_TRUE(Ini().endsWith("Rule=1\r\nFixedMonth=10\r\nFixedDay=1\r\n"
                                "Overrides=2023/04/01:12.5\r\nStart=\r\nCarried=\r\n"));
     EXPECT_EQ(Cell(0, 1), QStringLiteral("2023/10/01"));
+}
+
+TEST_F(PaidLeaveWindowTest, ThirtyFourYearsOfGrantsScrollOnlyUpAndDown)
+{
+    ProgramWindows program(data);
+    program.Main().B1->trigger();
+    EnterSettings(QStringLiteral("1990/4/1"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+    TStrColGrid& grid = *Window().StrColGrid1;
+    EXPECT_EQ(grid.RowCount(), 35);
+    EXPECT_TRUE(grid.verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid.horizontalScrollBar()->isVisible());
+    EXPECT_EQ(grid.VisibleColCount(), 7);
 }
 
 TEST_F(PaidLeaveWindowTest, EnterIsOkAndEscCancels)
