@@ -13,10 +13,10 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-#include "platform/FixedDialog.h"
 #include "app/WindowFont.h"
 #include "platform/Application.h"
 #include "platform/DataDirectory.h"
+#include "platform/FixedDialog.h"
 #include "views/Inputf.h"
 
 TAboutBox* AboutBox = nullptr;

@@ -9,10 +9,10 @@
 #include <QRadioButton>
 #include <QShowEvent>
 
-#include "platform/FixedDialog.h"
 #include "app/MainForm.h"
 #include "core/Settings.h"
 #include "platform/Application.h"
+#include "platform/FixedDialog.h"
 #include "views/Inputf.h"
 #include "views/Mcalf.h"
 #include "views/Ycalf.h"
@@ -237,17 +237,8 @@ void TOpForm::keyPressEvent(QKeyEvent* event)
 {
     // The controls leave Enter and Esc to the form: Enter is OK, Esc CANCEL.
     // A focused button takes Enter itself.
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Button1->click();
-        return;
-    case Qt::Key_Escape:
-        Button2->click();
-        return;
-    default:
+    if (!ClickForEnterOrEsc(*event, *Button1, *Button2))
         QWidget::keyPressEvent(event);
-    }
 }
 
 bool TOpForm::focusNextPrevChild(bool next)

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 
 namespace {
 // The window icon, three buttons and the spacing round the caption: openbox's
@@ -22,4 +24,19 @@ int TitleBarWidthFor(const QString& caption)
         font = windowFont;
     font.setBold(true);
     return QFontMetrics(font).horizontalAdvance(caption) + TitleBarControls;
+}
+
+bool ClickForEnterOrEsc(const QKeyEvent& event, QAbstractButton& ok, QAbstractButton& cancel)
+{
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        ok.click();
+        return true;
+    case Qt::Key_Escape:
+        cancel.click();
+        return true;
+    default:
+        return false;
+    }
 }

@@ -6,6 +6,8 @@
 
 #include <Qt>
 
+class QAbstractButton;
+class QKeyEvent;
 class QString;
 
 inline constexpr Qt::WindowFlags FixedToolDialogFlags = Qt::Tool | Qt::WindowStaysOnTopHint
@@ -17,3 +19,7 @@ inline constexpr Qt::WindowFlags FixedToolDialogFlags = Qt::Tool | Qt::WindowSta
 // buttons whatever the window asks for, and most set titles in bold type
 // larger than a dialog's text.
 int TitleBarWidthFor(const QString& caption);
+
+// Enter clicks `ok` and Esc clicks `cancel`, for a dialog whose controls leave
+// those keys to it; true when the key was one of them.
+bool ClickForEnterOrEsc(const QKeyEvent& event, QAbstractButton& ok, QAbstractButton& cancel);

@@ -1,7 +1,6 @@
 #include "reports/PaidLeaveSettingsDialog.h"
 
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -225,15 +224,6 @@ void TPaidLeaveSettingsForm::Button2Click() { close(); }
 
 void TPaidLeaveSettingsForm::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Button1->click();
-        return;
-    case Qt::Key_Escape:
-        Button2->click();
-        return;
-    default:
+    if (!ClickForEnterOrEsc(*event, *Button1, *Button2))
         QWidget::keyPressEvent(event);
-    }
 }
