@@ -15,17 +15,20 @@ bool Exists() { return Files::Exists(FilePath()); }
 
 Reader::Reader()
 {
-    if (Exists())
-        file_.emplace(FilePath(), RecordFile::Mode::ReadOnly, LeaveRecord::Size);
+    file_.emplace(FilePath(), RecordFile::Mode::ReadIfPresent, LeaveRecord::Size);
+    if (!file_->IsOpen())
+        file_.reset();
 }
 
 std::span<const LeaveRecord> Reader::NextBatch()
 {
-    if (!file_)
+    if (!file_ || atEnd_)
         return {};
     if (!batch_)
         batch_.reset(new unsigned char[BatchRecords * LeaveRecord::Size]);
     const qint64 got = file_->ReadMany(batch_.get(), BatchRecords);
+    // A short batch ends the file: no further read is needed to learn it.
+    atEnd_ = got < BatchRecords;
     return { std::launder(reinterpret_cast<const LeaveRecord*>(batch_.get())), size_t(got) };
 }
 

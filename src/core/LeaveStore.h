@@ -45,6 +45,7 @@ private:
     // Raw bytes that the reads fill: nothing is cleared before a read, and
     // the records in them begin their lifetime as the bytes arrive.
     std::unique_ptr<unsigned char[]> batch_;
+    bool atEnd_ = false;
 };
 
 // Calls visit(record, index) for every record in file order.

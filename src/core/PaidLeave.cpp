@@ -39,18 +39,84 @@ int OverrideFor(const Rules& rules, const QDate& date, int scheduled, bool& over
     return scheduled;
 }
 
-// The date of grant k, given the date of grant k − 1 (invalid for k = 0).
-QDate NextGrantDate(const Rules& rules, int grantIndex, const QDate& previous)
+// The Julian day number of a valid Gregorian date (days from civil).
+qint64 JulianDay(int year, int month, int day)
 {
-    const QDate due = DueDate(*rules.Hired, grantIndex);
+    year -= month <= 2 ? 1 : 0;
+    const int era = (year >= 0 ? year : year - 399) / 400;
+    const int yearOfEra = year - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return qint64(era) * 146097 + dayOfEra - 719468 + 2440588;
+}
+
+// A day of the years 1 and on as its year, month and day: the grant dates
+// are counted in whole months, and these are cheaper to step than QDate.
+struct CivilDate {
+    int Year = 0;
+    int Month = 0;
+    int Day = 0;
+    friend auto operator<=>(const CivilDate&, const CivilDate&) = default;
+};
+
+CivilDate CivilOf(const QDate& date)
+{
+    CivilDate civil;
+    date.getDate(&civil.Year, &civil.Month, &civil.Day);
+    return civil;
+}
+
+QDate DateOf(const CivilDate& date) { return QDate::fromJulianDay(JulianDay(date.Year, date.Month, date.Day)); }
+
+// `months` (0 or more) later; a day past the end of the month it lands in
+// falls on that month's last day.
+CivilDate AddMonths(const CivilDate& date, int months)
+{
+    const int index = date.Month - 1 + months;
+    const int year = date.Year + index / 12, month = index % 12 + 1;
+    return { year, month, std::min(date.Day, Dates::DaysInMonth(year, month)) };
+}
+
+bool InCalendar(const CivilDate& date) { return date.Year >= 1 && date.Year <= 9999; }
+
+CivilDate DueDate(const CivilDate& hired, int grantIndex) { return AddMonths(hired, 6 + 12 * grantIndex); }
+
+// The last day a grant of `grantDate` can be used: the day before its second
+// anniversary (which for 29 February is 28 February).
+QDate LastValidDay(const CivilDate& grantDate)
+{
+    const CivilDate expires = AddMonths(grantDate, 24);
+    return QDate::fromJulianDay(JulianDay(expires.Year, expires.Month, expires.Day) - 1);
+}
+
+std::optional<CivilDate> FixedDayOnOrBefore(const CivilDate& date, int fixedMonth, int fixedDay)
+{
+    // 2000 is a leap year: 29 February is a fixed day some years have.
+    if (fixedMonth < 1 || fixedMonth > 12 || fixedDay < 1 || fixedDay > Dates::DaysInMonth(2000, fixedMonth))
+        return std::nullopt;
+    const auto inYear = [&](int year) {
+        return CivilDate { year, fixedMonth, std::min(fixedDay, Dates::DaysInMonth(year, fixedMonth)) };
+    };
+    const CivilDate sameYear = inYear(date.Year);
+    if (sameYear <= date)
+        return sameYear;
+    if (date.Year > 1)
+        return inYear(date.Year - 1);
+    return std::nullopt;
+}
+
+// The date of grant k, given the date of grant k − 1 (not read for k = 0).
+CivilDate NextGrantDate(const Rules& rules, const CivilDate& hired, int grantIndex, const CivilDate& previous)
+{
+    const CivilDate due = DueDate(hired, grantIndex);
     if (rules.Rule != GrantRule::FixedDate || grantIndex == 0)
         return due;
-    const QDate fixed = FixedDayOnOrBefore(due, rules.FixedMonth, rules.FixedDay);
+    const std::optional<CivilDate> fixed = FixedDayOnOrBefore(due, rules.FixedMonth, rules.FixedDay);
     // Whole years lie between due dates, so the fixed day always comes after
     // the grant before; the check keeps it so whatever month ends do.
-    if (!fixed.isValid() || fixed <= previous)
+    if (!fixed || *fixed <= previous)
         return due;
-    return fixed;
+    return *fixed;
 }
 
 } // namespace
@@ -62,33 +128,24 @@ int ScheduledHalfDays(int grantIndex)
     return 2 * Days[std::clamp(grantIndex, 0, last)];
 }
 
-QDate DueDate(const QDate& hired, int grantIndex) { return hired.addMonths(6 + 12 * grantIndex); }
-
 QDate FixedDayOnOrBefore(const QDate& date, int fixedMonth, int fixedDay)
 {
-    // 2000 is a leap year: 29 February is a fixed day some years have.
-    if (!date.isValid() || fixedMonth < 1 || fixedMonth > 12 || fixedDay < 1
-        || fixedDay > Dates::DaysInMonth(2000, fixedMonth))
+    if (!InCalendar(date))
         return {};
-    const auto inYear
-        = [&](int year) { return QDate(year, fixedMonth, std::min(fixedDay, Dates::DaysInMonth(year, fixedMonth))); };
-    const QDate sameYear = inYear(date.year());
-    if (sameYear <= date)
-        return sameYear;
-    return date.year() > 1 ? inYear(date.year() - 1) : QDate();
+    const std::optional<CivilDate> fixed = FixedDayOnOrBefore(CivilOf(date), fixedMonth, fixedDay);
+    return fixed ? DateOf(*fixed) : QDate();
 }
 
 QDate GrantDate(const Rules& rules, int grantIndex)
 {
-    if (!rules.Hired || !rules.Hired->isValid() || grantIndex < 0 || grantIndex >= MaxGrants)
+    if (!rules.Hired || !InCalendar(*rules.Hired) || grantIndex < 0 || grantIndex >= MaxGrants)
         return {};
-    QDate date;
+    const CivilDate hired = CivilOf(*rules.Hired);
+    CivilDate date;
     for (int k = 0; k <= grantIndex; ++k)
-        date = NextGrantDate(rules, k, date);
-    return date;
+        date = NextGrantDate(rules, hired, k, date);
+    return DateOf(date);
 }
-
-QDate ExpiryDate(const QDate& grantDate) { return grantDate.addYears(2); }
 
 namespace {
 
@@ -101,17 +158,6 @@ constexpr std::array<int8_t, 256> HalfDaysOfKind = [] {
     return table;
 }();
 
-// The Julian day number of a valid Gregorian date (days from civil).
-qint64 JulianDay(int year, int month, int day)
-{
-    year -= month <= 2 ? 1 : 0;
-    const int era = (year >= 0 ? year : year - 399) / 400;
-    const int yearOfEra = year - era * 400;
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return qint64(era) * 146097 + dayOfEra - 719468 + 2440588;
-}
-
 } // namespace
 
 void UseCollector::Add(const LeaveRecord& record) { Add(&record, 1); }
@@ -121,11 +167,13 @@ void UseCollector::DayOfKey::SetYear(uint32_t year)
     Year = year;
     const int y = int16_t(uint16_t(year));
     const bool inCalendar = y >= 1 && y <= 9999;
-    qint64 start = inCalendar ? JulianDay(y, 1, 1) : 0;
-    for (int m = 1; m <= 12; ++m) {
-        MonthStart[m - 1] = start;
-        MonthDays[m - 1] = inCalendar ? uint8_t(Dates::DaysInMonth(y, m)) : 0;
-        start += MonthDays[m - 1];
+    static constexpr uint8_t CommonYear[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    const bool leap = inCalendar && Dates::IsLeapYear(y);
+    int32_t start = inCalendar ? int32_t(JulianDay(y, 1, 1)) : 0;
+    for (int m = 0; m < 12; ++m) {
+        MonthStart[m] = start;
+        MonthDays[m] = inCalendar ? uint8_t(CommonYear[m] + (m == 1 && leap ? 1 : 0)) : 0;
+        start += MonthDays[m];
     }
 }
 
@@ -136,10 +184,11 @@ namespace {
 // after them.
 uint32_t DateKey(const uint8_t* bytes)
 {
-    uint32_t word; // bytes 18 to 21: year (low byte first), month, day
-    std::memcpy(&word, bytes + 18, sizeof word);
-    word = qFromLittleEndian(word);
-    return word << 16 | (word >> 8 & 0xFF00) | word >> 24;
+    uint16_t year, monthDay; // bytes 18 and 19, then 20 (month) and 21 (day)
+    std::memcpy(&year, bytes + 18, sizeof year);
+    std::memcpy(&monthDay, bytes + 20, sizeof monthDay);
+    monthDay = qFromLittleEndian(monthDay);
+    return uint32_t(qFromLittleEndian(year)) << 16 | uint16_t(monthDay << 8 | monthDay >> 8);
 }
 } // namespace
 
@@ -148,6 +197,8 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
     // The state lives in locals while the loops run, where the stores of the
     // uses cannot touch it.
     std::vector<Use>& uses = uses_;
+    if (uses.capacity() == 0)
+        uses.reserve(count); // a record makes at most one use
     DayOfKey dayOfKey = dayOfKey_;
     uint32_t lastKey = lastKey_;
     const LeaveRecord* record = records;
@@ -158,16 +209,18 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
             if (bytes[16] != 0) // cleared
                 continue;
             const uint32_t key = DateKey(bytes);
-            if (key < lastKey) {
-                sorted_ = false;
-                break;
+            if (key <= lastKey) [[unlikely]] {
+                if (key < lastKey) {
+                    sorted_ = false;
+                    break;
+                }
+                // A later record of the date replaces the one before.
+                if (!uses.empty() && uses.back().Day == dayOfKey(key))
+                    uses.pop_back();
             }
-            // A later record of the date replaces the one before.
-            if (key == lastKey && !uses.empty() && uses.back().Day == dayOfKey(key))
-                uses.pop_back();
             lastKey = key;
             if (const int halfDays = HalfDaysOfKind[bytes[22]]; halfDays > 0) {
-                if (const qint64 day = dayOfKey(key); day >= 0)
+                if (const int32_t day = dayOfKey(key); day >= 0)
                     uses.push_back({ day, halfDays });
             }
         }
@@ -178,7 +231,7 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
         const uint8_t* bytes = record->Data();
         if (bytes[16] != 0)
             continue;
-        if (const qint64 day = dayOfKey(DateKey(bytes)); day >= 0)
+        if (const int32_t day = dayOfKey(DateKey(bytes)); day >= 0)
             uses.push_back({ day, HalfDaysOfKind[bytes[22]] });
     }
     dayOfKey_ = dayOfKey;
@@ -222,6 +275,8 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
 
     // The grants: what the starting balance brings, then the schedule.
     std::vector<GrantRow>& grants = balance.Grants;
+    const CivilDate hired = CivilOf(*rules.Hired);
+    grants.reserve(rules.Carried.size() + size_t(std::clamp(today.year() - hired.Year + 1, 1, MaxGrants)));
     if (start.isValid()) {
         for (const DatedDays& carried : rules.Carried) {
             if (!InCalendar(carried.Date) || carried.Date > start || carried.HalfDays <= 0)
@@ -230,17 +285,19 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
             row.Date = carried.Date;
             row.FromStartingBalance = true;
             row.CarriedIn = carried.HalfDays;
+            row.ValidUntil = LastValidDay(CivilOf(carried.Date));
             grants.push_back(row);
         }
         std::stable_sort(
             grants.begin(), grants.end(), [](const GrantRow& a, const GrantRow& b) { return a.Date < b.Date; });
     }
-    QDate previous;
+    CivilDate previous;
     for (int k = 0; k < MaxGrants; ++k) {
-        const QDate date = NextGrantDate(rules, k, previous);
-        previous = date;
-        if (!InCalendar(date))
+        const CivilDate civil = NextGrantDate(rules, hired, k, previous);
+        previous = civil;
+        if (!InCalendar(civil))
             break;
+        const QDate date = DateOf(civil);
         bool overridden = false;
         const int days = OverrideFor(rules, date, ScheduledHalfDays(k), overridden);
         if (date > today) {
@@ -253,17 +310,16 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
         row.Date = date;
         row.Granted = days;
         row.Overridden = overridden;
+        row.ValidUntil = LastValidDay(civil);
         grants.push_back(row);
     }
 
     std::vector<qint64> granted(grants.size()), expiry(grants.size());
     for (size_t i = 0; i < grants.size(); ++i) {
-        granted[i] = grants[i].Date.toJulianDay();
         GrantRow& row = grants[i];
         row.Left = row.Granted + row.CarriedIn;
-        const QDate expires = ExpiryDate(row.Date);
-        row.ValidUntil = expires.addDays(-1);
-        expiry[i] = expires.toJulianDay();
+        granted[i] = row.Date.toJulianDay();
+        expiry[i] = row.ValidUntil.toJulianDay() + 1;
     }
 
     // The leave counted: from the start date to today.
@@ -277,12 +333,23 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
     // Grants [oldest, arrived) are valid and `available` is what is left of
     // them; every grant before `oldest` is used up or expired. Expiry follows
     // grant order, so both ends only move forward, and nothing changes
-    // before the next grant arrives or the oldest valid one expires.
+    // before the next grant arrives or the oldest valid one expires. Until
+    // then the leave taken is only summed in `pending`; `settle` takes it
+    // from the grants, oldest first.
     constexpr qint64 Never = std::numeric_limits<qint64>::max();
     size_t oldest = 0, arrived = 0;
-    int available = 0;
+    int available = 0, pending = 0;
     qint64 nextChange = Never;
+    const auto settle = [&] {
+        for (size_t i = oldest; pending > 0; ++i) {
+            const int taken = std::min(grants[i].Left, pending);
+            grants[i].Left -= taken;
+            grants[i].Used += taken;
+            pending -= taken;
+        }
+    };
     const auto advanceTo = [&](qint64 day) {
+        settle();
         for (; arrived < grants.size() && granted[arrived] <= day; ++arrived)
             available += grants[arrived].Left;
         for (; oldest < arrived && (expiry[oldest] <= day || grants[oldest].Left == 0); ++oldest) {
@@ -296,19 +363,26 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
             = std::min(arrived < grants.size() ? granted[arrived] : Never, oldest < arrived ? expiry[oldest] : Never);
     };
     advanceTo(first);
-    for (auto use = begin; use != end; ++use) {
+    int beyondGrants = 0;
+    for (auto use = begin; use != end;) {
         if (use->Day >= nextChange)
             advanceTo(use->Day);
-        int need = use->HalfDays;
-        for (size_t i = oldest; available > 0 && need > 0; ++i) {
-            const int taken = std::min(grants[i].Left, need);
-            grants[i].Left -= taken;
-            grants[i].Used += taken;
-            available -= taken;
-            need -= taken;
+        if (available == 0) {
+            // Nothing is left until the next change: all leave before it is
+            // beyond the grants.
+            const auto stop
+                = std::lower_bound(use, end, nextChange, [](const Use& u, qint64 day) { return u.Day < day; });
+            for (; use != stop; ++use)
+                beyondGrants += use->HalfDays;
+            continue;
         }
-        balance.BeyondGrants += need;
+        const int taken = std::min(available, use->HalfDays);
+        available -= taken;
+        pending += taken;
+        beyondGrants += use->HalfDays - taken;
+        ++use;
     }
+    balance.BeyondGrants = beyondGrants;
     advanceTo(last);
     for (const GrantRow& row : grants)
         balance.Left += row.Left;

@@ -42,6 +42,7 @@
 // Everything is counted as of one day (today): leave recorded for later days
 // is not yet taken, and grants after that day are not yet made.
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -78,24 +79,17 @@ struct Rules {
 // in half days.
 int ScheduledHalfDays(int grantIndex);
 
-// The date grant k is due by length of service: the hiring date plus
-// 6 + 12k months.
-QDate DueDate(const QDate& hired, int grantIndex);
-
 // The last day of the year of `fixedMonth`/`fixedDay` on or before `date`; a
 // fixed 29 February falls on 28 February in a common year. Invalid for a
-// month/day that no year has.
+// month/day that no year has, and for a date outside the years 1 to 9999.
 QDate FixedDayOnOrBefore(const QDate& date, int fixedMonth, int fixedDay);
 
 // The date grant k falls on under the rules.
 QDate GrantDate(const Rules& rules, int grantIndex);
 
-// The day a grant of `grantDate` expires: its second anniversary.
-QDate ExpiryDate(const QDate& grantDate);
-
 // Paid leave of one date: 2 for 全, 1 for AM or PM.
 struct Use {
-    qint64 Day = 0; // Julian day number
+    int32_t Day = 0; // Julian day number: at most 5 373 484 (31 December 9999)
     int HalfDays = 0;
 };
 
@@ -121,7 +115,7 @@ private:
     // exist. The year last asked for is kept: records in date order mostly
     // share it.
     struct DayOfKey {
-        qint64 operator()(uint32_t key)
+        int32_t operator()(uint32_t key)
         {
             if (key >> 16 != Year)
                 SetYear(key >> 16);
@@ -132,7 +126,7 @@ private:
         }
         void SetYear(uint32_t year);
         uint32_t Year = ~0u; // the cached year's part of the key
-        qint64 MonthStart[12] = {}; // Julian day of each month's first day
+        int32_t MonthStart[12] = {}; // Julian day of each month's first day
         uint8_t MonthDays[12] = {}; // each month's length; 0 for a year outside 1 to 9999
     };
 

@@ -42,10 +42,29 @@ RecordFile::RecordFile(const QString& path, Mode mode, int recordSize)
     , recordSize_(recordSize)
 {
     const QByteArray name = path.toLocal8Bit();
-    const int flags = mode == Mode::Create ? O_RDWR | O_CREAT | O_TRUNC : mode == Mode::ReadOnly ? O_RDONLY : O_RDWR;
+    const bool reading = mode == Mode::ReadOnly || mode == Mode::ReadIfPresent;
+    const int flags = mode == Mode::Create ? O_RDWR | O_CREAT | O_TRUNC : reading ? O_RDONLY : O_RDWR;
     fd_ = ::open(name.constData(), flags | O_CLOEXEC, 0644);
-    if (fd_ < 0)
+    if (mode != Mode::ReadIfPresent) {
+        if (fd_ < 0)
+            RaiseInOutError(errno);
+        return;
+    }
+    // One open instead of a look first: a file that is not there is simply
+    // not opened, and a folder of its name is no file either.
+    if (fd_ < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return;
         RaiseInOutError(errno);
+    }
+    struct stat info;
+    const int error = ::fstat(fd_, &info) != 0 ? errno : 0;
+    if (error != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        if (error != 0)
+            RaiseInOutError(error);
+    }
 }
 
 RecordFile::~RecordFile()

@@ -11,6 +11,7 @@ class RecordFile {
 public:
     enum class Mode {
         ReadOnly, // read an existing file; needs no write access
+        ReadIfPresent, // as ReadOnly, but a missing file (or a folder of its name) leaves it closed
         OpenExisting, // read and write an existing file
         Create // create the file, or empty an existing one
     };
@@ -20,6 +21,7 @@ public:
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
+    bool IsOpen() const { return fd_ >= 0; }
     int RecordSize() const { return recordSize_; }
     // Whole records in the file; trailing bytes that do not fill one are not counted.
     qint64 Size() const;

@@ -117,6 +117,16 @@ TEST_F(LeaveStoreTest, MissingFileReadsAsEmpty)
     EXPECT_FALSE(LeaveStore::Exists());
 }
 
+TEST_F(LeaveStoreTest, AFolderInPlaceOfTheFileReadsAsEmpty)
+{
+    ASSERT_TRUE(QDir().mkdir(data.File(QStringLiteral("Holiday.d00"))));
+    int visited = 0;
+    LeaveStore::ForEach([&](const LeaveRecord&, qint64) { ++visited; });
+    EXPECT_EQ(visited, 0);
+    EXPECT_TRUE(LeaveStore::ReadAll().empty());
+    EXPECT_EQ(LeaveStore::FindEntry(2024, 1, 1).Kind, 0);
+}
+
 TEST_F(LeaveStoreTest, MemosAreCutToThirtyBytesWithoutSplittingACharacter)
 {
     LeaveStore::SaveEntry(2024, 6, 1, 1, QString(40, u'x'));
@@ -268,7 +278,7 @@ TEST_F(LeaveStoreTest, ACompactionThatFailsAtAnyStepKeepsTheDataFileWhole)
     EXPECT_EQ(File(), kept);
 }
 
-TEST_F(LeaveStoreTest, CompactionCopiesEveryRecordAcrossReadBatches)
+TEST_F(LeaveStoreTest, ReadingAndCompactionCoverEveryRecordAcrossReadBatches)
 {
     const qint64 batch = LeaveStore::BatchRecords;
     for (const qint64 count : { batch, batch + 1, 2 * batch + 5 }) {
@@ -288,6 +298,12 @@ TEST_F(LeaveStoreTest, CompactionCopiesEveryRecordAcrossReadBatches)
             QStringLiteral("m"))
             << count << " records";
         EXPECT_EQ(LeaveStore::ReadAll().size(), size_t(count));
+        qint64 visited = 0;
+        LeaveStore::ForEach([&](const LeaveRecord& record, qint64 index) {
+            if (index == visited && QByteArray(reinterpret_cast<const char*>(record.Data()), 64) == file.mid(index * 64, 64))
+                ++visited;
+        });
+        EXPECT_EQ(visited, count) << "records visited in file order";
         LeaveStore::Compact();
         EXPECT_TRUE(File() == kept) << count << " records: " << File().size() / 64 << " kept of " << kept.size() / 64;
     }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
 #include "TestSupport.h"
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
@@ -124,6 +127,7 @@ TEST(PaidLeaveGrants, TwentyNinthOfFebruary)
     EXPECT_EQ(FixedDayOnOrBefore(D(2023, 6, 1), 2, 29), D(2023, 2, 28));
     EXPECT_EQ(FixedDayOnOrBefore(D(2024, 6, 1), 2, 29), D(2024, 2, 29));
     EXPECT_EQ(FixedDayOnOrBefore(D(2024, 2, 28), 2, 29), D(2023, 2, 28));
+    EXPECT_EQ(FixedDayOnOrBefore(D(2024, 2, 29), 2, 29), D(2024, 2, 29)); // the day itself
     EXPECT_FALSE(FixedDayOnOrBefore(D(2024, 6, 1), 2, 30).isValid());
     EXPECT_FALSE(FixedDayOnOrBefore(D(2024, 6, 1), 13, 1).isValid());
     // A fixed day no year has leaves the grants on their due dates.
@@ -137,7 +141,8 @@ TEST(PaidLeaveGrants, TwentyNinthOfFebruary)
     EXPECT_EQ(GrantDate(august, 4), D(2024, 2, 29));
 
     // A grant of 29 February expires on 28 February two years on.
-    EXPECT_EQ(ExpiryDate(D(2020, 2, 29)), D(2022, 2, 28));
+    EXPECT_EQ(RowText(BalanceOn(august, {}, D(2022, 2, 27)).Grants[0]),
+        u"2020/02/29 10.0+0.0 -0.0 x0.0 =10.0 ~2022/02/27"_qs);
     const Balance balance = BalanceOn(august, {}, D(2022, 2, 28));
     ASSERT_GE(balance.Grants.size(), 3u);
     EXPECT_EQ(RowText(balance.Grants[0]), u"2020/02/29 10.0+0.0 -0.0 x10.0 =0.0 ~2022/02/27"_qs);
@@ -308,6 +313,143 @@ TEST(PaidLeaveStartingBalance, CarriedDaysStandForTheYearsBeforeTheRecords)
     EXPECT_EQ(RowText(balance.Grants[0]), u"2021/10/01 0.0+5.5 -1.5 x4.0 =0.0 ~2023/09/30"_qs);
     EXPECT_EQ(RowText(balance.Grants[2]), u"2023/10/01 20.0+0.0 -0.0 x0.0 =20.0 ~2025/09/30"_qs);
     EXPECT_EQ(DaysText(balance.Left), u"40.0"_qs);
+}
+
+// The same rules counted the plain way, with QDate and one use at a time:
+// the grant rows (as RowText gives them), then "left" and "beyond" in half
+// days.
+QStringList ReferenceBalance(const Rules& rules, const std::vector<LeaveRecord>& records, const QDate& today)
+{
+    struct Grant {
+        GrantRow row;
+        QDate expires;
+    };
+    const QDate start = rules.StartDate && *rules.StartDate <= today ? *rules.StartDate : QDate();
+    std::vector<Grant> grants;
+    if (start.isValid()) {
+        for (const DatedDays& carried : rules.Carried) {
+            if (carried.Date <= start && carried.HalfDays > 0) {
+                Grant grant { {}, carried.Date.addYears(2) };
+                grant.row.Date = carried.Date;
+                grant.row.CarriedIn = grant.row.Left = carried.HalfDays;
+                grants.push_back(grant);
+            }
+        }
+        std::stable_sort(grants.begin(), grants.end(), [](const Grant& a, const Grant& b) { return a.row.Date < b.row.Date; });
+    }
+    QDate previous;
+    for (int k = 0;; ++k) {
+        const QDate due = rules.Hired->addMonths(6 + 12 * k);
+        QDate date = due;
+        if (rules.Rule == GrantRule::FixedDate && k > 0) {
+            const auto inYear = [&](int year) {
+                return QDate(year, rules.FixedMonth, std::min(rules.FixedDay, QDate(year, rules.FixedMonth, 1).daysInMonth()));
+            };
+            const QDate fixed = inYear(due.year()) <= due ? inYear(due.year()) : inYear(due.year() - 1);
+            if (fixed > previous)
+                date = fixed;
+        }
+        previous = date;
+        if (date > today)
+            break;
+        if (start.isValid() && date <= start)
+            continue;
+        Grant grant { {}, date.addYears(2) };
+        grant.row.Date = date;
+        grant.row.Granted = ScheduledHalfDays(k);
+        for (const DatedDays& entry : rules.Overrides) {
+            if (entry.Date == date)
+                grant.row.Granted = entry.HalfDays;
+        }
+        grant.row.Left = grant.row.Granted;
+        grants.push_back(grant);
+    }
+
+    // The calendars' view of the records: the last of each possible date.
+    std::map<QDate, int> kinds;
+    for (const LeaveRecord& record : records) {
+        if (!record.Cleared() && QDate::isValid(record.Year(), record.Month(), record.Day()) && record.Year() >= 1)
+            kinds[QDate(record.Year(), record.Month(), record.Day())] = record.Kind();
+    }
+    int beyond = 0;
+    const auto expireOn = [&](const QDate& day) {
+        for (Grant& grant : grants) {
+            if (grant.expires <= day) {
+                grant.row.Expired += grant.row.Left;
+                grant.row.Left = 0;
+            }
+        }
+    };
+    for (const auto& [day, kind] : kinds) {
+        const int need = kind == 1 ? 2 : kind == 2 || kind == 3 ? 1 : 0;
+        if (need == 0 || day > today || (start.isValid() && day < start))
+            continue;
+        expireOn(day);
+        int left = need;
+        for (Grant& grant : grants) {
+            const int taken = grant.row.Date <= day ? std::min(grant.row.Left, left) : 0;
+            grant.row.Left -= taken;
+            grant.row.Used += taken;
+            left -= taken;
+        }
+        beyond += left;
+    }
+    expireOn(today);
+    QStringList result;
+    int left = 0;
+    for (Grant& grant : grants) {
+        grant.row.ValidUntil = grant.expires.addDays(-1);
+        result << RowText(grant.row);
+        left += grant.row.Left;
+    }
+    return result << QString::number(left) << QString::number(beyond);
+}
+
+TEST(PaidLeaveRules, TheBalanceAgreesWithAPlainDayByDayCount)
+{
+    // Careers with every rule and with leave above and below the grants, in
+    // date order and shuffled, with cleared days, duplicates and impossible
+    // dates among the records.
+    std::mt19937 random(20261207);
+    const auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    for (int career = 0; career < 300; ++career) {
+        Rules rules;
+        const int hireMonth = between(1, 12);
+        rules.Hired = D(between(1990, 2020), hireMonth, between(1, QDate(2001, hireMonth, 1).daysInMonth()));
+        if (between(0, 1) == 1) {
+            rules.Rule = GrantRule::FixedDate;
+            rules.FixedMonth = between(1, 12);
+            rules.FixedDay = between(1, QDate(2000, rules.FixedMonth, 1).daysInMonth());
+        }
+        const QDate today = rules.Hired->addDays(between(0, 15 * 365));
+        if (between(0, 3) == 0)
+            rules.Overrides.push_back({ rules.Hired->addMonths(6 + 12 * between(0, 10)), between(0, 40) });
+        if (between(0, 3) == 0) {
+            rules.StartDate = rules.Hired->addDays(between(0, 10 * 365));
+            for (int n = between(0, 3); n > 0; --n)
+                rules.Carried.push_back({ rules.StartDate->addDays(-between(0, 800)), between(-1, 40) });
+        }
+        const int perYear = between(0, 3) == 0 ? 150 : between(1, 25);
+        std::vector<LeaveRecord> records;
+        for (QDate day = rules.Hired->addDays(-between(0, 400)); day <= today.addDays(200);
+             day = day.addDays(between(1, 2 * 365 / perYear))) {
+            const int kind = between(0, 3) == 0 ? between(0, 10) : between(1, 3);
+            records.push_back(LeaveRecord::Make(day.year(), day.month(), day.day(), kind, {}));
+            if (between(0, 30) == 0) // the same date again later in the file
+                records.push_back(LeaveRecord::Make(day.year(), day.month(), day.day(), between(0, 10), {}));
+            if (between(0, 50) == 0)
+                records.push_back(LeaveRecord::Make(day.year(), 2, 30, 1, {}));
+        }
+        if (career % 2 == 1)
+            std::shuffle(records.begin(), records.end(), random);
+
+        const std::optional<Balance> balance = Compute(rules, UsesOf(records), today);
+        ASSERT_TRUE(balance);
+        const QStringList got = Rows(*balance) << QString::number(balance->Left) << QString::number(balance->BeyondGrants);
+        ASSERT_EQ(got, ReferenceBalance(rules, records, today))
+            << "career " << career << ", hired " << qPrintable(DateText(*rules.Hired)) << ", rule " << int(rules.Rule)
+            << " " << rules.FixedMonth << "/" << rules.FixedDay << ", today " << qPrintable(DateText(today));
+    }
 }
 
 TEST(PaidLeaveRules, NothingIsComputedBeforeTheHiringDateIsSet)
