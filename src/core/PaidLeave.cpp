@@ -204,22 +204,23 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
     const LeaveRecord* record = records;
     const LeaveRecord* const end = records + count;
     if (sorted_) {
+        // A cleared record stands at its date's place as well, so it takes
+        // part in the order; it only never counts or replaces.
         for (; record != end; ++record) {
             const uint8_t* bytes = record->Data();
-            if (bytes[16] != 0) // cleared
-                continue;
             const uint32_t key = DateKey(bytes);
+            const bool cleared = bytes[16] != 0;
             if (key <= lastKey) [[unlikely]] {
                 if (key < lastKey) {
                     sorted_ = false;
                     break;
                 }
                 // A later record of the date replaces the one before.
-                if (!uses.empty() && uses.back().Day == dayOfKey(key))
+                if (!cleared && !uses.empty() && uses.back().Day == dayOfKey(key))
                     uses.pop_back();
             }
             lastKey = key;
-            if (const int halfDays = HalfDaysOfKind[bytes[22]]; halfDays > 0) {
+            if (const int halfDays = HalfDaysOfKind[bytes[22]]; halfDays > 0 && !cleared) {
                 if (const int32_t day = dayOfKey(key); day >= 0)
                     uses.push_back({ day, halfDays });
             }
