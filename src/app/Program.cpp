@@ -7,6 +7,7 @@
 #include "app/About.h"
 #include "app/Eopf.h"
 #include "app/MainForm.h"
+#include "app/QtTranslations.h"
 #include "app/ToolImages.h"
 #include "app/WindowFont.h"
 #include "platform/Application.h"
@@ -25,6 +26,7 @@ TMainform* CreateProgramWindows()
     // Japanese whatever LANG says: month and weekday names, Sunday first.
     // Before any window is made, as widgets take the locale when created.
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    InstallQtTranslations();
     InstallWindowFont();
     // The fiscal-year calendar's tool image stands for the program in every
     // title bar.
