@@ -1,12 +1,17 @@
 // The leave data file as it may come from a disk: any bytes. The end of the
 // input chooses a date, a kind and a memo; the rest is Holiday.d00. Every
 // operation runs on it, and each must agree with the file's bytes: ReadAll
-// gives the whole records, FindEntry the first record of a date, a saved
+// and the batch reader give the whole records, the paid leave is that of the
+// last record of each date, FindEntry the first record of a date, a saved
 // entry reads back and changes no other record, Compact keeps exactly the
 // live records in their order, and the day table and the three fills show
 // what the file holds without failing.
 
 #include <fuzzer/FuzzedDataProvider.h>
+
+#include <map>
+#include <utility>
+#include <vector>
 
 #include <QFile>
 #include <QPushButton>
@@ -18,6 +23,7 @@
 #include "core/Julius.h"
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
+#include "core/PaidLeave.h"
 #include "platform/Dates.h"
 #include "platform/ShiftJis.h"
 #include "widgets/StrCGrid.h"
@@ -102,6 +108,44 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     return 0;
 }
 
+namespace {
+
+// The batch reader visits the whole records in file order, and the paid
+// leave is the last uncleared record of each possible date, when it is 全,
+// AM or PM, in date order.
+void CheckReaderAndPaidLeave(const QByteArray& original)
+{
+    const qsizetype count = original.size() / LeaveRecord::Size;
+    qsizetype visited = 0;
+    std::vector<LeaveRecord> records;
+    LeaveStore::ForEach([&](const LeaveRecord& record, qint64 index) {
+        FUZZ_CHECK(index == visited && index < count);
+        FUZZ_CHECK(SameRecord(record, RecordAt(original, index)));
+        records.push_back(record);
+        ++visited;
+    });
+    FUZZ_CHECK(visited == count);
+
+    std::map<qint64, int> last;
+    for (const LeaveRecord& r : records) {
+        if (!r.Cleared() && IsRealDate(r.Year(), r.Month(), r.Day()))
+            last[QDate(r.Year(), r.Month(), r.Day()).toJulianDay()] = r.Kind();
+    }
+    std::vector<std::pair<qint64, int>> expected;
+    for (const auto& [julianDay, kind] : last) {
+        if (kind == int(LeaveKind::FullDay))
+            expected.emplace_back(julianDay, 2);
+        else if (kind == int(LeaveKind::Morning) || kind == int(LeaveKind::Afternoon))
+            expected.emplace_back(julianDay, 1);
+    }
+    const std::vector<PaidLeave::Use> uses = PaidLeave::UsesOf(records);
+    FUZZ_CHECK(uses.size() == expected.size());
+    for (size_t i = 0; i < uses.size(); ++i)
+        FUZZ_CHECK(uses[i].Day == expected[i].first && uses[i].HalfDays == expected[i].second);
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider in(data, size);
@@ -127,6 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(qsizetype(all.size()) == count);
     for (qsizetype i = 0; i < count; ++i)
         FUZZ_CHECK(SameRecord(all[size_t(i)], RecordAt(original, i)));
+    CheckReaderAndPaidLeave(original);
 
     // Save either over a date the file holds (when it is a real date) or a new one.
     if (count > 0) {
