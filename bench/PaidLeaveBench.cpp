@@ -33,6 +33,46 @@ void PaidLeaveBalance(benchmark::State& state)
 }
 BENCHMARK(PaidLeaveBalance)->Arg(FortyYears)->Unit(benchmark::kMicrosecond);
 
+// The same forty years as a user who enters each summer holiday ahead
+// leaves them: in each year, the records of August stand before those of
+// April, and the file is out of date order forty times.
+const QString& EnteredAheadDirectory()
+{
+    static QTemporaryDir directory;
+    static const QString path = [] {
+        SetDataDirectory(BenchData::DataDirectoryOf(FortyYears, FirstYear));
+        const std::vector<LeaveRecord> sorted = LeaveStore::ReadAll();
+        std::vector<LeaveRecord> records;
+        for (size_t year = 0; year < sorted.size(); year += 336) {
+            const auto first = sorted.begin() + ptrdiff_t(year);
+            const auto april = first + 3 * 28, august = first + 7 * 28;
+            records.insert(records.end(), first, april);
+            records.insert(records.end(), august, august + 28);
+            records.insert(records.end(), april, august);
+            records.insert(records.end(), august + 28, first + 336);
+        }
+        QFile file(directory.path() + QStringLiteral("/Holiday.d00"));
+        const qint64 bytes = qint64(records.size()) * LeaveRecord::Size;
+        if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(records.data()), bytes) != bytes)
+            std::abort();
+        return directory.path() + u'/';
+    }();
+    return path;
+}
+
+void PaidLeaveBalanceEnteredAhead(benchmark::State& state)
+{
+    SetDataDirectory(EnteredAheadDirectory());
+    PaidLeave::Rules rules;
+    rules.Hired = QDate(FirstYear - 1, 10, 1);
+    const QDate today(FirstYear + 40, 3, 1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PaidLeave::ComputeFromDataFile(rules, today));
+    state.SetItemsProcessed(state.iterations() * FortyYears);
+    SetDataDirectory(QString());
+}
+BENCHMARK(PaidLeaveBalanceEnteredAhead)->Unit(benchmark::kMicrosecond);
+
 void PlainRead(benchmark::State& state)
 {
     const QString path = BenchData::DataDirectoryOf(state.range(0), FirstYear) + QStringLiteral("Holiday.d00");

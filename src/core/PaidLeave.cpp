@@ -226,32 +226,83 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
             }
         }
     }
-    // Out of order: every kind is kept, so that a later record of the date
-    // that is not paid leave replaces an earlier one that is.
+    // Out of order: the last record of each day is what counts, so each
+    // record of a possible date is written over its day.
+    if (record != end && halvesByDay_.empty()) {
+        for (const Use& use : uses) {
+            Keep(use.Day, use.HalfDays);
+            lowDay_ = std::min(lowDay_, use.Day);
+            highDay_ = std::max(highDay_, use.Day);
+        }
+        uses.clear();
+    }
+    // The table's place and size live in locals, where the stores of the
+    // half days cannot touch them.
+    int8_t* halves = halvesByDay_.data();
+    size_t size = halvesByDay_.size();
+    int32_t firstDay = firstDay_, lowDay = lowDay_, highDay = highDay_;
     for (; record != end; ++record) {
         const uint8_t* bytes = record->Data();
         if (bytes[16] != 0)
             continue;
-        if (const int32_t day = dayOfKey(DateKey(bytes)); day >= 0)
-            uses.push_back({ day, HalfDaysOfKind[bytes[22]] });
+        if (const int32_t day = dayOfKey(DateKey(bytes)); day >= 0) {
+            const int halfDays = HalfDaysOfKind[bytes[22]];
+            lowDay = std::min(lowDay, day);
+            highDay = std::max(highDay, day);
+            if (const size_t index = size_t(uint32_t(day - firstDay)); index < size) {
+                halves[index] = int8_t(halfDays);
+            } else {
+                Keep(day, halfDays);
+                halves = halvesByDay_.data();
+                size = halvesByDay_.size();
+                firstDay = firstDay_;
+            }
+        }
     }
+    lowDay_ = lowDay;
+    highDay_ = highDay;
     dayOfKey_ = dayOfKey;
     lastKey_ = lastKey;
+}
+
+void UseCollector::Keep(int32_t day, int halfDays)
+{
+    // The days of the calendar: 1 January 1 to 31 December 9999.
+    constexpr int32_t First = 1721426, Last = 5373484;
+    std::vector<int8_t>& halves = halvesByDay_;
+    if (halves.empty()) {
+        firstDay_ = day;
+        halves.resize(1);
+    } else if (day < firstDay_) {
+        // Room before it as well, so that days further back cost no more
+        // than days further on.
+        const int32_t from = std::max(First, std::min(day, firstDay_ - int32_t(halves.size())));
+        halves.insert(halves.begin(), size_t(firstDay_ - from), 0);
+        firstDay_ = from;
+    } else if (size_t(day - firstDay_) >= halves.size()) {
+        const size_t needed = size_t(day - firstDay_) + 1;
+        halves.resize(std::max(needed, std::min(2 * halves.size(), size_t(Last - firstDay_) + 1)));
+    }
+    halves[size_t(day - firstDay_)] = int8_t(halfDays);
 }
 
 std::vector<Use> UseCollector::Finish()
 {
     std::vector<Use> uses = std::move(uses_);
-    if (!sorted_) {
-        // Stable, so that of one date the record later in the file stays
-        // last; that one counts, and only when it is paid leave.
-        std::stable_sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) { return a.Day < b.Day; });
+    if (!sorted_ && lowDay_ <= highDay_) {
+        // The days from the first to the last written.
+        const auto from = halvesByDay_.begin() + (lowDay_ - firstDay_);
+        const auto to = halvesByDay_.begin() + (highDay_ - firstDay_) + 1;
+        const size_t paid = size_t(std::count_if(from, to, [](int8_t h) { return h > 0; }));
+        // Each day is written and only a paid one kept, without a branch on
+        // it: one place more for the last day written.
+        uses.resize(paid + 1);
         size_t n = 0;
-        for (size_t i = 0; i < uses.size(); ++i) {
-            if (uses[i].HalfDays > 0 && (i + 1 == uses.size() || uses[i + 1].Day != uses[i].Day))
-                uses[n++] = uses[i];
+        for (auto it = from; it != to; ++it) {
+            uses[n] = { lowDay_ + int32_t(it - from), *it };
+            n += *it > 0 ? 1 : 0;
         }
-        uses.resize(n);
+        uses.resize(paid);
     }
     *this = UseCollector();
     return uses;

@@ -98,11 +98,12 @@ struct Use {
 // of two records of one date the later in the file counts (also when it is
 // not paid leave).
 //
-// Files are normally in date order, and then the records of one date stand
+// Files are often in date order, and then the records of one date stand
 // together: each paid record becomes its use at once, and a record replaces
 // the one before it when both have the date. From the first record out of
-// order on, every record of a possible date is kept, paid or not, and Finish
-// sorts them.
+// order on, every record of a possible date, paid or not, is written over
+// its day in a table of the days the file spans, and Finish reads the paid
+// days from it.
 class UseCollector {
 public:
     void Add(const LeaveRecord& record);
@@ -130,7 +131,17 @@ private:
         uint8_t MonthDays[12] = {}; // each month's length; 0 for a year outside 1 to 9999
     };
 
-    std::vector<Use> uses_; // out of order: HalfDays 0 for leave that is not paid
+    // Writes the half days of a record over its day (0 for leave that is
+    // not paid).
+    void Keep(int32_t day, int halfDays);
+
+    std::vector<Use> uses_; // in date order: the paid leave so far
+    // Out of order: the half days of the last record of each day, from
+    // firstDay_ on.
+    std::vector<int8_t> halvesByDay_;
+    int32_t firstDay_ = 0;
+    int32_t lowDay_ = INT32_MAX; // the first and the last day written
+    int32_t highDay_ = INT32_MIN;
     DayOfKey dayOfKey_;
     uint32_t lastKey_ = 0; // the last record's year, month and day as one number
     bool sorted_ = true;

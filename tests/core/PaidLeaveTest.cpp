@@ -315,6 +315,23 @@ TEST(PaidLeaveStartingBalance, CarriedDaysStandForTheYearsBeforeTheRecords)
     EXPECT_EQ(DaysText(balance.Left), u"40.0"_qs);
 }
 
+// The calendars' view of the records: the last of each possible date
+// counts; the paid ones with their half days, in date order.
+std::vector<std::pair<QDate, int>> ReferencePaidDays(const std::vector<LeaveRecord>& records)
+{
+    std::map<QDate, int> kinds;
+    for (const LeaveRecord& record : records) {
+        if (!record.Cleared() && QDate::isValid(record.Year(), record.Month(), record.Day()) && record.Year() >= 1)
+            kinds[QDate(record.Year(), record.Month(), record.Day())] = record.Kind();
+    }
+    std::vector<std::pair<QDate, int>> paid;
+    for (const auto& [day, kind] : kinds) {
+        if (kind >= 1 && kind <= 3)
+            paid.emplace_back(day, kind == 1 ? 2 : 1);
+    }
+    return paid;
+}
+
 // The same rules counted the plain way, with QDate and one use at a time:
 // the grant rows (as RowText gives them), then "left" and "beyond" in half
 // days.
@@ -365,12 +382,6 @@ QStringList ReferenceBalance(const Rules& rules, const std::vector<LeaveRecord>&
         grants.push_back(grant);
     }
 
-    // The calendars' view of the records: the last of each possible date.
-    std::map<QDate, int> kinds;
-    for (const LeaveRecord& record : records) {
-        if (!record.Cleared() && QDate::isValid(record.Year(), record.Month(), record.Day()) && record.Year() >= 1)
-            kinds[QDate(record.Year(), record.Month(), record.Day())] = record.Kind();
-    }
     int beyond = 0;
     const auto expireOn = [&](const QDate& day) {
         for (Grant& grant : grants) {
@@ -380,9 +391,8 @@ QStringList ReferenceBalance(const Rules& rules, const std::vector<LeaveRecord>&
             }
         }
     };
-    for (const auto& [day, kind] : kinds) {
-        const int need = kind == 1 ? 2 : kind == 2 || kind == 3 ? 1 : 0;
-        if (need == 0 || day > today || (start.isValid() && day < start))
+    for (const auto& [day, need] : ReferencePaidDays(records)) {
+        if (day > today || (start.isValid() && day < start))
             continue;
         expireOn(day);
         int left = need;
@@ -408,8 +418,8 @@ QStringList ReferenceBalance(const Rules& rules, const std::vector<LeaveRecord>&
 TEST(PaidLeaveRules, TheBalanceAgreesWithAPlainDayByDayCount)
 {
     // Careers with every rule and with leave above and below the grants, in
-    // date order and shuffled, with cleared days, duplicates and impossible
-    // dates among the records.
+    // date order, mostly in date order and shuffled, with cleared days,
+    // duplicates and impossible dates among the records.
     std::mt19937 random(20261207);
     const auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
     for (int career = 0; career < 300; ++career) {
@@ -440,10 +450,24 @@ TEST(PaidLeaveRules, TheBalanceAgreesWithAPlainDayByDayCount)
             if (between(0, 50) == 0)
                 records.push_back(LeaveRecord::Make(day.year(), 2, 30, 1, {}));
         }
-        if (career % 2 == 1)
+        if (career % 3 == 1) {
             std::shuffle(records.begin(), records.end(), random);
+        } else if (career % 3 == 2 && !records.empty()) {
+            // Mostly in date order: a few days entered ahead of the others.
+            for (int n = between(1, 4); n > 0; --n) {
+                const auto from = records.begin() + between(0, int(records.size()) - 1);
+                const LeaveRecord moved = *from;
+                records.erase(from);
+                records.insert(records.begin() + between(0, int(records.size())), moved);
+            }
+        }
 
-        const std::optional<Balance> balance = Compute(rules, UsesOf(records), today);
+        const std::vector<Use> uses = UsesOf(records);
+        std::vector<std::pair<QDate, int>> days;
+        for (const Use& use : uses)
+            days.emplace_back(QDate::fromJulianDay(use.Day), use.HalfDays);
+        ASSERT_EQ(days, ReferencePaidDays(records)) << "career " << career;
+        const std::optional<Balance> balance = Compute(rules, uses, today);
         ASSERT_TRUE(balance);
         const QStringList got = Rows(*balance) << QString::number(balance->Left) << QString::number(balance->BeyondGrants);
         ASSERT_EQ(got, ReferenceBalance(rules, records, today))
