@@ -132,7 +132,7 @@ private:
     };
 
     // Writes the half days of a record over its day (0 for leave that is
-    // not paid).
+    // not paid), first making room in the table for a day outside it.
     void Keep(int32_t day, int halfDays);
 
     std::vector<Use> uses_; // in date order: the paid leave so far
