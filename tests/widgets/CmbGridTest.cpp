@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "GridPictures.h"
 #include "TestSupport.h"
 #include "platform/Errors.h"
 #include "widgets/CmbGridEdit.h"
@@ -42,26 +43,9 @@ protected:
         };
     }
 
-    QImage Paint()
-    {
-        QImage image(grid.viewport()->size(), QImage::Format_RGB32);
-        image.fill(Qt::magenta);
-        grid.PaintTo(image);
-        return image;
-    }
-
-    static TColor At(const QImage& image, int x, int y) { return fromQColor(image.pixelColor(x, y)); }
-
-    // The bounding box of the pixels of r that differ from background.
-    static QRect Ink(const QImage& image, const TRect& r, TColor background)
-    {
-        QRect box;
-        for (int y = r.Top; y < r.Bottom; ++y)
-            for (int x = r.Left; x < r.Right; ++x)
-                if (At(image, x, y) != ColorToRGB(background))
-                    box |= QRect(x, y, 1, 1);
-        return box;
-    }
+    QImage Paint() { return GridPicture(grid); }
+    static TColor At(const QImage& image, int x, int y) { return PixelAt(image, x, y); }
+    static QRect Ink(const QImage& image, const TRect& r, TColor background) { return InkIn(image, r, background); }
 
     // Whether two cells of the same size look the same, pixel for pixel.
     static bool SameLook(const QImage& image, const TRect& a, const TRect& b)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "GridPictures.h"
 #include "platform/Errors.h"
 
 namespace {
@@ -36,26 +37,9 @@ protected:
         grid.resize(320, 160);
     }
 
-    QImage Paint()
-    {
-        QImage image(grid.viewport()->size(), QImage::Format_RGB32);
-        image.fill(Qt::magenta);
-        grid.PaintTo(image);
-        return image;
-    }
-
-    static TColor At(const QImage& image, int x, int y) { return fromQColor(image.pixelColor(x, y)); }
-
-    // The bounding box of the pixels of r that differ from background.
-    static QRect Ink(const QImage& image, const TRect& r, TColor background)
-    {
-        QRect box;
-        for (int y = r.Top; y < r.Bottom; ++y)
-            for (int x = r.Left; x < r.Right; ++x)
-                if (At(image, x, y) != background)
-                    box |= QRect(x, y, 1, 1);
-        return box;
-    }
+    QImage Paint() { return GridPicture(grid); }
+    static TColor At(const QImage& image, int x, int y) { return PixelAt(image, x, y); }
+    static QRect Ink(const QImage& image, const TRect& r, TColor background) { return InkIn(image, r, background); }
 
     void Focus()
     {
