@@ -114,6 +114,18 @@ QHash<uint32_t, QByteArray> StoredMemos(const Source& source)
     return memos;
 }
 
+// A field that holds a comma, a double quote or a line break is quoted, its
+// double quotes doubled, so that a spreadsheet reads it as one field. Every
+// other field is written as it is. In Shift-JIS these four bytes are never
+// the second byte of a double-byte character, so the test on bytes is exact.
+void AppendField(QByteArray& out, const QByteArray& field)
+{
+    if (field.contains(',') || field.contains('"') || field.contains('\r') || field.contains('\n'))
+        out += '"' + QByteArray(field).replace('"', "\"\"") + '"';
+    else
+        out += field;
+}
+
 QByteArray Bytes(const Source& source)
 {
     QByteArray out;
@@ -143,7 +155,7 @@ QByteArray Bytes(const Source& source)
                         bytes = *stored;
                 }
             }
-            out += bytes.isEmpty() ? ShiftJis::FromUnicode(text) : bytes;
+            AppendField(out, bytes.isEmpty() ? ShiftJis::FromUnicode(text) : bytes);
         }
         out += "\r\n";
     }

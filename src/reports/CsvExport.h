@@ -1,9 +1,11 @@
 #pragma once
 
 // The command "CSVファイルへ出力": the cell texts of the open calendar's grid,
-// one line per row from the heading row down, fields joined by "," with no
-// quoting, every line ended by CR LF, in Shift-JIS. Colours and what the
-// grid only draws are not written. With no calendar open the file is empty.
+// one line per row from the heading row down, fields joined by ",", every
+// line ended by CR LF, in Shift-JIS. A field with a comma, a double quote or
+// a line break is quoted as spreadsheets expect (RFC 4180); every other field
+// is its cell text as it is. Colours and what the grid only draws are not
+// written. With no calendar open the file is empty.
 
 #include <QByteArray>
 #include <QString>
