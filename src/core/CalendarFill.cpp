@@ -6,10 +6,9 @@
 
 #include "core/DayCode.h"
 #include "core/FiscalYearDayTable.h"
-#include "core/HolidayCalendar.h"
 #include "core/Julius.h"
 #include "core/LeaveStore.h"
-#include "core/Settings.h"
+#include "core/ShownHolidays.h"
 #include "platform/Dates.h"
 #include "widgets/StrCGrid.h"
 
@@ -70,10 +69,7 @@ void FillYearCalendar(TStrColGrid& grid, QAbstractButton& caption, int fiscalYea
 
 void FillMonthCalendar(TStrColGrid& grid, QAbstractButton& caption, int year, int month)
 {
-    const Settings::DaysOff daysOff = Settings::ReadDaysOff();
-    const bool holidaysOff = daysOff.NationalHolidays;
-    const HolidayCalendar::HolidayTable holidays
-        = daysOff.CurrentLaw ? HolidayCalendar::HolidayTable::CurrentLaw : HolidayCalendar::HolidayTable::BuiltIn;
+    const ShownHolidays holidays = ShownHolidays::Read();
     caption.setText(Julius::MonthCaption(year, month));
     for (int row = 1; row <= LastDayRow; ++row)
         for (int col = 1; col <= 3; ++col)
@@ -91,17 +87,14 @@ void FillMonthCalendar(TStrColGrid& grid, QAbstractButton& caption, int year, in
         const int dayOfWeek = Dates::DayOfWeek(date);
         grid.SetCells(1, day, Dates::ShortDayName(dayOfWeek));
         TColor colour = WeekdayColour(dayOfWeek);
-        if (holidaysOff && HolidayCalendar::IsRuleHoliday(year, month, day, holidays))
+        if (holidays.IsRuleHoliday(year, month, day))
             colour = clRed;
         grid.SetCellFontColor(1, day, colour);
     }
 
-    if (holidaysOff) {
-        for (const HolidayCalendar::MonthHoliday& holiday :
-            HolidayCalendar::NationalHolidaysOfMonth(year, month, holidays)) {
-            grid.SetCells(2, holiday.Day, holiday.Name);
-            grid.SetCellFontColor(2, holiday.Day, clRed);
-        }
+    for (const HolidayCalendar::MonthHoliday& holiday : holidays.OfMonth(year, month)) {
+        grid.SetCells(2, holiday.Day, holiday.Name);
+        grid.SetCellFontColor(2, holiday.Day, clRed);
     }
 
     LeaveStore::ForEach([&](const LeaveRecord& record, qint64) {

@@ -2,10 +2,10 @@
 
 #include <limits>
 
-#include "core/HolidayCalendar.h"
 #include "core/Julius.h"
 #include "core/LeaveStore.h"
 #include "core/Settings.h"
+#include "core/ShownHolidays.h"
 #include "platform/Dates.h"
 
 void FiscalYearDayTable::Set(int month, int day, DayCode code)
@@ -64,14 +64,9 @@ void BuildFiscalYearDayTable(int fiscalYear, FiscalYearDayTable& table)
     MarkImpossibleDates(fiscalYear, table);
     MarkWeeklyDaysOff(fiscalYear, daysOff.Weekly, table);
 
-    if (daysOff.NationalHolidays) {
-        const HolidayCalendar::HolidayTable holidays
-            = daysOff.CurrentLaw ? HolidayCalendar::HolidayTable::CurrentLaw : HolidayCalendar::HolidayTable::BuiltIn;
-        for (const HolidayCalendar::FiscalYearHoliday& holiday :
-            HolidayCalendar::NationalHolidaysOfFiscalYear(fiscalYear, holidays)) {
-            if (FiscalYearDayTable::IsCell(holiday.Month, holiday.Day))
-                table.Set(holiday.Month, holiday.Day, holiday.Code);
-        }
+    for (const HolidayCalendar::FiscalYearHoliday& holiday : ShownHolidays(daysOff).OfFiscalYear(fiscalYear)) {
+        if (FiscalYearDayTable::IsCell(holiday.Month, holiday.Day))
+            table.Set(holiday.Month, holiday.Day, holiday.Code);
     }
 
     // A later record of the same date wins, so only the last kind of each

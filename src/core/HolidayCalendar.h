@@ -20,6 +20,9 @@
 // holidays (from 27 December 1985); the days of 1959, 1989, 1990, 1993 and
 // 2019; and the equinoxes as the program computes them. Both views of that
 // table give the same days, by the date alone.
+//
+// Which table, if any, the program shows is the settings' choice; the
+// windows and exports ask ShownHolidays, never this table directly.
 
 #include <vector>
 
@@ -30,7 +33,7 @@
 namespace HolidayCalendar {
 
 enum class HolidayTable {
-    BuiltIn, // the program's own table, the default
+    BuiltIn, // the program's own table, the settings' default
     CurrentLaw, // the law as it stands today
 };
 
@@ -52,18 +55,18 @@ struct FiscalYearHoliday {
 // then the substitute days (by the current law: in date order). A day appears
 // once; when two rules give the same day, the later one names it. Raises
 // EDateError for a year beyond 9999.
-std::vector<MonthHoliday> NationalHolidaysOfMonth(int year, int month, HolidayTable table = HolidayTable::BuiltIn);
+std::vector<MonthHoliday> NationalHolidaysOfMonth(int year, int month, HolidayTable table);
 
 // The holidays from April of the fiscal year to March of the next calendar
 // year, rule by rule, each holiday followed by its substitute day (by the
 // current law: in date order). A day
 // appears once; the later rule decides its code. Raises EDateError for a
 // fiscal year outside 1 to 9998.
-std::vector<FiscalYearHoliday> NationalHolidaysOfFiscalYear(int fiscalYear, HolidayTable table = HolidayTable::BuiltIn);
+std::vector<FiscalYearHoliday> NationalHolidaysOfFiscalYear(int fiscalYear, HolidayTable table);
 
 // Whether the day is the day of a rule holiday in force in that calendar year,
 // as the month view counts it; substitute and citizens' holidays are not.
 // By the current law: a holiday of the act or a law for a single day.
-bool IsRuleHoliday(int year, int month, int day, HolidayTable table = HolidayTable::BuiltIn);
+bool IsRuleHoliday(int year, int month, int day, HolidayTable table);
 
 } // namespace HolidayCalendar

@@ -7,10 +7,9 @@
 #include <QPushButton>
 
 #include "core/CalendarFill.h"
-#include "core/HolidayCalendar.h"
 #include "core/Julius.h"
 #include "core/LeaveStore.h"
-#include "core/Settings.h"
+#include "core/ShownHolidays.h"
 #include "platform/Dates.h"
 #include "platform/Dialogs.h"
 #include "reports/SaveStep.h"
@@ -83,13 +82,12 @@ std::vector<Event> LeaveEvents(int fiscalYear)
 std::vector<Event> HolidayEvents(int fiscalYear)
 {
     Julius::CheckFiscalYear(fiscalYear);
+    const ShownHolidays holidays = ShownHolidays::Read();
     std::vector<Event> events;
-    if (!Settings::HolidaysAreDaysOff())
-        return events;
     for (int month : { 4, 5, 6, 7, 8, 9, 10, 11, 12, 1, 2, 3 }) {
         const int year = month >= 4 ? fiscalYear : fiscalYear + 1;
         std::map<int, QString> byDay; // the month's list names a day once, but keep them in day order
-        for (const HolidayCalendar::MonthHoliday& holiday : HolidayCalendar::NationalHolidaysOfMonth(year, month))
+        for (const HolidayCalendar::MonthHoliday& holiday : holidays.OfMonth(year, month))
             byDay[holiday.Day] = holiday.Name;
         for (const auto& [day, name] : byDay) {
             const QDate date(year, month, day);
@@ -180,7 +178,7 @@ void Export(QWidget* owner)
     const int fiscalYear = ExportedFiscalYear();
     Julius::CheckFiscalYear(fiscalYear);
     // Holidays are offered only where the calendars show them.
-    const bool holidays = Settings::HolidaysAreDaysOff()
+    const bool holidays = ShownHolidays::Read().Any()
         && Dialogs::MessageBox(owner, QStringLiteral("国民の祝日も出力しますか？"), QStringLiteral("確認"),
                MsgIcon::Question, MsgButtons::YesNo)
             == MsgAnswer::Yes;

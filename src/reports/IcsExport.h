@@ -35,9 +35,8 @@ int ExportedFiscalYear();
 // one date the later counts, as on the calendars.
 std::vector<Event> LeaveEvents(int fiscalYear);
 
-// The national and substitute holidays of the fiscal year, named as the
-// month calendar names them; none when the settings do not count national
-// holidays as days off.
+// The national and substitute holidays of the fiscal year that the
+// calendars show (ShownHolidays), named as the month calendar names them.
 std::vector<Event> HolidayEvents(int fiscalYear);
 
 // The whole file; `stamp` is the DTSTAMP of every event.

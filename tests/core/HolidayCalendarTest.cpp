@@ -14,12 +14,14 @@
 
 using namespace HolidayCalendar;
 
+constexpr HolidayTable BuiltIn = HolidayTable::BuiltIn;
+
 namespace {
 
 // The name the month view gives the day, or an empty text.
 QString NameOn(int year, int month, int day)
 {
-    for (const MonthHoliday& holiday : NationalHolidaysOfMonth(year, month)) {
+    for (const MonthHoliday& holiday : NationalHolidaysOfMonth(year, month, BuiltIn)) {
         if (holiday.Day == day)
             return holiday.Name;
     }
@@ -29,7 +31,7 @@ QString NameOn(int year, int month, int day)
 std::vector<std::pair<int, QString>> DaysAndNames(int year, int month)
 {
     std::vector<std::pair<int, QString>> list;
-    for (const MonthHoliday& holiday : NationalHolidaysOfMonth(year, month))
+    for (const MonthHoliday& holiday : NationalHolidaysOfMonth(year, month, BuiltIn))
         list.emplace_back(holiday.Day, holiday.Name);
     return list;
 }
@@ -103,32 +105,32 @@ TEST(HolidayCalendarTest, MonthListsRuleHolidaysBeforeSubstitutes)
     EXPECT_EQ(DaysAndNames(2013, 5),
         (List { { 3, QStringLiteral("憲法記念日") }, { 4, QStringLiteral("みどりの日") },
             { 5, QStringLiteral("子供の日") }, { 6, QStringLiteral("振休") } }));
-    EXPECT_TRUE(NationalHolidaysOfMonth(2024, 6).empty());
-    EXPECT_TRUE(NationalHolidaysOfMonth(1947, 11).empty());
+    EXPECT_TRUE(NationalHolidaysOfMonth(2024, 6, BuiltIn).empty());
+    EXPECT_TRUE(NationalHolidaysOfMonth(1947, 11, BuiltIn).empty());
 }
 
 TEST(HolidayCalendarTest, SubstituteDaysAreFlagged)
 {
-    for (const MonthHoliday& holiday : NationalHolidaysOfMonth(2024, 11))
+    for (const MonthHoliday& holiday : NationalHolidaysOfMonth(2024, 11, BuiltIn))
         EXPECT_EQ(holiday.IsSubstitute, holiday.Day == 4) << holiday.Day;
 }
 
 TEST(HolidayCalendarTest, RuleHolidaysAreTheNamedDaysButNotTheirSubstitutes)
 {
-    EXPECT_TRUE(IsRuleHoliday(2024, 11, 3));
-    EXPECT_FALSE(IsRuleHoliday(2024, 11, 4));
-    EXPECT_TRUE(IsRuleHoliday(2024, 7, 15)); // third Monday
-    EXPECT_FALSE(IsRuleHoliday(2024, 7, 20));
-    EXPECT_FALSE(IsRuleHoliday(2009, 9, 22)); // citizens' holiday
-    EXPECT_FALSE(IsRuleHoliday(2008, 5, 6)); // Golden Week substitute
-    EXPECT_TRUE(IsRuleHoliday(1948, 1, 1)); // in force by calendar year
-    EXPECT_FALSE(IsRuleHoliday(1987, 5, 4));
+    EXPECT_TRUE(IsRuleHoliday(2024, 11, 3, BuiltIn));
+    EXPECT_FALSE(IsRuleHoliday(2024, 11, 4, BuiltIn));
+    EXPECT_TRUE(IsRuleHoliday(2024, 7, 15, BuiltIn)); // third Monday
+    EXPECT_FALSE(IsRuleHoliday(2024, 7, 20, BuiltIn));
+    EXPECT_FALSE(IsRuleHoliday(2009, 9, 22, BuiltIn)); // citizens' holiday
+    EXPECT_FALSE(IsRuleHoliday(2008, 5, 6, BuiltIn)); // Golden Week substitute
+    EXPECT_TRUE(IsRuleHoliday(1948, 1, 1, BuiltIn)); // in force by calendar year
+    EXPECT_FALSE(IsRuleHoliday(1987, 5, 4, BuiltIn));
 }
 
 TEST(HolidayCalendarTest, FiscalYearGivesCodesFromAprilToMarch)
 {
     std::map<std::pair<int, int>, DayCode> codes;
-    for (const FiscalYearHoliday& h : NationalHolidaysOfFiscalYear(2024))
+    for (const FiscalYearHoliday& h : NationalHolidaysOfFiscalYear(2024, BuiltIn))
         EXPECT_TRUE(codes.emplace(std::make_pair(h.Month, h.Day), h.Code).second)
             << "twice: " << h.Month << '/' << h.Day;
     using Key = std::pair<int, int>;
@@ -146,13 +148,13 @@ TEST(HolidayCalendarTest, FiscalYearViewDiffersOnlyWhereRulesStartBetweenJanuary
 {
     std::map<QDate, DayCode> byFiscalYear;
     for (int f = 1947; f <= 2200; ++f) {
-        for (const FiscalYearHoliday& h : NationalHolidaysOfFiscalYear(f))
+        for (const FiscalYearHoliday& h : NationalHolidaysOfFiscalYear(f, BuiltIn))
             byFiscalYear[QDate(h.Month >= 4 ? f : f + 1, h.Month, h.Day)] = h.Code;
     }
     std::map<QDate, DayCode> byMonth;
     for (int y = 1948; y <= 2200; ++y) {
         for (int m = 1; m <= 12; ++m) {
-            for (const MonthHoliday& h : NationalHolidaysOfMonth(y, m))
+            for (const MonthHoliday& h : NationalHolidaysOfMonth(y, m, BuiltIn))
                 byMonth[QDate(y, m, h.Day)] = h.IsSubstitute ? DayCode::SubstituteHoliday : DayCode::NationalHoliday;
         }
     }
@@ -183,7 +185,7 @@ TEST(HolidayCalendarTest, FiscalYearViewDiffersOnlyWhereRulesStartBetweenJanuary
 TEST(HolidayCalendarTest, EveryFiscalYearOfTheCalendarGivesRealDates)
 {
     for (int f = 1; f <= 9998; ++f) {
-        for (const FiscalYearHoliday& h : NationalHolidaysOfFiscalYear(f))
+        for (const FiscalYearHoliday& h : NationalHolidaysOfFiscalYear(f, BuiltIn))
             ASSERT_TRUE(QDate::isValid(h.Month >= 4 ? f : f + 1, h.Month, h.Day))
                 << f << ' ' << h.Month << '/' << h.Day;
     }
@@ -193,14 +195,14 @@ TEST(HolidayCalendarTest, YearsBeyondTheCalendarRaiseTheDateError)
 {
     for (const int f : { 0, 9999, std::numeric_limits<int>::max() }) {
         try {
-            NationalHolidaysOfFiscalYear(f);
+            NationalHolidaysOfFiscalYear(f, BuiltIn);
             ADD_FAILURE() << f << " accepted";
         } catch (const EDateError& e) {
             EXPECT_EQ(e.Message(), QStringLiteral("Invalid argument to date encode"));
         }
     }
-    EXPECT_THROW(NationalHolidaysOfMonth(10000, 1), EDateError);
-    EXPECT_TRUE(NationalHolidaysOfMonth(2024, 13).empty());
+    EXPECT_THROW(NationalHolidaysOfMonth(10000, 1, BuiltIn), EDateError);
+    EXPECT_TRUE(NationalHolidaysOfMonth(2024, 13, BuiltIn).empty());
 }
 
 // The holidays by the current law against the list of @holiday-jp/holiday_jp,

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/CalendarFill.h"
+#include "core/DayCode.h"
 #include "core/LeaveStore.h"
 #include "views/Mcalf.h"
 #include "views/ViewsTestSupport.h"
@@ -36,6 +38,49 @@ QByteArray LeaveEventText(const char* date, const char* next, const QString& sum
     if (!memo.isEmpty())
         text += "DESCRIPTION:" + memo.toUtf8() + "\r\n";
     return text + "END:VEVENT\r\n";
+}
+
+QString DayText(int year, int month, int day)
+{
+    return QStringLiteral("%1-%2-%3").arg(year).arg(month, 2, 10, QLatin1Char('0')).arg(day, 2, 10, QLatin1Char('0'));
+}
+
+// What the month calendars of a fiscal year show, filled as the program
+// fills them: "date text|memo" for every day with a text in the leave and
+// holiday column.
+QStringList MonthCalendarDays(int fiscalYear)
+{
+    TStrColGrid grid;
+    grid.SetColCount(4);
+    grid.SetRowCount(32);
+    QPushButton caption;
+    QStringList days;
+    for (int month : { 4, 5, 6, 7, 8, 9, 10, 11, 12, 1, 2, 3 }) {
+        const int year = month >= 4 ? fiscalYear : fiscalYear + 1;
+        FillMonthCalendar(grid, caption, year, month);
+        for (int day = 1; day <= 31; ++day) {
+            if (!grid.Cells(2, day).isEmpty())
+                days << DayText(year, month, day) + u' ' + grid.Cells(2, day) + u'|' + grid.Cells(3, day);
+        }
+    }
+    return days;
+}
+
+// The events in that form: a leave day by the code the calendars show for
+// its kind, a holiday by its name.
+QStringList EventDays(const std::vector<IcsExport::Event>& events)
+{
+    QStringList days;
+    for (const IcsExport::Event& event : events) {
+        QString text = event.Summary;
+        for (int kind = 1; kind < LeaveKindCount; ++kind) {
+            if (LeaveKindLabel(kind) == event.Summary)
+                text = DayCodeText(kind);
+        }
+        days << DayText(event.Date.year(), event.Date.month(), event.Date.day()) + u' ' + text + u'|'
+                + event.Description;
+    }
+    return days;
 }
 
 QStringList Uids(const QByteArray& file)
@@ -161,6 +206,24 @@ TEST_F(IcsExportTest, HolidaysAreEventsOfTheirOwnOnlyWhereTheCalendarsShowThem)
     EXPECT_TRUE(listed.contains(QStringLiteral("2010-01-01 元旦")));
     EXPECT_EQ(listed.last(), QStringLiteral("2010-03-22 振休")); // the equinox on a Sunday
     EXPECT_EQ(holidays.front().Uid, QStringLiteral("holiday-20090429@valdemor"));
+}
+
+// Off, by the program's own table and by the law as it stands: the events
+// are the holidays the month calendar names.
+TEST_F(IcsExportTest, HolidaysAreThoseTheMonthCalendarNamesByEitherTable)
+{
+    const std::pair<QByteArray, bool> cases[] = {
+        { "[Holiday]\r\n7=0\r\nCurrentLaw=1\r\n", false },
+        { "[Holiday]\r\n7=1\r\n", false },
+        { "[Holiday]\r\n7=1\r\nCurrentLaw=1\r\n", true },
+    };
+    for (const auto& [settings, byLaw] : cases) {
+        data.Write(QStringLiteral("orbelund.ini"), settings);
+        const QStringList shown = MonthCalendarDays(2024);
+        EXPECT_EQ(EventDays(IcsExport::HolidayEvents(2024)), shown) << settings.constData();
+        // The tables differ in this year.
+        EXPECT_EQ(shown.contains(QStringLiteral("2024-08-11 山の日|")), byLaw) << settings.constData();
+    }
 }
 
 TEST_F(IcsExportTest, TheCommandWritesTheFiscalYearOfTheOpenCalendar)
