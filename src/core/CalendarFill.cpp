@@ -1,12 +1,11 @@
 #include "core/CalendarFill.h"
 
-#include <array>
-
 #include <QAbstractButton>
 
 #include "core/DayCode.h"
 #include "core/FiscalYearDayTable.h"
 #include "core/Julius.h"
+#include "core/LeaveDays.h"
 #include "core/LeaveStore.h"
 #include "core/ShownHolidays.h"
 #include "platform/Dates.h"
@@ -97,16 +96,14 @@ void FillMonthCalendar(TStrColGrid& grid, QAbstractButton& caption, int year, in
         grid.SetCellFontColor(2, holiday.Day, clRed);
     }
 
-    LeaveStore::ForEach([&](const LeaveRecord& record, qint64) {
-        if (record.Cleared() || record.Year() != year || record.Month() != month)
-            return;
-        const int day = record.Day();
-        if (day < 1 || day > LastDayRow) // a foreign record that names no row
-            return;
-        grid.SetCells(2, day, DayCodeText(LeaveDayCode(record.Kind())));
-        grid.SetCellFontColor(2, day, DayCodeColour(LeaveDayCode(record.Kind())));
-        grid.SetCells(3, day, record.Memo());
-    });
+    // Every day a record decides shows that record, also one that holds no
+    // leave: its code is then empty and replaces the holiday name.
+    for (const LeaveRecord& record : LeaveStore::ReadRecords(LeaveDays::OfMonth(year, month).Positions())) {
+        const DayCode code = LeaveDayCode(record.Kind());
+        grid.SetCells(2, record.Day(), DayCodeText(code));
+        grid.SetCellFontColor(2, record.Day(), DayCodeColour(code));
+        grid.SetCells(3, record.Day(), record.Memo());
+    }
     grid.InvalidateGrid();
 }
 
@@ -118,38 +115,16 @@ void FillHolidayCalendar(TStrColGrid& grid, QAbstractButton& caption, int fiscal
         grid.SetCells(col, 1, QString());
     grid.InvalidateGrid();
 
-    // The position of the last record of each day of the fiscal year that
-    // holds leave, by calendar month and day.
-    std::array<std::array<qint64, 31>, 12> index;
-    for (auto& month : index)
-        month.fill(-1);
-    int count = 0;
-    LeaveStore::ForEach([&](const LeaveRecord& record, qint64 position) {
-        const int month = record.Month();
-        const int day = record.Day();
-        if (record.Cleared() || record.Kind() <= 0 || !InFiscalYear(fiscalYear, record.Year(), month))
-            return;
-        if (day < 1 || day > 31)
-            return;
-        qint64& slot = index[size_t(month - 1)][size_t(day - 1)];
-        // A second record of the same day replaces the first; it is one row.
-        if (slot < 0)
-            ++count;
-        slot = position;
-    });
-    if (count == 0)
+    // One row per leave day; a day whose last record holds no leave kind is
+    // not listed, as the other calendars show it empty.
+    const std::vector<qint64> positions = LeaveDays::OfFiscalYear(fiscalYear).LeavePositions();
+    if (positions.empty())
         return;
 
+    const int count = int(positions.size());
     grid.SetRowCount(count + 1);
     for (int row = 1; row <= count; ++row)
         grid.SetCellAlignment(4, row, taLeftJustify);
-
-    std::vector<qint64> positions;
-    positions.reserve(size_t(count));
-    for (int month : { 4, 5, 6, 7, 8, 9, 10, 11, 12, 1, 2, 3 })
-        for (int day = 1; day <= 31; ++day)
-            if (const qint64 k = index[size_t(month - 1)][size_t(day - 1)]; k >= 0)
-                positions.push_back(k);
 
     const QChar separator = Dates::DateSeparator();
     int row = 0;

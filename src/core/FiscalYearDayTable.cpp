@@ -1,9 +1,7 @@
 #include "core/FiscalYearDayTable.h"
 
-#include <limits>
-
 #include "core/Julius.h"
-#include "core/LeaveStore.h"
+#include "core/LeaveDays.h"
 #include "core/Settings.h"
 #include "core/ShownHolidays.h"
 #include "platform/Dates.h"
@@ -69,33 +67,11 @@ void BuildFiscalYearDayTable(int fiscalYear, FiscalYearDayTable& table)
             table.Set(holiday.Month, holiday.Day, holiday.Code);
     }
 
-    // A later record of the same date wins, so only the last kind of each
-    // cell is kept while the file streams by, and the cells are written once
-    // at the end. Records from a damaged or foreign file may name a month or
-    // day that has no cell; they are passed over. The records come in no
-    // particular date order, so the test is done with arithmetic into a slot
-    // that takes every record without a cell, not with branches the
-    // processor would mispredict on every other record.
-    constexpr int NoRecord = std::numeric_limits<int>::min();
-    constexpr size_t Cells = FiscalYearDayTable::Months * FiscalYearDayTable::Days;
-    constexpr size_t Discard = Cells;
-    std::array<int, Cells + 1> kinds;
-    kinds.fill(NoRecord);
-    LeaveStore::ForEach([&](const LeaveRecord& record, qint64) {
-        const int month = record.Month();
-        const int day = record.Day();
-        // 0 to 11 for April of the fiscal year to March of the next
-        const int position = (record.Year() - fiscalYear) * 12 + month - 4;
-        const size_t shown = (unsigned(position) < 12u) & (unsigned(month - 1) < unsigned(FiscalYearDayTable::Months))
-            & (unsigned(day - 1) < unsigned(FiscalYearDayTable::Days)) & !record.Cleared();
-        const size_t cell = size_t((month - 1) * FiscalYearDayTable::Days + day - 1);
-        kinds[Discard + shown * (cell - Discard)] = record.Kind();
-    });
+    const LeaveDays leave = LeaveDays::OfFiscalYear(fiscalYear);
     for (int month = 1; month <= FiscalYearDayTable::Months; ++month) {
         for (int day = 1; day <= FiscalYearDayTable::Days; ++day) {
-            const int kind = kinds[size_t((month - 1) * FiscalYearDayTable::Days + day - 1)];
-            if (kind != NoRecord)
-                table.Set(month, day, LeaveDayCode(kind));
+            if (leave.Decided(month, day))
+                table.Set(month, day, LeaveDayCode(leave.Kind(month, day)));
         }
     }
 }

@@ -6,8 +6,8 @@
 #include <QAction>
 #include <QPushButton>
 
-#include "core/CalendarFill.h"
 #include "core/Julius.h"
+#include "core/LeaveDays.h"
 #include "core/LeaveStore.h"
 #include "core/ShownHolidays.h"
 #include "platform/Dates.h"
@@ -61,21 +61,15 @@ int ExportedFiscalYear()
 std::vector<Event> LeaveEvents(int fiscalYear)
 {
     Julius::CheckFiscalYear(fiscalYear);
-    std::map<QDate, Event> byDate;
-    LeaveStore::ForEach([&](const LeaveRecord& record, qint64) {
-        const int kind = record.Kind();
-        if (record.Cleared() || kind < 1 || kind >= LeaveKindCount)
-            return;
-        if (!InFiscalYear(fiscalYear, record.Year(), record.Month())
-            || !Dates::IsValidDate(record.Year(), record.Month(), record.Day()))
-            return;
-        const QDate date(record.Year(), record.Month(), record.Day());
-        byDate[date] = Event { date, MakeUid(QStringLiteral("leave"), date), LeaveKindLabel(kind), record.Memo() };
-    });
     std::vector<Event> events;
-    events.reserve(byDate.size());
-    for (auto& [date, event] : byDate)
-        events.push_back(std::move(event));
+    for (const LeaveRecord& record : LeaveStore::ReadRecords(LeaveDays::OfFiscalYear(fiscalYear).LeavePositions())) {
+        // A day the month does not have cannot be an event.
+        if (!Dates::IsValidDate(record.Year(), record.Month(), record.Day()))
+            continue;
+        const QDate date(record.Year(), record.Month(), record.Day());
+        events.push_back(
+            Event { date, MakeUid(QStringLiteral("leave"), date), LeaveKindLabel(record.Kind()), record.Memo() });
+    }
     return events;
 }
 

@@ -30,9 +30,10 @@ struct Event {
 // month), or of today when none is open.
 int ExportedFiscalYear();
 
-// The leave days of the fiscal year in date order. Cleared records and
-// records with an impossible date or kind are left out; of two records of
-// one date the later counts, as on the calendars.
+// The leave days of the fiscal year in date order, as the calendars show
+// them (LeaveDays): of the records of a date the last one not cleared
+// decides, and a day it gives no leave kind is no event. A day the month
+// does not have is left out.
 std::vector<Event> LeaveEvents(int fiscalYear);
 
 // The national and substitute holidays of the fiscal year that the

@@ -40,6 +40,13 @@ QByteArray LeaveEventText(const char* date, const char* next, const QString& sum
     return text + "END:VEVENT\r\n";
 }
 
+// A record as another tool may leave it: kind 0 without the cleared flag.
+LeaveRecord Uncleared(LeaveRecord record)
+{
+    record.Data()[16] = 0;
+    return record;
+}
+
 QString DayText(int year, int month, int day)
 {
     return QStringLiteral("%1-%2-%3").arg(year).arg(month, 2, 10, QLatin1Char('0')).arg(day, 2, 10, QLatin1Char('0'));
@@ -62,6 +69,23 @@ QStringList MonthCalendarDays(int fiscalYear)
             if (!grid.Cells(2, day).isEmpty())
                 days << DayText(year, month, day) + u' ' + grid.Cells(2, day) + u'|' + grid.Cells(3, day);
         }
+    }
+    return days;
+}
+
+// The holiday list of the fiscal year in the same form.
+QStringList HolidayListDays(int fiscalYear)
+{
+    TStrColGrid grid;
+    grid.SetColCount(5);
+    grid.SetRowCount(2);
+    QPushButton caption;
+    FillHolidayCalendar(grid, caption, fiscalYear);
+    QStringList days;
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        if (!grid.Cells(1, row).isEmpty())
+            days << grid.Cells(1, row).replace(Dates::DateSeparator(), u'-') + u' ' + grid.Cells(3, row) + u'|'
+                    + grid.Cells(4, row);
     }
     return days;
 }
@@ -224,6 +248,29 @@ TEST_F(IcsExportTest, HolidaysAreThoseTheMonthCalendarNamesByEitherTable)
         // The tables differ in this year.
         EXPECT_EQ(shown.contains(QStringLiteral("2024-08-11 山の日|")), byLaw) << settings.constData();
     }
+}
+
+// A file another tool wrote or a damage left: the last record of a date that
+// is not cleared decides the day, and a day it gives no leave kind is shown
+// empty and is no event.
+TEST_F(IcsExportTest, LeaveEventsAreTheLeaveDaysTheCalendarsShow)
+{
+    AppendRecord(LeaveRecord::Make(2024, 5, 7, 1, QStringLiteral("前")));
+    AppendRecord(Uncleared(LeaveRecord::Make(2024, 5, 7, 0, QStringLiteral("取消"))));
+    AppendRecord(LeaveRecord::Make(2024, 6, 3, 2, QString()));
+    AppendRecord(LeaveRecord::Make(2024, 6, 3, 42, QString()));
+    AppendRecord(LeaveRecord::Make(2024, 6, 4, 5, QStringLiteral("夏")));
+    AppendRecord(LeaveRecord::Make(2024, 6, 4, 8, QStringLiteral("後")));
+    AppendRecord(LeaveRecord::Make(2024, 7, 1, 1, QStringLiteral("残る")));
+    AppendRecord(LeaveRecord::Make(2024, 7, 1, 0, QString())); // cleared: counts for nothing
+    LeaveStore::SaveEntry(2025, 2, 10, 9, QStringLiteral("代休"));
+
+    const QStringList shown = MonthCalendarDays(2024);
+    EXPECT_EQ(shown,
+        (QStringList { QStringLiteral("2024-06-04 特|後"), QStringLiteral("2024-07-01 全|残る"),
+            QStringLiteral("2025-02-10 代|代休") }));
+    EXPECT_EQ(HolidayListDays(2024), shown);
+    EXPECT_EQ(EventDays(IcsExport::LeaveEvents(2024)), shown);
 }
 
 TEST_F(IcsExportTest, TheCommandWritesTheFiscalYearOfTheOpenCalendar)
