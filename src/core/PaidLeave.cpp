@@ -82,13 +82,19 @@ bool InCalendar(const CivilDate& date) { return date.Year >= 1 && date.Year <= 9
 
 CivilDate DueDate(const CivilDate& hired, int grantIndex) { return AddMonths(hired, 6 + 12 * grantIndex); }
 
-// The last day a grant of `grantDate` can be used: the day before its second
-// anniversary (which for 29 February is 28 February).
-QDate LastValidDay(const CivilDate& grantDate)
+// The last day of a period of `months` from `first` on, counted as the
+// Civil Code counts it (article 143): the day before the same day `months`
+// later, or the last day of that month when it has no such day. A period
+// from 29 February ends on 28 February, not on the 27th.
+QDate LastDayOfPeriod(const CivilDate& first, int months)
 {
-    const CivilDate expires = AddMonths(grantDate, 24);
-    return QDate::fromJulianDay(JulianDay(expires.Year, expires.Month, expires.Day) - 1);
+    const CivilDate same = AddMonths(first, months);
+    const qint64 day = JulianDay(same.Year, same.Month, same.Day);
+    return QDate::fromJulianDay(same.Day < first.Day ? day : day - 1);
 }
+
+// The last day a grant of `grantDate` can be used: two years from its date.
+QDate LastValidDay(const CivilDate& grantDate) { return LastDayOfPeriod(grantDate, 24); }
 
 std::optional<CivilDate> FixedDayOnOrBefore(const CivilDate& date, int fixedMonth, int fixedDay)
 {
@@ -478,12 +484,12 @@ std::optional<FiveDayRule> FiveDayRuleOf(
     if (grants.empty())
         return std::nullopt;
     const GrantRow& latest = grants.back();
-    const QDate yearEnd = latest.Date.addYears(1);
-    if (latest.FromStartingBalance || today >= yearEnd || latest.Granted < 20)
+    const QDate deadline = LastDayOfPeriod(CivilOf(latest.Date), 12);
+    if (latest.FromStartingBalance || today > deadline || latest.Granted < 20)
         return std::nullopt;
     FiveDayRule rule;
     rule.GrantDate = latest.Date;
-    rule.Deadline = yearEnd.addDays(-1);
+    rule.Deadline = deadline;
     const auto from = std::lower_bound(counted.begin(), counted.end(), latest.Date.toJulianDay(),
         [](const Use& use, qint64 day) { return use.Day < day; });
     for (auto use = from; use != counted.end(); ++use)
