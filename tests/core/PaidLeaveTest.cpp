@@ -286,9 +286,11 @@ TEST(PaidLeaveFiveDays, TheWarningComesWithLessThanThreeMonthsLeft)
     EXPECT_TRUE(balance.FiveDay->Met());
     EXPECT_FALSE(balance.FiveDay->Warning);
 
-    // A grant below ten days is outside the rule.
+    // A grant of ten days is under the rule, one of nine and a half is not.
     Rules small = rules;
-    small.Overrides = { { D(2023, 4, 1), 18 } };
+    small.Overrides = { { D(2023, 4, 1), 20 } };
+    EXPECT_TRUE(BalanceOn(small, days, D(2024, 1, 1)).FiveDay);
+    small.Overrides = { { D(2023, 4, 1), 19 } };
     EXPECT_FALSE(BalanceOn(small, days, D(2024, 1, 1)).FiveDay);
 }
 
