@@ -66,11 +66,22 @@ struct DatedDays {
     friend bool operator==(const DatedDays&, const DatedDays&) = default;
 };
 
+// The most the settings hold in each list of dated days, and in one item of
+// it. The law grants at most 20 days a year, and what is left of a grant is
+// less than it: 40 days leave room for any employer's own scheme. A working
+// life of fifty years has fifty grants: 100 items leave room for
+// corrections. Within these bounds no sum of half days comes near the limit
+// of an int, whatever a hand-edited file held.
+constexpr int MaxItemHalfDays = 80;
+constexpr size_t MaxListItems = 100;
+
 struct Rules {
     std::optional<QDate> Hired; // nothing until the user enters it
     GrantRule Rule = GrantRule::HiringDate;
     int FixedMonth = 4;
     int FixedDay = 1;
+    // The two lists hold at most MaxListItems items of at most
+    // MaxItemHalfDays each.
     std::vector<DatedDays> Overrides; // grant date → days granted on it
     std::optional<QDate> StartDate; // the records count from this day on
     std::vector<DatedDays> Carried; // grant date → what was left of it on StartDate

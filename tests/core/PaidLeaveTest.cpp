@@ -615,3 +615,14 @@ TEST_F(PaidLeaveSettingsTest, ValuesThatCannotBeReadAreLeftOut)
     EXPECT_FALSE(rules.StartDate);
     EXPECT_TRUE(rules.Carried.empty());
 }
+
+TEST_F(PaidLeaveSettingsTest, AHandEditedListKeepsAHundredItemsOfAtMostFortyDays)
+{
+    QByteArray carried = "2022/04/01:9999.5,2022/04/01:40.5";
+    for (int i = 0; i < 150; ++i)
+        carried += ",2022/04/01:40";
+    SetFile("[Paid]\r\nOverrides=2023/04/01:40,2024/04/01:40.5\r\nCarried=" + carried + "\r\n");
+    const Rules rules = PaidLeaveSettings::Read();
+    EXPECT_EQ(rules.Overrides, (std::vector<DatedDays> { { D(2023, 4, 1), 80 } }));
+    EXPECT_EQ(rules.Carried, std::vector<DatedDays>(100, { D(2022, 4, 1), 80 }));
+}

@@ -194,14 +194,24 @@ TEST_F(PaidLeaveWindowTest, WhatCannotBeReadIsNamedAndNothingIsWritten)
     EXPECT_EQ(
         dialogs.messages[2].text, QStringLiteral("残っていた日数を入れるときは、記録を始めた日も入力してください。"));
 
+    // An item holds at most 40 days, a list at most 100 items.
+    EnterSettings(QStringLiteral("2020/10/01"), QStringLiteral("2022/04/01 40\n2023/04/01 40.5"));
+    ASSERT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_EQ(
+        dialogs.messages[3].text, QStringLiteral("日数を変える付与の 2 行目の日数は 40 日までで入力してください。"));
+    EnterSettings(
+        QStringLiteral("2020/10/01"), {}, QStringLiteral("2023/04/01"), QStringLiteral("2022/04/01 1\n").repeated(101));
+    ASSERT_EQ(dialogs.messages.size(), 5u);
+    EXPECT_EQ(dialogs.messages[4].text, QStringLiteral("残っていた日数は 100 行までで入力してください。"));
+
     QTest::mouseClick(Window().Button1, Qt::LeftButton);
     QTest::mouseClick(SettingsForm().RadioButton2, Qt::LeftButton);
     SettingsForm().SpinEdit1->setValue(4);
     SettingsForm().SpinEdit2->setValue(31);
     QTest::mouseClick(SettingsForm().Button1, Qt::LeftButton);
-    ASSERT_EQ(dialogs.messages.size(), 4u);
+    ASSERT_EQ(dialogs.messages.size(), 6u);
     EXPECT_EQ(
-        dialogs.messages[3].text, QStringLiteral("4月31日という日はありません。付与する日を選び直してください。"));
+        dialogs.messages[5].text, QStringLiteral("4月31日という日はありません。付与する日を選び直してください。"));
     EXPECT_EQ(Ini(), before);
 }
 
