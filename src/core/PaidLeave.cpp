@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <span>
 
 #include <QRegularExpression>
 #include <QtEndian>
@@ -81,13 +82,19 @@ bool InCalendar(const CivilDate& date) { return date.Year >= 1 && date.Year <= 9
 
 CivilDate DueDate(const CivilDate& hired, int grantIndex) { return AddMonths(hired, 6 + 12 * grantIndex); }
 
-// The last day a grant of `grantDate` can be used: the day before its second
-// anniversary (which for 29 February is 28 February).
-QDate LastValidDay(const CivilDate& grantDate)
+// The last day of a period of `months` from `first` on, counted as the
+// Civil Code counts it (article 143): the day before the same day `months`
+// later, or the last day of that month when it has no such day. A period
+// from 29 February ends on 28 February, not on the 27th.
+QDate LastDayOfPeriod(const CivilDate& first, int months)
 {
-    const CivilDate expires = AddMonths(grantDate, 24);
-    return QDate::fromJulianDay(JulianDay(expires.Year, expires.Month, expires.Day) - 1);
+    const CivilDate same = AddMonths(first, months);
+    const qint64 day = JulianDay(same.Year, same.Month, same.Day);
+    return QDate::fromJulianDay(same.Day < first.Day ? day : day - 1);
 }
+
+// The last day a grant of `grantDate` can be used: two years from its date.
+QDate LastValidDay(const CivilDate& grantDate) { return LastDayOfPeriod(grantDate, 24); }
 
 std::optional<CivilDate> FixedDayOnOrBefore(const CivilDate& date, int fixedMonth, int fixedDay)
 {
@@ -316,33 +323,38 @@ std::vector<Use> UsesOf(const std::vector<LeaveRecord>& records)
     return collector.Finish();
 }
 
-std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUses, const QDate& today)
-{
-    if (!rules.Hired || !InCalendar(*rules.Hired) || !today.isValid())
-        return std::nullopt;
-    Balance balance;
-    // Invalid when the records count from the beginning.
-    const QDate start
-        = rules.StartDate && InCalendar(*rules.StartDate) && *rules.StartDate <= today ? *rules.StartDate : QDate();
+namespace {
 
-    // The grants: what the starting balance brings, then the schedule.
-    std::vector<GrantRow>& grants = balance.Grants;
-    const CivilDate hired = CivilOf(*rules.Hired);
-    grants.reserve(rules.Carried.size() + size_t(std::clamp(today.year() - hired.Year + 1, 1, MaxGrants)));
-    if (start.isValid()) {
-        for (const DatedDays& carried : rules.Carried) {
-            if (!InCalendar(carried.Date) || carried.Date > start || carried.HalfDays <= 0)
-                continue;
-            GrantRow row;
-            row.Date = carried.Date;
-            row.FromStartingBalance = true;
-            row.CarriedIn = carried.HalfDays;
-            row.ValidUntil = LastValidDay(CivilOf(carried.Date));
-            grants.push_back(row);
-        }
-        std::stable_sort(
-            grants.begin(), grants.end(), [](const GrantRow& a, const GrantRow& b) { return a.Date < b.Date; });
+// The day the records count from: the start date of a starting balance, or
+// invalid when they count from the beginning.
+QDate CountedFrom(const Rules& rules, const QDate& today)
+{
+    return rules.StartDate && InCalendar(*rules.StartDate) && *rules.StartDate <= today ? *rules.StartDate : QDate();
+}
+
+// The rows of the starting balance, in date order.
+void AddCarriedGrants(const Rules& rules, const QDate& start, std::vector<GrantRow>& grants)
+{
+    for (const DatedDays& carried : rules.Carried) {
+        if (!InCalendar(carried.Date) || carried.Date > start || carried.HalfDays <= 0)
+            continue;
+        GrantRow row;
+        row.Date = carried.Date;
+        row.FromStartingBalance = true;
+        row.CarriedIn = carried.HalfDays;
+        row.ValidUntil = LastValidDay(CivilOf(carried.Date));
+        grants.push_back(row);
     }
+    std::stable_sort(
+        grants.begin(), grants.end(), [](const GrantRow& a, const GrantRow& b) { return a.Date < b.Date; });
+}
+
+// The grants of the schedule after `start` (when valid) up to `today`, in
+// date order; gives the first one after today.
+std::optional<DatedDays> AddScheduledGrants(
+    const Rules& rules, const QDate& start, const QDate& today, std::vector<GrantRow>& grants)
+{
+    const CivilDate hired = CivilOf(*rules.Hired);
     CivilDate previous;
     for (int k = 0; k < MaxGrants; ++k) {
         const CivilDate civil = NextGrantDate(rules, hired, k, previous);
@@ -352,10 +364,8 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
         const QDate date = DateOf(civil);
         bool overridden = false;
         const int days = OverrideFor(rules, date, ScheduledHalfDays(k), overridden);
-        if (date > today) {
-            balance.NextGrant = DatedDays { date, days };
-            break;
-        }
+        if (date > today)
+            return DatedDays { date, days };
         if (start.isValid() && date <= start)
             continue;
         GrantRow row;
@@ -365,43 +375,47 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
         row.ValidUntil = LastValidDay(civil);
         grants.push_back(row);
     }
+    return std::nullopt;
+}
 
-    std::vector<qint64> granted(grants.size()), expiry(grants.size());
-    for (size_t i = 0; i < grants.size(); ++i) {
-        GrantRow& row = grants[i];
-        row.Left = row.Granted + row.CarriedIn;
-        granted[i] = row.Date.toJulianDay();
-        expiry[i] = row.ValidUntil.toJulianDay() + 1;
+constexpr qint64 Never = std::numeric_limits<qint64>::max();
+
+// The grants while leave is taken from them in date order. Grants
+// [oldest, arrived) are valid and `available` is what is left of them;
+// every grant before `oldest` is used up or expired. Expiry follows grant
+// order, so both ends only move forward, and nothing changes before the next
+// grant arrives or the oldest valid one expires (`nextChange`). Until then
+// the leave taken is only summed in `pending`; Settle takes it from the
+// grants, oldest first.
+struct Ledger {
+    explicit Ledger(std::vector<GrantRow>& rows)
+        : grants(rows)
+        , granted(rows.size())
+        , expiry(rows.size())
+    {
+        for (size_t i = 0; i < grants.size(); ++i) {
+            GrantRow& row = grants[i];
+            row.Left = row.Granted + row.CarriedIn;
+            granted[i] = row.Date.toJulianDay();
+            expiry[i] = row.ValidUntil.toJulianDay() + 1;
+        }
     }
 
-    // The leave counted: from the start date to today.
-    const qint64 first = start.isValid() ? start.toJulianDay() : std::numeric_limits<qint64>::min();
-    const qint64 last = today.toJulianDay();
-    const auto begin = std::lower_bound(
-        allUses.begin(), allUses.end(), first, [](const Use& use, qint64 day) { return use.Day < day; });
-    const auto end
-        = std::upper_bound(begin, allUses.end(), last, [](qint64 day, const Use& use) { return day < use.Day; });
-
-    // Grants [oldest, arrived) are valid and `available` is what is left of
-    // them; every grant before `oldest` is used up or expired. Expiry follows
-    // grant order, so both ends only move forward, and nothing changes
-    // before the next grant arrives or the oldest valid one expires. Until
-    // then the leave taken is only summed in `pending`; `settle` takes it
-    // from the grants, oldest first.
-    constexpr qint64 Never = std::numeric_limits<qint64>::max();
-    size_t oldest = 0, arrived = 0;
-    int available = 0, pending = 0;
-    qint64 nextChange = Never;
-    const auto settle = [&] {
+    void Settle()
+    {
         for (size_t i = oldest; pending > 0; ++i) {
             const int taken = std::min(grants[i].Left, pending);
             grants[i].Left -= taken;
             grants[i].Used += taken;
             pending -= taken;
         }
-    };
-    const auto advanceTo = [&](qint64 day) {
-        settle();
+    }
+
+    // Settles, then lets the grants of `day` and before arrive and those
+    // whose last valid day is before `day` expire.
+    void AdvanceTo(qint64 day)
+    {
+        Settle();
         for (; arrived < grants.size() && granted[arrived] <= day; ++arrived)
             available += grants[arrived].Left;
         for (; oldest < arrived && (expiry[oldest] <= day || grants[oldest].Left == 0); ++oldest) {
@@ -413,29 +427,97 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
         }
         nextChange
             = std::min(arrived < grants.size() ? granted[arrived] : Never, oldest < arrived ? expiry[oldest] : Never);
-    };
-    advanceTo(first);
+    }
+
+    std::vector<GrantRow>& grants;
+    std::vector<qint64> granted, expiry; // each grant's first valid day and the day after its last
+    size_t oldest = 0, arrived = 0;
+    int available = 0, pending = 0;
+    qint64 nextChange = Never;
+};
+
+// The uses of the days `first` to `last`.
+std::span<const Use> UsesBetween(const std::vector<Use>& uses, qint64 first, qint64 last)
+{
+    const auto begin
+        = std::lower_bound(uses.begin(), uses.end(), first, [](const Use& use, qint64 day) { return use.Day < day; });
+    const auto end
+        = std::upper_bound(begin, uses.end(), last, [](qint64 day, const Use& use) { return day < use.Day; });
+    return { begin, end };
+}
+
+// Takes the leave of `counted`, which starts on `first` or later, from the
+// grants and brings them to the day `last`; gives the half days that no
+// grant covered.
+int TakeLeave(std::vector<GrantRow>& grants, std::span<const Use> counted, qint64 first, qint64 last)
+{
+    Ledger ledger(grants);
+    ledger.AdvanceTo(first);
     int beyondGrants = 0;
-    for (auto use = begin; use != end;) {
-        if (use->Day >= nextChange)
-            advanceTo(use->Day);
-        if (available == 0) {
+    const auto end = counted.end();
+    for (auto use = counted.begin(); use != end;) {
+        if (use->Day >= ledger.nextChange)
+            ledger.AdvanceTo(use->Day);
+        if (ledger.available == 0) {
             // Nothing is left until the next change: all leave before it is
             // beyond the grants.
             const auto stop
-                = std::lower_bound(use, end, nextChange, [](const Use& u, qint64 day) { return u.Day < day; });
+                = std::lower_bound(use, end, ledger.nextChange, [](const Use& u, qint64 day) { return u.Day < day; });
             for (; use != stop; ++use)
                 beyondGrants += use->HalfDays;
             continue;
         }
-        const int taken = std::min(available, use->HalfDays);
-        available -= taken;
-        pending += taken;
+        const int taken = std::min(ledger.available, use->HalfDays);
+        ledger.available -= taken;
+        ledger.pending += taken;
         beyondGrants += use->HalfDays - taken;
         ++use;
     }
-    balance.BeyondGrants = beyondGrants;
-    advanceTo(last);
+    ledger.AdvanceTo(last);
+    return beyondGrants;
+}
+
+// The five-day rule of the latest grant, while `today` lies in its year.
+std::optional<FiveDayRule> FiveDayRuleOf(
+    const std::vector<GrantRow>& grants, std::span<const Use> counted, const QDate& today, const QDate& soon)
+{
+    if (grants.empty())
+        return std::nullopt;
+    const GrantRow& latest = grants.back();
+    const QDate deadline = LastDayOfPeriod(CivilOf(latest.Date), 12);
+    if (latest.FromStartingBalance || today > deadline || latest.Granted < 20)
+        return std::nullopt;
+    FiveDayRule rule;
+    rule.GrantDate = latest.Date;
+    rule.Deadline = deadline;
+    const auto from = std::lower_bound(counted.begin(), counted.end(), latest.Date.toJulianDay(),
+        [](const Use& use, qint64 day) { return use.Day < day; });
+    for (auto use = from; use != counted.end(); ++use)
+        rule.Taken += use->HalfDays;
+    rule.Warning = !rule.Met() && rule.Deadline < soon;
+    return rule;
+}
+
+} // namespace
+
+std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUses, const QDate& today)
+{
+    if (!rules.Hired || !InCalendar(*rules.Hired) || !today.isValid())
+        return std::nullopt;
+    Balance balance;
+    const QDate start = CountedFrom(rules, today);
+
+    // The grants: what the starting balance brings, then the schedule.
+    std::vector<GrantRow>& grants = balance.Grants;
+    grants.reserve(rules.Carried.size() + size_t(std::clamp(today.year() - rules.Hired->year() + 1, 1, MaxGrants)));
+    if (start.isValid())
+        AddCarriedGrants(rules, start, grants);
+    balance.NextGrant = AddScheduledGrants(rules, start, today, grants);
+
+    // The leave counted: from the start date to today.
+    const qint64 first = start.isValid() ? start.toJulianDay() : std::numeric_limits<qint64>::min();
+    const std::span<const Use> counted = UsesBetween(allUses, first, today.toJulianDay());
+    balance.BeyondGrants = TakeLeave(grants, counted, first, today.toJulianDay());
     for (const GrantRow& row : grants)
         balance.Left += row.Left;
 
@@ -444,27 +526,7 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
         if (row.Left > 0 && row.ValidUntil <= soon)
             balance.ExpiringSoon.push_back({ row.ValidUntil, row.Left });
     }
-
-    // The five-day rule of the latest grant year that today lies in.
-    for (auto row = grants.rbegin(); row != grants.rend(); ++row) {
-        if (row->FromStartingBalance)
-            break;
-        const QDate yearEnd = row->Date.addYears(1);
-        if (today >= yearEnd)
-            break;
-        if (row->Granted < 20)
-            break;
-        FiveDayRule rule;
-        rule.GrantDate = row->Date;
-        rule.Deadline = yearEnd.addDays(-1);
-        const qint64 from = std::max(first, row->Date.toJulianDay());
-        for (auto use = std::lower_bound(begin, end, from, [](const Use&u, qint64 day) { return u.Day < day; });
-             use != end; ++use)
-            rule.Taken += use->HalfDays;
-        rule.Warning = !rule.Met() && rule.Deadline < soon;
-        balance.FiveDay = rule;
-        break;
-    }
+    balance.FiveDay = FiveDayRuleOf(grants, counted, today, soon);
     return balance;
 }
 

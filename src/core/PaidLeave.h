@@ -21,9 +21,10 @@
 //   1 October, then 11 on the next 1 April. A fixed day of 29 February falls
 //   on 28 February in a year that has no 29 February. The user may set the
 //   days of any grant by its date.
-// - Expiry. A grant can be used up to the day before its second anniversary
-//   (the anniversary of 29 February being 28 February when there is no 29
-//   February); what is left of it expires on the anniversary.
+// - Expiry. A grant can be used for two years: up to the day before its
+//   second anniversary, or, for a grant of 29 February, up to 28 February
+//   (a period whose last month has no such day ends on that month's last
+//   day, Civil Code article 143); what is left of it expires the day after.
 // - Use. 全 takes a day, AM and PM half a day each, on the date they stand,
 //   from the oldest grant still valid first. On one date, grants expire
 //   first, then the day's grant arrives, then the day's leave is taken.
@@ -31,7 +32,8 @@
 //   it takes nothing from a later grant.
 // - The five-day rule. For each grant of 10 days or more, the days taken in
 //   the year from its grant date (up to the day before its first
-//   anniversary) must reach 5, whichever grant they come from.
+//   anniversary, or 28 February for a grant of 29 February) must reach 5,
+//   whichever grant they come from.
 // - A starting balance. A user who starts recording in mid-career enters the
 //   date from which the records count and, for each grant still valid then,
 //   its grant date and what was left of it. Leave before that date is not
@@ -64,11 +66,22 @@ struct DatedDays {
     friend bool operator==(const DatedDays&, const DatedDays&) = default;
 };
 
+// The most the settings hold in each list of dated days, and in one item of
+// it. The law grants at most 20 days a year, and what is left of a grant is
+// less than it: 40 days leave room for any employer's own scheme. A working
+// life of fifty years has fifty grants: 100 items leave room for
+// corrections. Within these bounds no sum of half days comes near the limit
+// of an int, whatever a hand-edited file held.
+constexpr int MaxItemHalfDays = 80;
+constexpr size_t MaxListItems = 100;
+
 struct Rules {
     std::optional<QDate> Hired; // nothing until the user enters it
     GrantRule Rule = GrantRule::HiringDate;
     int FixedMonth = 4;
     int FixedDay = 1;
+    // The two lists hold at most MaxListItems items of at most
+    // MaxItemHalfDays each.
     std::vector<DatedDays> Overrides; // grant date → days granted on it
     std::optional<QDate> StartDate; // the records count from this day on
     std::vector<DatedDays> Carried; // grant date → what was left of it on StartDate

@@ -39,8 +39,10 @@ std::vector<PaidLeave::DatedDays> ParseList(const QString& text)
             continue;
         const std::optional<QDate> date = PaidLeave::ParseDate(part.left(colon));
         const std::optional<int> days = PaidLeave::ParseHalfDays(part.mid(colon + 1));
-        if (date && days)
+        if (date && days && *days <= PaidLeave::MaxItemHalfDays)
             items.push_back({ *date, *days });
+        if (items.size() == PaidLeave::MaxListItems)
+            break;
     }
     return items;
 }

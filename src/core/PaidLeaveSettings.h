@@ -16,6 +16,8 @@
 //                      of grant date and days
 //
 // An item or value that cannot be read is left out; it never stops the rest.
+// So is an item of more than 40 days, and every item of a list after its
+// 100th (PaidLeave::MaxItemHalfDays, MaxListItems).
 
 #include <vector>
 

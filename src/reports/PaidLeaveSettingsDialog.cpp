@@ -35,9 +35,11 @@ QString LinesOf(const std::vector<PaidLeave::DatedDays>& items)
 }
 
 // Lines "yyyy/mm/dd days", the two parted by blanks (also full-width ones),
-// a comma or a colon. Empty lines are skipped; the number of the first line
-// that cannot be read goes to `badLine`.
-std::optional<std::vector<PaidLeave::DatedDays>> ParseLines(const QString& text, int& badLine)
+// a comma or a colon. Empty lines are skipped. The first line that cannot be
+// read, that holds more days than one item may or that is one item too many
+// gives a warning that names the `list` and the line.
+std::optional<std::vector<PaidLeave::DatedDays>> ParseLines(
+    const QString& text, const QString& list, const QString& example, QString& warning)
 {
     static const QRegularExpression separator(QStringLiteral("[\\s,:、：\\x{3000}]+"));
     std::vector<PaidLeave::DatedDays> items;
@@ -46,11 +48,23 @@ std::optional<std::vector<PaidLeave::DatedDays>> ParseLines(const QString& text,
         const QString line = lines[i].trimmed();
         if (line.isEmpty())
             continue;
+        const QString number = QString::number(i + 1);
         const QStringList parts = line.split(separator, Qt::SkipEmptyParts);
         const std::optional<QDate> date = parts.size() == 2 ? PaidLeave::ParseDate(parts[0]) : std::nullopt;
         const std::optional<int> days = parts.size() == 2 ? PaidLeave::ParseHalfDays(parts[1]) : std::nullopt;
         if (!date || !days) {
-            badLine = i + 1;
+            warning
+                = QStringLiteral("%1の %2 行目を読めません。%3 のように入力してください。").arg(list, number, example);
+            return std::nullopt;
+        }
+        if (*days > PaidLeave::MaxItemHalfDays) {
+            warning = QStringLiteral("%1の %2 行目の日数は %3 日までで入力してください。")
+                          .arg(list, number, QString::number(PaidLeave::MaxItemHalfDays / 2));
+            return std::nullopt;
+        }
+        if (items.size() == PaidLeave::MaxListItems) {
+            warning = QStringLiteral("%1は %2 行までで入力してください。")
+                          .arg(list, QString::number(PaidLeave::MaxListItems));
             return std::nullopt;
         }
         items.push_back({ *date, *days });
@@ -177,12 +191,11 @@ TPaidLeaveSettingsForm::Reading TPaidLeaveSettingsForm::ReadFields() const
             QStringLiteral("%1月%2日という日はありません。付与する日を選び直してください。")
                 .arg(rules.FixedMonth)
                 .arg(rules.FixedDay) };
-    int badLine = 0;
-    const auto overrides = ParseLines(Memo1->toPlainText(), badLine);
+    QString warning;
+    const auto overrides = ParseLines(
+        Memo1->toPlainText(), QStringLiteral("日数を変える付与"), QStringLiteral("2022/04/01 11.5"), warning);
     if (!overrides)
-        return { std::nullopt,
-            QStringLiteral("日数を変える付与の %1 行目を読めません。2022/04/01 11.5 のように入力してください。")
-                .arg(badLine) };
+        return { std::nullopt, warning };
     rules.Overrides = *overrides;
     const QString start = Edit2->text().trimmed();
     if (!start.isEmpty()) {
@@ -190,11 +203,10 @@ TPaidLeaveSettingsForm::Reading TPaidLeaveSettingsForm::ReadFields() const
         if (!rules.StartDate)
             return { std::nullopt, QStringLiteral("記録を始めた日は 2023/04/01 のように年/月/日で入力してください。") };
     }
-    const auto carried = ParseLines(Memo2->toPlainText(), badLine);
+    const auto carried
+        = ParseLines(Memo2->toPlainText(), QStringLiteral("残っていた日数"), QStringLiteral("2022/04/01 5.5"), warning);
     if (!carried)
-        return { std::nullopt,
-            QStringLiteral("残っていた日数の %1 行目を読めません。2022/04/01 5.5 のように入力してください。")
-                .arg(badLine) };
+        return { std::nullopt, warning };
     rules.Carried = *carried;
     if (!rules.Carried.empty() && !rules.StartDate)
         return { std::nullopt, QStringLiteral("残っていた日数を入れるときは、記録を始めた日も入力してください。") };

@@ -29,6 +29,30 @@ constexpr int FormWidth = 464;
 
 QString Days(int halfDays) { return PaidLeave::DaysText(halfDays) + u'日'; }
 
+bool EndsPhrase(QChar c) { return c == u'|' || c == u' ' || c == u'\n'; }
+
+// Japanese has no spaces, and a label wraps between any two of its
+// characters, also inside a word ("期|限"). A sentence written with '|'
+// between its phrases wraps only there and at its spaces: a word joiner
+// (U+2060) between the characters of a phrase forbids a break, a zero-width
+// space (U+200B) in place of each '|' allows one.
+QString Phrased(const QString& sentence)
+{
+    QString text;
+    text.reserve(2 * sentence.size());
+    for (qsizetype i = 0; i < sentence.size(); ++i) {
+        const QChar c = sentence[i];
+        if (c == u'|') {
+            text += QChar(0x200B);
+            continue;
+        }
+        if (i > 0 && !EndsPhrase(sentence[i - 1]) && !EndsPhrase(c) && !c.isLowSurrogate())
+            text += QChar(0x2060);
+        text += c;
+    }
+    return text;
+}
+
 void SetTextColour(QLabel& label, const QColor& colour)
 {
     QPalette palette = label.palette();
@@ -97,8 +121,10 @@ void TPaidLeaveForm::setupUi()
     Label5->setObjectName(QStringLiteral("Label5"));
     Label5->setGeometry(8, 124, FormWidth - 16, 16);
 
-    Label6 = new QLabel(
-        QStringLiteral("「設定」で入社日を入力すると、有給休暇の付与日数と今日の残日数をここに表示します。"), this);
+    Label6
+        = new QLabel(Phrased(QStringLiteral(
+                         "「設定」で|入社日を|入力すると、|有給休暇の|付与日数と|今日の|残日数を|ここに|表示します。")),
+            this);
     Label6->setObjectName(QStringLiteral("Label6"));
     Label6->setGeometry(8, 48, FormWidth - 16, 40);
     Label6->setWordWrap(true);
@@ -175,25 +201,26 @@ void TPaidLeaveForm::Refresh()
     // What expires soon, the earliest first.
     QStringList expiring;
     for (const PaidLeave::DatedDays& item : balance.ExpiringSoon)
-        expiring << PaidLeave::DateText(item.Date) + QStringLiteral(" までに使わないと ") + Days(item.HalfDays)
-                + QStringLiteral("が失効します。");
-    Label3->setText(expiring.isEmpty() ? QStringLiteral("3か月以内に失効する日はありません。") : expiring.join(u'\n'));
+        expiring << PaidLeave::DateText(item.Date) + QStringLiteral(" までに|使わないと ") + Days(item.HalfDays)
+                + QStringLiteral("が|失効します。");
+    Label3->setText(
+        Phrased(expiring.isEmpty() ? QStringLiteral("3か月以内に|失効する|日は|ありません。") : expiring.join(u'\n')));
     SetTextColour(*Label3, expiring.isEmpty() ? palette().color(QPalette::WindowText) : QColor(255, 0, 0));
 
     if (balance.FiveDay) {
         const PaidLeave::FiveDayRule& rule = *balance.FiveDay;
-        QString text = QStringLiteral("年5日の取得: ") + PaidLeave::DateText(rule.GrantDate)
-            + QStringLiteral(" 付与分は ") + Days(rule.Taken) + QStringLiteral("取得済み（期限 ")
+        QString text = QStringLiteral("年5日の|取得: ") + PaidLeave::DateText(rule.GrantDate)
+            + QStringLiteral(" 付与分は ") + Days(rule.Taken) + QStringLiteral("|取得済み|（期限 ")
             + PaidLeave::DateText(rule.Deadline) + QStringLiteral("）");
         if (rule.Met())
-            text += QStringLiteral("\n5日以上取得しました。");
+            text += QStringLiteral("\n5日以上|取得しました。");
         else if (rule.Warning)
-            text += QStringLiteral("\n期限まで3か月を切りました。あと ") + Days(10 - rule.Taken)
-                + QStringLiteral("取得してください。");
-        Label4->setText(text);
+            text += QStringLiteral("\n期限まで|3か月を|切りました。|あと ") + Days(10 - rule.Taken)
+                + QStringLiteral("|取得して|ください。");
+        Label4->setText(Phrased(text));
         SetTextColour(*Label4, rule.Warning ? QColor(255, 0, 0) : palette().color(QPalette::WindowText));
     } else {
-        Label4->setText(QStringLiteral("年5日の取得: 今の付与年は対象外です。"));
+        Label4->setText(Phrased(QStringLiteral("年5日の|取得: 今の|付与年は|対象外です。")));
         SetTextColour(*Label4, palette().color(QPalette::WindowText));
     }
 

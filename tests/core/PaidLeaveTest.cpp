@@ -140,12 +140,16 @@ TEST(PaidLeaveGrants, TwentyNinthOfFebruary)
     EXPECT_EQ(GrantDate(august, 1), D(2021, 2, 28));
     EXPECT_EQ(GrantDate(august, 4), D(2024, 2, 29));
 
-    // A grant of 29 February expires on 28 February two years on.
-    EXPECT_EQ(RowText(BalanceOn(august, {}, D(2022, 2, 27)).Grants[0]),
-        u"2020/02/29 10.0+0.0 -0.0 x0.0 =10.0 ~2022/02/27"_qs);
-    const Balance balance = BalanceOn(august, {}, D(2022, 2, 28));
+    // A grant of 29 February is valid to the end of February two years on
+    // and expires on 1 March; its five-day year ends on 28 February.
+    EXPECT_EQ(RowText(BalanceOn(august, {}, D(2022, 2, 28)).Grants[0]),
+        u"2020/02/29 10.0+0.0 -0.0 x0.0 =10.0 ~2022/02/28"_qs);
+    const Balance balance = BalanceOn(august, {}, D(2022, 3, 1));
     ASSERT_GE(balance.Grants.size(), 3u);
-    EXPECT_EQ(RowText(balance.Grants[0]), u"2020/02/29 10.0+0.0 -0.0 x10.0 =0.0 ~2022/02/27"_qs);
+    EXPECT_EQ(RowText(balance.Grants[0]), u"2020/02/29 10.0+0.0 -0.0 x10.0 =0.0 ~2022/02/28"_qs);
+    const std::optional<FiveDayRule> fiveDay = BalanceOn(august, {}, D(2021, 2, 27)).FiveDay;
+    ASSERT_TRUE(fiveDay);
+    EXPECT_EQ(fiveDay->Deadline, D(2021, 2, 28));
 
     const Rules fixed = HiredOn(D(2019, 1, 10), GrantRule::FixedDate, 2, 29);
     EXPECT_EQ(GrantDate(fixed, 0), D(2019, 7, 10));
@@ -282,9 +286,11 @@ TEST(PaidLeaveFiveDays, TheWarningComesWithLessThanThreeMonthsLeft)
     EXPECT_TRUE(balance.FiveDay->Met());
     EXPECT_FALSE(balance.FiveDay->Warning);
 
-    // A grant below ten days is outside the rule.
+    // A grant of ten days is under the rule, one of nine and a half is not.
     Rules small = rules;
-    small.Overrides = { { D(2023, 4, 1), 18 } };
+    small.Overrides = { { D(2023, 4, 1), 20 } };
+    EXPECT_TRUE(BalanceOn(small, days, D(2024, 1, 1)).FiveDay);
+    small.Overrides = { { D(2023, 4, 1), 19 } };
     EXPECT_FALSE(BalanceOn(small, days, D(2024, 1, 1)).FiveDay);
 }
 
@@ -332,6 +338,14 @@ std::vector<std::pair<QDate, int>> ReferencePaidDays(const std::vector<LeaveReco
     return paid;
 }
 
+// The day a grant lapses: its second anniversary, or 1 March for a grant of
+// 29 February, which is valid through 28 February.
+QDate Lapses(const QDate& granted)
+{
+    const QDate anniversary = granted.addYears(2);
+    return anniversary.day() == granted.day() ? anniversary : anniversary.addDays(1);
+}
+
 // The same rules counted the plain way, with QDate and one use at a time:
 // the grant rows (as RowText gives them), then "left" and "beyond" in half
 // days.
@@ -346,13 +360,14 @@ QStringList ReferenceBalance(const Rules& rules, const std::vector<LeaveRecord>&
     if (start.isValid()) {
         for (const DatedDays& carried : rules.Carried) {
             if (carried.Date <= start && carried.HalfDays > 0) {
-                Grant grant { {}, carried.Date.addYears(2) };
+                Grant grant { {}, Lapses(carried.Date) };
                 grant.row.Date = carried.Date;
                 grant.row.CarriedIn = grant.row.Left = carried.HalfDays;
                 grants.push_back(grant);
             }
         }
-        std::stable_sort(grants.begin(), grants.end(), [](const Grant& a, const Grant& b) { return a.row.Date < b.row.Date; });
+        std::stable_sort(
+            grants.begin(), grants.end(), [](const Grant& a, const Grant& b) { return a.row.Date < b.row.Date; });
     }
     QDate previous;
     for (int k = 0;; ++k) {
@@ -360,7 +375,8 @@ QStringList ReferenceBalance(const Rules& rules, const std::vector<LeaveRecord>&
         QDate date = due;
         if (rules.Rule == GrantRule::FixedDate && k > 0) {
             const auto inYear = [&](int year) {
-                return QDate(year, rules.FixedMonth, std::min(rules.FixedDay, QDate(year, rules.FixedMonth, 1).daysInMonth()));
+                return QDate(
+                    year, rules.FixedMonth, std::min(rules.FixedDay, QDate(year, rules.FixedMonth, 1).daysInMonth()));
             };
             const QDate fixed = inYear(due.year()) <= due ? inYear(due.year()) : inYear(due.year() - 1);
             if (fixed > previous)
@@ -371,7 +387,7 @@ QStringList ReferenceBalance(const Rules& rules, const std::vector<LeaveRecord>&
             break;
         if (start.isValid() && date <= start)
             continue;
-        Grant grant { {}, date.addYears(2) };
+        Grant grant { {}, Lapses(date) };
         grant.row.Date = date;
         grant.row.Granted = ScheduledHalfDays(k);
         for (const DatedDays& entry : rules.Overrides) {
@@ -469,7 +485,8 @@ TEST(PaidLeaveRules, TheBalanceAgreesWithAPlainDayByDayCount)
         ASSERT_EQ(days, ReferencePaidDays(records)) << "career " << career;
         const std::optional<Balance> balance = Compute(rules, uses, today);
         ASSERT_TRUE(balance);
-        const QStringList got = Rows(*balance) << QString::number(balance->Left) << QString::number(balance->BeyondGrants);
+        const QStringList got = Rows(*balance)
+            << QString::number(balance->Left) << QString::number(balance->BeyondGrants);
         ASSERT_EQ(got, ReferenceBalance(rules, records, today))
             << "career " << career << ", hired " << qPrintable(DateText(*rules.Hired)) << ", rule " << int(rules.Rule)
             << " " << rules.FixedMonth << "/" << rules.FixedDay << ", today " << qPrintable(DateText(today));
@@ -597,4 +614,15 @@ TEST_F(PaidLeaveSettingsTest, ValuesThatCannotBeReadAreLeftOut)
     EXPECT_EQ(rules.Overrides, (std::vector<DatedDays> { { D(2022, 4, 1), 24 }, { D(2024, 4, 1), 40 } }));
     EXPECT_FALSE(rules.StartDate);
     EXPECT_TRUE(rules.Carried.empty());
+}
+
+TEST_F(PaidLeaveSettingsTest, AHandEditedListKeepsAHundredItemsOfAtMostFortyDays)
+{
+    QByteArray carried = "2022/04/01:9999.5,2022/04/01:40.5";
+    for (int i = 0; i < 150; ++i)
+        carried += ",2022/04/01:40";
+    SetFile("[Paid]\r\nOverrides=2023/04/01:40,2024/04/01:40.5\r\nCarried=" + carried + "\r\n");
+    const Rules rules = PaidLeaveSettings::Read();
+    EXPECT_EQ(rules.Overrides, (std::vector<DatedDays> { { D(2023, 4, 1), 80 } }));
+    EXPECT_EQ(rules.Carried, std::vector<DatedDays>(100, { D(2022, 4, 1), 80 }));
 }

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTextLayout>
 
 #include "core/LeaveStore.h"
 #include "reports/PaidLeaveSettingsDialog.h"
@@ -36,6 +37,30 @@ protected:
         return cells;
     }
     QByteArray Ini() const { return data.Bytes(QStringLiteral("orbelund.ini")); }
+
+    // A label's text as it reads, without the marks that keep its phrases
+    // whole.
+    static QString Shown(const QString& text) { return QString(text).remove(QChar(0x2060)).remove(QChar(0x200B)); }
+    static QString Shown(const QLabel& label) { return Shown(label.text()); }
+    // Where the label's text wraps in lines of `width` pixels, counted in the
+    // text as it reads. A label lays out its plain text as a QTextLayout
+    // does, its lines ended by line separators.
+    static std::vector<qsizetype> Breaks(const QLabel& label, int width)
+    {
+        QTextLayout layout(QString(label.text()).replace(u'\n', QChar::LineSeparator), label.font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        std::vector<qsizetype> breaks;
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            if (line.textStart() > 0)
+                breaks.push_back(Shown(label.text().left(line.textStart())).size());
+        }
+        layout.endLayout();
+        return breaks;
+    }
 
     // Types into the settings dialog as a user would and presses OK.
     static void EnterSettings(
@@ -67,7 +92,7 @@ TEST_F(PaidLeaveWindowTest, BeforeTheHiringDateOneSentenceSaysWhatToEnterAndNoth
     ASSERT_TRUE(Window().isVisible());
     EXPECT_EQ(Window().windowTitle(), QStringLiteral("有給休暇の残日数"));
     EXPECT_TRUE(Window().Label6->isVisible());
-    EXPECT_EQ(Window().Label6->text(),
+    EXPECT_EQ(Shown(*Window().Label6),
         QStringLiteral("「設定」で入社日を入力すると、有給休暇の付与日数と今日の残日数をここに表示します。"));
     EXPECT_FALSE(Window().StrColGrid1->isVisible());
     EXPECT_FALSE(Window().Label2->isVisible());
@@ -114,7 +139,7 @@ TEST_F(PaidLeaveWindowTest, TheSettingsAreWrittenToTheirSectionAndTheTableFollow
     EXPECT_EQ(Window().Label2->text(), QStringLiteral("20.0日"));
     EXPECT_EQ(Window().Label1->text(), QStringLiteral("2024/01/15 の残日数"));
     EXPECT_EQ(Window().Label5->text(), QStringLiteral("次の付与: 2024/04/01 14.0日"));
-    EXPECT_EQ(Window().Label3->text(), QStringLiteral("2024/03/31 までに使わないと 7.5日が失効します。"));
+    EXPECT_EQ(Shown(*Window().Label3), QStringLiteral("2024/03/31 までに使わないと 7.5日が失効します。"));
 
     // The dialog shows what was saved.
     QTest::mouseClick(Window().Button1, Qt::LeftButton);
@@ -194,14 +219,24 @@ TEST_F(PaidLeaveWindowTest, WhatCannotBeReadIsNamedAndNothingIsWritten)
     EXPECT_EQ(
         dialogs.messages[2].text, QStringLiteral("残っていた日数を入れるときは、記録を始めた日も入力してください。"));
 
+    // An item holds at most 40 days, a list at most 100 items.
+    EnterSettings(QStringLiteral("2020/10/01"), QStringLiteral("2022/04/01 40\n2023/04/01 40.5"));
+    ASSERT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_EQ(
+        dialogs.messages[3].text, QStringLiteral("日数を変える付与の 2 行目の日数は 40 日までで入力してください。"));
+    EnterSettings(
+        QStringLiteral("2020/10/01"), {}, QStringLiteral("2023/04/01"), QStringLiteral("2022/04/01 1\n").repeated(101));
+    ASSERT_EQ(dialogs.messages.size(), 5u);
+    EXPECT_EQ(dialogs.messages[4].text, QStringLiteral("残っていた日数は 100 行までで入力してください。"));
+
     QTest::mouseClick(Window().Button1, Qt::LeftButton);
     QTest::mouseClick(SettingsForm().RadioButton2, Qt::LeftButton);
     SettingsForm().SpinEdit1->setValue(4);
     SettingsForm().SpinEdit2->setValue(31);
     QTest::mouseClick(SettingsForm().Button1, Qt::LeftButton);
-    ASSERT_EQ(dialogs.messages.size(), 4u);
+    ASSERT_EQ(dialogs.messages.size(), 6u);
     EXPECT_EQ(
-        dialogs.messages[3].text, QStringLiteral("4月31日という日はありません。付与する日を選び直してください。"));
+        dialogs.messages[5].text, QStringLiteral("4月31日という日はありません。付与する日を選び直してください。"));
     EXPECT_EQ(Ini(), before);
 }
 
@@ -231,7 +266,7 @@ TEST_F(PaidLeaveWindowTest, TheFiveDayRuleWarnsWithLessThanThreeMonthsLeft)
         LeaveStore::SaveEntry(2023, 5, day, 1, QString());
     ProgramWindows program(data);
     program.Main().B1->trigger();
-    EXPECT_EQ(Window().Label4->text(),
+    EXPECT_EQ(Shown(*Window().Label4),
         QStringLiteral("年5日の取得: 2023/04/01 付与分は 4.0日取得済み（期限 2024/03/31）\n"
                        "期限まで3か月を切りました。あと 1.0日取得してください。"));
     EXPECT_EQ(Window().Label4->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -240,7 +275,7 @@ TEST_F(PaidLeaveWindowTest, TheFiveDayRuleWarnsWithLessThanThreeMonthsLeft)
     InputForm->OpenEntryDialog(2024, 1, 10);
     InputForm->RadioButtons->button(1)->setChecked(true);
     QTest::mouseClick(InputForm->Button1, Qt::LeftButton);
-    EXPECT_EQ(Window().Label4->text(),
+    EXPECT_EQ(Shown(*Window().Label4),
         QStringLiteral("年5日の取得: 2023/04/01 付与分は 5.0日取得済み（期限 2024/03/31）\n5日以上取得しました。"));
     EXPECT_NE(Window().Label4->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(Window().Label2->text(), QStringLiteral("18.0日"));
@@ -269,4 +304,33 @@ TEST_F(PaidLeaveWindowTest, EveryShowReadsTheFilesAfresh)
     program.Main().B1->trigger();
     EXPECT_EQ(Window().Label2->text(), QStringLiteral("22.5日"));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PaidLeaveWindowTest, SentencesWrapBetweenWordsNeverInsideOne)
+{
+    for (int day = 1; day <= 4; ++day)
+        LeaveStore::SaveEntry(2023, 5, day, 1, QString());
+    ProgramWindows program(data, "[Paid]\r\nHired=2020/10/01\r\n");
+    program.Main().B1->trigger();
+    const std::pair<const QLabel*, QStringList> sentences[] = {
+        { Window().Label3, { u"2024/03/31"_qs, u"までに"_qs, u"使わないと"_qs, u"7.0日"_qs, u"失効します。"_qs } },
+        { Window().Label4,
+            { u"年5日"_qs, u"取得"_qs, u"2023/04/01"_qs, u"付与分"_qs, u"4.0日"_qs, u"取得済み"_qs, u"期限"_qs,
+                u"2024/03/31）"_qs, u"3か月"_qs, u"切りました。"_qs, u"1.0日"_qs, u"ください。"_qs } },
+        { Window().Label6,
+            { u"「設定」"_qs, u"入社日"_qs, u"入力"_qs, u"有給休暇"_qs, u"付与日数"_qs, u"残日数"_qs,
+                u"表示します。"_qs } },
+    };
+    for (const auto& [label, words] : sentences) {
+        const QString text = Shown(*label);
+        for (int width = 60; width <= 700; width += 10) {
+            for (const qsizetype at : Breaks(*label, width)) {
+                for (const QString& word : words) {
+                    for (qsizetype from = text.indexOf(word); from >= 0; from = text.indexOf(word, from + 1))
+                        EXPECT_FALSE(at > from && at < from + word.size())
+                            << qPrintable(word) << " broken at " << width << " pixels";
+                }
+            }
+        }
+    }
 }
