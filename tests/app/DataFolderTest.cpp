@@ -64,7 +64,7 @@ protected:
     }
 };
 
-// An ordinary user starts a copy that lies in a folder only its owner may
+// An ordinary user starts a copy that lies in a folder the user may not
 // write: the program keeps its files in the user's folder, and the records
 // come along instead of an empty calendar.
 TEST_F(DataFolderTest, AReadOnlyCopyBringsItsDataIntoTheUsersFolderAndSaysSoOnce)
@@ -92,8 +92,6 @@ TEST_F(DataFolderTest, AReadOnlyCopyBringsItsDataIntoTheUsersFolderAndSaysSoOnce
     EXPECT_EQ(*result, 0) << "1: the program folder was chosen, 2: not one message in two starts, 3: another message";
     EXPECT_EQ(Bytes(user + QStringLiteral("Holiday.d00")), ProgramData);
     EXPECT_EQ(Bytes(user + QStringLiteral("orbelund.ini")), ProgramSettings);
-    EXPECT_EQ(QDir(user).entryList(QDir::Files | QDir::Hidden).size(), 2);
-    EXPECT_EQ(Bytes(program + QStringLiteral("Holiday.d00")), ProgramData);
 }
 
 TEST_F(DataFolderTest, AFileInTheUsersFolderIsNeverOverwritten)
