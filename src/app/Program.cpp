@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include "app/About.h"
+#include "app/DataFolder.h"
 #include "app/Eopf.h"
 #include "app/MainForm.h"
 #include "app/QtTranslations.h"
@@ -31,6 +32,9 @@ TMainform* CreateProgramWindows()
     // The fiscal-year calendar's tool image stands for the program in every
     // title bar.
     QApplication::setWindowIcon(QIcon(ToolImages::Image(0)));
+    // Before any window reads a setting or shows the data folder; after the
+    // title and font, which its message box takes.
+    PrepareDataFolder();
     // The long-lived windows, in this order. Each is reached through its
     // global pointer and only hides when closed.
     auto* mainform = new TMainform;

@@ -8,14 +8,17 @@
 // cannot be written, or it lies in an installation prefix beside
 // share/valdemor/) keeps them in the user's data folder,
 // ~/.local/share/Valdemor (under $XDG_DATA_HOME when that is set), which is
-// created on first use. The choice is made once per run.
+// created on first use; the start-up copies the data of the program's folder
+// there when it has none yet. The choice is made once per run.
 
 #include <QString>
 
 QString DataDirectory();
 
-// For tests: files go to `directory` (a trailing '/' is added when missing);
-// an empty text returns to the folder chosen above.
+// Files go to `directory` from now on (a trailing '/' is added when
+// missing): the start-up's way back to the program's folder when its data
+// could not be copied to the user's, and the tests' own folders. An empty
+// text returns to the folder chosen above.
 void SetDataDirectory(const QString& directory);
 
 // The folder of the running executable, with a trailing '/'.

@@ -1,12 +1,16 @@
 #include "platform/Files.h"
 
 #include <cstdio>
+#include <vector>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 namespace Files {
 
@@ -103,11 +107,62 @@ int Close(int fd)
     return result;
 }
 
+namespace {
+// The file a replacement of `path` writes: through a link, the file it points to.
+QString ReplacedFile(const QString& path)
+{
+    const QFileInfo link(path);
+    return link.isSymLink() ? link.symLinkTarget() : path;
+}
+
+// Opens a new file beside `name`, so that the final rename or link stays
+// within one file system: the name, a dot, a random number in base 36 and
+// ".new". Returns 0 or the error number.
+int CreateNewFile(const QByteArray& name, QByteArray& temp, int& fd)
+{
+    for (int attempt = 0;; ++attempt) {
+        temp = name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return 0;
+        if (errno != EEXIST || attempt == 100)
+            return errno;
+    }
+}
+
+// Flushes and closes the new file, whose writing ended with `error`, and
+// when all went well puts it in place as `target`: over the old file, or only
+// where no file is. Otherwise the new file is removed. Returns 0 or the
+// error number of the first step that failed.
+int PutInPlace(int fd, const QByteArray& temp, const QString& target, int error, bool overwrite)
+{
+    const QByteArray name = target.toLocal8Bit();
+    if (error == 0)
+        error = SyncData(fd);
+    const int closeError = Close(fd);
+    if (error == 0)
+        error = closeError;
+    if (error == 0) {
+        // A link fails when the name is taken, where a rename would replace.
+        if (overwrite ? ::rename(temp.constData(), name.constData()) != 0
+                      : ::link(temp.constData(), name.constData()) != 0)
+            error = errno;
+        else if (!overwrite)
+            ::unlink(temp.constData());
+    }
+    if (error != 0) {
+        ::unlink(temp.constData());
+        return error;
+    }
+    SyncDirectory(QFileInfo(target).absolutePath());
+    return 0;
+}
+} // namespace
+
 int Replace(const QString& path, const QByteArray& bytes)
 {
     // Through a link, the file it points to is replaced and the link stays.
-    const QFileInfo link(path);
-    const QString target = link.isSymLink() ? link.symLinkTarget() : path;
+    const QString target = ReplacedFile(path);
     const QByteArray name = target.toLocal8Bit();
     struct stat old;
     const bool existed = ::stat(name.constData(), &old) == 0;
@@ -115,32 +170,60 @@ int Replace(const QString& path, const QByteArray& bytes)
     if (existed && ::access(name.constData(), W_OK) != 0)
         return errno;
 
-    // A new name beside the file, so that the rename stays within one file system.
     QByteArray temp;
     int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temp = name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
-        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt == 100))
-            return errno;
-    }
+    if (const int error = CreateNewFile(name, temp, fd))
+        return error;
     if (existed)
         ::fchmod(fd, old.st_mode & 07777);
+    return PutInPlace(fd, temp, target, WriteAt(fd, bytes.constData(), bytes.size(), 0), true);
+}
 
-    int error = WriteAt(fd, bytes.constData(), bytes.size(), 0);
-    if (error == 0)
-        error = SyncData(fd);
-    const int closeError = Close(fd);
-    if (error == 0)
-        error = closeError;
-    if (error == 0 && ::rename(temp.constData(), name.constData()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temp.constData());
+int CopyNew(const QString& from, const QString& to)
+{
+    const int in = ::open(from.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return errno;
+    QByteArray temp;
+    int fd = -1;
+    if (const int error = CreateNewFile(to.toLocal8Bit(), temp, fd)) {
+        ::close(in);
         return error;
     }
-    SyncDirectory(QFileInfo(target).absolutePath());
-    return 0;
+    int error = 0;
+    std::vector<char> buffer(1 << 20);
+    for (qint64 offset = 0;;) {
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            error = got < 0 ? errno : 0;
+            break;
+        }
+        error = WriteAt(fd, buffer.data(), got, offset);
+        if (error != 0)
+            break;
+        offset += got;
+    }
+    ::close(in);
+    return PutInPlace(fd, temp, to, error, false);
+}
+
+void RemoveLeftovers(const QString& path)
+{
+    const QFileInfo file(ReplacedFile(path));
+    // Exactly what CreateNewFile names: a number below 2^32 has at most
+    // seven digits in base 36.
+    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[0-9a-z]{1,7}\\.new")));
+    const QDir folder = file.absoluteDir();
+    bool removed = false;
+    for (const QFileInfo& entry : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!entry.isSymLink() && pattern.match(entry.fileName()).hasMatch())
+            removed = Remove(entry.absoluteFilePath()) || removed;
+    }
+    if (removed)
+        SyncDirectory(folder.absolutePath());
 }
 
 } // namespace Files

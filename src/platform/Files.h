@@ -29,6 +29,17 @@ std::optional<QDateTime> LastModified(const QString& path);
 // one is gone.
 int Replace(const QString& path, const QByteArray& bytes);
 
+// Copies the file `from` to `to` where no file of that name is: the copy is
+// written to a new file beside `to`, flushed and closed, each step checked,
+// and only then given the name, which fails when the name is taken. Returns
+// 0, or the error number of the step that failed; nothing is left at `to`.
+int CopyNew(const QString& from, const QString& to);
+
+// Removes the new files that a Replace or CopyNew of `path` left beside it
+// when the program was ended before it could rename or remove them. Only
+// names of exactly their form are touched.
+void RemoveLeftovers(const QString& path);
+
 // The checked steps. Each returns 0 or the error number; WriteAt writes all
 // of `size` bytes (retrying short writes) or fails.
 int WriteAt(int fd, const void* data, qint64 size, qint64 offset);

@@ -100,3 +100,27 @@ TEST_F(StartupTest, TheLockGoesWithTheProcess)
     next.kill();
     next.waitForFinished(10000);
 }
+
+// A settings write or a copy that was ended before its rename leaves its new
+// file behind; the next start removes exactly those.
+TEST_F(StartupTest, TheStartRemovesTheNewFilesOfInterruptedWritesOnly)
+{
+    const QStringList leftovers { QStringLiteral("orbelund.ini.0.new"), QStringLiteral("orbelund.ini.1z141z3.new"),
+        QStringLiteral("Holiday.d00.k3j9a.new") };
+    const QStringList others { QStringLiteral("orbelund.ini.new"), QStringLiteral("orbelund.ini.K3J.new"),
+        QStringLiteral("orbelund.ini.12345678.new"), QStringLiteral("orbelund.ini.abc.new.txt"),
+        QStringLiteral("my.orbelund.ini.abc.new") };
+    for (const QString& name : leftovers + others) {
+        QFile file(dir.path() + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QProcess process;
+    Start(process);
+    ASSERT_TRUE(WaitFor([&] { return FirstRunSetWritten(); }, 20000));
+    process.kill();
+    process.waitForFinished(10000);
+    for (const QString& name : leftovers)
+        EXPECT_FALSE(QFile::exists(dir.path() + u'/' + name)) << name.toStdString();
+    for (const QString& name : others)
+        EXPECT_TRUE(QFile::exists(dir.path() + u'/' + name)) << name.toStdString();
+}

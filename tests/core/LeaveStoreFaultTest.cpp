@@ -133,6 +133,26 @@ TEST_F(LeaveStoreFaultTest, AReadOnlyDirectoryRefusesEveryWriteAndKeepsTheFiles)
     EXPECT_EQ(SettingsFile(), SettingsBytes);
 }
 
+// Files the user may not write, in a folder the user may: compaction and a
+// settings write replace their file by a new one, which the folder would
+// allow, but a read-only file must stay as it is.
+TEST_F(LeaveStoreFaultTest, AReadOnlyFileIsNeverReplaced)
+{
+    ASSERT_TRUE(QFile::setPermissions(data.Path(),
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
+            | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther));
+    for (const QString& name : { QStringLiteral("Holiday.d00"), QStringLiteral("orbelund.ini") })
+        ASSERT_TRUE(QFile::setPermissions(data.File(name), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const auto answers
+        = InChild(QStringLiteral("read-only"), { QStringLiteral("compact"), QStringLiteral("settings-write") });
+    QFile::setPermissions(data.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(answers.at(QStringLiteral("compact")), QStringLiteral("File access denied"));
+    EXPECT_EQ(answers.at(QStringLiteral("settings-write")), Settings::FilePath() + QStringLiteral(" に書き込めません"));
+    EXPECT_EQ(DataFile(), ThreeRecords());
+    EXPECT_EQ(SettingsFile(), SettingsBytes);
+    EXPECT_EQ(QDir(data.Path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
 // Reading never needs the right to write: a user who may only read the file
 // sees the data.
 TEST_F(LeaveStoreFaultTest, AReadOnlyDataFileCanStillBeRead)

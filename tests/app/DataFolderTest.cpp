@@ -1,0 +1,147 @@
+#include "app/DataFolder.h"
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "platform/DataDirectory.h"
+#include "platform/Files.h"
+
+namespace {
+
+const QByteArray ProgramData = QByteArray(64, '\x01') + QByteArray(64, '\x02') + "tail";
+const QByteArray ProgramSettings = "[Start]\r\nShow=2\r\n[Holiday]\r\n0=1\r\n";
+
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void Write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+// A copy of the program in bin/ with its data beside it, and a user whose
+// data folder lies under home/.
+class DataFolderTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString root = dir.path() + u'/';
+    QString program = root + QStringLiteral("bin/");
+    QString user = root + QStringLiteral("home/.local/share/Valdemor/");
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(program));
+        ASSERT_TRUE(QDir().mkpath(user));
+        Write(program + QStringLiteral("Holiday.d00"), ProgramData);
+        Write(program + QStringLiteral("orbelund.ini"), ProgramSettings);
+        SetProgramDirectory(program);
+        SetDataDirectory(user);
+    }
+    void TearDown() override
+    {
+        ::chmod(QFile::encodeName(program).constData(), 0755); // so that the folder can be removed
+        Files::Faults::FailNth(0);
+        SetProgramDirectory(QString());
+        SetDataDirectory(QString());
+    }
+
+    QString CopiedText(const QString& what) const
+    {
+        return program + QStringLiteral(" の") + what + QStringLiteral("を ") + user
+            + QStringLiteral(" にコピーしました。以後のデータはこのフォルダーに保存されます。");
+    }
+};
+
+// An ordinary user starts a copy that lies in a folder the user may not
+// write: the program keeps its files in the user's folder, and the records
+// come along instead of an empty calendar.
+TEST_F(DataFolderTest, AReadOnlyCopyBringsItsDataIntoTheUsersFolderAndSaysSoOnce)
+{
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    ::chmod(QFile::encodeName(root + QStringLiteral("home")).constData(), 0777);
+    QDir(root + QStringLiteral("home/.local")).removeRecursively(); // made by the first start
+    ::chmod(QFile::encodeName(program).constData(), 0555);
+    const QString expected = CopiedText(QStringLiteral("データファイルと設定ファイル"));
+    const std::optional<int> result = RunUnprivileged([&] {
+        ScriptedDialogs dialogs;
+        for (int start = 0; start < 2; ++start) {
+            SetDataDirectory(ChooseDataDirectory(program, user));
+            if (DataDirectory() != user)
+                return 1;
+            PrepareDataFolder();
+        }
+        if (dialogs.messages.size() != 1)
+            return 2;
+        const ScriptedDialogs::Message& said = dialogs.messages.front();
+        return said.text == expected && said.icon == MsgIcon::Information ? 0 : 3;
+    });
+    if (!result)
+        GTEST_SKIP() << "cannot run as an ordinary user here";
+    EXPECT_EQ(*result, 0) << "1: the program folder was chosen, 2: not one message in two starts, 3: another message";
+    EXPECT_EQ(Bytes(user + QStringLiteral("Holiday.d00")), ProgramData);
+    EXPECT_EQ(Bytes(user + QStringLiteral("orbelund.ini")), ProgramSettings);
+}
+
+TEST_F(DataFolderTest, AFileInTheUsersFolderIsNeverOverwritten)
+{
+    ScriptedDialogs dialogs;
+    const QByteArray own = "[View]\r\nFlat=1\r\n";
+    Write(user + QStringLiteral("orbelund.ini"), own);
+    PrepareDataFolder();
+    EXPECT_EQ(Bytes(user + QStringLiteral("Holiday.d00")), ProgramData);
+    EXPECT_EQ(Bytes(user + QStringLiteral("orbelund.ini")), own);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages.front().text, CopiedText(QStringLiteral("データファイル")));
+
+    // Data of the user's own: nothing of the program's folder is taken.
+    QFile::remove(user + QStringLiteral("orbelund.ini"));
+    Write(user + QStringLiteral("Holiday.d00"), "mine");
+    PrepareDataFolder();
+    EXPECT_EQ(Bytes(user + QStringLiteral("Holiday.d00")), "mine");
+    EXPECT_FALSE(QFile::exists(user + QStringLiteral("orbelund.ini")));
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(DataDirectory(), user);
+}
+
+// A full disk at any step of the copy: no file is left half written, the
+// user is told, and this run shows the records where they are.
+TEST_F(DataFolderTest, ACopyThatFailsLeavesNothingHalfWrittenAndShowsTheDataWhereItIs)
+{
+    for (int n = 1;; ++n) {
+        ASSERT_LT(n, 20) << "a copy of many steps";
+        ScriptedDialogs dialogs;
+        SetDataDirectory(user);
+        QDir(user).removeRecursively();
+        QDir().mkpath(user);
+        Files::Faults::FailNth(n);
+        PrepareDataFolder();
+        if (!Files::Faults::Failed())
+            break; // every step ran
+        EXPECT_EQ(DataDirectory(), program) << "step " << n;
+        const QStringList left = QDir(user).entryList(QDir::Files | QDir::Hidden);
+        EXPECT_TRUE(left.isEmpty()
+            || (left == QStringList { QStringLiteral("orbelund.ini") }
+                && Bytes(user + QStringLiteral("orbelund.ini")) == ProgramSettings))
+            << "step " << n << ": " << left.join(u' ').toStdString();
+        ASSERT_EQ(dialogs.messages.size(), 1u) << "step " << n;
+        EXPECT_EQ(dialogs.messages.front().caption, QStringLiteral("警告"));
+        EXPECT_EQ(dialogs.messages.front().text,
+            program + QStringLiteral(" のデータファイルを ") + user
+                + QStringLiteral(" にコピーできませんでした（Disk full）。\n") + program
+                + QStringLiteral(" のデータを表示しますが、このフォルダーに書き込めない間は変更を保存できません。"));
+    }
+    EXPECT_EQ(DataDirectory(), user);
+    EXPECT_EQ(Bytes(user + QStringLiteral("Holiday.d00")), ProgramData);
+}
