@@ -7,7 +7,7 @@
 
 void InstallCalendarWindows(TMainform& mainform)
 {
-    mainform.SetCalendarFactory(TMainform::Calendar::Year, [](TMainform&) { return new TYcalForm; });
-    mainform.SetCalendarFactory(TMainform::Calendar::Month, [](TMainform&) { return new TMCalForm; });
-    mainform.SetCalendarFactory(TMainform::Calendar::Holiday, [](TMainform&) { return new THCalForm; });
+    mainform.SetCalendarFactory(CalendarKind::Year, [](TMainform&) { return new TYcalForm; });
+    mainform.SetCalendarFactory(CalendarKind::Month, [](TMainform&) { return new TMCalForm; });
+    mainform.SetCalendarFactory(CalendarKind::Holiday, [](TMainform&) { return new THCalForm; });
 }

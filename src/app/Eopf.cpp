@@ -1,6 +1,5 @@
 #include "app/Eopf.h"
 
-#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -14,8 +13,7 @@
 #include "platform/Application.h"
 #include "platform/FixedDialog.h"
 #include "views/Inputf.h"
-#include "views/Mcalf.h"
-#include "views/Ycalf.h"
+#include "views/ProgramEvents.h"
 
 TOpForm* OpForm = nullptr;
 
@@ -215,17 +213,8 @@ void TOpForm::Button1Click()
     Settings::WriteToolBarFlat(CheckBox9->isChecked());
     Settings::WriteCompactAtExit(CheckBox10->isChecked());
 
-    // The holiday calendar lists leave entries only: days off do not show
-    // on it.
-    if (daysOffChanged && MainFrame) {
-        if (MainFrame->Y1->isChecked() && YcalForm)
-            YcalForm->Fill(YcalForm->ShownFiscalYear());
-        if (MainFrame->M1->isChecked() && MCalForm) {
-            int year = 0, month = 0;
-            MCalForm->ShownMonth(year, month);
-            MCalForm->Fill(year, month);
-        }
-    }
+    if (daysOffChanged)
+        emit ProgramEvents().daysOffChanged();
     if (Mainform)
         Mainform->SetToolBarFlat(CheckBox9->isChecked());
     close();

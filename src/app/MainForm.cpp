@@ -180,6 +180,19 @@ void TMainform::setupUi()
     mdiArea_->viewport()->installEventFilter(this);
     setCentralWidget(mdiArea_);
 
+    setupMenus();
+    setupToolBar();
+    setupStatusBar();
+
+    slots_[int(CalendarKind::Year)].mark = Y1;
+    slots_[int(CalendarKind::Month)].mark = M1;
+    slots_[int(CalendarKind::Holiday)].mark = H2;
+
+    setGeometry(10, 10, 640, 480);
+}
+
+void TMainform::setupMenus()
+{
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
@@ -229,7 +242,10 @@ void TMainform::setupUi()
     Help2 = AddItem(Help1, QStringLiteral("Help2"), QStringLiteral("ヘルプ(&H)"));
     N2 = AddSeparator(Help1, QStringLiteral("N2"));
     About1 = AddItem(Help1, QStringLiteral("About1"), QStringLiteral("バージョン情報(&A)..."));
+}
 
+void TMainform::setupToolBar()
+{
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
@@ -262,7 +278,10 @@ void TMainform::setupUi()
     ToolButton11 = AddToolButton(
         QStringLiteral("ToolButton11"), 6, QStringLiteral("ヘルプ"), QStringLiteral("ヘルプを開きます。"));
     SetToolBarFlat(false);
+}
 
+void TMainform::setupStatusBar()
+{
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setFixedHeight(19);
@@ -272,12 +291,6 @@ void TMainform::setupUi()
     statusPanel_ = new QLabel(StatusBar1);
     statusPanel_->setObjectName(QStringLiteral("SimplePanel"));
     StatusBar1->addWidget(statusPanel_, 1);
-
-    slots_[int(Calendar::Year)].mark = Y1;
-    slots_[int(Calendar::Month)].mark = M1;
-    slots_[int(Calendar::Holiday)].mark = H2;
-
-    setGeometry(10, 10, 640, 480);
 }
 
 QToolButton* TMainform::AddToolButton(const QString& name, int image, const QString& hint, const QString& status)
@@ -355,20 +368,20 @@ void TMainform::SetStatusText(const QString& text) { statusPanel_->setText(text)
 
 QString TMainform::StatusText() const { return statusPanel_->text(); }
 
-void TMainform::SetCalendarFactory(Calendar calendar, CalendarFactory factory)
+void TMainform::SetCalendarFactory(CalendarKind calendar, CalendarFactory factory)
 {
     Slot(calendar).factory = std::move(factory);
 }
 
-TMainform::CalendarSlot& TMainform::Slot(Calendar calendar) { return slots_[int(calendar)]; }
+TMainform::CalendarSlot& TMainform::Slot(CalendarKind calendar) { return slots_[int(calendar)]; }
 
-void TMainform::OpenYearCalendar() { OpenCalendar(Calendar::Year); }
+void TMainform::OpenYearCalendar() { OpenCalendar(CalendarKind::Year); }
 
-void TMainform::OpenMonthCalendar() { OpenCalendar(Calendar::Month); }
+void TMainform::OpenMonthCalendar() { OpenCalendar(CalendarKind::Month); }
 
-void TMainform::OpenHolidayCalendar() { OpenCalendar(Calendar::Holiday); }
+void TMainform::OpenHolidayCalendar() { OpenCalendar(CalendarKind::Holiday); }
 
-void TMainform::OpenCalendar(Calendar calendar)
+void TMainform::OpenCalendar(CalendarKind calendar)
 {
     CalendarSlot& wanted = Slot(calendar);
     if (!wanted.mark->isChecked() && wanted.factory) {
@@ -446,25 +459,25 @@ void TMainform::iCalendar1Click() { IcsExport::Export(this); }
 // the settings when that calendar goes.
 void TMainform::D1Click()
 {
-    if (M1->isChecked() && MCalForm)
+    if (IsOpen(CalendarKind::Month))
         MCalForm->SetColumnWidths(Settings::DefaultMonthWidths);
 }
 
 void TMainform::F1Click()
 {
-    if (M1->isChecked() && MCalForm)
+    if (IsOpen(CalendarKind::Month))
         MCalForm->SetColumnWidths(Settings::MonthColumnWidths());
 }
 
 void TMainform::D2Click()
 {
-    if (H2->isChecked() && HCalForm)
+    if (IsOpen(CalendarKind::Holiday))
         HCalForm->SetColumnWidths(Settings::DefaultHolidayWidths);
 }
 
 void TMainform::F2Click()
 {
-    if (H2->isChecked() && HCalForm)
+    if (IsOpen(CalendarKind::Holiday))
         HCalForm->SetColumnWidths(Settings::HolidayColumnWidths());
 }
 

@@ -9,13 +9,16 @@
 //   TMainform      (this file) the MDI frame: menus, tool bar, status line,
 //                  the settings of the frame, and the operations that open
 //                  one calendar at a time. The check marks of Y1, M1 and H2
-//                  are the only record of which calendar is open.
+//                  are the only record of which calendar is open; only
+//                  views/OpenCalendar reads them.
 //   core/          the data file Holiday.d00 (LeaveStore), the settings file
 //                  orbelund.ini (Settings), dates, holidays, the day table
 //                  and the fills that write the calendars' grids.
 //   views/         the calendar windows (MDI children, created on demand,
 //                  freed on close), the entry dialog and the chooser. They
-//                  see this window only through TMainFrame.
+//                  see this window only through TMainFrame. ProgramEvents
+//                  announces a saved day, an opened or closed calendar and
+//                  changed days off as signals.
 //   reports/       totals, CSV export and printing.
 //   widgets/, platform/  the grids and the toolkit services beneath them.
 // Nothing is cached: every command reads the files afresh.
@@ -31,6 +34,7 @@
 #include <QRect>
 
 #include "views/MainFrame.h"
+#include "views/OpenCalendar.h"
 
 class QAction;
 class QLabel;
@@ -62,8 +66,6 @@ class TMainform final : public QMainWindow, public TMainFrame {
     Q_OBJECT
 
 public:
-    enum class Calendar { Year, Month, Holiday };
-
     explicit TMainform(QWidget* parent = nullptr);
     ~TMainform() override;
 
@@ -71,7 +73,7 @@ public:
     // check mark when shown and clears it when closed. Installed by the
     // calendar windows' module.
     using CalendarFactory = std::function<QWidget*(TMainform&)>;
-    void SetCalendarFactory(Calendar calendar, CalendarFactory factory);
+    void SetCalendarFactory(CalendarKind calendar, CalendarFactory factory);
 
     // Opens one calendar and closes the others: the new window is shown
     // before the old one closes; the calendar already open is left alone.
@@ -172,6 +174,9 @@ protected:
 
 private:
     void setupUi();
+    void setupMenus(); // in menu-bar order
+    void setupToolBar();
+    void setupStatusBar();
     void connectHandlers();
     QToolButton* AddToolButton(const QString& name, int image, const QString& hint, const QString& status);
     void AddToolSeparator(const QString& name, int width);
@@ -181,8 +186,8 @@ private:
         CalendarFactory factory;
         QPointer<QMdiSubWindow> window;
     };
-    CalendarSlot& Slot(Calendar calendar);
-    void OpenCalendar(Calendar calendar);
+    CalendarSlot& Slot(CalendarKind calendar);
+    void OpenCalendar(CalendarKind calendar);
 
     // Places the window at outer bounds with the frame margins known now.
     void Place(const QRect& outer);

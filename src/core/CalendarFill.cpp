@@ -45,6 +45,13 @@ TColor WeekdayColour(int dayOfWeek)
 
 int YearCalendarRow(int month) { return month >= 4 ? month - 3 : month + 9; }
 
+Julius::YearMonth YearCalendarMonth(int fiscalYear, int row)
+{
+    if (row < 1 || row > 12)
+        return { fiscalYear, 0 };
+    return row <= 9 ? Julius::YearMonth { fiscalYear, row + 3 } : Julius::YearMonth { fiscalYear + 1, row - 9 };
+}
+
 bool InFiscalYear(int fiscalYear, int year, int month)
 {
     return (year == fiscalYear && month >= 4 && month <= 12) || (year == fiscalYear + 1 && month >= 1 && month <= 3);

@@ -14,6 +14,8 @@
 //
 // Row 0 and column 0 are headers, written by the windows.
 
+#include "core/Julius.h"
+
 class QAbstractButton;
 class TStrColGrid;
 
@@ -28,5 +30,9 @@ void FillHolidayCalendar(TStrColGrid& grid, QAbstractButton& caption, int fiscal
 
 // The grid row of a month in the fiscal-year grid: April is row 1, March row 12.
 int YearCalendarRow(int month);
+// The year and month of a row of that grid for a fiscal year: rows 1 to 9
+// are April to December of the fiscal year, rows 10 to 12 January to March
+// of the next. Any other row gives month 0.
+Julius::YearMonth YearCalendarMonth(int fiscalYear, int row);
 // Whether a date lies in the fiscal year (April of it to March of the next year).
 bool InFiscalYear(int fiscalYear, int year, int month);

@@ -2,13 +2,11 @@
 
 #include <QDate>
 
+#include "core/CalendarFill.h"
 #include "core/DayCode.h"
 #include "core/FiscalYearDayTable.h"
 
 namespace {
-
-// The position of a calendar month in the fiscal year: April 1 ... March 12.
-int MonthPosition(int month) { return month >= 4 ? month - 3 : month + 9; }
 
 constexpr DayCode CounterCodes[CountedCodeCount] = {
     DayCode::FullDay,
@@ -52,7 +50,7 @@ FiscalYearCodes FiscalYearCodes::FromDayTable(const FiscalYearDayTable& table)
     FiscalYearCodes codes;
     for (int month = 1; month <= Months; ++month) {
         for (int day = 1; day <= Days; ++day)
-            codes.At(MonthPosition(month), day) = table.Cell(month, day).Text;
+            codes.At(YearCalendarRow(month), day) = table.Cell(month, day).Text;
     }
     return codes;
 }

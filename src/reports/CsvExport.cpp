@@ -5,8 +5,6 @@
 #include <optional>
 #include <utility>
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QHash>
 #include <QPushButton>
 
@@ -14,10 +12,8 @@
 #include "platform/Errors.h"
 #include "platform/ShiftJis.h"
 #include "reports/SaveStep.h"
-#include "views/Hcalf.h"
-#include "views/MainFrame.h"
 #include "views/Mcalf.h"
-#include "views/Ycalf.h"
+#include "views/OpenCalendar.h"
 #include "widgets/StrCGrid.h"
 
 namespace CsvExport {
@@ -59,44 +55,53 @@ std::optional<uint32_t> ListedDate(const QString& text)
     return DateKey(year, month, day);
 }
 
-Source OpenCalendar()
+Source SourceOf(const OpenCalendar& open)
 {
     Source source;
-    if (!MainFrame)
-        return source;
-    if (MainFrame->Y1->isChecked() && YcalForm) {
-        source.grid = YcalForm->StrColGrid1;
+    const TStrColGrid* grid = open.Window->StrColGrid1;
+    const QString shown = open.Window->Button2->text();
+    source.grid = grid;
+    switch (open.Kind) {
+    case CalendarKind::Year:
         source.columns = 32;
-        source.nameBase = QStringLiteral("年度カレンダー(") + YcalForm->Button2->text() + u')';
-    } else if (MainFrame->M1->isChecked() && MCalForm) {
-        source.grid = MCalForm->StrColGrid1;
+        source.nameBase = QStringLiteral("年度カレンダー(") + shown + u')';
+        break;
+    case CalendarKind::Month: {
         source.columns = 4;
-        source.nameBase = QStringLiteral("月カレンダー(") + MCalForm->Button2->text() + u')';
+        source.nameBase = QStringLiteral("月カレンダー(") + shown + u')';
         source.memoColumn = 3;
         // A caption that does not read as a month only costs the stored bytes.
-        std::optional<std::pair<int, int>> shown;
+        std::optional<std::pair<int, int>> month;
         try {
-            int year = 0, month = 0;
-            MCalForm->ShownMonth(year, month);
-            shown = { year, month };
+            int year = 0, number = 0;
+            static_cast<const TMCalForm&>(*open.Window).ShownMonth(year, number);
+            month = { year, number };
         } catch (const Exception&) {
         }
-        source.rowDate = [shown](int row) -> std::optional<uint32_t> {
-            if (!shown)
+        source.rowDate = [month](int row) -> std::optional<uint32_t> {
+            if (!month)
                 return std::nullopt;
-            return DateKey(shown->first, shown->second, row);
+            return DateKey(month->first, month->second, row);
         };
         source.shows = [](const LeaveRecord& record) { return !record.Cleared(); };
-    } else if (MainFrame->H2->isChecked() && HCalForm) {
-        const TStrColGrid* grid = HCalForm->StrColGrid1;
-        source.grid = grid;
+        break;
+    }
+    case CalendarKind::Holiday:
         source.columns = 5;
-        source.nameBase = QStringLiteral("休日カレンダー(") + HCalForm->Button2->text() + u')';
+        source.nameBase = QStringLiteral("休日カレンダー(") + shown + u')';
         source.memoColumn = 4;
         source.rowDate = [grid](int row) { return ListedDate(grid->Cells(1, row)); };
         source.shows = [](const LeaveRecord& record) { return !record.Cleared() && record.Kind() > 0; };
+        break;
     }
     return source;
+}
+
+// What is written now: the open calendar's, or nothing without one.
+Source ShownSource()
+{
+    const std::optional<OpenCalendar> open = TheOpenCalendar();
+    return open ? SourceOf(*open) : Source {};
 }
 
 // The memo bytes as the data file holds them, by date: the last record of a
@@ -164,13 +169,13 @@ QByteArray Bytes(const Source& source)
 
 } // namespace
 
-QString ProposedName() { return OpenCalendar().nameBase + QStringLiteral(".csv"); }
+QString ProposedName() { return ShownSource().nameBase + QStringLiteral(".csv"); }
 
-QByteArray FileBytes() { return Bytes(OpenCalendar()); }
+QByteArray FileBytes() { return Bytes(ShownSource()); }
 
 void Export(QWidget* owner, const QString& filter)
 {
-    const Source source = OpenCalendar();
+    const Source source = ShownSource();
     const std::optional<QString> path
         = SaveStep::AskPath(owner, filter, source.nameBase + QStringLiteral(".csv"), QStringLiteral(".csv"));
     if (!path)

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <map>
 
-#include <QAction>
-#include <QPushButton>
 
 #include "core/Julius.h"
 #include "core/LeaveDays.h"
@@ -13,10 +11,7 @@
 #include "platform/Dates.h"
 #include "platform/Dialogs.h"
 #include "reports/SaveStep.h"
-#include "views/Hcalf.h"
-#include "views/MainFrame.h"
-#include "views/Mcalf.h"
-#include "views/Ycalf.h"
+#include "views/CalendarWindow.h"
 
 namespace IcsExport {
 
@@ -43,17 +38,8 @@ void AddLine(QByteArray& out, const QString& line) { out += FoldLine(line.toUtf8
 
 int ExportedFiscalYear()
 {
-    if (MainFrame) {
-        if (MainFrame->Y1->isChecked() && YcalForm)
-            return YcalForm->ShownFiscalYear();
-        if (MainFrame->M1->isChecked() && MCalForm) {
-            int year = 0, month = 0;
-            MCalForm->ShownMonth(year, month);
-            return Julius::FiscalYearOf(year, month);
-        }
-        if (MainFrame->H2->isChecked() && HCalForm)
-            return HCalForm->ShownFiscalYear();
-    }
+    if (const std::optional<OpenCalendar> open = TheOpenCalendar())
+        return open->Window->ShownFiscalYear();
     const QDate today = Dates::Today();
     return Julius::FiscalYearOf(today.year(), today.month());
 }

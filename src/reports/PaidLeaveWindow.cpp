@@ -11,7 +11,7 @@
 #include "platform/Dates.h"
 #include "reports/PaidLeaveSettingsDialog.h"
 #include "reports/TotalsWindow.h"
-#include "views/RefreshAfterSave.h"
+#include "views/ProgramEvents.h"
 #include "widgets/StrCGrid.h"
 
 TPaidLeaveForm* PaidLeaveForm = nullptr;
@@ -68,7 +68,7 @@ TPaidLeaveForm::TPaidLeaveForm(QWidget* parent)
     PaidLeaveForm = this;
     setupUi();
     connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
-    saveListener_ = AddSaveListener([this] {
+    connect(&ProgramEvents(), &TProgramEvents::daySaved, this, [this] {
         if (isVisible())
             Application::Guard([this] { Refresh(); });
     });
@@ -76,7 +76,6 @@ TPaidLeaveForm::TPaidLeaveForm(QWidget* parent)
 
 TPaidLeaveForm::~TPaidLeaveForm()
 {
-    RemoveSaveListener(saveListener_);
     if (PaidLeaveForm == this)
         PaidLeaveForm = nullptr;
 }

@@ -48,7 +48,6 @@ private:
     void setupUi();
     void ShowHiringDateHint(bool hint);
 
-    int saveListener_ = 0;
 };
 
 extern TPaidLeaveForm* PaidLeaveForm;

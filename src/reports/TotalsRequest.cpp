@@ -1,8 +1,6 @@
 #include "reports/TotalsRequest.h"
 
-#include <QAction>
 #include <QDate>
-#include <QPushButton>
 
 #include "core/FiscalYearDayTable.h"
 #include "core/Julius.h"
@@ -11,30 +9,15 @@
 #include "platform/Text.h"
 #include "reports/CalMF.h"
 #include "reports/Calf.h"
-#include "views/Hcalf.h"
 #include "views/MainFrame.h"
-#include "views/Mcalf.h"
+#include "views/OpenCalendar.h"
 #include "views/Ycalf.h"
 #include "widgets/StrCGrid.h"
 
-namespace {
-
-bool Open(QAction* mark) { return mark && mark->isChecked(); }
-
-} // namespace
-
 std::optional<int> TotalsFiscalYear()
 {
-    if (MainFrame) {
-        if (Open(MainFrame->Y1) && YcalForm)
-            return Julius::ParseFiscalYearCaption(YcalForm->Button2->text());
-        if (Open(MainFrame->M1) && MCalForm) {
-            const Julius::YearMonth shown = Julius::ParseMonthCaption(MCalForm->Button2->text());
-            return Julius::FiscalYearOf(shown.Year, shown.Month);
-        }
-        if (Open(MainFrame->H2) && HCalForm)
-            return Julius::ParseFiscalYearCaption(HCalForm->Button2->text());
-    }
+    if (const std::optional<OpenCalendar> open = TheOpenCalendar())
+        return open->Window->ShownFiscalYear();
     const QDate today = Dates::Today();
     const std::optional<QString> typed = Dialogs::InputBox(MainFrame ? &MainFrame->FrameWidget() : nullptr,
         QStringLiteral("年度の入力"), QStringLiteral("集計する年度を入力して下さい。"),
@@ -46,7 +29,7 @@ std::optional<int> TotalsFiscalYear()
 
 FiscalYearCodes CollectFiscalYearCodes(int fiscalYear)
 {
-    if (MainFrame && Open(MainFrame->Y1) && YcalForm) {
+    if (IsOpen(CalendarKind::Year)) {
         // What the calendar shows now, whichever year that is: rows are the
         // months April to March, columns the days.
         const TStrColGrid& grid = *YcalForm->StrColGrid1;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -16,11 +15,10 @@
 #include "platform/FixedDialog.h"
 #include "platform/Printer.h"
 #include "reports/PrintPreview.h"
-#include "views/Hcalf.h"
+#include "views/CalendarWindow.h"
 #include "views/Inputf.h"
 #include "views/MainFrame.h"
-#include "views/Mcalf.h"
-#include "views/Ycalf.h"
+#include "views/OpenCalendar.h"
 #include "widgets/StrCGrid.h"
 
 Tpriansform* priansform = nullptr;
@@ -39,56 +37,40 @@ struct GridShape {
     int rows = 0;
 };
 
-GridShape ShapeOf(int kind)
+GridShape ShapeOf(CalendarKind kind)
 {
     switch (kind) {
-    case 1:
+    case CalendarKind::Year:
         return { std::vector<int>(32, 30), 13 };
-    case 2:
+    case CalendarKind::Month:
         return { { 50, 50, 120, 420 }, 32 };
-    case 3:
+    case CalendarKind::Holiday:
         return { { 50, 90, 50, 70, 380 }, 0 };
-    default:
-        return {};
     }
+    return {};
 }
 
-// The open calendar window of a kind, or null.
-TCalendarWindow* CalendarOf(int kind)
+// The window of a kind when it is the open calendar, or null.
+const TCalendarWindow* OpenWindow(CalendarKind kind)
 {
-    switch (kind) {
-    case 1:
-        return YcalForm;
-    case 2:
-        return MCalForm;
-    case 3:
-        return HCalForm;
-    default:
-        return nullptr;
-    }
+    const std::optional<OpenCalendar> open = TheOpenCalendar();
+    return open && open->Kind == kind ? open->Window : nullptr;
 }
 
-// The calendar that can be printed now: ShownCalendar, when its window is
-// really there; 0 otherwise.
-int PrintableCalendar()
+// The calendar that can be printed now: the open one, when its grid is
+// really there.
+std::optional<CalendarKind> PrintableCalendar()
 {
-    const int kind = Tpriansform::ShownCalendar();
-    const TCalendarWindow* window = CalendarOf(kind);
-    return window != nullptr && window->StrColGrid1 != nullptr ? kind : 0;
+    const std::optional<OpenCalendar> open = TheOpenCalendar();
+    if (!open || open->Window->StrColGrid1 == nullptr)
+        return std::nullopt;
+    return open->Kind;
 }
 
-QString CalendarTitle(int kind)
+TPrinterOrientation OrientationOf(CalendarKind kind)
 {
-    switch (kind) {
-    case 1:
-        return QStringLiteral("年度カレンダー");
-    case 2:
-        return QStringLiteral("月カレンダー");
-    case 3:
-        return QStringLiteral("休日カレンダー");
-    default:
-        return QString();
-    }
+    // The fiscal year's 31 day columns need the long side.
+    return kind == CalendarKind::Year ? poLandscape : poPortrait;
 }
 
 // The print grid as the dialog keeps it: one fixed row (repeated on every
@@ -115,14 +97,14 @@ void SetUpGridPrinter(TGridPrinter& printer, TComboGrid& grid)
 }
 
 // Column count, then row count, then widths and alignment.
-void ShapeGrid(TComboGrid& grid, int kind)
+void ShapeGrid(TComboGrid& grid, CalendarKind kind)
 {
     const GridShape shape = ShapeOf(kind);
     if (shape.widths.empty())
         return;
     int rows = shape.rows;
     if (rows == 0) {
-        const TCalendarWindow* window = CalendarOf(kind);
+        const TCalendarWindow* window = OpenWindow(kind);
         rows = window != nullptr && window->StrColGrid1 != nullptr ? window->StrColGrid1->RowCount() : 2;
     }
     grid.SetColCount(int(shape.widths.size()));
@@ -140,9 +122,9 @@ void ShapeGrid(TComboGrid& grid, int kind)
 }
 
 // Texts only, cell for cell; colours and styles stay behind.
-void CopyCells(TComboGrid& grid, int kind)
+void CopyCells(TComboGrid& grid, CalendarKind kind)
 {
-    const TCalendarWindow* window = CalendarOf(kind);
+    const TCalendarWindow* window = OpenWindow(kind);
     if (window == nullptr || window->StrColGrid1 == nullptr)
         return;
     const TStrColGrid& source = *window->StrColGrid1;
@@ -225,51 +207,29 @@ void Tpriansform::SetPrinter(TPrinter* printer)
 
 TPrintPreview* Tpriansform::Preview() const { return preview_; }
 
-int Tpriansform::ShownCalendar()
-{
-    if (MainFrame == nullptr)
-        return 0;
-    if (MainFrame->Y1 != nullptr && MainFrame->Y1->isChecked())
-        return 1;
-    if (MainFrame->M1 != nullptr && MainFrame->M1->isChecked())
-        return 2;
-    if (MainFrame->H2 != nullptr && MainFrame->H2->isChecked())
-        return 3;
-    return 0;
-}
-
 QString Tpriansform::HeadingText()
 {
-    const int kind = ShownCalendar();
     QString text;
-    if (kind != 0)
-        text = CalendarTitle(kind) + u'（';
-    if (const TCalendarWindow* window = CalendarOf(kind); window != nullptr && window->Button2 != nullptr)
-        text += window->Button2->text();
-    if (!text.isEmpty())
+    if (const std::optional<OpenCalendar> open = TheOpenCalendar()) {
+        text = CalendarTitle(open->Kind) + u'（';
+        if (open->Window->Button2 != nullptr)
+            text += open->Window->Button2->text();
         text += u'）';
+    }
     // Two ideographic spaces, then eight ASCII ones.
     return QStringLiteral("　　        ") + text;
 }
 
 void Tpriansform::OpenPrintDialog()
 {
-    QString title;
-    if (MainFrame != nullptr) {
-        if (MainFrame->Y1 != nullptr && MainFrame->Y1->isChecked())
-            title = CalendarTitle(1);
-        else if (MainFrame->M1 != nullptr && MainFrame->M1->isChecked())
-            title = CalendarTitle(2);
-        else if (MainFrame->H2 != nullptr && MainFrame->H2->isChecked())
-            title = CalendarTitle(3);
-    }
-    if (title.isEmpty()) {
+    const std::optional<OpenCalendar> open = TheOpenCalendar();
+    if (!open) {
         QWidget* owner = MainFrame != nullptr ? &MainFrame->FrameWidget() : nullptr;
         Dialogs::MessageBox(owner, QStringLiteral("印刷するカレンダーを表示して下さい！"), WarningCaption,
             MsgIcon::Warning, MsgButtons::Ok);
         return;
     }
-    setWindowTitle(QStringLiteral("印刷－") + title);
+    setWindowTitle(QStringLiteral("印刷－") + CalendarTitle(open->Kind));
     if (!isVisible())
         CentreOnMainWindow(*this);
     show();
@@ -277,7 +237,7 @@ void Tpriansform::OpenPrintDialog()
     activateWindow();
 }
 
-void Tpriansform::PrepareGrid(int kind) { ShapeGrid(*ComboGrid1, kind); }
+void Tpriansform::PrepareGrid(CalendarKind kind) { ShapeGrid(*ComboGrid1, kind); }
 
 void Tpriansform::Button1Click()
 {
@@ -303,15 +263,15 @@ void Tpriansform::Button4Click()
 {
     if (printing_)
         return;
-    const int kind = PrintableCalendar();
-    if (kind == 0) {
+    const std::optional<CalendarKind> kind = PrintableCalendar();
+    if (!kind) {
         Dialogs::MessageBox(
             this, QStringLiteral("印刷する画面を閉じないで下さい！"), WarningCaption, MsgIcon::Warning, MsgButtons::Ok);
         return;
     }
     // The page is the printer's, in the orientation the print will take.
-    Printer().SetOrientation(kind == 1 ? poLandscape : poPortrait);
-    TPreviewSource source = PreviewSource(kind);
+    Printer().SetOrientation(OrientationOf(*kind));
+    TPreviewSource source = PreviewSource(*kind);
     if (preview_.isNull()) {
         preview_ = new TPrintPreview(this);
         preview_->OnPrint = [this] {
@@ -333,13 +293,13 @@ void Tpriansform::GridPrinter1Header(QObject*, int&, int, int YPos) { GridPrinte
 
 bool Tpriansform::PrintShownCalendar()
 {
-    const int kind = PrintableCalendar();
-    if (kind == 0) {
+    const std::optional<CalendarKind> kind = PrintableCalendar();
+    if (!kind) {
         Dialogs::MessageBox(
             this, QStringLiteral("印刷する画面を閉じないで下さい！"), WarningCaption, MsgIcon::Warning, MsgButtons::Ok);
         return false;
     }
-    if (!ChoosePdfFile(kind))
+    if (!ChoosePdfFile(*kind))
         return false;
 
     Application::BusyCursor busy;
@@ -356,17 +316,17 @@ bool Tpriansform::PrintShownCalendar()
         }
     } runEnd { *this };
 
-    PrepareGrid(kind);
-    CopyCells(*ComboGrid1, kind);
+    PrepareGrid(*kind);
+    CopyCells(*ComboGrid1, *kind);
     TPrinter& printer = Printer();
-    printer.SetOrientation(kind == 1 ? poLandscape : poPortrait);
+    printer.SetOrientation(OrientationOf(*kind));
     printer.SetTitle(HeadingText().trimmed());
     GridPrinter1->SetPrinter(&printer);
     printedPages_ = GridPrinter1->Print();
     return true;
 }
 
-bool Tpriansform::ChoosePdfFile(int kind)
+bool Tpriansform::ChoosePdfFile(CalendarKind kind)
 {
     TPrinter& printer = Printer();
     // A printer prints; a PDF file named in the printer set-up (or by the
@@ -402,7 +362,7 @@ bool Tpriansform::ChoosePdfFile(int kind)
     return true;
 }
 
-TPreviewSource Tpriansform::PreviewSource(int kind) const
+TPreviewSource Tpriansform::PreviewSource(CalendarKind kind) const
 {
     TPreviewSource source;
     auto grid = std::make_unique<TComboGrid>();

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "views/OpenCalendar.h"
 #include "widgets/CmbGrid.h"
 #include "widgets/GridPrn.h"
 
@@ -34,9 +35,6 @@ public:
     explicit Tpriansform(QWidget* parent = nullptr);
     ~Tpriansform() override;
 
-    // The calendar the main window shows: 1 fiscal-year, 2 month, 3 holiday,
-    // 0 none (the marks Y1, M1, H2, in this order).
-    static int ShownCalendar();
     // The heading of every printed page for the calendar shown now: the
     // calendar's name and shown period behind two ideographic and eight
     // ASCII spaces; only the spaces when no calendar is open.
@@ -48,7 +46,7 @@ public:
 
     // Shapes the print grid for a calendar kind: column count, row count,
     // column widths and centred columns.
-    void PrepareGrid(int kind);
+    void PrepareGrid(CalendarKind kind);
 
     void Button1Click(); // OK: prints
     void Button2Click(); // CANCEL
@@ -85,10 +83,10 @@ private:
     bool PrintShownCalendar();
     // When the job would become a PDF file that nobody chose yet, asks where
     // to save it; false when the user cancelled.
-    bool ChoosePdfFile(int kind);
+    bool ChoosePdfFile(CalendarKind kind);
     // A copy of the print grid and printer, filled from the open calendar,
     // for the preview.
-    TPreviewSource PreviewSource(int kind) const;
+    TPreviewSource PreviewSource(CalendarKind kind) const;
 
     TPrinter* printer_ = nullptr;
     QPointer<TPrintPreview> preview_;

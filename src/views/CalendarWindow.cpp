@@ -12,17 +12,35 @@
 
 #include "views/MainFrame.h"
 #include "core/Julius.h"
+#include "platform/Application.h"
 #include "platform/Dates.h"
 #include "views/Glyphs.h"
+#include "views/ProgramEvents.h"
 #include "widgets/StrCGrid.h"
 
-TCalendarWindow::TCalendarWindow(const QString& title, QSize designSize, bool clearsStatus)
-    : clearsStatus_(clearsStatus)
+TCalendarWindow::TCalendarWindow(CalendarKind kind, QSize designSize, bool clearsStatus)
+    : kind_(kind)
+    , clearsStatus_(clearsStatus)
 {
-    setWindowTitle(title);
+    setWindowTitle(CalendarTitle(kind));
     resize(designSize);
     setMouseTracking(true);
+    // Only the open calendar follows the program's events. A failure is
+    // reported here: the day is saved or the options are written all the
+    // same, and nothing may throw through the signal.
+    connect(&ProgramEvents(), &TProgramEvents::daySaved, this, [this](QDate date, int kind, const QString& memo) {
+        if (IsOpen(kind_))
+            Application::Guard([&] { ShowSavedDay(date, kind, memo); });
+    });
+    connect(&ProgramEvents(), &TProgramEvents::daysOffChanged, this, [this] {
+        if (IsOpen(kind_))
+            Application::Guard([this] { ShowDaysOffChange(); });
+    });
 }
+
+void TCalendarWindow::MarkOpen() { MarkCalendarOpen(kind_, true); }
+
+void TCalendarWindow::MarkClosed() { MarkCalendarOpen(kind_, false); }
 
 void TCalendarWindow::MakeButtons(int button2Width, int button1Left)
 {

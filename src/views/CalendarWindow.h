@@ -3,13 +3,15 @@
 // What the three calendar windows share: they live in the main window's MDI
 // area, fill it when shown (left 0, top 0, the main window's size less
 // 15 × 105), keep their grid 25 × 70 pixels smaller than themselves, explain
-// their buttons in the main window's status line, and remember what they
-// show only in the caption of their Button2.
+// their buttons in the main window's status line, remember what they show
+// only in the caption of their Button2, and follow the days saved while they
+// are open.
 
-#include <functional>
-
+#include <QDate>
 #include <QHash>
 #include <QWidget>
+
+#include "views/OpenCalendar.h"
 
 class QPushButton;
 class QToolButton;
@@ -23,10 +25,29 @@ public:
     QPushButton* Button2 = nullptr; // the shown period; opens the chooser
     TStrColGrid* StrColGrid1 = nullptr;
 
+    CalendarKind Kind() const { return kind_; }
+    // The fiscal year on show; the month calendar's is that of its month.
+    // A caption that does not read as a period raises EConvertError.
+    virtual int ShownFiscalYear() const = 0;
+
 protected:
     // clearsStatus: moving over the window's own background empties the
     // status line (FormMouseMove).
-    TCalendarWindow(const QString& title, QSize designSize, bool clearsStatus);
+    // The title is the kind's.
+    TCalendarWindow(CalendarKind kind, QSize designSize, bool clearsStatus);
+
+    // A day was saved: the window shows it when it lies in the period on
+    // show, and leaves a day elsewhere alone, where the user is looking.
+    virtual void ShowSavedDay(QDate date, int kind, const QString& memo) = 0;
+    // The weekly days off or the holidays changed; a calendar that shows
+    // them fills itself again.
+    virtual void ShowDaysOffChange() { }
+
+    // Records that the window is the open calendar: its check mark is set,
+    // and calendarOpened goes out. The first show calls it.
+    void MarkOpen();
+    // The mark is cleared and calendarClosed goes out; closeEvent calls it.
+    void MarkClosed();
 
     // The controls every calendar has, at their places.
     void MakeButtons(int button2Width, int button1Left);
@@ -64,6 +85,7 @@ protected:
 
 private:
     QHash<QObject*, QString> statusTexts_;
+    CalendarKind kind_;
     bool clearsStatus_;
     bool shown_ = false;
 };

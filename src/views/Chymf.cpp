@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
-#include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 
-#include "views/MainFrame.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/FixedDialog.h"
@@ -115,18 +113,25 @@ void TChYMForm::setCaption(const QString& caption)
     setFixedSize(width, DesignHeight);
 }
 
-void TChYMForm::OpenYearMonthChooser(int kind, int year, int month)
+void TChYMForm::OpenYearMonthChooser(CalendarKind kind, int year, int month)
 {
-    static const char16_t* const captions[]
-        = { u"年度の変更－年度カレンダー", u"年月の変更－月カレンダー", u"年度の変更－休日カレンダー" };
-    if (kind >= YearCalendar && kind <= HolidayCalendar)
-        setCaption(QString::fromUtf16(captions[kind - 1]));
+    switch (kind) {
+    case CalendarKind::Year:
+        setCaption(QStringLiteral("年度の変更－年度カレンダー"));
+        break;
+    case CalendarKind::Month:
+        setCaption(QStringLiteral("年月の変更－月カレンダー"));
+        break;
+    case CalendarKind::Holiday:
+        setCaption(QStringLiteral("年度の変更－休日カレンダー"));
+        break;
+    }
     CentreOnMainWindow(*this);
     show();
     raise();
     activateWindow();
     QString unit;
-    const bool months = kind == MonthCalendar;
+    const bool months = kind == CalendarKind::Month;
     if (months) {
         Label1->setText(QStringLiteral("年"));
         Edit2->setText(QString::number(month));
@@ -150,14 +155,14 @@ void TChYMForm::Button1Click()
     if (marker == u'月') {
         const int month = Text::StrToInt(Edit2->text());
         const int year = Text::StrToInt(Edit1->text());
-        if (MainFrame->M1->isChecked() && MCalForm)
+        if (IsOpen(CalendarKind::Month))
             MCalForm->Fill(year, month);
     } else {
         const int year = Text::StrToInt(Edit1->text());
         if (marker == u'休') {
-            if (MainFrame->H2->isChecked() && HCalForm)
+            if (IsOpen(CalendarKind::Holiday))
                 HCalForm->Fill(year);
-        } else if (MainFrame->Y1->isChecked() && YcalForm) {
+        } else if (IsOpen(CalendarKind::Year)) {
             YcalForm->Fill(year);
         }
     }

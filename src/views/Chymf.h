@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include "views/OpenCalendar.h"
 #include "views/TabOrder.h"
 
 class QLabel;
@@ -19,13 +20,11 @@ class TChYMForm final : public QWidget {
     Q_OBJECT
 
 public:
-    enum Kind { YearCalendar = 1, MonthCalendar = 2, HolidayCalendar = 3 };
-
     explicit TChYMForm(QWidget* parent = nullptr);
     ~TChYMForm() override;
 
     // The month is used only by the month calendar's kind.
-    void OpenYearMonthChooser(int kind, int year, int month);
+    void OpenYearMonthChooser(CalendarKind kind, int year, int month);
 
     // Fills the calendar named by the caption with the typed numbers; a text
     // that is no number raises EConvertError and the form stays open.

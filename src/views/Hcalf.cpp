@@ -18,7 +18,7 @@
 THCalForm* HCalForm = nullptr;
 
 THCalForm::THCalForm(QWidget* parent)
-    : TCalendarWindow(QStringLiteral("休日カレンダー"), QSize(544, 375), true)
+    : TCalendarWindow(CalendarKind::Holiday, QSize(544, 375), true)
 {
     setParent(parent);
     HCalForm = this;
@@ -43,7 +43,7 @@ void THCalForm::setupUi()
     const char16_t* headings[] = { u"回", u"年月日", u"曜日", u"休暇", u"備考" };
     for (int col = 0; col < 5; ++col)
         grid.SetCells(col, 0, QString::fromUtf16(headings[col]));
-    grid.setAccessibleName(QStringLiteral("休日カレンダー"));
+    grid.setAccessibleName(CalendarTitle(Kind()));
     grid.AccessibleCellDescription = [this](int, int row) {
         // The date of the row, read as the entry dialog reads it.
         const QString text = StrColGrid1->Cells(1, row);
@@ -69,11 +69,18 @@ void THCalForm::connectHandlers()
     connect(SpeedButton3, &QToolButton::clicked, this, guarded([this] { ShowFiscalYear(3); }));
     connect(Button1, &QPushButton::clicked, this, guarded([this] { OpenSelectedDate(); }));
     connect(Button2, &QPushButton::clicked, this,
-        guarded([this] { ChYMForm->OpenYearMonthChooser(TChYMForm::HolidayCalendar, ShownFiscalYear(), 0); }));
+        guarded([this] { ChYMForm->OpenYearMonthChooser(CalendarKind::Holiday, ShownFiscalYear(), 0); }));
     StrColGrid1->OnDblClick = [this](QObject*) { OpenSelectedDate(); };
 }
 
 int THCalForm::ShownFiscalYear() const { return Julius::ParseFiscalYearCaption(Button2->text()); }
+
+void THCalForm::ShowSavedDay(QDate date, int, const QString&)
+{
+    const int fiscalYear = ShownFiscalYear();
+    if (InFiscalYear(fiscalYear, date.year(), date.month()))
+        Fill(fiscalYear);
+}
 
 void THCalForm::ShowFiscalYear(int step)
 {
@@ -125,7 +132,7 @@ void THCalForm::showEvent(QShowEvent* event)
         return;
     PlaceInMainWindow();
     Application::Guard([this] { SetColumnWidths(Settings::HolidayColumnWidths()); });
-    MainFrame->H2->setChecked(true);
+    MarkOpen();
     MainFrame->F2->setEnabled(true);
     MainFrame->D2->setEnabled(true);
     MainFrame->F1->setEnabled(false);
@@ -139,7 +146,7 @@ void THCalForm::closeEvent(QCloseEvent* event)
     // closes all the same: one that stayed open would leave two calendars
     // open when another is being opened.
     Application::Guard([this] { Settings::WriteHolidayColumnWidths(ColumnWidths()); });
-    MainFrame->H2->setChecked(false);
+    MarkClosed();
     MainFrame->F2->setEnabled(false);
     MainFrame->D2->setEnabled(false);
     event->accept();

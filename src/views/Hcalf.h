@@ -22,7 +22,7 @@ public:
     // The entry dialog for the date in column 1 of the selected row; today
     // for the header row or a row without a readable date.
     void OpenSelectedDate();
-    int ShownFiscalYear() const;
+    int ShownFiscalYear() const override;
 
     Settings::HolidayWidths ColumnWidths() const;
     void SetColumnWidths(const Settings::HolidayWidths& widths);
@@ -32,6 +32,7 @@ public:
     QToolButton* SpeedButton3 = nullptr;
 
 protected:
+    void ShowSavedDay(QDate date, int kind, const QString& memo) override;
     void showEvent(QShowEvent* event) override; // FormShow
     void closeEvent(QCloseEvent* event) override; // FormClose: writes the column widths
 
@@ -40,5 +41,5 @@ private:
     void connectHandlers();
 };
 
-// Valid while the mark H2 is set.
+// The holiday calendar while it exists (open, or opening or closing).
 extern THCalForm* HCalForm;

@@ -17,7 +17,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FixedDialog.h"
 #include "platform/Dates.h"
-#include "views/RefreshAfterSave.h"
+#include "views/ProgramEvents.h"
 
 TInputForm* InputForm = nullptr;
 
@@ -137,7 +137,8 @@ void TInputForm::Button1Click()
     const int kind = ItemIndex() < 0 ? 0 : ItemIndex();
     const QString memo = Edit1->text();
     LeaveStore::SaveEntry(year, month, day, kind, memo);
-    RefreshAfterSave(year, month, day, kind, LeaveRecord::Make(year, month, day, kind, memo).Memo());
+    emit ProgramEvents().daySaved(
+        QDate(year, month, day), kind, LeaveRecord::Make(year, month, day, kind, memo).Memo());
     close();
 }
 

@@ -7,6 +7,7 @@
 
 #include "views/MainFrame.h"
 #include "core/CalendarFill.h"
+#include "core/DayCode.h"
 #include "core/Julius.h"
 #include "platform/Application.h"
 #include "platform/Dates.h"
@@ -18,7 +19,7 @@
 TMCalForm* MCalForm = nullptr;
 
 TMCalForm::TMCalForm(QWidget* parent)
-    : TCalendarWindow(QStringLiteral("月カレンダー"), QSize(544, 375), false)
+    : TCalendarWindow(CalendarKind::Month, QSize(544, 375), false)
 {
     setParent(parent);
     MCalForm = this;
@@ -64,7 +65,7 @@ void TMCalForm::setupUi()
         grid.SetCells(col, 0, QString::fromUtf16(headings[col]));
     for (int day = 1; day <= 31; ++day)
         grid.SetCells(0, day, QString::number(day));
-    grid.setAccessibleName(QStringLiteral("月カレンダー"));
+    grid.setAccessibleName(CalendarTitle(Kind()));
     grid.AccessibleCellDescription = [this](int, int row) {
         if (row < 1)
             return QString();
@@ -94,7 +95,7 @@ void TMCalForm::connectHandlers()
     connect(Button2, &QPushButton::clicked, this, guarded([this] {
         int year, month;
         ShownMonth(year, month);
-        ChYMForm->OpenYearMonthChooser(TChYMForm::MonthCalendar, year, month);
+        ChYMForm->OpenYearMonthChooser(CalendarKind::Month, year, month);
     }));
     StrColGrid1->OnDblClick = [this](QObject*) { OpenSelectedDate(); };
 }
@@ -104,6 +105,39 @@ void TMCalForm::ShownMonth(int& year, int& month) const
     const Julius::YearMonth shown = Julius::ParseMonthCaption(Button2->text());
     year = shown.Year;
     month = shown.Month;
+}
+
+int TMCalForm::ShownFiscalYear() const
+{
+    int year, month;
+    ShownMonth(year, month);
+    return Julius::FiscalYearOf(year, month);
+}
+
+void TMCalForm::ShowSavedDay(QDate date, int kind, const QString& memo)
+{
+    int shownYear, shownMonth;
+    ShownMonth(shownYear, shownMonth);
+    if (date.year() != shownYear || date.month() != shownMonth)
+        return;
+    if (kind == 0) {
+        // The row falls back to its holiday name or nothing.
+        Fill(shownYear, shownMonth);
+        return;
+    }
+    TStrColGrid& grid = *StrColGrid1;
+    const int day = date.day();
+    grid.SetCells(2, day, DayCodeText(LeaveDayCode(kind)));
+    grid.SetCellFontColor(2, day, DayCodeColour(LeaveDayCode(kind)));
+    grid.SetCells(3, day, memo);
+    grid.InvalidateRow(day);
+}
+
+void TMCalForm::ShowDaysOffChange()
+{
+    int year, month;
+    ShownMonth(year, month);
+    Fill(year, month);
 }
 
 void TMCalForm::ShowMonth(int step)
@@ -174,7 +208,7 @@ void TMCalForm::showEvent(QShowEvent* event)
     if (!FirstShow())
         return;
     PlaceInMainWindow();
-    MainFrame->M1->setChecked(true);
+    MarkOpen();
     MainFrame->F2->setEnabled(false);
     MainFrame->D2->setEnabled(false);
     MainFrame->F1->setEnabled(true);
@@ -184,7 +218,7 @@ void TMCalForm::showEvent(QShowEvent* event)
 
 void TMCalForm::closeEvent(QCloseEvent* event)
 {
-    MainFrame->M1->setChecked(false);
+    MarkClosed();
     MainFrame->F1->setEnabled(false);
     MainFrame->D1->setEnabled(false);
     event->accept();

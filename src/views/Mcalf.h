@@ -23,6 +23,7 @@ public:
     // The entry dialog for the top row of the selection, in the shown month.
     void OpenSelectedDate();
     void ShownMonth(int& year, int& month) const;
+    int ShownFiscalYear() const override;
 
     Settings::MonthWidths ColumnWidths() const;
     void SetColumnWidths(const Settings::MonthWidths& widths);
@@ -34,6 +35,8 @@ public:
     QToolButton* SpeedButton5 = nullptr;
 
 protected:
+    void ShowSavedDay(QDate date, int kind, const QString& memo) override;
+    void ShowDaysOffChange() override;
     void showEvent(QShowEvent* event) override; // FormShow
     void closeEvent(QCloseEvent* event) override; // FormClose
 
@@ -42,5 +45,5 @@ private:
     void connectHandlers();
 };
 
-// Valid while the mark M1 is set.
+// The month calendar while it exists (open, or opening or closing).
 extern TMCalForm* MCalForm;

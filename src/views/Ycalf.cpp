@@ -7,6 +7,7 @@
 
 #include "views/MainFrame.h"
 #include "core/CalendarFill.h"
+#include "core/DayCode.h"
 #include "core/Julius.h"
 #include "platform/Application.h"
 #include "platform/Dates.h"
@@ -17,7 +18,7 @@
 TYcalForm* YcalForm = nullptr;
 
 TYcalForm::TYcalForm(QWidget* parent)
-    : TCalendarWindow(QStringLiteral("年度カレンダー"), QSize(341, 254), true)
+    : TCalendarWindow(CalendarKind::Year, QSize(341, 254), true)
 {
     setParent(parent);
     YcalForm = this;
@@ -44,16 +45,16 @@ void TYcalForm::setupUi()
     for (int day = 1; day <= 31; ++day)
         grid.SetCells(day, 0, QString::number(day));
     for (int row = 1; row <= 12; ++row)
-        grid.SetCells(0, row, QString::number(row <= 9 ? row + 3 : row - 9));
+        grid.SetCells(0, row, QString::number(YearCalendarMonth(0, row).Month));
     for (int row = 1; row <= 12; ++row)
         for (int col = 1; col <= 31; ++col)
             grid.SetCellAlignment(col, row, taCenter);
-    grid.setAccessibleName(QStringLiteral("年度カレンダー"));
+    grid.setAccessibleName(CalendarTitle(Kind()));
     grid.AccessibleCellDescription = [this](int col, int row) {
         if (col < 1 || row < 1 || row > 12)
             return QString();
-        const int fiscalYear = ShownFiscalYear();
-        return DayDescription(row <= 9 ? fiscalYear : fiscalYear + 1, row <= 9 ? row + 3 : row - 9, col);
+        const Julius::YearMonth month = YearCalendarMonth(ShownFiscalYear(), row);
+        return DayDescription(month.Year, month.Month, col);
     };
 
     SetStatusText(Button2, QStringLiteral("ボタンをクリックすると年度を変更できます。"));
@@ -71,7 +72,7 @@ void TYcalForm::connectHandlers()
     connect(SpeedButton3, &QToolButton::clicked, this, guarded([this] { ShowFiscalYear(3); }));
     connect(Button1, &QPushButton::clicked, this, guarded([this] { OpenSelectedDate(); }));
     connect(Button2, &QPushButton::clicked, this,
-        guarded([this] { ChYMForm->OpenYearMonthChooser(TChYMForm::YearCalendar, ShownFiscalYear(), 0); }));
+        guarded([this] { ChYMForm->OpenYearMonthChooser(CalendarKind::Year, ShownFiscalYear(), 0); }));
     StrColGrid1->OnDblClick = [this](QObject*) { OpenSelectedDate(); };
 }
 
@@ -88,13 +89,29 @@ void TYcalForm::Fill(int fiscalYear) { FillYearCalendar(*StrColGrid1, *Button2, 
 
 void TYcalForm::OpenSelectedDate()
 {
-    const int fiscalYear = ShownFiscalYear();
     const TGridRect selection = StrColGrid1->Selection();
-    const int row = selection.Top;
-    const int year = row >= 1 && row <= 9 ? fiscalYear : fiscalYear + 1;
-    const int month = row >= 1 && row <= 9 ? row + 3 : row - 9;
-    InputForm->OpenEntryDialog(year, month, selection.Left);
+    const Julius::YearMonth month = YearCalendarMonth(ShownFiscalYear(), selection.Top);
+    InputForm->OpenEntryDialog(month.Year, month.Month, selection.Left);
 }
+
+void TYcalForm::ShowSavedDay(QDate date, int kind, const QString&)
+{
+    const int fiscalYear = ShownFiscalYear();
+    if (!InFiscalYear(fiscalYear, date.year(), date.month()))
+        return;
+    if (kind == 0) {
+        // The cell falls back to its weekday, holiday or empty code.
+        Fill(fiscalYear);
+        return;
+    }
+    const int row = YearCalendarRow(date.month());
+    TStrColGrid& grid = *StrColGrid1;
+    grid.SetCellFontColor(date.day(), row, DayCodeColour(LeaveDayCode(kind)));
+    grid.SetCells(date.day(), row, DayCodeText(LeaveDayCode(kind)));
+    grid.InvalidateCell(date.day(), row);
+}
+
+void TYcalForm::ShowDaysOffChange() { Fill(ShownFiscalYear()); }
 
 void TYcalForm::showEvent(QShowEvent* event)
 {
@@ -106,13 +123,13 @@ void TYcalForm::showEvent(QShowEvent* event)
     // still takes its mark: an open calendar without one could never be
     // closed by opening another.
     Application::Guard([this] { ShowFiscalYear(1); });
-    MainFrame->Y1->setChecked(true);
+    MarkOpen();
     for (QAction* width : { MainFrame->F1, MainFrame->D1, MainFrame->F2, MainFrame->D2 })
         width->setEnabled(false);
 }
 
 void TYcalForm::closeEvent(QCloseEvent* event)
 {
-    MainFrame->Y1->setChecked(false);
+    MarkClosed();
     event->accept();
 }

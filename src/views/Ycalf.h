@@ -20,13 +20,15 @@ public:
     void Fill(int fiscalYear);
     // The entry dialog for the top-left cell of the selection.
     void OpenSelectedDate();
-    int ShownFiscalYear() const;
+    int ShownFiscalYear() const override;
 
     QToolButton* SpeedButton1 = nullptr;
     QToolButton* SpeedButton2 = nullptr;
     QToolButton* SpeedButton3 = nullptr;
 
 protected:
+    void ShowSavedDay(QDate date, int kind, const QString& memo) override;
+    void ShowDaysOffChange() override;
     void showEvent(QShowEvent* event) override; // FormShow
     void closeEvent(QCloseEvent* event) override; // FormClose
 
@@ -35,5 +37,5 @@ private:
     void connectHandlers();
 };
 
-// Valid while the mark Y1 is set.
+// The fiscal-year calendar while it exists (open, or opening or closing).
 extern TYcalForm* YcalForm;

@@ -333,9 +333,9 @@ TEST_F(MainFormTest, OpeningACalendarShowsTheNewWindowBeforeClosingTheOld)
     std::vector<QString> log;
     auto form = std::make_unique<TMainform>();
     form->SetCalendarFactory(
-        TMainform::Calendar::Year, [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
+        CalendarKind::Year, [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
     form->SetCalendarFactory(
-        TMainform::Calendar::Month, [&](TMainform& f) { return new MarkedWindow(f.M1, log, QStringLiteral("month")); });
+        CalendarKind::Month, [&](TMainform& f) { return new MarkedWindow(f.M1, log, QStringLiteral("month")); });
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     EXPECT_EQ(log, std::vector<QString> { QStringLiteral("year shown") }); // the start-up calendar
@@ -357,7 +357,7 @@ TEST_F(MainFormTest, OpeningACalendarShowsTheNewWindowBeforeClosingTheOld)
 
 struct StartCase {
     const char* show;
-    TMainform::Calendar opened;
+    CalendarKind opened;
 };
 
 class MainFormStartCalendar : public MainFormTest, public ::testing::WithParamInterface<StartCase> { };
@@ -368,10 +368,10 @@ TEST_P(MainFormStartCalendar, OpensTheCalendarChosenInTheOptions)
     std::vector<QString> log;
     auto form = std::make_unique<TMainform>();
     form->SetCalendarFactory(
-        TMainform::Calendar::Year, [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
+        CalendarKind::Year, [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
     form->SetCalendarFactory(
-        TMainform::Calendar::Month, [&](TMainform& f) { return new MarkedWindow(f.M1, log, QStringLiteral("month")); });
-    form->SetCalendarFactory(TMainform::Calendar::Holiday,
+        CalendarKind::Month, [&](TMainform& f) { return new MarkedWindow(f.M1, log, QStringLiteral("month")); });
+    form->SetCalendarFactory(CalendarKind::Holiday,
         [&](TMainform& f) { return new MarkedWindow(f.H2, log, QStringLiteral("holiday")); });
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -380,9 +380,9 @@ TEST_P(MainFormStartCalendar, OpensTheCalendarChosenInTheOptions)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, MainFormStartCalendar,
-    ::testing::Values(StartCase { "0", TMainform::Calendar::Year }, StartCase { "1", TMainform::Calendar::Month },
-        StartCase { "2", TMainform::Calendar::Holiday }, StartCase { "3", TMainform::Calendar::Year },
-        StartCase { "abc", TMainform::Calendar::Year }),
+    ::testing::Values(StartCase { "0", CalendarKind::Year }, StartCase { "1", CalendarKind::Month },
+        StartCase { "2", CalendarKind::Holiday }, StartCase { "3", CalendarKind::Year },
+        StartCase { "abc", CalendarKind::Year }),
     [](const ::testing::TestParamInfo<StartCase>& info) { return "Show_" + std::string(info.param.show); });
 
 TEST_F(MainFormTest, AnUnreadableDataFileIsReportedAndNoCalendarOpens)
@@ -396,7 +396,7 @@ TEST_F(MainFormTest, AnUnreadableDataFileIsReportedAndNoCalendarOpens)
     std::vector<QString> log;
     auto form = std::make_unique<TMainform>();
     form->SetCalendarFactory(
-        TMainform::Calendar::Year, [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
+        CalendarKind::Year, [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     ASSERT_EQ(dialogs.messages.size(), 1u);

@@ -298,7 +298,7 @@ TEST_F(PriansfTest, WithoutAPrinterOkAsksWhereToSaveThePdf)
 TEST_F(PriansfTest, EveryColumnPrintsCentred)
 {
     StartWith(1);
-    priansform->PrepareGrid(3);
+    priansform->PrepareGrid(CalendarKind::Holiday);
     // The print grid's column kinds, as the grid printer reads them.
     for (int c = 0; c < 5; ++c) {
         EXPECT_EQ(priansform->ComboGrid1->ColumnFixedAlign(c), CellAlign(caCenter | caVCenter)) << c;

@@ -169,7 +169,7 @@ TEST_F(AccessibilityTest, EveryWindowButtonAndBoxHasAName)
     ProgramWindows program(data);
     // Bring up the dialogs that have boxes of their own.
     InputForm->OpenEntryDialog(2024, 4, 1);
-    ChYMForm->OpenYearMonthChooser(TChYMForm::MonthCalendar, 2024, 4);
+    ChYMForm->OpenYearMonthChooser(CalendarKind::Month, 2024, 4);
     QApplication::processEvents();
     QStringList unnamed;
     for (QWidget* widget : QApplication::allWidgets()) {

@@ -154,15 +154,15 @@ TEST_F(ChymfTest, TheFrameHoldsItsCaptionWithTheControlsInTheMiddle)
     ASSERT_EQ(ChYMForm->width(), 217);
     // Month calendar, year calendar, month calendar again: the controls move
     // with the width and come back to the same places.
-    for (const int kind : { TChYMForm::MonthCalendar, TChYMForm::YearCalendar, TChYMForm::MonthCalendar }) {
+    for (const CalendarKind kind : { CalendarKind::Month, CalendarKind::Year, CalendarKind::Month }) {
         ChYMForm->OpenYearMonthChooser(kind, 1999, 12);
         const int width = ChYMForm->width();
-        EXPECT_GE(width, TitleBarWidthFor(ChYMForm->windowTitle())) << kind;
+        EXPECT_GE(width, TitleBarWidthFor(ChYMForm->windowTitle())) << int(kind);
         EXPECT_EQ(ChYMForm->minimumWidth(), ChYMForm->maximumWidth());
         const int shift = (width - 217) / 2;
-        EXPECT_EQ(ChYMForm->Label3->geometry(), label.translated(shift, 0)) << kind;
-        EXPECT_EQ(ChYMForm->Button1->geometry(), ok.translated(shift, 0)) << kind;
-        EXPECT_EQ(ChYMForm->Button2->geometry(), cancel.translated(shift, 0)) << kind;
+        EXPECT_EQ(ChYMForm->Label3->geometry(), label.translated(shift, 0)) << int(kind);
+        EXPECT_EQ(ChYMForm->Button1->geometry(), ok.translated(shift, 0)) << int(kind);
+        EXPECT_EQ(ChYMForm->Button2->geometry(), cancel.translated(shift, 0)) << int(kind);
         ChYMForm->Button2->click();
     }
 }

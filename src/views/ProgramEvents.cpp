@@ -1,0 +1,7 @@
+#include "views/ProgramEvents.h"
+
+TProgramEvents& ProgramEvents()
+{
+    static TProgramEvents events;
+    return events;
+}
