@@ -104,6 +104,13 @@ void TCalendarWindow::SetStatusText(QWidget* control, const QString& text)
     control->installEventFilter(this);
 }
 
+void TCalendarWindow::ClearOwnStatusText()
+{
+    if (MainFrame
+        && std::find(statusTexts_.cbegin(), statusTexts_.cend(), MainFrame->StatusText()) != statusTexts_.cend())
+        MainFrame->SetStatusText(QString());
+}
+
 QSize TCalendarWindow::OuterSize() const
 {
     const QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget());

@@ -49,6 +49,10 @@ protected:
     static QString DayDescription(int year, int month, int day);
     // The status text shown while the mouse moves over a control.
     void SetStatusText(QWidget* control, const QString& text);
+    // Empties the status line when it explains one of this window's
+    // controls: called as the window closes, so that no explanation outlives
+    // its button. Another window's text stays.
+    void ClearOwnStatusText();
 
     // Fills the MDI area as the main window is sized now.
     void PlaceInMainWindow();

@@ -142,5 +142,6 @@ void THCalForm::closeEvent(QCloseEvent* event)
     MainFrame->H2->setChecked(false);
     MainFrame->F2->setEnabled(false);
     MainFrame->D2->setEnabled(false);
+    ClearOwnStatusText();
     event->accept();
 }

@@ -187,5 +187,6 @@ void TMCalForm::closeEvent(QCloseEvent* event)
     MainFrame->M1->setChecked(false);
     MainFrame->F1->setEnabled(false);
     MainFrame->D1->setEnabled(false);
+    ClearOwnStatusText();
     event->accept();
 }

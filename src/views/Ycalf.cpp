@@ -114,5 +114,6 @@ void TYcalForm::showEvent(QShowEvent* event)
 void TYcalForm::closeEvent(QCloseEvent* event)
 {
     MainFrame->Y1->setChecked(false);
+    ClearOwnStatusText();
     event->accept();
 }
