@@ -114,8 +114,7 @@ void TOpForm::setupUi()
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(FormWidth - 56 - ButtonWidth, ButtonsTop, ButtonWidth, ButtonHeight);
     // Enter on a focused button presses that button; elsewhere it presses OK.
-    Button1->setAutoDefault(true);
-    Button2->setAutoDefault(true);
+    LetButtonsTakeEnter(*this);
 
     // Top to bottom, as the controls stand; the start calendar is one stop
     // whose items the arrow keys choose.
@@ -225,7 +224,7 @@ void TOpForm::Button2Click() { close(); }
 void TOpForm::keyPressEvent(QKeyEvent* event)
 {
     // The controls leave Enter and Esc to the form: Enter is OK, Esc CANCEL.
-    // A focused button takes Enter itself.
+    // A focused button has taken Enter itself.
     if (!ClickForEnterOrEsc(*event, *Button1, *Button2))
         QWidget::keyPressEvent(event);
 }

@@ -87,7 +87,7 @@ public:
 
     // The status line's one simple panel.
     void SetStatusText(const QString& text) override;
-    QString StatusText() const;
+    QString StatusText() const override;
 
     QWidget& FrameWidget() override { return *this; }
 

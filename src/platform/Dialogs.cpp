@@ -1,22 +1,48 @@
 #include "platform/Dialogs.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSpacerItem>
 #include <QStringList>
 #include <QTimer>
 
+#include "platform/FixedDialog.h"
+
 namespace {
+
+// A window manager's title bar, with its buttons and bold type, cuts a
+// caption that is wider than the box ("Valdemor" over a short error). Qt
+// sizes a message box to its text and fixes it there, whatever its minimum
+// width, so a spacer across its layout asks for the room instead.
+void MakeRoomForCaption(QDialog& box)
+{
+    const int width = TitleBarWidthFor(box.windowTitle());
+    if (qobject_cast<QMessageBox*>(&box) == nullptr) {
+        box.setMinimumWidth(std::max(box.minimumWidth(), width));
+        return;
+    }
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const QMargins margins = grid->contentsMargins();
+        grid->addItem(new QSpacerItem(width - margins.left() - margins.right(), 0, QSizePolicy::Fixed),
+            grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
 
 // A modal box comes up above every window of the program, the dialogs that
 // stay on top included (one hidden behind them would leave the program
-// looking frozen), and takes the keyboard focus once it is up.
+// looking frozen), wide enough for its caption, and takes the keyboard focus
+// once it is up.
 int RunInFront(QDialog& box)
 {
+    MakeRoomForCaption(box);
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     QTimer::singleShot(0, &box, [&box] {
         box.raise();

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace {
 // The window icon, three buttons and the spacing round the caption: openbox's
@@ -39,4 +40,10 @@ bool ClickForEnterOrEsc(const QKeyEvent& event, QAbstractButton& ok, QAbstractBu
     default:
         return false;
     }
+}
+
+void LetButtonsTakeEnter(QWidget& form)
+{
+    for (QPushButton* button : form.findChildren<QPushButton*>())
+        button->setAutoDefault(true);
 }

@@ -9,6 +9,7 @@
 class QAbstractButton;
 class QKeyEvent;
 class QString;
+class QWidget;
 
 inline constexpr Qt::WindowFlags FixedToolDialogFlags = Qt::Tool | Qt::WindowStaysOnTopHint
     | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
@@ -23,3 +24,8 @@ int TitleBarWidthFor(const QString& caption);
 // Enter clicks `ok` and Esc clicks `cancel`, for a dialog whose controls leave
 // those keys to it; true when the key was one of them.
 bool ClickForEnterOrEsc(const QKeyEvent& event, QAbstractButton& ok, QAbstractButton& cancel);
+
+// Enter on a focused push button of `form` presses that button, so that the
+// form's own Enter rule never sees the key. Qt lets a button take Enter only
+// inside a QDialog, and the program's dialogs are plain windows.
+void LetButtonsTakeEnter(QWidget& form);

@@ -2,11 +2,11 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "platform/Application.h"
+#include "platform/FixedDialog.h"
 #include "reports/TotalsRequest.h"
 #include "reports/TotalsWindow.h"
 
@@ -55,8 +55,7 @@ void TSelCalform::setupUi()
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(112, 108, 81, 25);
     // Enter presses the focused button, or OK from the choices.
-    Button1->setAutoDefault(true);
-    Button2->setAutoDefault(true);
+    LetButtonsTakeEnter(*this);
     Button1->setDefault(true);
     setTabOrder(RadioButtons->button(0), Button1);
     setTabOrder(Button1, Button2);
@@ -83,17 +82,6 @@ void TSelCalform::Button2Click() { close(); }
 
 void TSelCalform::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        Button2Click();
-        return;
-    }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        QWidget* focus = focusWidget();
-        if (auto* button = qobject_cast<QPushButton*>(focus))
-            button->click();
-        else
-            Button1->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!ClickForEnterOrEsc(*event, *Button1, *Button2))
+        QWidget::keyPressEvent(event);
 }

@@ -177,6 +177,7 @@ void Tpriansform::setupUi()
     Button4 = new QPushButton(QStringLiteral("プレビュー"), this);
     Button4->setObjectName(QStringLiteral("Button4"));
     Button4->setGeometry(344, 40, 97, 33);
+    LetButtonsTakeEnter(*this);
 
     ComboGrid1 = new TComboGrid(this);
     ComboGrid1->setObjectName(QStringLiteral("ComboGrid1"));
@@ -235,6 +236,8 @@ void Tpriansform::OpenPrintDialog()
     show();
     raise();
     activateWindow();
+    // Enter prints, whichever button was used last.
+    Button1->setFocus(Qt::OtherFocusReason);
 }
 
 void Tpriansform::PrepareGrid(CalendarKind kind) { ShapeGrid(*ComboGrid1, kind); }

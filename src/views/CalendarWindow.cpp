@@ -40,7 +40,11 @@ TCalendarWindow::TCalendarWindow(CalendarKind kind, QSize designSize, bool clear
 
 void TCalendarWindow::MarkOpen() { MarkCalendarOpen(kind_, true); }
 
-void TCalendarWindow::MarkClosed() { MarkCalendarOpen(kind_, false); }
+void TCalendarWindow::MarkClosed()
+{
+    ClearOwnStatusText();
+    MarkCalendarOpen(kind_, false);
+}
 
 void TCalendarWindow::MakeButtons(int button2Width, int button1Left)
 {
@@ -120,6 +124,13 @@ void TCalendarWindow::SetStatusText(QWidget* control, const QString& text)
     control->setAccessibleDescription(text);
     control->setMouseTracking(true);
     control->installEventFilter(this);
+}
+
+void TCalendarWindow::ClearOwnStatusText()
+{
+    if (MainFrame
+        && std::find(statusTexts_.cbegin(), statusTexts_.cend(), MainFrame->StatusText()) != statusTexts_.cend())
+        MainFrame->SetStatusText(QString());
 }
 
 QSize TCalendarWindow::OuterSize() const

@@ -46,7 +46,8 @@ protected:
     // Records that the window is the open calendar: its check mark is set,
     // and calendarOpened goes out. The first show calls it.
     void MarkOpen();
-    // The mark is cleared and calendarClosed goes out; closeEvent calls it.
+    // The mark is cleared, the window's own hint leaves the status line and
+    // calendarClosed goes out; closeEvent calls it.
     void MarkClosed();
 
     // The controls every calendar has, at their places.
@@ -84,6 +85,11 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override; // FormMouseMove
 
 private:
+    // Empties the status line when it explains one of this window's
+    // controls: MarkClosed calls it, so that no explanation outlives
+    // its button. Another window's text stays.
+    void ClearOwnStatusText();
+
     QHash<QObject*, QString> statusTexts_;
     CalendarKind kind_;
     bool clearsStatus_;

@@ -91,9 +91,11 @@ void TChYMForm::setupUi()
     Button2->setGeometry(112, 64, 65, 33);
 
     tabOrder_.Set({ Button1, Button2, UpDown1, UpDown2, Edit1, Edit2 });
-    // The form sees every key before its controls do.
-    for (QWidget* control : std::initializer_list<QWidget*> { Button1, Button2, UpDown1, UpDown2, Edit1, Edit2 })
+    // The form sees every key of the fields before they do, and Enter there
+    // moves on; the buttons take Enter themselves.
+    for (QWidget* control : std::initializer_list<QWidget*> { UpDown1, UpDown2, Edit1, Edit2 })
         control->installEventFilter(this);
+    LetButtonsTakeEnter(*this);
 }
 
 void TChYMForm::connectHandlers()
@@ -147,6 +149,20 @@ void TChYMForm::OpenYearMonthChooser(CalendarKind kind, int year, int month)
     UpDown2->setVisible(months);
     Label3->setText(QStringLiteral("変更する年") + unit + QStringLiteral("を入力して下さい。"));
     Edit1->setText(QString::number(year));
+    // Every opening starts in the year, selected, so that a typed year
+    // replaces it. A line edit drops its selection when some window
+    // activates while it has no focus, so the selection is made as the year
+    // takes the focus, once this window is active.
+    selectYear_ = true;
+    Edit1->setFocus(Qt::OtherFocusReason);
+    if (Edit1->hasFocus())
+        selectYear();
+}
+
+void TChYMForm::selectYear()
+{
+    selectYear_ = false;
+    Edit1->selectAll();
 }
 
 void TChYMForm::Button1Click()
@@ -173,6 +189,8 @@ void TChYMForm::Button2Click() { close(); }
 
 bool TChYMForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == Edit1 && event->type() == QEvent::FocusIn && selectYear_)
+        selectYear();
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -42,7 +42,7 @@ public:
     QPushButton* Button2 = nullptr;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override; // FormKeyPress, for every control
+    bool eventFilter(QObject* watched, QEvent* event) override; // FormKeyPress, for every field
 
     bool focusNextPrevChild(bool next) override;
 
@@ -52,9 +52,11 @@ private:
     // controls stay together in the middle.
     void setCaption(const QString& caption);
     void connectHandlers();
+    void selectYear();
 
     TabOrder tabOrder_;
     int controlsShift_ = 0; // how far the controls stand right of their places
+    bool selectYear_ = false; // the year is to be selected when it takes the focus
 };
 
 extern TChYMForm* ChYMForm;

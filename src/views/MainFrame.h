@@ -27,6 +27,7 @@ public:
 
     // The status line's one simple panel.
     virtual void SetStatusText(const QString& text) = 0;
+    virtual QString StatusText() const = 0;
 
 protected:
     ~TMainFrame() = default;

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Dialogs.h"
+#include "platform/FixedDialog.h"
 
 TEST(ApplicationTest, TheTitleLeavesTheCaptionsOfOtherWindowsAsTheyAre)
 {
@@ -36,6 +37,8 @@ struct SeenBox {
     bool hasFocus = false;
     QWidget* owner = nullptr;
     QString text;
+    QString caption;
+    int width = 0;
 };
 
 // Watches for the modal box the next call brings up, notes what it sees once
@@ -54,6 +57,8 @@ void WatchNextBox(SeenBox& seen, std::function<void(QDialog&)> answer)
         seen.active = box->isActiveWindow();
         seen.hasFocus = QApplication::focusWidget() && box->isAncestorOf(QApplication::focusWidget());
         seen.owner = box->parentWidget();
+        seen.caption = box->windowTitle();
+        seen.width = box->width();
         if (auto* message = qobject_cast<QMessageBox*>(box))
             seen.text = message->text();
         timer->stop();
@@ -120,4 +125,20 @@ TEST_F(ApplicationBoxTest, MessageAndInputBoxesComeUpInFrontToo)
     EXPECT_TRUE(input.staysOnTop);
     EXPECT_EQ(input.owner, &dialog);
     EXPECT_TRUE(input.active);
+}
+
+TEST_F(ApplicationBoxTest, BoxesAreWideEnoughForTheTitleBarToShowTheirCaptions)
+{
+    SeenBox error;
+    WatchNextBox(error, [](QDialog& box) { box.accept(); });
+    Application::HandleException(std::runtime_error("Disk full"));
+    ASSERT_TRUE(error.up);
+    EXPECT_EQ(error.caption, QStringLiteral("Valdemor"));
+    EXPECT_GE(error.width, TitleBarWidthFor(error.caption));
+
+    SeenBox message;
+    WatchNextBox(message, [](QDialog& box) { box.accept(); });
+    Dialogs::MessageBox(&main, QStringLiteral("データがありません。"), QStringLiteral("最終更新日時表示"));
+    ASSERT_TRUE(message.up);
+    EXPECT_GE(message.width, TitleBarWidthFor(message.caption));
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
@@ -192,6 +193,16 @@ TEST_F(PaidLeaveWindowTest, EnterIsOkAndEscCancels)
     EXPECT_EQ(SettingsForm().Memo1->toPlainText(), QStringLiteral("2020/10/01 12\n"));
     QTest::keyClick(SettingsForm().Memo1, Qt::Key_Escape);
     EXPECT_FALSE(SettingsForm().isVisible());
+    // Enter on a focused キャンセル presses キャンセル.
+    QTest::mouseClick(Window().Button1, Qt::LeftButton);
+    ASSERT_TRUE(BecomesActive(&SettingsForm()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2021/4/1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), SettingsForm().Button2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(SettingsForm().isVisible());
+    EXPECT_TRUE(Ini().contains("Hired=2019/04/01\r\n"));
     // Esc closes the balance window.
     QTest::keyClick(&Window(), Qt::Key_Escape);
     EXPECT_FALSE(Window().isVisible());

@@ -1,5 +1,6 @@
 #include "reports/priansf.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QFile>
 #include <QGuiApplication>
@@ -86,6 +87,29 @@ TEST_F(PriansfTest, MenuAndToolButtonOpenTheDialogNamedForTheOpenCalendar)
     EXPECT_TRUE(priansform->isVisible());
     EXPECT_EQ(priansform->windowTitle(), QStringLiteral("印刷－休日カレンダー"));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PriansfTest, EveryOpeningFocusesOkAndEnterPressesTheFocusedButton)
+{
+    StartWith(1);
+    const auto open = [this] {
+        QTest::mouseClick(program->Main().ToolButton7, Qt::LeftButton);
+        ASSERT_TRUE(BecomesActive(priansform));
+    };
+    open();
+    EXPECT_EQ(QApplication::focusWidget(), priansform->Button1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), priansform->Button2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(priansform->isVisible());
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    // CANCEL had the focus last; the next opening is on OK again.
+    open();
+    ASSERT_EQ(QApplication::focusWidget(), priansform->Button1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(priansform->isVisible());
+    EXPECT_EQ(PdfFiles::Pages(pdf), 1);
 }
 
 TEST_F(PriansfTest, WithoutACalendarTheCommandWarnsAndShowsNoDialog)

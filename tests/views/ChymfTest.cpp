@@ -115,22 +115,42 @@ TEST_F(ChymfTest, TheArrowsStopAtTheirLimits)
     EXPECT_EQ(ChYMForm->Edit1->text(), QStringLiteral("2000")); // no thousands separator
 }
 
-TEST_F(ChymfTest, EnterMovesTheFocusInsteadOfPressingOk)
+namespace {
+// Opens the chooser from the month calendar's caption button, as the user does.
+void OpenFromTheMonthCalendar()
+{
+    QTest::mouseClick(MCalForm->Button2, Qt::LeftButton);
+    ASSERT_TRUE(BecomesActive(ChYMForm));
+}
+} // namespace
+
+TEST_F(ChymfTest, EveryOpeningStartsInTheSelectedYearAndEnterMovesOnUntilAButtonHasIt)
 {
     ProgramWindows program(data, "[Start]\r\nShow=1\r\n");
-    MCalForm->Button2->click();
-    ChYMForm->Edit1->setFocus();
-    QTest::keyClick(ChYMForm->Edit1, Qt::Key_Return);
+    OpenFromTheMonthCalendar();
+    ASSERT_EQ(QApplication::focusWidget(), ChYMForm->Edit1);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2001"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), ChYMForm->Edit2);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // round the end to OK
+    ASSERT_EQ(QApplication::focusWidget(), ChYMForm->Button1);
     EXPECT_TRUE(ChYMForm->isVisible());
-    EXPECT_NE(ChYMForm->focusWidget(), ChYMForm->Edit1);
-    EXPECT_EQ(ChYMForm->focusWidget(), ChYMForm->Edit2);
-    QTest::keyClick(ChYMForm->Edit2, Qt::Key_Return); // round the end to OK
-    EXPECT_EQ(ChYMForm->focusWidget(), ChYMForm->Button1);
-    QTest::keyClick(ChYMForm->Button1, Qt::Key_Tab);
-    EXPECT_EQ(ChYMForm->focusWidget(), ChYMForm->Button2);
-    ChYMForm->Button1->setFocus();
-    QTest::keyClick(ChYMForm->Button1, Qt::Key_Return);
-    EXPECT_TRUE(ChYMForm->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(ChYMForm->isVisible());
+    EXPECT_EQ(MCalForm->Button2->text(), QStringLiteral("2001年7月"));
+
+    // Opened again after OK had the focus: the year once more.
+    OpenFromTheMonthCalendar();
+    ASSERT_EQ(QApplication::focusWidget(), ChYMForm->Edit1);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2003"));
+    EXPECT_EQ(ChYMForm->Edit1->text(), QStringLiteral("2003"));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), ChYMForm->Button2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(ChYMForm->isVisible());
+    EXPECT_EQ(MCalForm->Button2->text(), QStringLiteral("2001年7月"));
 }
 
 TEST_F(ChymfTest, TheControlEnterMovesToShowsItsFocusMarkAtOnce)

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include <QAction>
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 
@@ -61,6 +62,13 @@ public:
 private:
     std::unique_ptr<TMainform> main_;
 };
+
+// Waits until `window` is the window the keys go to. Qt counts a tool window
+// active while its parent is, so qWaitForWindowActive would not wait.
+inline bool BecomesActive(const QWidget* window)
+{
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+}
 
 inline QPoint CellCentre(const TStrColGrid& grid, int col, int row)
 {

@@ -12,6 +12,7 @@
 
 #include "ViewsTestSupport.h"
 #include "core/LeaveStore.h"
+#include "views/CalendarWindow.h"
 #include "views/Mcalf.h"
 
 class YcalfTest : public ::testing::Test {
@@ -167,6 +168,32 @@ TEST_F(YcalfTest, ButtonsExplainThemselvesAndTheBackgroundClearsTheStatusLine)
     EXPECT_EQ(program.Main().StatusText(), QStringLiteral("ボタンをクリックするとデータを入力をできます。"));
     move(YcalForm);
     EXPECT_EQ(program.Main().StatusText(), QString());
+}
+
+TEST_F(YcalfTest, EveryCalendarTakesItsButtonExplanationAlongWhenItCloses)
+{
+    ProgramWindows program(data);
+    TMainform& main = program.Main();
+    for (QToolButton* open : { main.ToolButton1, main.ToolButton2, main.ToolButton3 }) {
+        QTest::mouseClick(open, Qt::LeftButton);
+        QTest::qWait(0);
+        const QList<QMdiSubWindow*> frames = main.MdiArea()->subWindowList();
+        ASSERT_EQ(frames.size(), 1);
+        auto* calendar = qobject_cast<TCalendarWindow*>(frames[0]->widget());
+        ASSERT_NE(calendar, nullptr);
+        QTest::mouseMove(calendar->Button2);
+        ASSERT_FALSE(main.StatusText().isEmpty()) << open->objectName().toStdString();
+        frames[0]->close();
+        EXPECT_EQ(main.StatusText(), QString()) << open->objectName().toStdString();
+    }
+    // Another window's explanation stays: the tool button's that replaced
+    // the calendar.
+    QTest::mouseClick(main.ToolButton1, Qt::LeftButton);
+    QTest::mouseMove(main.ToolButton2);
+    QTest::mouseClick(main.ToolButton2, Qt::LeftButton);
+    QTest::qWait(0);
+    ASSERT_TRUE(main.M1->isChecked());
+    EXPECT_EQ(main.StatusText(), QStringLiteral("月カレンダーを表示します。"));
 }
 
 TEST_F(YcalfTest, ChoosingAnotherCalendarClosesThisOne)
