@@ -48,8 +48,6 @@ void TStrColGrid::SetFocusCellFontColorEnabled(bool value)
 void TStrColGrid::SetImeMode(TImeMode value)
 {
     imeMode_ = value;
-    if (Designing())
-        return;
     ApplyImeMode(*this, value);
     if (TInplaceEdit* editor = InplaceEditor())
         ApplyImeMode(*editor, value);
@@ -168,8 +166,6 @@ void TStrColGrid::PaintCell(int ACol, int ARow, const TRect& ARect, TGridDrawSta
 {
     if (DefaultDrawing()) {
         TStringGrid::PaintCell(ACol, ARow, ARect, AState);
-        if (Designing() && AState.testFlag(gdFixed))
-            DrawFixedFrame(ARect);
         return;
     }
 
@@ -498,7 +494,7 @@ bool TStrColGrid::AcceptCellMove(int ACol, int ARow)
     // A move the base grid (OnSelectCell) refuses does not happen, so it is
     // neither reported nor remembered as the last cell.
     const bool accepted = TStringGrid::AcceptCellMove(ACol, ARow);
-    if (!accepted || Designing())
+    if (!accepted)
         return accepted;
     TSCGCellParam* newParam = FindCellParam(ACol, ARow, false);
     TSCGCellParam* oldParam = FindCellParam(lastCol_, lastRow_, false);

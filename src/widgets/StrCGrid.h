@@ -75,7 +75,7 @@ public:
     // callers may style the position one past the last row.
     void CheckCellPosition(int ACol, int ARow) const;
     // Give the cell (through its item, created when needed) an alignment or
-    // a text colour. Neither repaints; the cell shows it when next painted.
+    // a text colour; the grid repaints.
     void SetCellAlignment(int ACol, int ARow, TAlignment AAlignment);
     void SetCellFontColor(int ACol, int ARow, TColor AColor);
 
