@@ -13,6 +13,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "Version.h"
 #include "app/WindowFont.h"
 #include "platform/Application.h"
 #include "platform/DataDirectory.h"
@@ -136,7 +137,7 @@ void TAboutBox::setupUi()
     ProductName->move(64, 16);
     ProductName->adjustSize();
 
-    Version = new QLabel(QStringLiteral("Version 1.12"), Panel1);
+    Version = new QLabel(QStringLiteral("Version ") + QString::fromLatin1(ProgramVersionText), Panel1);
     Version->setObjectName(QStringLiteral("Version"));
     Version->move(136, 40);
     Version->adjustSize();

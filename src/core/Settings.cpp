@@ -1,5 +1,6 @@
 #include "core/Settings.h"
 
+#include "Version.h"
 #include "platform/DataDirectory.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -16,8 +17,6 @@ const QString View = QStringLiteral("View");
 const QString Holiday = QStringLiteral("Holiday");
 const QString End = QStringLiteral("End");
 const QString CurrentLaw = QStringLiteral("CurrentLaw");
-
-constexpr double ProgramVersion = 1.12;
 
 template <size_t N> std::array<int, N> ReadWidths(const QString& prefix, const std::array<int, N>& defaults)
 {

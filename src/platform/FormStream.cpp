@@ -284,47 +284,34 @@ QString TReader::ReadPropName()
 
 void TReader::ReadCollectionBegin() { Expect(TValueType::vaCollection); }
 
+// Nested lists are skipped recursively; a stream of nothing but list tags
+// must not exhaust the stack.
+class TReader::Nesting {
+public:
+    explicit Nesting(int& depth)
+        : depth_(depth)
+    {
+        if (depth_ >= MaxNesting)
+            Invalid();
+        ++depth_;
+    }
+    ~Nesting() { --depth_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+private:
+    int& depth_;
+};
+
 void TReader::SkipValue()
 {
-    // Nested lists are skipped recursively; a stream of nothing but list
-    // tags must not exhaust the stack.
-    struct Nesting {
-        int& depth;
-        explicit Nesting(int& d)
-            : depth(d)
-        {
-            if (depth >= MaxNesting)
-                Invalid();
-            ++depth;
-        }
-        ~Nesting() { --depth; }
-    };
     switch (NextValue()) {
-    case TValueType::vaList: {
-        const Nesting nesting(depth_);
-        ReadListBegin();
-        while (!EndOfList())
-            SkipValue();
-        ReadListEnd();
+    case TValueType::vaList:
+        SkipList();
         return;
-    }
-    case TValueType::vaCollection: {
-        const Nesting nesting(depth_);
-        ReadCollectionBegin();
-        while (!EndOfList()) {
-            const TValueType next = NextValue();
-            if (next == TValueType::vaInt8 || next == TValueType::vaInt16 || next == TValueType::vaInt32)
-                ReadInteger();
-            ReadListBegin();
-            while (!EndOfList()) {
-                ReadPropName();
-                SkipValue();
-            }
-            ReadListEnd();
-        }
-        ReadListEnd();
+    case TValueType::vaCollection:
+        SkipCollection();
         return;
-    }
     case TValueType::vaInt8:
     case TValueType::vaInt16:
     case TValueType::vaInt32:
@@ -368,4 +355,32 @@ void TReader::SkipValue()
         return;
     }
     Invalid();
+}
+
+void TReader::SkipList()
+{
+    const Nesting nesting(depth_);
+    ReadListBegin();
+    while (!EndOfList())
+        SkipValue();
+    ReadListEnd();
+}
+
+void TReader::SkipCollection()
+{
+    const Nesting nesting(depth_);
+    ReadCollectionBegin();
+    while (!EndOfList()) {
+        // An item may start with its index.
+        const TValueType next = NextValue();
+        if (next == TValueType::vaInt8 || next == TValueType::vaInt16 || next == TValueType::vaInt32)
+            ReadInteger();
+        ReadListBegin();
+        while (!EndOfList()) {
+            ReadPropName();
+            SkipValue();
+        }
+        ReadListEnd();
+    }
+    ReadListEnd();
 }

@@ -115,6 +115,10 @@ public:
     void SkipValue();
 
 private:
+    class Nesting;
+
+    void SkipList();
+    void SkipCollection();
     TValueType ReadTag();
     void Expect(TValueType type);
     const char* Take(qsizetype count);

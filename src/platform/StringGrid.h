@@ -238,8 +238,6 @@ public:
     void PaintTo(QImage& image);
 
     // ---- state flags ----
-    // Designing is the form designer's state; the running program never is.
-    bool Designing() const { return false; }
     // True while the stored properties of the grid are being read.
     bool Loading() const { return loading_; }
     void BeginLoad();

@@ -186,77 +186,107 @@ void RoundDecimal(double value, int decimals, QString& intDigits, QString& fracD
         intDigits = QStringLiteral("0");
 }
 
-QString FormatSection(const QString& section, double value, bool withSign)
-{
-    bool grouping = false;
-    const std::vector<Token> tokens = Tokenize(section, grouping);
-    int intPlaces = 0, fracPlaces = 0, minInt = 0;
-    bool afterPoint = false, seenZero = false;
+// How many digit places a section has and how many of them always show.
+struct Places {
+    int intPlaces = 0;
+    int fracPlaces = 0;
+    int minInt = 0; // integer places from the first '0' on
     const Token* exponent = nullptr;
+};
+
+Places CountPlaces(const std::vector<Token>& tokens)
+{
+    Places p;
+    bool afterPoint = false, seenZero = false;
     for (const Token& t : tokens) {
         if (t.kind == Token::Point)
             afterPoint = true;
         else if (t.kind == Token::Exponent)
-            exponent = &t;
-        else if ((t.kind == Token::Zero || t.kind == Token::Hash) && !exponent) {
+            p.exponent = &t;
+        else if ((t.kind == Token::Zero || t.kind == Token::Hash) && !p.exponent) {
             if (afterPoint) {
-                ++fracPlaces;
+                ++p.fracPlaces;
             } else {
-                ++intPlaces;
+                ++p.intPlaces;
                 seenZero = seenZero || t.kind == Token::Zero;
                 if (seenZero)
-                    ++minInt;
+                    ++p.minInt;
             }
         }
     }
+    return p;
+}
 
-    int exponentValue = 0;
-    double magnitude = std::fabs(value);
-    if (exponent && magnitude != 0) {
-        const int leading = std::max(intPlaces, 1);
-        exponentValue = int(std::floor(std::log10(magnitude))) - (leading - 1);
-        magnitude /= std::pow(10.0, exponentValue);
-        QString i, f;
-        RoundDecimal(magnitude, fracPlaces, i, f);
-        if (int(i.size()) > leading) { // rounding carried into a new digit
-            ++exponentValue;
-            magnitude /= 10;
-        }
+// For scientific form: the power of ten that leaves as many integer digits
+// as the section has places (at least one), and the magnitude scaled by it.
+int ScaleForExponent(const Places& p, double& magnitude)
+{
+    if (!p.exponent || magnitude == 0)
+        return 0;
+    const int leading = std::max(p.intPlaces, 1);
+    int exponentValue = int(std::floor(std::log10(magnitude))) - (leading - 1);
+    magnitude /= std::pow(10.0, exponentValue);
+    QString i, f;
+    RoundDecimal(magnitude, p.fracPlaces, i, f);
+    if (int(i.size()) > leading) { // rounding carried into a new digit
+        ++exponentValue;
+        magnitude /= 10;
     }
-    QString intDigits, fracDigits;
-    RoundDecimal(magnitude, fracPlaces, intDigits, fracDigits);
+    return exponentValue;
+}
 
-    if (intDigits == u"0" && minInt == 0)
+// Leading zeros up to the '0' places, and the thousands separators.
+void PadIntegerDigits(const Places& p, bool grouping, QString& intDigits)
+{
+    if (intDigits == u"0" && p.minInt == 0)
         intDigits.clear();
-    while (int(intDigits.size()) < minInt)
+    while (int(intDigits.size()) < p.minInt)
         intDigits.prepend(u'0');
     if (grouping) {
         for (int i = int(intDigits.size()) - 3; i > 0; i -= 3)
             intDigits.insert(i, u',');
     }
-    // trailing '#' places drop trailing zeros of the fraction
-    {
-        int optional = 0;
-        bool inFraction = false;
-        for (const Token& t : tokens) {
-            if (t.kind == Token::Point)
-                inFraction = true;
-            else if (t.kind == Token::Exponent)
-                break;
-            else if (inFraction && t.kind == Token::Zero)
-                optional = 0;
-            else if (inFraction && t.kind == Token::Hash)
-                ++optional;
-        }
-        while (optional-- > 0 && fracDigits.endsWith(u'0'))
-            fracDigits.chop(1);
-    }
+}
 
-    QString out;
-    if (withSign)
+// Trailing '#' places of the fraction drop trailing zeros.
+void DropOptionalFractionZeros(const std::vector<Token>& tokens, QString& fracDigits)
+{
+    int optional = 0;
+    bool inFraction = false;
+    for (const Token& t : tokens) {
+        if (t.kind == Token::Point)
+            inFraction = true;
+        else if (t.kind == Token::Exponent)
+            break;
+        else if (inFraction && t.kind == Token::Zero)
+            optional = 0;
+        else if (inFraction && t.kind == Token::Hash)
+            ++optional;
+    }
+    while (optional-- > 0 && fracDigits.endsWith(u'0'))
+        fracDigits.chop(1);
+}
+
+QString ExponentText(const Token& t, int exponentValue)
+{
+    QString out(u'E');
+    if (exponentValue < 0)
         out.append(u'-');
+    else if (t.text == u"+")
+        out.append(u'+');
+    QString e = QString::number(std::abs(exponentValue));
+    while (int(e.size()) < t.exponentDigits)
+        e.prepend(u'0');
+    return out + e;
+}
+
+// Walks the section's tokens and puts the digits into its places.
+QString Assemble(const std::vector<Token>& tokens, const Places& p, const QString& intDigits, const QString& fracDigits,
+    int exponentValue)
+{
+    QString out;
     int intIndex = 0, fracIndex = 0;
-    afterPoint = false;
+    bool afterPoint = false;
     bool exponentDone = false;
     for (const Token& t : tokens) {
         switch (t.kind) {
@@ -275,8 +305,8 @@ QString FormatSection(const QString& section, double value, bool withSign)
             if (!afterPoint) {
                 // The first place takes every digit beyond the places.
                 const int total = int(intDigits.size());
-                const int start = intIndex == 0 ? 0 : total - (intPlaces - intIndex);
-                const int end = total - (intPlaces - intIndex - 1);
+                const int start = intIndex == 0 ? 0 : total - (p.intPlaces - intIndex);
+                const int end = total - (p.intPlaces - intIndex - 1);
                 if (end > 0)
                     out.append(intDigits.mid(std::max(start, 0), end - std::max(start, 0)));
                 ++intIndex;
@@ -286,22 +316,28 @@ QString FormatSection(const QString& section, double value, bool withSign)
                 ++fracIndex;
             }
             break;
-        case Token::Exponent: {
-            out.append(u'E');
-            if (exponentValue < 0)
-                out.append(u'-');
-            else if (t.text == u"+")
-                out.append(u'+');
-            QString e = QString::number(std::abs(exponentValue));
-            while (int(e.size()) < t.exponentDigits)
-                e.prepend(u'0');
-            out.append(e);
+        case Token::Exponent:
+            out.append(ExponentText(t, exponentValue));
             exponentDone = true;
             break;
         }
-        }
     }
     return out;
+}
+
+QString FormatSection(const QString& section, double value, bool withSign)
+{
+    bool grouping = false;
+    const std::vector<Token> tokens = Tokenize(section, grouping);
+    const Places places = CountPlaces(tokens);
+    double magnitude = std::fabs(value);
+    const int exponentValue = ScaleForExponent(places, magnitude);
+    QString intDigits, fracDigits;
+    RoundDecimal(magnitude, places.fracPlaces, intDigits, fracDigits);
+    PadIntegerDigits(places, grouping, intDigits);
+    DropOptionalFractionZeros(tokens, fracDigits);
+    const QString digits = Assemble(tokens, places, intDigits, fracDigits, exponentValue);
+    return withSign ? QStringLiteral("-") + digits : digits;
 }
 
 } // namespace

@@ -522,8 +522,6 @@ void TComboGrid::AfterScroll()
 
 void TComboGrid::CancelMode(QObject* cause)
 {
-    if (Designing())
-        return;
     TComboInplaceEdit* editor = ComboEditor();
     if (editor == nullptr || !editor->DropDownVisible())
         return;

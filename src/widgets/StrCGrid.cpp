@@ -48,8 +48,6 @@ void TStrColGrid::SetFocusCellFontColorEnabled(bool value)
 void TStrColGrid::SetImeMode(TImeMode value)
 {
     imeMode_ = value;
-    if (Designing())
-        return;
     ApplyImeMode(*this, value);
     if (TInplaceEdit* editor = InplaceEditor())
         ApplyImeMode(*editor, value);
@@ -168,135 +166,157 @@ void TStrColGrid::PaintCell(int ACol, int ARow, const TRect& ARect, TGridDrawSta
 {
     if (DefaultDrawing()) {
         TStringGrid::PaintCell(ACol, ARow, ARect, AState);
-        if (Designing() && AState.testFlag(gdFixed))
-            DrawFixedFrame(ARect);
         return;
     }
 
-    TCanvas& canvas = Canvas();
-    const bool fixed = AState.testFlag(gdFixed);
     TSCGCellParam* param = FindCellParam(ACol, ARow, false);
-    const TGridOptions opts = param != nullptr && param->OptionsEnabled() ? param->Options() : options_;
+    const CellPaint cell { ACol, ARow, ARect, AState, param,
+        param != nullptr && param->OptionsEnabled() ? param->Options() : options_, AState.testFlag(gdFixed) };
     DrawCellBackground(ACol, ARow, AState, param, false);
     const bool highlighted = ApplyFocusColors(param, AState);
     SaveCanvasState();
-
-    int overstrike = 1;
-    TAlignment hAlign = taLeftJustify;
-    TTextLayout vAlign = tlTop;
-    QString text;
-    bool doReset = true;
-    if (param != nullptr) {
-        overstrike = param->FontWidth();
-        hAlign = param->Alignment();
-        vAlign = param->Layout();
-        text = CellTextFor(*param, ACol, ARow);
-        if (param->OnOutCellText) {
-            param->OnOutCellText(param, this, ARect, ACol, ARow, param->Caption(), text, doReset);
-            doReset ? RestoreCanvasState() : SaveCanvasState();
-        }
-    } else {
-        hAlign = fixed ? fixedAlignment_ : alignment_;
-        vAlign = fixed ? fixedLayout_ : layout_;
-        text = Cells(ACol, ARow);
-        if (OnOutCellText) {
-            OnOutCellText(this, this, ARect, ACol, ARow, windowTitle(), text, doReset);
-            doReset ? RestoreCanvasState() : SaveCanvasState();
-        }
-    }
+    const CellText text = TextOfCell(cell);
 
     if (highlighted)
-        canvas.FillRect(ARect);
-
-    if (cellDivide_) {
-        if (text.isEmpty())
-            text = LineSeparator;
-        SplitLines(text);
-        const int count = int(lineList_.size());
-        const int bandHeight = ARect.Height() / count;
-        for (int i = 0; i < count; ++i) {
-            const TRect lineRect { ARect.Left, ARect.Top + bandHeight * i, ARect.Right,
-                i == count - 1 ? ARect.Bottom : ARect.Top + bandHeight * (i + 1) };
-            QString line = lineList_[i];
-            TAlignment align = hAlign;
-            TTextLayout layout = vAlign;
-            bool inner = opts.testFlag(goHorzLine);
-            if (OnDrawTextOneLine) {
-                RestoreCanvasState();
-                OnDrawTextOneLine(this, this, lineRect, ACol, ARow, i, AState, line, align, layout, inner);
-            }
-            if (param != nullptr && param->OnDrawTextOneLine) {
-                RestoreCanvasState();
-                param->OnDrawTextOneLine(param, this, lineRect, ACol, ARow, i, AState, line, align, layout, inner);
-            }
-            // A placement outside the enumerations, from a line event, is
-            // taken as left and top.
-            int x = ARect.Left + 2;
-            if (align == taRightJustify)
-                x = ARect.Right - canvas.TextWidth(line) - 2;
-            else if (align == taCenter)
-                x = ARect.Left + (ARect.Width() - canvas.TextWidth(line)) / 2;
-            int y = lineRect.Top + 2;
-            if (layout == tlCenter)
-                y = lineRect.Top + (lineRect.Height() - canvas.TextHeight(line)) / 2 + 1;
-            else if (layout == tlBottom)
-                y = lineRect.Bottom - canvas.TextHeight(line) - 1;
-
-            // Drawn without background; each further pass one pixel to the
-            // right makes the text bolder.
-            const TBrushStyle style = canvas.Brush().Style();
-            canvas.Brush().SetStyle(bsClear);
-            for (int k = 0; k < overstrike; ++k)
-                canvas.TextRect(lineRect, x + k, y, line);
-            canvas.Brush().SetStyle(style);
-
-            if (inner) {
-                canvas.Pen().SetWidth(1);
-                canvas.Pen().SetStyle(psSolid);
-                if (i > 0) {
-                    canvas.Pen().SetColor(fixed && Ctl3D() ? clBtnHighlight : clSilver);
-                    canvas.MoveTo(lineRect.Left, lineRect.Top);
-                    canvas.LineTo(lineRect.Right, lineRect.Top);
-                }
-                if (i < count - 1 && fixed) {
-                    canvas.Pen().SetColor(clBtnShadow);
-                    canvas.MoveTo(lineRect.Left, lineRect.Bottom - 1);
-                    canvas.LineTo(lineRect.Right, lineRect.Bottom - 1);
-                }
-            }
-        }
-    } else {
-        canvas.TextRectWrapped(ARect.Inflated(-2, -2), text);
-    }
+        Canvas().FillRect(ARect);
+    if (cellDivide_)
+        DrawTextLines(cell, text);
+    else
+        Canvas().TextRectWrapped(ARect.Inflated(-2, -2), text.text);
 
     if (OnDrawCell)
         OnDrawCell(this, ACol, ARow, ARect, AState);
     if (param != nullptr && param->OnDrawCell)
         param->OnDrawCell(param, this, ACol, ARow, ARect, AState);
-
-    if (hasFocus()) {
-        if (!opts.testFlag(goRowSelect)) {
-            if (AState.testFlag(gdFocused))
-                DrawFocusFrame(ACol, ARow, ARect, true, true);
-        } else if (ARow == Row()) {
-            // One frame around the whole selected row (or the item's columns).
-            int first = FixedCols();
-            int last = ColCount() - 1;
-            if (param != nullptr && param->OptionsEnabled()) {
-                first = param->Col();
-                last = param->ColMax();
-            }
-            if (ACol == first)
-                DrawFocusFrame(ACol, ARow, ARect, true, false);
-            else if (ACol == last)
-                DrawFocusFrame(ACol, ARow, ARect, false, true);
-            else
-                DrawFocusFrame(ACol, ARow, ARect, false, false);
-        }
-    }
-
-    if (fixed)
+    if (hasFocus())
+        DrawCurrentCellFrame(cell);
+    if (cell.fixed)
         DrawFixedFrame(ARect);
+}
+
+TStrColGrid::CellText TStrColGrid::TextOfCell(const CellPaint& cell)
+{
+    CellText out;
+    bool doReset = true;
+    if (TSCGCellParam* param = cell.param) {
+        out.passes = param->FontWidth();
+        out.alignment = param->Alignment();
+        out.layout = param->Layout();
+        out.text = CellTextFor(*param, cell.col, cell.row);
+        if (!param->OnOutCellText)
+            return out;
+        param->OnOutCellText(param, this, cell.rect, cell.col, cell.row, param->Caption(), out.text, doReset);
+    } else {
+        out.alignment = cell.fixed ? fixedAlignment_ : alignment_;
+        out.layout = cell.fixed ? fixedLayout_ : layout_;
+        out.text = Cells(cell.col, cell.row);
+        if (!OnOutCellText)
+            return out;
+        OnOutCellText(this, this, cell.rect, cell.col, cell.row, windowTitle(), out.text, doReset);
+    }
+    // The handler's canvas changes are undone, or kept as the cell's state.
+    doReset ? RestoreCanvasState() : SaveCanvasState();
+    return out;
+}
+
+void TStrColGrid::DrawTextLines(const CellPaint& cell, const CellText& text)
+{
+    SplitLines(text.text.isEmpty() ? QString(LineSeparator) : text.text);
+    const int count = int(lineList_.size());
+    const TRect& r = cell.rect;
+    const int bandHeight = r.Height() / count;
+    for (int i = 0; i < count; ++i) {
+        // The last band takes what the division leaves over.
+        const TRect band { r.Left, r.Top + bandHeight * i, r.Right,
+            i == count - 1 ? r.Bottom : r.Top + bandHeight * (i + 1) };
+        DrawTextLine(cell, band, i, count, text);
+    }
+}
+
+void TStrColGrid::DrawTextLine(const CellPaint& cell, const TRect& band, int index, int count, const CellText& text)
+{
+    QString line = lineList_[index];
+    TAlignment alignment = text.alignment;
+    TTextLayout layout = text.layout;
+    bool inner = cell.options.testFlag(goHorzLine);
+    if (OnDrawTextOneLine) {
+        RestoreCanvasState();
+        OnDrawTextOneLine(this, this, band, cell.col, cell.row, index, cell.state, line, alignment, layout, inner);
+    }
+    if (cell.param != nullptr && cell.param->OnDrawTextOneLine) {
+        RestoreCanvasState();
+        cell.param->OnDrawTextOneLine(
+            cell.param, this, band, cell.col, cell.row, index, cell.state, line, alignment, layout, inner);
+    }
+    DrawOverstruck(band, TextOrigin(band, line, alignment, layout), line, text.passes);
+    if (inner)
+        DrawInnerLines(band, index, count, cell.fixed);
+}
+
+QPoint TStrColGrid::TextOrigin(const TRect& band, const QString& line, TAlignment alignment, TTextLayout layout)
+{
+    // A placement outside the enumerations, from a line event, is taken as
+    // left and top.
+    TCanvas& canvas = Canvas();
+    int x = band.Left + 2;
+    if (alignment == taRightJustify)
+        x = band.Right - canvas.TextWidth(line) - 2;
+    else if (alignment == taCenter)
+        x = band.Left + (band.Width() - canvas.TextWidth(line)) / 2;
+    int y = band.Top + 2;
+    if (layout == tlCenter)
+        y = band.Top + (band.Height() - canvas.TextHeight(line)) / 2 + 1;
+    else if (layout == tlBottom)
+        y = band.Bottom - canvas.TextHeight(line) - 1;
+    return { x, y };
+}
+
+void TStrColGrid::DrawOverstruck(const TRect& band, QPoint origin, const QString& line, int passes)
+{
+    // Drawn without background; each further pass one pixel to the right
+    // makes the text bolder.
+    TCanvas& canvas = Canvas();
+    const TBrushStyle style = canvas.Brush().Style();
+    canvas.Brush().SetStyle(bsClear);
+    for (int k = 0; k < passes; ++k)
+        canvas.TextRect(band, origin.x() + k, origin.y(), line);
+    canvas.Brush().SetStyle(style);
+}
+
+void TStrColGrid::DrawInnerLines(const TRect& band, int index, int count, bool fixed)
+{
+    TCanvas& canvas = Canvas();
+    canvas.Pen().SetWidth(1);
+    canvas.Pen().SetStyle(psSolid);
+    if (index > 0) {
+        canvas.Pen().SetColor(fixed && Ctl3D() ? clBtnHighlight : clSilver);
+        canvas.MoveTo(band.Left, band.Top);
+        canvas.LineTo(band.Right, band.Top);
+    }
+    if (index < count - 1 && fixed) {
+        canvas.Pen().SetColor(clBtnShadow);
+        canvas.MoveTo(band.Left, band.Bottom - 1);
+        canvas.LineTo(band.Right, band.Bottom - 1);
+    }
+}
+
+void TStrColGrid::DrawCurrentCellFrame(const CellPaint& cell)
+{
+    if (!cell.options.testFlag(goRowSelect)) {
+        if (cell.state.testFlag(gdFocused))
+            DrawFocusFrame(cell.col, cell.row, cell.rect, true, true);
+        return;
+    }
+    if (cell.row != Row())
+        return;
+    // One frame around the whole selected row (or the item's columns).
+    int first = FixedCols();
+    int last = ColCount() - 1;
+    if (cell.param != nullptr && cell.param->OptionsEnabled()) {
+        first = cell.param->Col();
+        last = cell.param->ColMax();
+    }
+    DrawFocusFrame(cell.col, cell.row, cell.rect, cell.col == first, cell.col != first && cell.col == last);
 }
 
 void TStrColGrid::DrawCellBackground(int ACol, int ARow, TGridDrawState AState, TSCGCellParam* AParam, bool AHighlight)
@@ -474,7 +494,7 @@ bool TStrColGrid::AcceptCellMove(int ACol, int ARow)
     // A move the base grid (OnSelectCell) refuses does not happen, so it is
     // neither reported nor remembered as the last cell.
     const bool accepted = TStringGrid::AcceptCellMove(ACol, ARow);
-    if (!accepted || Designing())
+    if (!accepted)
         return accepted;
     TSCGCellParam* newParam = FindCellParam(ACol, ARow, false);
     TSCGCellParam* oldParam = FindCellParam(lastCol_, lastRow_, false);

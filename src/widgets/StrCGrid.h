@@ -11,6 +11,7 @@
 
 #include <functional>
 
+#include <QPoint>
 #include <QStringList>
 
 #include "platform/Canvas.h"
@@ -74,7 +75,7 @@ public:
     // callers may style the position one past the last row.
     void CheckCellPosition(int ACol, int ARow) const;
     // Give the cell (through its item, created when needed) an alignment or
-    // a text colour. Neither repaints; the cell shows it when next painted.
+    // a text colour; the grid repaints.
     void SetCellAlignment(int ACol, int ARow, TAlignment AAlignment);
     void SetCellFontColor(int ACol, int ARow, TColor AColor);
 
@@ -122,6 +123,37 @@ protected:
     void DrawFixedFrame(const TRect& R);
 
 private:
+    // What the steps of painting one cell share.
+    struct CellPaint {
+        int col;
+        int row;
+        TRect rect;
+        TGridDrawState state;
+        TSCGCellParam* param;
+        TGridOptions options; // the item's own, when it has them, else the grid's
+        bool fixed;
+    };
+    // The text of a cell and its placement.
+    struct CellText {
+        QString text;
+        TAlignment alignment = taLeftJustify;
+        TTextLayout layout = tlTop;
+        int passes = 1; // drawn that many times, each one pixel further right
+    };
+
+    // The text from the item or the grid, as the OnOutCellText events leave it.
+    CellText TextOfCell(const CellPaint& cell);
+    // Each line of the text in its own band of the cell.
+    void DrawTextLines(const CellPaint& cell, const CellText& text);
+    void DrawTextLine(const CellPaint& cell, const TRect& band, int index, int count, const CellText& text);
+    QPoint TextOrigin(const TRect& band, const QString& line, TAlignment alignment, TTextLayout layout);
+    void DrawOverstruck(const TRect& band, QPoint origin, const QString& line, int passes);
+    // The lines between the bands: above every band but the first, and in
+    // fixed cells the shadow below every band but the last.
+    void DrawInnerLines(const TRect& band, int index, int count, bool fixed);
+    // The dotted frame of the current cell, or of the current row with
+    // goRowSelect.
+    void DrawCurrentCellFrame(const CellPaint& cell);
     void SaveCanvasState();
     void RestoreCanvasState();
     // The font of the Fonts item named by the item, or the grid's font.

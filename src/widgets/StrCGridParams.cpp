@@ -410,7 +410,7 @@ void TSCGCellParams::EndUpdate()
 
 void TSCGCellParams::Update()
 {
-    if (updateCount_ == 0 && grid_.Designing())
+    if (updateCount_ == 0)
         grid_.InvalidateGrid();
 }
 
@@ -515,7 +515,12 @@ void TSCGCellFont::CopyFrom(const TSCGCellFont& source)
     name_ = source.name_;
 }
 
-void TSCGCellFont::SetFont(const TFont& value) { font_ = value; }
+void TSCGCellFont::SetFont(const TFont& value)
+{
+    font_ = value;
+    // The cells whose items name this font show it at once.
+    collection_.Grid().InvalidateGrid();
+}
 
 void TSCGCellFont::SetName(const QString& value)
 {

@@ -204,7 +204,8 @@ public:
     // Changes between BeginUpdate and EndUpdate are reported once, at the end.
     void BeginUpdate() { ++updateCount_; }
     void EndUpdate();
-    // An item (or the collection) changed: at design time the grid repaints.
+    // An item (or the collection) changed: the grid repaints, so that a
+    // shown grid shows the change at once.
     void Update();
 
     // The last item that covers (col, row), or none. Answers exactly what a
@@ -253,6 +254,7 @@ public:
     void CopyFrom(const TSCGCellFont& source);
 
     const TFont& Font() const { return font_; }
+    // The grid repaints with the new font.
     void SetFont(const TFont& value);
     QString Name() const { return name_; }
     // Refuses an empty name and a name some font of the collection (this one

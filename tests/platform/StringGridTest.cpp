@@ -738,7 +738,6 @@ TEST_F(StringGridTest, LoadingEndsWithAfterFormLoad)
     EXPECT_TRUE(grid.Loading());
     grid.EndLoad();
     EXPECT_FALSE(grid.Loading());
-    EXPECT_FALSE(grid.Designing());
 }
 
 // ---- keyboard navigation without a window

@@ -410,6 +410,31 @@ TEST_F(StrCGridTest, ARepaintOfPartOfTheWindowShowsWhatTheWholePictureHas)
             ASSERT_EQ(At(shown, x, y), At(whole, x, y)) << x << "," << y;
 }
 
+TEST_F(StrCGridTest, ChangedItemOrFontRepaintsTheShownGrid)
+{
+    TSCGCellParam* item = grid.FindCellParam(2, 2, true);
+    TSCGCellFont* font = grid.Fonts().Add();
+    item->SetFontName(font->Name());
+    int paints = 0;
+    grid.BeforeDraw = [&](QObject*) { ++paints; };
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    QApplication::processEvents();
+    const auto paintsAfter = [&](const std::function<void()>& change) {
+        paints = 0;
+        change();
+        QApplication::processEvents();
+        return paints;
+    };
+    EXPECT_GT(paintsAfter([&] { item->SetCellColor(clRed); }), 0);
+    EXPECT_GT(paintsAfter([&] {
+        TFont changed = font->Font();
+        changed.SetColor(clRed);
+        font->SetFont(changed);
+    }),
+        0);
+}
+
 TEST_F(StrCGridTest, BeforeDrawPrecedesTheCells)
 {
     QStringList order;
