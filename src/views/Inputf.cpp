@@ -120,14 +120,19 @@ void TInputForm::SetItemIndex(int kind)
 
 void TInputForm::OpenEntryDialog(int year, int month, int day)
 {
+    // A day that does not exist (30 February in the fiscal-year grid) is
+    // refused before anything else: a closed dialog stays closed rather than
+    // come up with the values of its last use for a reflex OK to save again,
+    // and an open one keeps what is being typed into it.
+    const QDate date = Dates::EncodeDate(year, month, day);
     const LeaveStore::Entry entry = LeaveStore::FindEntry(year, month, day);
+    DateTimePicker1->setDate(date);
+    Edit1->setText(entry.Memo);
+    SetItemIndex(entry.Kind);
     CentreOnMainWindow(*this);
     show();
     raise();
     activateWindow();
-    DateTimePicker1->setDate(Dates::EncodeDate(year, month, day));
-    Edit1->setText(entry.Memo);
-    SetItemIndex(entry.Kind);
 }
 
 void TInputForm::Button1Click()

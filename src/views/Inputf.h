@@ -24,8 +24,8 @@ public:
     ~TInputForm() override;
 
     // Shows the dialog for a date with what the data file holds for it. An
-    // impossible date raises EDateError once the dialog is up, which then
-    // still holds its previous date, kind and memo.
+    // impossible date raises EDateError and changes nothing: a closed dialog
+    // stays closed.
     void OpenEntryDialog(int year, int month, int day);
 
     // The selected kind, 0 (通常) to 10 (休日出勤).

@@ -119,3 +119,17 @@ TEST_F(InputfTest, EnterTypedInAControlStaysThereAndOnAButtonPressesIt)
     QTest::keyClick(InputForm->Button2, Qt::Key_Return);
     EXPECT_FALSE(InputForm->isVisible());
 }
+
+TEST_F(InputfTest, TheDialogDoesNotComeUpForADayThatDoesNotExist)
+{
+    LeaveStore::SaveEntry(2024, 11, 1, 3, QStringLiteral("memo"));
+    ProgramWindows program(data);
+    TStrColGrid& grid = *YcalForm->StrColGrid1;
+    DoubleClickCell(grid, 1, 8); // 1 November 2024
+    ASSERT_TRUE(InputForm->isVisible());
+    QTest::mouseClick(InputForm->Button2, Qt::LeftButton);
+    DoubleClickCell(grid, 30, 11); // "／": 30 February 2025
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Invalid argument to date encode"));
+    EXPECT_FALSE(InputForm->isVisible());
+}
