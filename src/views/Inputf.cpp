@@ -126,6 +126,7 @@ void TInputForm::OpenEntryDialog(int year, int month, int day)
     // and an open one keeps what is being typed into it.
     const QDate date = Dates::EncodeDate(year, month, day);
     const LeaveStore::Entry entry = LeaveStore::FindEntry(year, month, day);
+    openedFor_ = date;
     DateTimePicker1->setDate(date);
     Edit1->setText(entry.Memo);
     SetItemIndex(entry.Kind);
@@ -135,12 +136,34 @@ void TInputForm::OpenEntryDialog(int year, int month, int day)
     activateWindow();
 }
 
+bool TInputForm::MayReplace(int year, int month, int day, int kind, const QString& memo)
+{
+    // A date changed in the picker is easily missed, and OK would put the
+    // typed entry over the leave stored for that other day without a trace.
+    const LeaveStore::Entry stored = LeaveStore::FindEntry(year, month, day);
+    if (stored.Kind == int(LeaveKind::Normal))
+        return true;
+    if (stored.Kind == kind && stored.Memo == LeaveRecord::Make(year, month, day, kind, memo).Memo())
+        return true;
+    // A kind written by another tool has no label: its number stands in.
+    const QString label = LeaveKindLabel(stored.Kind);
+    QString text = QDate(year, month, day).toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" には「")
+        + (label.isEmpty() ? QString::number(stored.Kind) : label) + QStringLiteral("」");
+    if (!stored.Memo.isEmpty())
+        text += QStringLiteral("（") + stored.Memo + QStringLiteral("）");
+    text += QStringLiteral("が登録されています。上書きしますか？");
+    return Dialogs::MessageBox(this, text, QStringLiteral("確認"), MsgIcon::Warning, MsgButtons::YesNo)
+        == MsgAnswer::Yes;
+}
+
 void TInputForm::Button1Click()
 {
     int year, month, day;
     Dates::DecodeDate(DateTimePicker1->date(), year, month, day);
     const int kind = ItemIndex() < 0 ? 0 : ItemIndex();
     const QString memo = Edit1->text();
+    if (DateTimePicker1->date() != openedFor_ && !MayReplace(year, month, day, kind, memo))
+        return;
     LeaveStore::SaveEntry(year, month, day, kind, memo);
     RefreshAfterSave(year, month, day, kind, LeaveRecord::Make(year, month, day, kind, memo).Memo());
     close();

@@ -5,6 +5,7 @@
 // One instance lives for the whole run; it is shown, never run modally, and
 // stays above the main window.
 
+#include <QDate>
 #include <QWidget>
 
 #include "views/TabOrder.h"
@@ -51,8 +52,10 @@ protected:
 private:
     void setupUi();
     void connectHandlers();
+    bool MayReplace(int year, int month, int day, int kind, const QString& memo);
 
     TabOrder tabOrder_;
+    QDate openedFor_; // the date the dialog was opened for
 };
 
 extern TInputForm* InputForm;

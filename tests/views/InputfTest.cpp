@@ -1,5 +1,6 @@
 #include "views/Inputf.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -26,6 +27,19 @@ protected:
     {
         const QWidget* focus = InputForm->focusWidget();
         return focus && InputForm->RadioGroup1->isAncestorOf(focus);
+    }
+
+    // ファイル → 入力: the dialog for today, in front and active.
+    static void OpenForToday(ProgramWindows& program)
+    {
+        program.Main().I1->trigger();
+        // A tool window counts as active with its owner; the keys go to it
+        // only once it is the active window itself.
+        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == InputForm; }));
+    }
+    static LeaveStore::Entry Stored(const QDate& date)
+    {
+        return LeaveStore::FindEntry(date.year(), date.month(), date.day());
     }
 };
 
@@ -118,6 +132,46 @@ TEST_F(InputfTest, EnterTypedInAControlStaysThereAndOnAButtonPressesIt)
     InputForm->Button2->setFocus();
     QTest::keyClick(InputForm->Button2, Qt::Key_Return);
     EXPECT_FALSE(InputForm->isVisible());
+}
+
+TEST_F(InputfTest, OkAsksBeforeItReplacesTheLeaveOfAnotherDay)
+{
+    LeaveStore::SaveEntry(2024, 12, 8, 1, QStringLiteral("私用で役所"));
+    LeaveStore::SaveEntry(2024, 12, 9, 3, QString());
+    const QByteArray before = data.Bytes(QStringLiteral("Holiday.d00"));
+    ProgramWindows program(data);
+    OpenForToday(program); // 20 November: 通常, no memo
+    InputForm->DateTimePicker1->setDate(QDate(2024, 12, 8)); // picked in the drop-down calendar
+    QTest::mouseClick(InputForm->Button1, Qt::LeftButton); // answered いいえ
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("2024/12/08 には「１日休暇」（私用で役所）が登録されています。上書きしますか？"));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("確認"));
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(data.Bytes(QStringLiteral("Holiday.d00")), before);
+    EXPECT_TRUE(InputForm->isVisible());
+    EXPECT_EQ(InputForm->DateTimePicker1->date(), QDate(2024, 12, 8));
+
+    // A day without a memo has no empty brackets; はい replaces its leave.
+    InputForm->DateTimePicker1->setDate(QDate(2024, 12, 9));
+    dialogs.answers.push_back(MsgAnswer::Yes);
+    QTest::mouseClick(InputForm->Button1, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(
+        dialogs.messages[1].text, QStringLiteral("2024/12/09 には「PM休暇」が登録されています。上書きしますか？"));
+    EXPECT_FALSE(InputForm->isVisible());
+    EXPECT_EQ(Stored(QDate(2024, 12, 9)).Kind, 0);
+
+    // The same kind and memo lose nothing (a long memo compares as it is kept).
+    const QString longMemo = QStringLiteral("通院") + QString(40, u'x');
+    LeaveStore::SaveEntry(2024, 12, 10, 2, longMemo);
+    OpenForToday(program);
+    InputForm->DateTimePicker1->setDate(QDate(2024, 12, 10));
+    InputForm->SetItemIndex(2);
+    InputForm->Edit1->setText(longMemo);
+    QTest::mouseClick(InputForm->Button1, Qt::LeftButton);
+    EXPECT_FALSE(InputForm->isVisible());
+    EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
 TEST_F(InputfTest, TheDialogDoesNotComeUpForADayThatDoesNotExist)
