@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -93,6 +94,15 @@ void TInputForm::setupUi()
     Edit1->setGeometry(8, 192, 257, 20);
     Edit1->setAccessibleName(QStringLiteral("メモ"));
 
+    // The arrow keys and the dialog's own mnemonics are taken from whichever
+    // control has the focus.
+    for (QAbstractButton* button : RadioButtons->buttons())
+        button->installEventFilter(this);
+    for (QWidget* control : std::initializer_list<QWidget*> { Button1, Button2, DateTimePicker1, Edit1 })
+        control->installEventFilter(this);
+    // Tab into the kinds lands on the ticked one, whichever had the focus before.
+    RadioGroup1->setFocusProxy(RadioButtons->button(0));
+
     // Tab order: the kinds, OK, CANCEL, the date, the memo.
     tabOrder_.Set({ RadioGroup1, Button1, Button2, DateTimePicker1, Edit1 });
 }
@@ -101,6 +111,10 @@ void TInputForm::connectHandlers()
 {
     connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button2Click(); }); });
+    connect(RadioButtons, &QButtonGroup::idToggled, this, [this] {
+        QAbstractButton* checked = RadioButtons->checkedButton();
+        RadioGroup1->setFocusProxy(checked ? checked : RadioButtons->button(0));
+    });
 }
 
 int TInputForm::ItemIndex() const { return RadioButtons->checkedId(); }
@@ -134,6 +148,7 @@ void TInputForm::OpenEntryDialog(int year, int month, int day)
     show();
     raise();
     activateWindow();
+    DateTimePicker1->setFocus(Qt::OtherFocusReason);
 }
 
 bool TInputForm::MayReplace(int year, int month, int day, int kind, const QString& memo)
@@ -171,6 +186,48 @@ void TInputForm::Button1Click()
 
 void TInputForm::Button2Click() { close(); }
 
+void TInputForm::MoveTick(int from, int step)
+{
+    // Up and Down go through the kinds in their order, round the end and
+    // from one column into the next, and the tick goes along, as in any
+    // radio group. Qt's own move stops at the foot of a column.
+    QAbstractButton* next = RadioButtons->button((from + step + LeaveKindCount) % LeaveKindCount);
+    next->setChecked(true);
+    next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+QAbstractButton* TInputForm::ButtonForMnemonic(const QKeyEvent& event) const
+{
+    const QKeySequence pressed(event.keyCombination());
+    for (QAbstractButton* button : { static_cast<QAbstractButton*>(Button1), static_cast<QAbstractButton*>(Button2) })
+        if (QKeySequence::mnemonic(button->text()) == pressed)
+            return button;
+    return nullptr;
+}
+
+bool TInputForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Qt hands the keys of a tool window to its owner's shortcuts too, and
+    // the main window's menu has a 集計(&C) of its own. Claiming the key
+    // before any shortcut is looked up lets the dialog's own win.
+    if (QAbstractButton* button = ButtonForMnemonic(*key)) {
+        key->accept();
+        if (event->type() == QEvent::KeyPress)
+            button->click();
+        return true;
+    }
+    const int kind = RadioButtons->id(qobject_cast<QAbstractButton*>(watched));
+    if (event->type() == QEvent::KeyPress && kind >= 0 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+        && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+        MoveTick(kind, key->key() == Qt::Key_Down ? 1 : -1);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TInputForm::keyPressEvent(QKeyEvent* event)
 {
     // Enter moves on to the next control, and the key itself goes nowhere;
@@ -180,6 +237,10 @@ void TInputForm::keyPressEvent(QKeyEvent* event)
     const QWidget* focus = focusWidget();
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (!focus || focus == this)) {
         focusNextChild();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        Button2->click();
         return;
     }
     QWidget::keyPressEvent(event);

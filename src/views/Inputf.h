@@ -10,6 +10,7 @@
 
 #include "views/TabOrder.h"
 
+class QAbstractButton;
 class QButtonGroup;
 class QDateEdit;
 class QGroupBox;
@@ -24,9 +25,9 @@ public:
     explicit TInputForm(QWidget* parent = nullptr);
     ~TInputForm() override;
 
-    // Shows the dialog for a date with what the data file holds for it. An
-    // impossible date raises EDateError and changes nothing: a closed dialog
-    // stays closed.
+    // Shows the dialog for a date with what the data file holds for it, the
+    // focus on the date. An impossible date raises EDateError and changes
+    // nothing: a closed dialog stays closed.
     void OpenEntryDialog(int year, int month, int day);
 
     // The selected kind, 0 (通常) to 10 (休日出勤).
@@ -46,6 +47,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override; // FormKeyPress
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     bool focusNextPrevChild(bool next) override;
 
@@ -53,6 +55,8 @@ private:
     void setupUi();
     void connectHandlers();
     bool MayReplace(int year, int month, int day, int kind, const QString& memo);
+    void MoveTick(int from, int step);
+    QAbstractButton* ButtonForMnemonic(const QKeyEvent& event) const;
 
     TabOrder tabOrder_;
     QDate openedFor_; // the date the dialog was opened for

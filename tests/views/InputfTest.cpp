@@ -6,6 +6,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableView>
@@ -36,6 +37,11 @@ protected:
         // A tool window counts as active with its owner; the keys go to it
         // only once it is the active window itself.
         ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == InputForm; }));
+    }
+    // A key as a person's key arrives: at the control that has the focus.
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
     static LeaveStore::Entry Stored(const QDate& date)
     {
@@ -186,4 +192,42 @@ TEST_F(InputfTest, TheDialogDoesNotComeUpForADayThatDoesNotExist)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Invalid argument to date encode"));
     EXPECT_FALSE(InputForm->isVisible());
+}
+
+TEST_F(InputfTest, TabLandsOnTheTickedKindAndTheArrowsMoveTheTick)
+{
+    LeaveStore::SaveEntry(2024, 11, 20, 2, QString()); // AM休暇
+    ProgramWindows program(data);
+    OpenForToday(program);
+    ASSERT_EQ(QApplication::focusWidget(), InputForm->DateTimePicker1);
+    Press(Qt::Key_Backtab); // CANCEL
+    Press(Qt::Key_Backtab); // OK
+    Press(Qt::Key_Backtab); // the kinds
+    EXPECT_EQ(QApplication::focusWidget(), InputForm->RadioButtons->button(2));
+    Press(Qt::Key_Down); // PM休暇, the foot of the first column
+    Press(Qt::Key_Down); // on into the next column: 定休日
+    EXPECT_EQ(QApplication::focusWidget(), InputForm->RadioButtons->button(4));
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), InputForm->Button1);
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(InputForm->isVisible());
+    EXPECT_EQ(Stored(QDate(2024, 11, 20)).Kind, 4);
+}
+
+TEST_F(InputfTest, EscAndAltCCancelAndAltOSavesThoughTheMainMenuHasAnAltC)
+{
+    ProgramWindows program(data); // its menu has 集計(&C)
+    for (const QKeyCombination key :
+        { QKeyCombination(Qt::Key_Escape), Qt::AltModifier | Qt::Key_C, Qt::AltModifier | Qt::Key_O }) {
+        const std::string name = QKeySequence(key).toString().toStdString();
+        OpenForToday(program);
+        EXPECT_EQ(QApplication::focusWidget(), InputForm->DateTimePicker1) << name; // not the memo of last time
+        QTest::mouseClick(InputForm->Edit1, Qt::LeftButton);
+        Press(Qt::Key_A);
+        Press(key.key(), key.keyboardModifiers());
+        EXPECT_FALSE(InputForm->isVisible()) << name;
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << name;
+        EXPECT_EQ(LeaveStore::Exists(), key.key() == Qt::Key_O) << name;
+    }
+    EXPECT_EQ(Stored(QDate(2024, 11, 20)).Memo, QStringLiteral("a")); // no "o" typed into it
 }
