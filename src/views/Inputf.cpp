@@ -15,9 +15,11 @@
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
 #include "platform/Application.h"
+#include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/FixedDialog.h"
 #include "platform/Dates.h"
+#include "platform/ShiftJis.h"
 #include "views/RefreshAfterSave.h"
 
 TInputForm* InputForm = nullptr;
@@ -89,10 +91,20 @@ void TInputForm::setupUi()
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->move(8, 168);
 
+    // On the row of "メモ", its text level with that label's (which takes
+    // the height of its text) and its right edge with the memo box's.
+    MemoLength = new QLabel(this);
+    MemoLength->setObjectName(QStringLiteral("MemoLength"));
+    MemoLength->setGeometry(165, 168, 100, 20);
+    MemoLength->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    MemoLength->setAccessibleName(QStringLiteral("メモの長さ"));
+    MemoLength->setToolTip(QStringLiteral("メモは30バイト（全角15文字）まで保存されます"));
+
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(8, 192, 257, 20);
     Edit1->setAccessibleName(QStringLiteral("メモ"));
+    ShowMemoLength();
 
     // The arrow keys and the dialog's own mnemonics are taken from whichever
     // control has the focus.
@@ -115,6 +127,7 @@ void TInputForm::connectHandlers()
         QAbstractButton* checked = RadioButtons->checkedButton();
         RadioGroup1->setFocusProxy(checked ? checked : RadioButtons->button(0));
     });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { Application::Guard([this] { ShowMemoLength(); }); });
 }
 
 int TInputForm::ItemIndex() const { return RadioButtons->checkedId(); }
@@ -185,6 +198,18 @@ void TInputForm::Button1Click()
 }
 
 void TInputForm::Button2Click() { close(); }
+
+void TInputForm::ShowMemoLength()
+{
+    // Typing is not limited; only the first 30 bytes are stored, and the
+    // count turns red once more than that is typed.
+    const int bytes = ShiftJis::ByteLength(Edit1->text());
+    MemoLength->setText(QStringLiteral("%1/%2").arg(bytes).arg(LeaveRecord::MemoCapacity));
+    QPalette colours; // what is not set here follows the dialog's
+    if (bytes > LeaveRecord::MemoCapacity)
+        colours.setColor(QPalette::WindowText, toQColor(clRed));
+    MemoLength->setPalette(colours);
+}
 
 void TInputForm::MoveTick(int from, int step)
 {

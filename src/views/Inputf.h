@@ -44,6 +44,7 @@ public:
     QDateEdit* DateTimePicker1 = nullptr;
     QLabel* Label4 = nullptr;
     QLineEdit* Edit1 = nullptr;
+    QLabel* MemoLength = nullptr; // bytes of the memo / the bytes kept
 
 protected:
     void keyPressEvent(QKeyEvent* event) override; // FormKeyPress
@@ -55,6 +56,7 @@ private:
     void setupUi();
     void connectHandlers();
     bool MayReplace(int year, int month, int day, int kind, const QString& memo);
+    void ShowMemoLength();
     void MoveTick(int from, int step);
     QAbstractButton* ButtonForMnemonic(const QKeyEvent& event) const;
 

@@ -6,7 +6,9 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableView>
@@ -230,4 +232,32 @@ TEST_F(InputfTest, EscAndAltCCancelAndAltOSavesThoughTheMainMenuHasAnAltC)
         EXPECT_EQ(LeaveStore::Exists(), key.key() == Qt::Key_O) << name;
     }
     EXPECT_EQ(Stored(QDate(2024, 11, 20)).Memo, QStringLiteral("a")); // no "o" typed into it
+}
+
+TEST_F(InputfTest, BesideTheMemoStandsHowMuchOfItIsKeptInRedWhenTooLong)
+{
+    ProgramWindows program(data);
+    OpenForToday(program);
+    QLabel* length = InputForm->findChild<QLabel*>(QStringLiteral("MemoLength"));
+    ASSERT_NE(length, nullptr);
+    EXPECT_EQ(length->accessibleName(), QStringLiteral("メモの長さ"));
+    const auto inRed = [length] {
+        const QImage image = length->grab().toImage();
+        for (qsizetype i = 0; i < qsizetype(image.width()) * image.height(); ++i)
+            if (const QColor c = image.pixelColor(i % image.width(), i / image.width());
+                c.red() > 200 && c.green() < 80)
+                return true;
+        return false;
+    };
+    QTest::mouseClick(InputForm->Edit1, Qt::LeftButton);
+    QInputMethodEvent typed; // full-width text arrives from the input method
+    typed.setCommitString(QStringLiteral("私用で役所に書類を出しに行く日"));
+    QApplication::sendEvent(QApplication::focusWidget(), &typed);
+    EXPECT_EQ(length->text(), QStringLiteral("30/30"));
+    EXPECT_FALSE(inRed());
+    Press(Qt::Key_A);
+    EXPECT_EQ(length->text(), QStringLiteral("31/30"));
+    EXPECT_TRUE(inRed());
+    Press(Qt::Key_Backspace);
+    EXPECT_FALSE(inRed());
 }
