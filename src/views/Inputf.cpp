@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,9 +15,11 @@
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
 #include "platform/Application.h"
+#include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/FixedDialog.h"
 #include "platform/Dates.h"
+#include "platform/ShiftJis.h"
 #include "views/ProgramEvents.h"
 
 TInputForm* InputForm = nullptr;
@@ -88,10 +91,29 @@ void TInputForm::setupUi()
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->move(8, 168);
 
+    // On the row of "メモ", its text level with that label's (which takes
+    // the height of its text) and its right edge with the memo box's.
+    MemoLength = new QLabel(this);
+    MemoLength->setObjectName(QStringLiteral("MemoLength"));
+    MemoLength->setGeometry(165, 168, 100, 20);
+    MemoLength->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    MemoLength->setAccessibleName(QStringLiteral("メモの長さ"));
+    MemoLength->setToolTip(QStringLiteral("メモは30バイト（全角15文字）まで保存されます"));
+
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(8, 192, 257, 20);
     Edit1->setAccessibleName(QStringLiteral("メモ"));
+    ShowMemoLength();
+
+    // The arrow keys and the dialog's own mnemonics are taken from whichever
+    // control has the focus.
+    for (QAbstractButton* button : RadioButtons->buttons())
+        button->installEventFilter(this);
+    for (QWidget* control : std::initializer_list<QWidget*> { Button1, Button2, DateTimePicker1, Edit1 })
+        control->installEventFilter(this);
+    // Tab into the kinds lands on the ticked one, whichever had the focus before.
+    RadioGroup1->setFocusProxy(RadioButtons->button(0));
 
     // Tab order: the kinds, OK, CANCEL, the date, the memo.
     tabOrder_.Set({ RadioGroup1, Button1, Button2, DateTimePicker1, Edit1 });
@@ -101,6 +123,11 @@ void TInputForm::connectHandlers()
 {
     connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button2Click(); }); });
+    connect(RadioButtons, &QButtonGroup::idToggled, this, [this] {
+        QAbstractButton* checked = RadioButtons->checkedButton();
+        RadioGroup1->setFocusProxy(checked ? checked : RadioButtons->button(0));
+    });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { Application::Guard([this] { ShowMemoLength(); }); });
 }
 
 int TInputForm::ItemIndex() const { return RadioButtons->checkedId(); }
@@ -120,14 +147,41 @@ void TInputForm::SetItemIndex(int kind)
 
 void TInputForm::OpenEntryDialog(int year, int month, int day)
 {
+    // A day that does not exist (30 February in the fiscal-year grid) is
+    // refused before anything else: a closed dialog stays closed rather than
+    // come up with the values of its last use for a reflex OK to save again,
+    // and an open one keeps what is being typed into it.
+    const QDate date = Dates::EncodeDate(year, month, day);
     const LeaveStore::Entry entry = LeaveStore::FindEntry(year, month, day);
+    openedFor_ = date;
+    DateTimePicker1->setDate(date);
+    Edit1->setText(entry.Memo);
+    SetItemIndex(entry.Kind);
     CentreOnMainWindow(*this);
     show();
     raise();
     activateWindow();
-    DateTimePicker1->setDate(Dates::EncodeDate(year, month, day));
-    Edit1->setText(entry.Memo);
-    SetItemIndex(entry.Kind);
+    DateTimePicker1->setFocus(Qt::OtherFocusReason);
+}
+
+bool TInputForm::MayReplace(int year, int month, int day, int kind, const QString& memo)
+{
+    // A date changed in the picker is easily missed, and OK would put the
+    // typed entry over the leave stored for that other day without a trace.
+    const LeaveStore::Entry stored = LeaveStore::FindEntry(year, month, day);
+    if (stored.Kind == int(LeaveKind::Normal))
+        return true;
+    if (stored.Kind == kind && stored.Memo == LeaveRecord::Make(year, month, day, kind, memo).Memo())
+        return true;
+    // A kind written by another tool has no label: its number stands in.
+    const QString label = LeaveKindLabel(stored.Kind);
+    QString text = QDate(year, month, day).toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" には「")
+        + (label.isEmpty() ? QString::number(stored.Kind) : label) + QStringLiteral("」");
+    if (!stored.Memo.isEmpty())
+        text += QStringLiteral("（") + stored.Memo + QStringLiteral("）");
+    text += QStringLiteral("が登録されています。上書きしますか？");
+    return Dialogs::MessageBox(this, text, QStringLiteral("確認"), MsgIcon::Warning, MsgButtons::YesNo)
+        == MsgAnswer::Yes;
 }
 
 void TInputForm::Button1Click()
@@ -136,6 +190,8 @@ void TInputForm::Button1Click()
     Dates::DecodeDate(DateTimePicker1->date(), year, month, day);
     const int kind = ItemIndex() < 0 ? 0 : ItemIndex();
     const QString memo = Edit1->text();
+    if (DateTimePicker1->date() != openedFor_ && !MayReplace(year, month, day, kind, memo))
+        return;
     LeaveStore::SaveEntry(year, month, day, kind, memo);
     emit ProgramEvents().daySaved(
         QDate(year, month, day), kind, LeaveRecord::Make(year, month, day, kind, memo).Memo());
@@ -143,6 +199,60 @@ void TInputForm::Button1Click()
 }
 
 void TInputForm::Button2Click() { close(); }
+
+void TInputForm::ShowMemoLength()
+{
+    // Typing is not limited; only the first 30 bytes are stored, and the
+    // count turns red once more than that is typed.
+    const int bytes = ShiftJis::ByteLength(Edit1->text());
+    MemoLength->setText(QStringLiteral("%1/%2").arg(bytes).arg(LeaveRecord::MemoCapacity));
+    QPalette colours; // what is not set here follows the dialog's
+    if (bytes > LeaveRecord::MemoCapacity)
+        colours.setColor(QPalette::WindowText, toQColor(clRed));
+    MemoLength->setPalette(colours);
+}
+
+void TInputForm::MoveTick(int from, int step)
+{
+    // Up and Down go through the kinds in their order, round the end and
+    // from one column into the next, and the tick goes along, as in any
+    // radio group. Qt's own move stops at the foot of a column.
+    QAbstractButton* next = RadioButtons->button((from + step + LeaveKindCount) % LeaveKindCount);
+    next->setChecked(true);
+    next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+QAbstractButton* TInputForm::ButtonForMnemonic(const QKeyEvent& event) const
+{
+    const QKeySequence pressed(event.keyCombination());
+    for (QAbstractButton* button : { static_cast<QAbstractButton*>(Button1), static_cast<QAbstractButton*>(Button2) })
+        if (QKeySequence::mnemonic(button->text()) == pressed)
+            return button;
+    return nullptr;
+}
+
+bool TInputForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Qt hands the keys of a tool window to its owner's shortcuts too, and
+    // the main window's menu has a 集計(&C) of its own. Claiming the key
+    // before any shortcut is looked up lets the dialog's own win.
+    if (QAbstractButton* button = ButtonForMnemonic(*key)) {
+        key->accept();
+        if (event->type() == QEvent::KeyPress)
+            button->click();
+        return true;
+    }
+    const int kind = RadioButtons->id(qobject_cast<QAbstractButton*>(watched));
+    if (event->type() == QEvent::KeyPress && kind >= 0 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+        && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+        MoveTick(kind, key->key() == Qt::Key_Down ? 1 : -1);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 void TInputForm::keyPressEvent(QKeyEvent* event)
 {
@@ -153,6 +263,10 @@ void TInputForm::keyPressEvent(QKeyEvent* event)
     const QWidget* focus = focusWidget();
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (!focus || focus == this)) {
         focusNextChild();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        Button2->click();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -5,10 +5,12 @@
 // One instance lives for the whole run; it is shown, never run modally, and
 // stays above the main window.
 
+#include <QDate>
 #include <QWidget>
 
 #include "views/TabOrder.h"
 
+class QAbstractButton;
 class QButtonGroup;
 class QDateEdit;
 class QGroupBox;
@@ -23,9 +25,9 @@ public:
     explicit TInputForm(QWidget* parent = nullptr);
     ~TInputForm() override;
 
-    // Shows the dialog for a date with what the data file holds for it. An
-    // impossible date raises EDateError once the dialog is up, which then
-    // still holds its previous date, kind and memo.
+    // Shows the dialog for a date with what the data file holds for it, the
+    // focus on the date. An impossible date raises EDateError and changes
+    // nothing: a closed dialog stays closed.
     void OpenEntryDialog(int year, int month, int day);
 
     // The selected kind, 0 (通常) to 10 (休日出勤).
@@ -42,17 +44,24 @@ public:
     QDateEdit* DateTimePicker1 = nullptr;
     QLabel* Label4 = nullptr;
     QLineEdit* Edit1 = nullptr;
+    QLabel* MemoLength = nullptr; // bytes of the memo / the bytes kept
 
 protected:
     void keyPressEvent(QKeyEvent* event) override; // FormKeyPress
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     bool focusNextPrevChild(bool next) override;
 
 private:
     void setupUi();
     void connectHandlers();
+    bool MayReplace(int year, int month, int day, int kind, const QString& memo);
+    void ShowMemoLength();
+    void MoveTick(int from, int step);
+    QAbstractButton* ButtonForMnemonic(const QKeyEvent& event) const;
 
     TabOrder tabOrder_;
+    QDate openedFor_; // the date the dialog was opened for
 };
 
 extern TInputForm* InputForm;

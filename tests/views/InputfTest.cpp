@@ -1,10 +1,14 @@
 #include "views/Inputf.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDir>
 #include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableView>
@@ -26,6 +30,24 @@ protected:
     {
         const QWidget* focus = InputForm->focusWidget();
         return focus && InputForm->RadioGroup1->isAncestorOf(focus);
+    }
+
+    // ファイル → 入力: the dialog for today, in front and active.
+    static void OpenForToday(ProgramWindows& program)
+    {
+        program.Main().I1->trigger();
+        // A tool window counts as active with its owner; the keys go to it
+        // only once it is the active window itself.
+        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == InputForm; }));
+    }
+    // A key as a person's key arrives: at the control that has the focus.
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    static LeaveStore::Entry Stored(const QDate& date)
+    {
+        return LeaveStore::FindEntry(date.year(), date.month(), date.day());
     }
 };
 
@@ -118,4 +140,124 @@ TEST_F(InputfTest, EnterTypedInAControlStaysThereAndOnAButtonPressesIt)
     InputForm->Button2->setFocus();
     QTest::keyClick(InputForm->Button2, Qt::Key_Return);
     EXPECT_FALSE(InputForm->isVisible());
+}
+
+TEST_F(InputfTest, OkAsksBeforeItReplacesTheLeaveOfAnotherDay)
+{
+    LeaveStore::SaveEntry(2024, 12, 8, 1, QStringLiteral("私用で役所"));
+    LeaveStore::SaveEntry(2024, 12, 9, 3, QString());
+    const QByteArray before = data.Bytes(QStringLiteral("Holiday.d00"));
+    ProgramWindows program(data);
+    OpenForToday(program); // 20 November: 通常, no memo
+    InputForm->DateTimePicker1->setDate(QDate(2024, 12, 8)); // picked in the drop-down calendar
+    QTest::mouseClick(InputForm->Button1, Qt::LeftButton); // answered いいえ
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("2024/12/08 には「１日休暇」（私用で役所）が登録されています。上書きしますか？"));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("確認"));
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(data.Bytes(QStringLiteral("Holiday.d00")), before);
+    EXPECT_TRUE(InputForm->isVisible());
+    EXPECT_EQ(InputForm->DateTimePicker1->date(), QDate(2024, 12, 8));
+
+    // A day without a memo has no empty brackets; はい replaces its leave.
+    InputForm->DateTimePicker1->setDate(QDate(2024, 12, 9));
+    dialogs.answers.push_back(MsgAnswer::Yes);
+    QTest::mouseClick(InputForm->Button1, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(
+        dialogs.messages[1].text, QStringLiteral("2024/12/09 には「PM休暇」が登録されています。上書きしますか？"));
+    EXPECT_FALSE(InputForm->isVisible());
+    EXPECT_EQ(Stored(QDate(2024, 12, 9)).Kind, 0);
+
+    // The same kind and memo lose nothing (a long memo compares as it is kept).
+    const QString longMemo = QStringLiteral("通院") + QString(40, u'x');
+    LeaveStore::SaveEntry(2024, 12, 10, 2, longMemo);
+    OpenForToday(program);
+    InputForm->DateTimePicker1->setDate(QDate(2024, 12, 10));
+    InputForm->SetItemIndex(2);
+    InputForm->Edit1->setText(longMemo);
+    QTest::mouseClick(InputForm->Button1, Qt::LeftButton);
+    EXPECT_FALSE(InputForm->isVisible());
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+TEST_F(InputfTest, TheDialogDoesNotComeUpForADayThatDoesNotExist)
+{
+    LeaveStore::SaveEntry(2024, 11, 1, 3, QStringLiteral("memo"));
+    ProgramWindows program(data);
+    TStrColGrid& grid = *YcalForm->StrColGrid1;
+    DoubleClickCell(grid, 1, 8); // 1 November 2024
+    ASSERT_TRUE(InputForm->isVisible());
+    QTest::mouseClick(InputForm->Button2, Qt::LeftButton);
+    DoubleClickCell(grid, 30, 11); // "／": 30 February 2025
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Invalid argument to date encode"));
+    EXPECT_FALSE(InputForm->isVisible());
+}
+
+TEST_F(InputfTest, TabLandsOnTheTickedKindAndTheArrowsMoveTheTick)
+{
+    LeaveStore::SaveEntry(2024, 11, 20, 2, QString()); // AM休暇
+    ProgramWindows program(data);
+    OpenForToday(program);
+    ASSERT_EQ(QApplication::focusWidget(), InputForm->DateTimePicker1);
+    Press(Qt::Key_Backtab); // CANCEL
+    Press(Qt::Key_Backtab); // OK
+    Press(Qt::Key_Backtab); // the kinds
+    EXPECT_EQ(QApplication::focusWidget(), InputForm->RadioButtons->button(2));
+    Press(Qt::Key_Down); // PM休暇, the foot of the first column
+    Press(Qt::Key_Down); // on into the next column: 定休日
+    EXPECT_EQ(QApplication::focusWidget(), InputForm->RadioButtons->button(4));
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), InputForm->Button1);
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(InputForm->isVisible());
+    EXPECT_EQ(Stored(QDate(2024, 11, 20)).Kind, 4);
+}
+
+TEST_F(InputfTest, EscAndAltCCancelAndAltOSavesThoughTheMainMenuHasAnAltC)
+{
+    ProgramWindows program(data); // its menu has 集計(&C)
+    for (const QKeyCombination key :
+        { QKeyCombination(Qt::Key_Escape), Qt::AltModifier | Qt::Key_C, Qt::AltModifier | Qt::Key_O }) {
+        const std::string name = QKeySequence(key).toString().toStdString();
+        OpenForToday(program);
+        EXPECT_EQ(QApplication::focusWidget(), InputForm->DateTimePicker1) << name; // not the memo of last time
+        QTest::mouseClick(InputForm->Edit1, Qt::LeftButton);
+        Press(Qt::Key_A);
+        Press(key.key(), key.keyboardModifiers());
+        EXPECT_FALSE(InputForm->isVisible()) << name;
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << name;
+        EXPECT_EQ(LeaveStore::Exists(), key.key() == Qt::Key_O) << name;
+    }
+    EXPECT_EQ(Stored(QDate(2024, 11, 20)).Memo, QStringLiteral("a")); // no "o" typed into it
+}
+
+TEST_F(InputfTest, BesideTheMemoStandsHowMuchOfItIsKeptInRedWhenTooLong)
+{
+    ProgramWindows program(data);
+    OpenForToday(program);
+    QLabel* length = InputForm->findChild<QLabel*>(QStringLiteral("MemoLength"));
+    ASSERT_NE(length, nullptr);
+    EXPECT_EQ(length->accessibleName(), QStringLiteral("メモの長さ"));
+    const auto inRed = [length] {
+        const QImage image = length->grab().toImage();
+        for (qsizetype i = 0; i < qsizetype(image.width()) * image.height(); ++i)
+            if (const QColor c = image.pixelColor(i % image.width(), i / image.width());
+                c.red() > 200 && c.green() < 80)
+                return true;
+        return false;
+    };
+    QTest::mouseClick(InputForm->Edit1, Qt::LeftButton);
+    QInputMethodEvent typed; // full-width text arrives from the input method
+    typed.setCommitString(QStringLiteral("私用で役所に書類を出しに行く日"));
+    QApplication::sendEvent(QApplication::focusWidget(), &typed);
+    EXPECT_EQ(length->text(), QStringLiteral("30/30"));
+    EXPECT_FALSE(inRed());
+    Press(Qt::Key_A);
+    EXPECT_EQ(length->text(), QStringLiteral("31/30"));
+    EXPECT_TRUE(inRed());
+    Press(Qt::Key_Backspace);
+    EXPECT_FALSE(inRed());
 }
