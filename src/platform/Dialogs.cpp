@@ -39,7 +39,7 @@ void MakeRoomForCaption(QDialog& box)
 // A modal box comes up above every window of the program, the dialogs that
 // stay on top included (one hidden behind them would leave the program
 // looking frozen), wide enough for its caption, and takes the keyboard focus
-// once it is up.
+// once it is up; once it is answered, its owner has the focus again.
 int RunInFront(QDialog& box)
 {
     MakeRoomForCaption(box);
@@ -48,7 +48,16 @@ int RunInFront(QDialog& box)
         box.raise();
         box.activateWindow();
     });
-    return box.exec();
+    const int result = box.exec();
+    // The keyboard goes back to the window the box was asked from, so that
+    // the user carries on there: a window manager passes the activation to
+    // a window of its own choice, and openbox passes over tool windows such
+    // as the entry dialog, whose input would then take no keys.
+    if (QWidget* owner = box.parentWidget(); owner != nullptr && owner->isVisible()) {
+        owner->raise();
+        owner->activateWindow();
+    }
+    return result;
 }
 
 QWidget* OwnerOr(QWidget* owner) { return owner ? owner->window() : Dialogs::TopWindow(); }

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "views/MainFrame.h"
 #include "core/LeaveRecord.h"
@@ -161,7 +162,20 @@ void TInputForm::OpenEntryDialog(int year, int month, int day)
     show();
     raise();
     activateWindow();
+    // Every opening starts in the date's year, selected, so that a typed
+    // date replaces the whole of it. The field keeps its section of last
+    // time when its window comes back, so the year is chosen again once
+    // the field has the focus in an active window.
+    selectYear_ = true;
     DateTimePicker1->setFocus(Qt::OtherFocusReason);
+    if (DateTimePicker1->hasFocus())
+        SelectYear();
+}
+
+void TInputForm::SelectYear()
+{
+    selectYear_ = false;
+    DateTimePicker1->setSelectedSection(QDateTimeEdit::YearSection);
 }
 
 bool TInputForm::MayReplace(int year, int month, int day, int kind, const QString& memo)
@@ -233,6 +247,14 @@ QAbstractButton* TInputForm::ButtonForMnemonic(const QKeyEvent& event) const
 
 bool TInputForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == DateTimePicker1 && event->type() == QEvent::FocusIn && selectYear_) {
+        // After the field's own handling of the focus, which would put back
+        // the section of last time.
+        QTimer::singleShot(0, this, [this] {
+            if (selectYear_ && DateTimePicker1->hasFocus())
+                SelectYear();
+        });
+    }
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);

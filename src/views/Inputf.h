@@ -61,7 +61,11 @@ private:
     QAbstractButton* ButtonForMnemonic(const QKeyEvent& event) const;
 
     TabOrder tabOrder_;
+    // Selects the year part of the date field for the next typed date.
+    void SelectYear();
+
     QDate openedFor_; // the date the dialog was opened for
+    bool selectYear_ = false; // the year waits for the field to take the focus
 };
 
 extern TInputForm* InputForm;

@@ -127,6 +127,21 @@ TEST_F(ApplicationBoxTest, MessageAndInputBoxesComeUpInFrontToo)
     EXPECT_TRUE(input.active);
 }
 
+TEST_F(ApplicationBoxTest, AnAnsweredBoxGivesTheKeyboardBackToTheDialogItCameFrom)
+{
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == &dialog; }));
+    SeenBox seen;
+    WatchNextBox(seen, [this](QDialog& box) {
+        box.done(QMessageBox::No);
+        main.activateWindow(); // as a window manager may, when the box goes
+    });
+    Dialogs::MessageBox(&dialog, QStringLiteral("上書きしますか？"), QStringLiteral("確認"), MsgIcon::Warning,
+        MsgButtons::YesNo);
+    ASSERT_TRUE(seen.up);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == &dialog; }));
+}
+
 TEST_F(ApplicationBoxTest, BoxesAreWideEnoughForTheTitleBarToShowTheirCaptions)
 {
     SeenBox error;

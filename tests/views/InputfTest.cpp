@@ -216,6 +216,18 @@ TEST_F(InputfTest, TabLandsOnTheTickedKindAndTheArrowsMoveTheTick)
     EXPECT_EQ(Stored(QDate(2024, 11, 20)).Kind, 4);
 }
 
+TEST_F(InputfTest, EveryOpeningTakesATypedDateWholeFromItsYear)
+{
+    ProgramWindows program(data);
+    for (const QDate expected : { QDate(2025, 1, 2), QDate(2023, 12, 31) }) {
+        OpenForToday(program);
+        QTest::qWait(0); // the field's own handling of the focus is done
+        QTest::keyClicks(QApplication::focusWidget(), expected.toString(QStringLiteral("yyyyMMdd")));
+        EXPECT_EQ(InputForm->DateTimePicker1->date(), expected);
+        Press(Qt::Key_Escape); // the cursor stays in the day, where typing ended
+    }
+}
+
 TEST_F(InputfTest, EscAndAltCCancelAndAltOSavesThoughTheMainMenuHasAnAltC)
 {
     ProgramWindows program(data); // its menu has 集計(&C)
