@@ -114,7 +114,7 @@ void TOpForm::setupUi()
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(FormWidth - 56 - ButtonWidth, ButtonsTop, ButtonWidth, ButtonHeight);
     // Enter on a focused button presses that button; elsewhere it presses OK.
-    LetButtonsTakeEnter(*this);
+    SetUpDialogKeys(*this);
 
     // Top to bottom, as the controls stand; the start calendar is one stop
     // whose items the arrow keys choose.

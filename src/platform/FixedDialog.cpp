@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QPushButton>
 
 namespace {
@@ -42,8 +43,56 @@ bool ClickForEnterOrEsc(const QKeyEvent& event, QAbstractButton& ok, QAbstractBu
     }
 }
 
-void LetButtonsTakeEnter(QWidget& form)
+namespace {
+
+// Qt hands the keys of a tool window to its owner's shortcuts too, and the
+// main window's menu has a 集計(&C) of its own: Alt+C in a dialog would open
+// that menu, or with two claims on the key only move the focus to CANCEL.
+// Claiming the key before any shortcut is looked up lets the dialog's own
+// button win.
+class OwnMnemonics final : public QObject {
+public:
+    explicit OwnMnemonics(QWidget& form)
+        : QObject(&form)
+        , form_(form)
+    {
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        QAbstractButton* button = ButtonFor(QKeySequence(key->keyCombination()));
+        if (button == nullptr)
+            return false;
+        key->accept();
+        if (event->type() == QEvent::KeyPress)
+            button->click();
+        return true;
+    }
+
+private:
+    QAbstractButton* ButtonFor(const QKeySequence& pressed) const
+    {
+        for (QAbstractButton* button : form_.findChildren<QAbstractButton*>()) {
+            if (button->isVisible() && button->isEnabled() && QKeySequence::mnemonic(button->text()) == pressed)
+                return button;
+        }
+        return nullptr;
+    }
+
+    QWidget& form_;
+};
+
+} // namespace
+
+void SetUpDialogKeys(QWidget& form)
 {
     for (QPushButton* button : form.findChildren<QPushButton*>())
         button->setAutoDefault(true);
+    auto* mnemonics = new OwnMnemonics(form);
+    form.installEventFilter(mnemonics);
+    for (QWidget* control : form.findChildren<QWidget*>())
+        control->installEventFilter(mnemonics);
 }

@@ -25,7 +25,10 @@ int TitleBarWidthFor(const QString& caption);
 // those keys to it; true when the key was one of them.
 bool ClickForEnterOrEsc(const QKeyEvent& event, QAbstractButton& ok, QAbstractButton& cancel);
 
-// Enter on a focused push button of `form` presses that button, so that the
-// form's own Enter rule never sees the key. Qt lets a button take Enter only
-// inside a QDialog, and the program's dialogs are plain windows.
-void LetButtonsTakeEnter(QWidget& form);
+// The keys of a dialog, set up once its controls exist: Enter on a focused
+// push button presses that button, so that the form's own Enter rule never
+// sees the key (Qt lets a button take Enter only inside a QDialog, and the
+// program's dialogs are plain windows); and Alt with a button's underlined
+// letter presses that button, whatever the main window's menu has on the
+// same letter.
+void SetUpDialogKeys(QWidget& form);

@@ -147,7 +147,7 @@ void TPaidLeaveSettingsForm::setupUi()
     Button2 = new QPushButton(QStringLiteral("キャンセル"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(274, 318, 78, 25);
-    LetButtonsTakeEnter(*this);
+    SetUpDialogKeys(*this);
 }
 
 void TPaidLeaveSettingsForm::ShowRules(const PaidLeave::Rules& rules)

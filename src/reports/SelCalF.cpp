@@ -55,7 +55,7 @@ void TSelCalform::setupUi()
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(112, 108, 81, 25);
     // Enter presses the focused button, or OK from the choices.
-    LetButtonsTakeEnter(*this);
+    SetUpDialogKeys(*this);
     Button1->setDefault(true);
     setTabOrder(RadioButtons->button(0), Button1);
     setTabOrder(Button1, Button2);

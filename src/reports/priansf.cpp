@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
@@ -177,7 +178,7 @@ void Tpriansform::setupUi()
     Button4 = new QPushButton(QStringLiteral("プレビュー"), this);
     Button4->setObjectName(QStringLiteral("Button4"));
     Button4->setGeometry(344, 40, 97, 33);
-    LetButtonsTakeEnter(*this);
+    SetUpDialogKeys(*this);
 
     ComboGrid1 = new TComboGrid(this);
     ComboGrid1->setObjectName(QStringLiteral("ComboGrid1"));
@@ -253,6 +254,15 @@ void Tpriansform::Button1Click()
 }
 
 void Tpriansform::Button2Click() { close(); }
+
+void Tpriansform::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Button2->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 void Tpriansform::Button3Click()
 {

@@ -22,6 +22,7 @@
 #include "widgets/CmbGrid.h"
 #include "widgets/GridPrn.h"
 
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class TPrintPreview;
@@ -74,6 +75,9 @@ public:
     QPushButton* Button4 = nullptr;
     TComboGrid* ComboGrid1 = nullptr; // never shown
     TGridPrinter* GridPrinter1 = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override; // Esc is CANCEL
 
 private:
     void setupUi();

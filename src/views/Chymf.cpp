@@ -95,7 +95,7 @@ void TChYMForm::setupUi()
     // moves on; the buttons take Enter themselves.
     for (QWidget* control : std::initializer_list<QWidget*> { UpDown1, UpDown2, Edit1, Edit2 })
         control->installEventFilter(this);
-    LetButtonsTakeEnter(*this);
+    SetUpDialogKeys(*this);
 }
 
 void TChYMForm::connectHandlers()

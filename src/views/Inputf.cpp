@@ -76,9 +76,6 @@ void TInputForm::setupUi()
     Button2 = new QPushButton(QStringLiteral("&CANCEL"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(152, 224, 81, 25);
-    // Enter on a focused button presses it, as on any dialog.
-    Button1->setAutoDefault(true);
-    Button2->setAutoDefault(true);
 
     DateTimePicker1 = new QDateEdit(this);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
@@ -107,12 +104,14 @@ void TInputForm::setupUi()
     Edit1->setAccessibleName(QStringLiteral("メモ"));
     ShowMemoLength();
 
-    // The arrow keys and the dialog's own mnemonics are taken from whichever
-    // control has the focus.
+    // The arrow keys are taken from whichever kind has the focus; the date
+    // field is watched for the focus it takes.
     for (QAbstractButton* button : RadioButtons->buttons())
         button->installEventFilter(this);
-    for (QWidget* control : std::initializer_list<QWidget*> { Button1, Button2, DateTimePicker1, Edit1 })
-        control->installEventFilter(this);
+    DateTimePicker1->installEventFilter(this);
+    // Enter on a focused button presses it, Alt+O and Alt+C press OK and
+    // CANCEL, as on any dialog.
+    SetUpDialogKeys(*this);
     // Tab into the kinds lands on the ticked one, whichever had the focus before.
     RadioGroup1->setFocusProxy(RadioButtons->button(0));
 
@@ -236,15 +235,6 @@ void TInputForm::MoveTick(int from, int step)
     next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
-QAbstractButton* TInputForm::ButtonForMnemonic(const QKeyEvent& event) const
-{
-    const QKeySequence pressed(event.keyCombination());
-    for (QAbstractButton* button : { static_cast<QAbstractButton*>(Button1), static_cast<QAbstractButton*>(Button2) })
-        if (QKeySequence::mnemonic(button->text()) == pressed)
-            return button;
-    return nullptr;
-}
-
 bool TInputForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == DateTimePicker1 && event->type() == QEvent::FocusIn && selectYear_) {
@@ -255,20 +245,11 @@ bool TInputForm::eventFilter(QObject* watched, QEvent* event)
                 SelectYear();
         });
     }
-    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+    if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    // Qt hands the keys of a tool window to its owner's shortcuts too, and
-    // the main window's menu has a 集計(&C) of its own. Claiming the key
-    // before any shortcut is looked up lets the dialog's own win.
-    if (QAbstractButton* button = ButtonForMnemonic(*key)) {
-        key->accept();
-        if (event->type() == QEvent::KeyPress)
-            button->click();
-        return true;
-    }
     const int kind = RadioButtons->id(qobject_cast<QAbstractButton*>(watched));
-    if (event->type() == QEvent::KeyPress && kind >= 0 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+    if (kind >= 0 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
         && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
         MoveTick(kind, key->key() == Qt::Key_Down ? 1 : -1);
         return true;

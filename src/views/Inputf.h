@@ -58,7 +58,6 @@ private:
     bool MayReplace(int year, int month, int day, int kind, const QString& memo);
     void ShowMemoLength();
     void MoveTick(int from, int step);
-    QAbstractButton* ButtonForMnemonic(const QKeyEvent& event) const;
 
     TabOrder tabOrder_;
     // Selects the year part of the date field for the next typed date.

@@ -112,6 +112,19 @@ TEST_F(PriansfTest, EveryOpeningFocusesOkAndEnterPressesTheFocusedButton)
     EXPECT_EQ(PdfFiles::Pages(pdf), 1);
 }
 
+TEST_F(PriansfTest, EscAndAltCCancelThoughTheMainMenuHasAnAltC)
+{
+    StartWith(1);
+    for (const QKeyCombination key : { QKeyCombination(Qt::Key_Escape), Qt::AltModifier | Qt::Key_C }) {
+        QTest::mouseClick(program->Main().ToolButton7, Qt::LeftButton);
+        ASSERT_TRUE(BecomesActive(priansform));
+        QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        EXPECT_FALSE(priansform->isVisible()) << QKeySequence(key).toString().toStdString();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr); // no menu opened
+    }
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
 TEST_F(PriansfTest, WithoutACalendarTheCommandWarnsAndShowsNoDialog)
 {
     StartWith(0);
