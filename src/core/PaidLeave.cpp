@@ -201,53 +201,70 @@ uint32_t DateKey(const uint8_t* bytes)
 
 void UseCollector::Add(const LeaveRecord* records, size_t count)
 {
-    // The state lives in locals while the loops run, where the stores of the
+    const LeaveRecord* const end = records + count;
+    const LeaveRecord* record = sorted_ ? AddInOrder(records, end) : records;
+    if (record == end)
+        return;
+    // Out of order: the last record of each day is what counts, so each
+    // record of a possible date is written over its day.
+    if (halvesByDay_.empty())
+        MoveUsesToTable();
+    AddToTable(record, end);
+}
+
+const LeaveRecord* UseCollector::AddInOrder(const LeaveRecord* record, const LeaveRecord* end)
+{
+    // The state lives in locals while the loop runs, where the stores of the
     // uses cannot touch it.
     std::vector<Use>& uses = uses_;
     if (uses.capacity() == 0)
-        uses.reserve(count); // a record makes at most one use
+        uses.reserve(size_t(end - record)); // a record makes at most one use
     DayOfKey dayOfKey = dayOfKey_;
     uint32_t lastKey = lastKey_;
-    const LeaveRecord* record = records;
-    const LeaveRecord* const end = records + count;
-    if (sorted_) {
-        // A cleared record stands at its date's place as well, so it takes
-        // part in the order; it only never counts or replaces.
-        for (; record != end; ++record) {
-            const uint8_t* bytes = record->Data();
-            const uint32_t key = DateKey(bytes);
-            const bool cleared = bytes[16] != 0;
-            if (key <= lastKey) [[unlikely]] {
-                if (key < lastKey) {
-                    sorted_ = false;
-                    break;
-                }
-                // A later record of the date replaces the one before.
-                if (!cleared && !uses.empty() && uses.back().Day == dayOfKey(key))
-                    uses.pop_back();
+    // A cleared record stands at its date's place as well, so it takes part
+    // in the order; it only never counts or replaces.
+    for (; record != end; ++record) {
+        const uint8_t* bytes = record->Data();
+        const uint32_t key = DateKey(bytes);
+        const bool cleared = bytes[16] != 0;
+        if (key <= lastKey) [[unlikely]] {
+            if (key < lastKey) {
+                sorted_ = false;
+                break;
             }
-            lastKey = key;
-            if (const int halfDays = HalfDaysOfKind[bytes[22]]; halfDays > 0 && !cleared) {
-                if (const int32_t day = dayOfKey(key); day >= 0)
-                    uses.push_back({ day, halfDays });
-            }
+            // A later record of the date replaces the one before.
+            if (!cleared && !uses.empty() && uses.back().Day == dayOfKey(key))
+                uses.pop_back();
+        }
+        lastKey = key;
+        if (const int halfDays = HalfDaysOfKind[bytes[22]]; halfDays > 0 && !cleared) {
+            if (const int32_t day = dayOfKey(key); day >= 0)
+                uses.push_back({ day, halfDays });
         }
     }
-    // Out of order: the last record of each day is what counts, so each
-    // record of a possible date is written over its day.
-    if (record != end && halvesByDay_.empty()) {
-        for (const Use& use : uses) {
-            Keep(use.Day, use.HalfDays);
-            lowDay_ = std::min(lowDay_, use.Day);
-            highDay_ = std::max(highDay_, use.Day);
-        }
-        uses.clear();
+    dayOfKey_ = dayOfKey;
+    lastKey_ = lastKey;
+    return record;
+}
+
+void UseCollector::MoveUsesToTable()
+{
+    for (const Use& use : uses_) {
+        Keep(use.Day, use.HalfDays);
+        lowDay_ = std::min(lowDay_, use.Day);
+        highDay_ = std::max(highDay_, use.Day);
     }
+    uses_.clear();
+}
+
+void UseCollector::AddToTable(const LeaveRecord* record, const LeaveRecord* end)
+{
     // The table's place and size live in locals, where the stores of the
     // half days cannot touch them.
     int8_t* halves = halvesByDay_.data();
     size_t size = halvesByDay_.size();
     int32_t firstDay = firstDay_, lowDay = lowDay_, highDay = highDay_;
+    DayOfKey dayOfKey = dayOfKey_;
     for (; record != end; ++record) {
         const uint8_t* bytes = record->Data();
         if (bytes[16] != 0)
@@ -269,7 +286,6 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
     lowDay_ = lowDay;
     highDay_ = highDay;
     dayOfKey_ = dayOfKey;
-    lastKey_ = lastKey;
 }
 
 void UseCollector::Keep(int32_t day, int halfDays)
