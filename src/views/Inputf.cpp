@@ -46,12 +46,21 @@ TInputForm::~TInputForm()
         InputForm = nullptr;
 }
 
+// The controls are made in their tab order, which Qt's own focus chain follows too.
 void TInputForm::setupUi()
 {
     setObjectName(QStringLiteral("InputForm"));
     setWindowTitle(QStringLiteral("入力画面"));
     setFixedSize(280, 262);
+    setupKinds();
+    setupButtons();
+    setupDate();
+    setupMemo();
+    setupKeyboard();
+}
 
+void TInputForm::setupKinds()
+{
     RadioGroup1 = new QGroupBox(QStringLiteral("休暇種類"), this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setGeometry(8, 48, 257, 105);
@@ -68,7 +77,10 @@ void TInputForm::setupUi()
             8 + kind / perColumn * columnWidth, 16 + kind % perColumn * rowHeight, columnWidth - 4, rowHeight);
         RadioButtons->addButton(button, kind);
     }
+}
 
+void TInputForm::setupButtons()
+{
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(32, 224, 81, 25);
@@ -78,7 +90,10 @@ void TInputForm::setupUi()
     // Enter on a focused button presses it, as on any dialog.
     Button1->setAutoDefault(true);
     Button2->setAutoDefault(true);
+}
 
+void TInputForm::setupDate()
+{
     DateTimePicker1 = new QDateEdit(this);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker1->setGeometry(8, 16, 249, 20);
@@ -86,7 +101,10 @@ void TInputForm::setupUi()
     DateTimePicker1->setCalendarPopup(true);
     DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     DateTimePicker1->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
+}
 
+void TInputForm::setupMemo()
+{
     Label4 = new QLabel(QStringLiteral("メモ"), this);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->move(8, 168);
@@ -105,7 +123,10 @@ void TInputForm::setupUi()
     Edit1->setGeometry(8, 192, 257, 20);
     Edit1->setAccessibleName(QStringLiteral("メモ"));
     ShowMemoLength();
+}
 
+void TInputForm::setupKeyboard()
+{
     // The arrow keys and the dialog's own mnemonics are taken from whichever
     // control has the focus.
     for (QAbstractButton* button : RadioButtons->buttons())
