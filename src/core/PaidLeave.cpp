@@ -201,8 +201,40 @@ uint32_t DateKey(const uint8_t* bytes)
 
 void UseCollector::Add(const LeaveRecord* records, size_t count)
 {
+    // The state lives in locals while the loop runs, where the stores of the
+    // uses cannot touch it.
+    std::vector<Use>& uses = uses_;
+    if (uses.capacity() == 0)
+        uses.reserve(count); // a record makes at most one use
+    DayOfKey dayOfKey = dayOfKey_;
+    uint32_t lastKey = lastKey_;
+    const LeaveRecord* record = records;
     const LeaveRecord* const end = records + count;
-    const LeaveRecord* record = sorted_ ? AddInOrder(records, end) : records;
+    if (sorted_) {
+        // A cleared record stands at its date's place as well, so it takes
+        // part in the order; it only never counts or replaces.
+        for (; record != end; ++record) {
+            const uint8_t* bytes = record->Data();
+            const uint32_t key = DateKey(bytes);
+            const bool cleared = bytes[16] != 0;
+            if (key <= lastKey) [[unlikely]] {
+                if (key < lastKey) {
+                    sorted_ = false;
+                    break;
+                }
+                // A later record of the date replaces the one before.
+                if (!cleared && !uses.empty() && uses.back().Day == dayOfKey(key))
+                    uses.pop_back();
+            }
+            lastKey = key;
+            if (const int halfDays = HalfDaysOfKind[bytes[22]]; halfDays > 0 && !cleared) {
+                if (const int32_t day = dayOfKey(key); day >= 0)
+                    uses.push_back({ day, halfDays });
+            }
+        }
+    }
+    dayOfKey_ = dayOfKey;
+    lastKey_ = lastKey;
     if (record == end)
         return;
     // Out of order: the last record of each day is what counts, so each
@@ -210,41 +242,6 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
     if (halvesByDay_.empty())
         MoveUsesToTable();
     AddToTable(record, end);
-}
-
-const LeaveRecord* UseCollector::AddInOrder(const LeaveRecord* record, const LeaveRecord* end)
-{
-    // The state lives in locals while the loop runs, where the stores of the
-    // uses cannot touch it.
-    std::vector<Use>& uses = uses_;
-    if (uses.capacity() == 0)
-        uses.reserve(size_t(end - record)); // a record makes at most one use
-    DayOfKey dayOfKey = dayOfKey_;
-    uint32_t lastKey = lastKey_;
-    // A cleared record stands at its date's place as well, so it takes part
-    // in the order; it only never counts or replaces.
-    for (; record != end; ++record) {
-        const uint8_t* bytes = record->Data();
-        const uint32_t key = DateKey(bytes);
-        const bool cleared = bytes[16] != 0;
-        if (key <= lastKey) [[unlikely]] {
-            if (key < lastKey) {
-                sorted_ = false;
-                break;
-            }
-            // A later record of the date replaces the one before.
-            if (!cleared && !uses.empty() && uses.back().Day == dayOfKey(key))
-                uses.pop_back();
-        }
-        lastKey = key;
-        if (const int halfDays = HalfDaysOfKind[bytes[22]]; halfDays > 0 && !cleared) {
-            if (const int32_t day = dayOfKey(key); day >= 0)
-                uses.push_back({ day, halfDays });
-        }
-    }
-    dayOfKey_ = dayOfKey;
-    lastKey_ = lastKey;
-    return record;
 }
 
 void UseCollector::MoveUsesToTable()

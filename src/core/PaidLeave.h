@@ -144,9 +144,6 @@ private:
         uint8_t MonthDays[12] = {}; // each month's length; 0 for a year outside 1 to 9999
     };
 
-    // Records in date order become uses at once; returns the first record
-    // out of order, or end.
-    const LeaveRecord* AddInOrder(const LeaveRecord* record, const LeaveRecord* end);
     // At the first record out of order: the uses so far go into the table.
     void MoveUsesToTable();
     // Writes each record of a possible date over its day in the table.
