@@ -201,7 +201,7 @@ uint32_t DateKey(const uint8_t* bytes)
 
 void UseCollector::Add(const LeaveRecord* records, size_t count)
 {
-    // The state lives in locals while the loops run, where the stores of the
+    // The state lives in locals while the loop runs, where the stores of the
     // uses cannot touch it.
     std::vector<Use>& uses = uses_;
     if (uses.capacity() == 0)
@@ -233,21 +233,35 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
             }
         }
     }
+    dayOfKey_ = dayOfKey;
+    lastKey_ = lastKey;
+    if (record == end)
+        return;
     // Out of order: the last record of each day is what counts, so each
     // record of a possible date is written over its day.
-    if (record != end && halvesByDay_.empty()) {
-        for (const Use& use : uses) {
-            Keep(use.Day, use.HalfDays);
-            lowDay_ = std::min(lowDay_, use.Day);
-            highDay_ = std::max(highDay_, use.Day);
-        }
-        uses.clear();
+    if (halvesByDay_.empty())
+        MoveUsesToTable();
+    AddToTable(record, end);
+}
+
+void UseCollector::MoveUsesToTable()
+{
+    for (const Use& use : uses_) {
+        Keep(use.Day, use.HalfDays);
+        lowDay_ = std::min(lowDay_, use.Day);
+        highDay_ = std::max(highDay_, use.Day);
     }
+    uses_.clear();
+}
+
+void UseCollector::AddToTable(const LeaveRecord* record, const LeaveRecord* end)
+{
     // The table's place and size live in locals, where the stores of the
     // half days cannot touch them.
     int8_t* halves = halvesByDay_.data();
     size_t size = halvesByDay_.size();
     int32_t firstDay = firstDay_, lowDay = lowDay_, highDay = highDay_;
+    DayOfKey dayOfKey = dayOfKey_;
     for (; record != end; ++record) {
         const uint8_t* bytes = record->Data();
         if (bytes[16] != 0)
@@ -269,7 +283,6 @@ void UseCollector::Add(const LeaveRecord* records, size_t count)
     lowDay_ = lowDay;
     highDay_ = highDay;
     dayOfKey_ = dayOfKey;
-    lastKey_ = lastKey;
 }
 
 void UseCollector::Keep(int32_t day, int halfDays)

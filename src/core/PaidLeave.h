@@ -144,6 +144,10 @@ private:
         uint8_t MonthDays[12] = {}; // each month's length; 0 for a year outside 1 to 9999
     };
 
+    // At the first record out of order: the uses so far go into the table.
+    void MoveUsesToTable();
+    // Writes each record of a possible date over its day in the table.
+    void AddToTable(const LeaveRecord* record, const LeaveRecord* end);
     // Writes the half days of a record over its day (0 for leave that is
     // not paid), first making room in the table for a day outside it.
     void Keep(int32_t day, int halfDays);

@@ -40,6 +40,74 @@ qreal RatioOf(const QPainter* painter)
 // size a side; larger ones are stroked with the device's own dash pattern.
 constexpr int MaxMaskSide = 1024;
 
+// Wide pens are not cosmetic: they scale with the device. An odd width
+// centred on a pixel's edge covers half pixels on either side on the plain
+// device, where the pixels are rounded the same way; on a finer one the line
+// moves half a pixel across its length to light the same logical pixels.
+void DrawWideLine(QPainter& painter, const QPoint& from, const QPoint& to, int width, qreal ratio)
+{
+    if (ratio != 1 && width % 2 == 1) {
+        const bool across = std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y());
+        const QPointF shift = across ? QPointF(0, 0.5) : QPointF(0.5, 0);
+        painter.drawLine(QPointF(from) + shift, QPointF(to) + shift);
+    } else {
+        painter.drawLine(from, to);
+    }
+}
+
+// A straight solid line (grid and frame lines) as one filled span, which also
+// covers whole logical pixels on a high-density device.
+void FillStraightLine(QPainter& painter, const QPoint& from, const QPoint& to)
+{
+    const int dx = to.x() - from.x();
+    const int dy = to.y() - from.y();
+    const QPoint end(dx > 0 ? to.x() - 1
+            : dx < 0        ? to.x() + 1
+                            : to.x(),
+        dy > 0       ? to.y() - 1
+            : dy < 0 ? to.y() + 1
+                     : to.y());
+    const QPoint topLeft(std::min(from.x(), end.x()), std::min(from.y(), end.y()));
+    const QPoint bottomRight(std::max(from.x(), end.x()), std::max(from.y(), end.y()));
+    painter.fillRect(QRect(topLeft, bottomRight), painter.pen().color());
+}
+
+// The pixels a thin line of the style lights. A dashed line lights 18 pixels
+// and leaves 6, a dotted one 3 and 3, counted from its start pixel.
+QPolygon ThinLinePixels(const QPoint& from, const QPoint& to, TPenStyle style)
+{
+    const int dx = to.x() - from.x();
+    const int dy = to.y() - from.y();
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    int on = steps;
+    int period = steps;
+    if (style == psDash)
+        on = 18, period = 24;
+    else if (style == psDot)
+        on = 3, period = 6;
+    QPolygon pixels;
+    pixels.reserve(steps);
+    for (int i = 0; i < steps; ++i) {
+        if (i % period >= on)
+            continue;
+        pixels << QPoint(
+            from.x() + int(std::lround(dx * double(i) / steps)), from.y() + int(std::lround(dy * double(i) / steps)));
+    }
+    return pixels;
+}
+
+// Each pixel as a point of the pen's colour, whatever the pen's own dashes.
+void DrawSolidPoints(QPainter& painter, const QPolygon& pixels)
+{
+    QPen pen = painter.pen();
+    const Qt::PenStyle style = pen.style();
+    pen.setStyle(Qt::SolidLine);
+    painter.setPen(pen);
+    painter.drawPoints(pixels);
+    pen.setStyle(style);
+    painter.setPen(pen);
+}
+
 Qt::BrushStyle QtBrushStyle(TBrushStyle style)
 {
     switch (style) {
@@ -348,64 +416,23 @@ void TCanvas::LineTo(int x, int y)
     RealizePen(painter);
     const int width = std::max(1, pen_.Width());
     if (width > 1) {
-        // Wide pens are not cosmetic: they scale with the device. An odd
-        // width centred on a pixel's edge covers half pixels on either side
-        // on the plain device, where the pixels are rounded the same way;
-        // on a finer one the line moves half a pixel across its length to
-        // light the same logical pixels.
-        if (ratio_ != 1 && width % 2 == 1) {
-            const bool across = std::abs(x - from.x()) >= std::abs(y - from.y());
-            const QPointF shift = across ? QPointF(0, 0.5) : QPointF(0.5, 0);
-            painter.drawLine(QPointF(from) + shift, QPointF(penPos_) + shift);
-        } else {
-            painter.drawLine(from, penPos_);
-        }
+        DrawWideLine(painter, from, penPos_, width, ratio_);
         return;
     }
-    // The pixels from the start up to, not including, the end point along
-    // the major axis. Drawn as points: Qt's thin lines run in a direction of
-    // their own, so a line drawn right to left or bottom to top would lose
-    // its start pixel and light its end pixel instead.
-    const int dx = x - from.x();
-    const int dy = y - from.y();
-    if ((dx == 0 || dy == 0) && pen_.Style() == psSolid) {
-        // Straight solid lines (grid and frame lines) as one filled span, which
-        // also covers whole logical pixels on a high-density device.
-        const QPoint end(dx > 0 ? x - 1 : dx < 0 ? x + 1 : x, dy > 0 ? y - 1 : dy < 0 ? y + 1 : y);
-        const QPoint topLeft(std::min(from.x(), end.x()), std::min(from.y(), end.y()));
-        const QPoint bottomRight(std::max(from.x(), end.x()), std::max(from.y(), end.y()));
-        painter.fillRect(QRect(topLeft, bottomRight), painter.pen().color());
+    // A thin line lights the pixels from the start up to, not including, the
+    // end point along the major axis, drawn as pixels: Qt's thin lines run in a
+    // direction of their own, so a line drawn right to left or bottom to top
+    // would lose its start pixel and light its end pixel instead.
+    if ((from.x() == x || from.y() == y) && pen_.Style() == psSolid) {
+        FillStraightLine(painter, from, penPos_);
         return;
     }
-    const int steps = std::max(std::abs(dx), std::abs(dy));
-    // A thin dashed line lights 18 pixels and leaves 6, a dotted one 3 and 3,
-    // counted from its start pixel.
-    int on = steps;
-    int period = steps;
-    if (pen_.Style() == psDash)
-        on = 18, period = 24;
-    else if (pen_.Style() == psDot)
-        on = 3, period = 6;
-    QPolygon pixels;
-    pixels.reserve(steps);
-    for (int i = 0; i < steps; ++i) {
-        if (i % period >= on)
-            continue;
-        pixels << QPoint(
-            from.x() + int(std::lround(dx * double(i) / steps)), from.y() + int(std::lround(dy * double(i) / steps)));
-    }
+    const QPolygon pixels = ThinLinePixels(from, penPos_, pen_.Style());
     // The pattern is in the pixels chosen; each of them is drawn whole.
-    if (ratio_ != 1) {
+    if (ratio_ != 1)
         FillPixels(painter, pixels, painter.pen().color());
-        return;
-    }
-    QPen pen = painter.pen();
-    const Qt::PenStyle style = pen.style();
-    pen.setStyle(Qt::SolidLine);
-    painter.setPen(pen);
-    painter.drawPoints(pixels);
-    pen.setStyle(style);
-    painter.setPen(pen);
+    else
+        DrawSolidPoints(painter, pixels);
 }
 
 void TCanvas::FillPixels(QPainter& painter, const QPolygon& pixels, const QColor& color)

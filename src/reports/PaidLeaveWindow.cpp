@@ -53,6 +53,21 @@ QString Phrased(const QString& sentence)
     return text;
 }
 
+QLabel* MakeLabel(QWidget& parent, const QString& name, const QRect& geometry, const QString& text = QString())
+{
+    auto* label = new QLabel(text, &parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    return label;
+}
+
+// Sentences of more than one line, from the label's top left corner.
+void WrapFromTopLeft(QLabel& label)
+{
+    label.setWordWrap(true);
+    label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
 void SetTextColour(QLabel& label, const QColor& colour)
 {
     QPalette palette = label.palette();
@@ -92,43 +107,37 @@ void TPaidLeaveForm::setupUi()
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(90, 8, 90, 25);
 
-    Label1 = new QLabel(QStringLiteral("今日の残日数"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 42, 150, 14);
+    setupBalanceLabels();
+    setupGrantGrid();
 
-    Label2 = new QLabel(this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(8, 58, 150, 40);
+    SettingsForm = new TPaidLeaveSettingsForm(this);
+    SettingsForm->OnSaved = [this] { Refresh(); };
+}
+
+void TPaidLeaveForm::setupBalanceLabels()
+{
+    Label1 = MakeLabel(*this, QStringLiteral("Label1"), QRect(8, 42, 150, 14), QStringLiteral("今日の残日数"));
+    Label2 = MakeLabel(*this, QStringLiteral("Label2"), QRect(8, 58, 150, 40));
     QFont large = Label2->font();
     large.setPixelSize(30);
     large.setBold(true);
     Label2->setFont(large);
 
-    Label3 = new QLabel(this);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(166, 42, FormWidth - 174, 30);
-    Label3->setWordWrap(true);
-    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label3 = MakeLabel(*this, QStringLiteral("Label3"), QRect(166, 42, FormWidth - 174, 30));
+    WrapFromTopLeft(*Label3);
+    Label4 = MakeLabel(*this, QStringLiteral("Label4"), QRect(166, 76, FormWidth - 174, 44));
+    WrapFromTopLeft(*Label4);
+    Label5 = MakeLabel(*this, QStringLiteral("Label5"), QRect(8, 124, FormWidth - 16, 16));
 
-    Label4 = new QLabel(this);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->setGeometry(166, 76, FormWidth - 174, 44);
-    Label4->setWordWrap(true);
-    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // In place of all the others until a hiring date is set.
+    Label6 = MakeLabel(*this, QStringLiteral("Label6"), QRect(8, 48, FormWidth - 16, 40),
+        Phrased(QStringLiteral(
+            "「設定」で|入社日を|入力すると、|有給休暇の|付与日数と|今日の|残日数を|ここに|表示します。")));
+    WrapFromTopLeft(*Label6);
+}
 
-    Label5 = new QLabel(this);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    Label5->setGeometry(8, 124, FormWidth - 16, 16);
-
-    Label6
-        = new QLabel(Phrased(QStringLiteral(
-                         "「設定」で|入社日を|入力すると、|有給休暇の|付与日数と|今日の|残日数を|ここに|表示します。")),
-            this);
-    Label6->setObjectName(QStringLiteral("Label6"));
-    Label6->setGeometry(8, 48, FormWidth - 16, 40);
-    Label6->setWordWrap(true);
-    Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
+void TPaidLeaveForm::setupGrantGrid()
+{
     auto* grid = new TStrColGrid(this);
     StrColGrid1 = grid;
     grid->setObjectName(QStringLiteral("StrColGrid1"));
@@ -149,9 +158,6 @@ void TPaidLeaveForm::setupUi()
     grid->SetFixedLayout(tlCenter);
     grid->SetLayout(tlCenter);
     grid->SetFocusCellColor(clHighlightText);
-
-    SettingsForm = new TPaidLeaveSettingsForm(this);
-    SettingsForm->OnSaved = [this] { Refresh(); };
 }
 
 void TPaidLeaveForm::keyPressEvent(QKeyEvent* event)
@@ -187,16 +193,21 @@ void TPaidLeaveForm::ShowHiringDateHint(bool hint)
 void TPaidLeaveForm::Refresh()
 {
     const QDate today = Dates::Today();
-    const PaidLeave::Rules rules = PaidLeaveSettings::Read();
-    const std::optional<PaidLeave::Balance> found = PaidLeave::ComputeFromDataFile(rules, today);
+    const std::optional<PaidLeave::Balance> found = PaidLeave::ComputeFromDataFile(PaidLeaveSettings::Read(), today);
     ShowHiringDateHint(!found);
     if (!found)
         return;
     const PaidLeave::Balance& balance = *found;
-
     Label1->setText(PaidLeave::DateText(today) + QStringLiteral(" の残日数"));
     Label2->setText(Days(balance.Left));
+    ShowExpiring(balance);
+    ShowFiveDayRule(balance);
+    ShowNextGrantAndExcess(balance);
+    ShowGrants(balance);
+}
 
+void TPaidLeaveForm::ShowExpiring(const PaidLeave::Balance& balance)
+{
     // What expires soon, the earliest first.
     QStringList expiring;
     for (const PaidLeave::DatedDays& item : balance.ExpiringSoon)
@@ -205,24 +216,30 @@ void TPaidLeaveForm::Refresh()
     Label3->setText(
         Phrased(expiring.isEmpty() ? QStringLiteral("3か月以内に|失効する|日は|ありません。") : expiring.join(u'\n')));
     SetTextColour(*Label3, expiring.isEmpty() ? palette().color(QPalette::WindowText) : QColor(255, 0, 0));
+}
 
-    if (balance.FiveDay) {
-        const PaidLeave::FiveDayRule& rule = *balance.FiveDay;
-        QString text = QStringLiteral("年5日の|取得: ") + PaidLeave::DateText(rule.GrantDate)
-            + QStringLiteral(" 付与分は ") + Days(rule.Taken) + QStringLiteral("|取得済み|（期限 ")
-            + PaidLeave::DateText(rule.Deadline) + QStringLiteral("）");
-        if (rule.Met())
-            text += QStringLiteral("\n5日以上|取得しました。");
-        else if (rule.Warning)
-            text += QStringLiteral("\n期限まで|3か月を|切りました。|あと ") + Days(10 - rule.Taken)
-                + QStringLiteral("|取得して|ください。");
-        Label4->setText(Phrased(text));
-        SetTextColour(*Label4, rule.Warning ? QColor(255, 0, 0) : palette().color(QPalette::WindowText));
-    } else {
+void TPaidLeaveForm::ShowFiveDayRule(const PaidLeave::Balance& balance)
+{
+    if (!balance.FiveDay) {
         Label4->setText(Phrased(QStringLiteral("年5日の|取得: 今の|付与年は|対象外です。")));
         SetTextColour(*Label4, palette().color(QPalette::WindowText));
+        return;
     }
+    const PaidLeave::FiveDayRule& rule = *balance.FiveDay;
+    QString text = QStringLiteral("年5日の|取得: ") + PaidLeave::DateText(rule.GrantDate) + QStringLiteral(" 付与分は ")
+        + Days(rule.Taken) + QStringLiteral("|取得済み|（期限 ") + PaidLeave::DateText(rule.Deadline)
+        + QStringLiteral("）");
+    if (rule.Met())
+        text += QStringLiteral("\n5日以上|取得しました。");
+    else if (rule.Warning)
+        text += QStringLiteral("\n期限まで|3か月を|切りました。|あと ") + Days(10 - rule.Taken)
+            + QStringLiteral("|取得して|ください。");
+    Label4->setText(Phrased(text));
+    SetTextColour(*Label4, rule.Warning ? QColor(255, 0, 0) : palette().color(QPalette::WindowText));
+}
 
+void TPaidLeaveForm::ShowNextGrantAndExcess(const PaidLeave::Balance& balance)
+{
     QStringList notes;
     if (balance.NextGrant)
         notes << QStringLiteral("次の付与: ") + PaidLeave::DateText(balance.NextGrant->Date) + u' '
@@ -230,7 +247,10 @@ void TPaidLeaveForm::Refresh()
     if (balance.BeyondGrants > 0)
         notes << QStringLiteral("付与を超えた取得: ") + Days(balance.BeyondGrants);
     Label5->setText(notes.join(QStringLiteral("　")));
+}
 
+void TPaidLeaveForm::ShowGrants(const PaidLeave::Balance& balance)
+{
     // The newest grant at the top.
     TStrColGrid& grid = *StrColGrid1;
     const int rows = int(balance.Grants.size());

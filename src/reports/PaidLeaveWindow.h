@@ -14,6 +14,9 @@ class QLabel;
 class QPushButton;
 class TStrColGrid;
 class TPaidLeaveSettingsForm;
+namespace PaidLeave {
+struct Balance;
+}
 
 class TPaidLeaveForm final : public QWidget {
     Q_OBJECT
@@ -46,8 +49,13 @@ protected:
 
 private:
     void setupUi();
+    void setupBalanceLabels();
+    void setupGrantGrid();
     void ShowHiringDateHint(bool hint);
-
+    void ShowExpiring(const PaidLeave::Balance& balance);
+    void ShowFiveDayRule(const PaidLeave::Balance& balance);
+    void ShowNextGrantAndExcess(const PaidLeave::Balance& balance);
+    void ShowGrants(const PaidLeave::Balance& balance);
 };
 
 extern TPaidLeaveForm* PaidLeaveForm;

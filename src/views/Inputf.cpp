@@ -47,12 +47,21 @@ TInputForm::~TInputForm()
         InputForm = nullptr;
 }
 
+// The controls are made in their tab order, which Qt's own focus chain follows too.
 void TInputForm::setupUi()
 {
     setObjectName(QStringLiteral("InputForm"));
     setWindowTitle(QStringLiteral("入力画面"));
     setFixedSize(280, 262);
+    setupKinds();
+    setupButtons();
+    setupDate();
+    setupMemo();
+    setupKeyboard();
+}
 
+void TInputForm::setupKinds()
+{
     RadioGroup1 = new QGroupBox(QStringLiteral("休暇種類"), this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setGeometry(8, 48, 257, 105);
@@ -69,14 +78,20 @@ void TInputForm::setupUi()
             8 + kind / perColumn * columnWidth, 16 + kind % perColumn * rowHeight, columnWidth - 4, rowHeight);
         RadioButtons->addButton(button, kind);
     }
+}
 
+void TInputForm::setupButtons()
+{
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(32, 224, 81, 25);
     Button2 = new QPushButton(QStringLiteral("&CANCEL"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(152, 224, 81, 25);
+}
 
+void TInputForm::setupDate()
+{
     DateTimePicker1 = new QDateEdit(this);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker1->setGeometry(8, 16, 249, 20);
@@ -84,7 +99,10 @@ void TInputForm::setupUi()
     DateTimePicker1->setCalendarPopup(true);
     DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     DateTimePicker1->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
+}
 
+void TInputForm::setupMemo()
+{
     Label4 = new QLabel(QStringLiteral("メモ"), this);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->move(8, 168);
@@ -103,7 +121,10 @@ void TInputForm::setupUi()
     Edit1->setGeometry(8, 192, 257, 20);
     Edit1->setAccessibleName(QStringLiteral("メモ"));
     ShowMemoLength();
+}
 
+void TInputForm::setupKeyboard()
+{
     // The arrow keys are taken from whichever kind has the focus; the date
     // field is watched for the focus it takes.
     for (QAbstractButton* button : RadioButtons->buttons())

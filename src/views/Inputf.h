@@ -54,6 +54,11 @@ protected:
 
 private:
     void setupUi();
+    void setupKinds();
+    void setupButtons();
+    void setupDate();
+    void setupMemo();
+    void setupKeyboard();
     void connectHandlers();
     bool MayReplace(int year, int month, int day, int kind, const QString& memo);
     void ShowMemoLength();
