@@ -53,7 +53,8 @@ const QString& EnteredAheadDirectory()
         }
         QFile file(directory.path() + QStringLiteral("/Holiday.d00"));
         const qint64 bytes = qint64(records.size()) * LeaveRecord::Size;
-        if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(records.data()), bytes) != bytes)
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(reinterpret_cast<const char*>(records.data()), bytes) != bytes)
             std::abort();
         return directory.path() + u'/';
     }();

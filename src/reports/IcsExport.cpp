@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 
-
 #include "core/Julius.h"
 #include "core/LeaveDays.h"
 #include "core/LeaveStore.h"

@@ -265,9 +265,9 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
             QStringLiteral("H2:休日表示(&H)"), QStringLiteral("N5:-"), QStringLiteral("T1:ツールバー(&T)"),
             QStringLiteral("s2:ステイタスバー(&S)") }));
     EXPECT_EQ(names(form->C1),
-        QStringList({ QStringLiteral("H1:集計項目一覧(&S)..."), QStringLiteral("N7:-"),
-            QStringLiteral("Y2:年度集計(&Y)..."), QStringLiteral("M2:月別集計(&M)..."),
-            QStringLiteral("B1:有給休暇の残日数(&B)...") }));
+        QStringList(
+            { QStringLiteral("H1:集計項目一覧(&S)..."), QStringLiteral("N7:-"), QStringLiteral("Y2:年度集計(&Y)..."),
+                QStringLiteral("M2:月別集計(&M)..."), QStringLiteral("B1:有給休暇の残日数(&B)...") }));
     EXPECT_EQ(
         names(form->S1), QStringList({ QStringLiteral("O1:オプション(&O)..."), QStringLiteral("W1:表の幅(&W)") }));
     EXPECT_EQ(names(form->W1),
@@ -371,8 +371,8 @@ TEST_P(MainFormStartCalendar, OpensTheCalendarChosenInTheOptions)
         CalendarKind::Year, [&](TMainform& f) { return new MarkedWindow(f.Y1, log, QStringLiteral("year")); });
     form->SetCalendarFactory(
         CalendarKind::Month, [&](TMainform& f) { return new MarkedWindow(f.M1, log, QStringLiteral("month")); });
-    form->SetCalendarFactory(CalendarKind::Holiday,
-        [&](TMainform& f) { return new MarkedWindow(f.H2, log, QStringLiteral("holiday")); });
+    form->SetCalendarFactory(
+        CalendarKind::Holiday, [&](TMainform& f) { return new MarkedWindow(f.H2, log, QStringLiteral("holiday")); });
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     const char* expected[] = { "year shown", "month shown", "holiday shown" };

@@ -300,7 +300,8 @@ TEST_F(LeaveStoreTest, ReadingAndCompactionCoverEveryRecordAcrossReadBatches)
         EXPECT_EQ(LeaveStore::ReadAll().size(), size_t(count));
         qint64 visited = 0;
         LeaveStore::ForEach([&](const LeaveRecord& record, qint64 index) {
-            if (index == visited && QByteArray(reinterpret_cast<const char*>(record.Data()), 64) == file.mid(index * 64, 64))
+            if (index == visited
+                && QByteArray(reinterpret_cast<const char*>(record.Data()), 64) == file.mid(index * 64, 64))
                 ++visited;
         });
         EXPECT_EQ(visited, count) << "records visited in file order";

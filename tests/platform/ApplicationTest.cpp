@@ -136,8 +136,8 @@ TEST_F(ApplicationBoxTest, AnAnsweredBoxGivesTheKeyboardBackToTheDialogItCameFro
         box.done(QMessageBox::No);
         main.activateWindow(); // as a window manager may, when the box goes
     });
-    Dialogs::MessageBox(&dialog, QStringLiteral("上書きしますか？"), QStringLiteral("確認"), MsgIcon::Warning,
-        MsgButtons::YesNo);
+    Dialogs::MessageBox(
+        &dialog, QStringLiteral("上書きしますか？"), QStringLiteral("確認"), MsgIcon::Warning, MsgButtons::YesNo);
     ASSERT_TRUE(seen.up);
     EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == &dialog; }));
 }
