@@ -925,7 +925,16 @@ void TStringGrid::InvalidateCol(int col)
         viewport()->update(QRect(first.Left, 0, first.Width() + GridLineWidth, viewport()->height()));
 }
 
-void TStringGrid::InvalidateGrid() { viewport()->update(); }
+void TStringGrid::InvalidateGrid()
+{
+    // A fill changes hundreds of cells, each asking for the whole grid; the
+    // first request stands for all of them until the grid is painted. (A
+    // hidden grid is painted whole when it is shown.)
+    if (wholeGridPending_)
+        return;
+    wholeGridPending_ = true;
+    viewport()->update();
+}
 
 void TStringGrid::InvalidateSelection(const TGridRect& selection)
 {
@@ -1096,6 +1105,7 @@ void TStringGrid::PaintTo(QImage& image)
 
 void TStringGrid::paintEvent(QPaintEvent* event)
 {
+    wholeGridPending_ = false;
     // Only what is repainted goes through the buffer, in parts of bounded
     // size, so that a huge grid window never asks for a huge image.
     const QRegion region = event->region() & viewport()->rect();

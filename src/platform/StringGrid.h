@@ -399,6 +399,7 @@ private:
     TGridCoord editorCell_;
 
     bool loading_ = false;
+    bool wholeGridPending_ = false; // an update of the whole grid waits for its paint
     bool focusFromEditor_ = false; // the editor handed the focus back
     bool activeControl_ = false; // the focus is the grid's (or its editor's) within its window
     bool selecting_ = false; // left button pressed in a scrolling cell and held
