@@ -38,6 +38,7 @@
 #include "views/Hcalf.h"
 #include "views/Inputf.h"
 #include "views/Mcalf.h"
+#include "views/ProgramEvents.h"
 
 TMainform* Mainform = nullptr;
 
@@ -234,7 +235,7 @@ void TMainform::setupMenus()
     H3 = AddSubmenu(W1, QStringLiteral("H3"), QStringLiteral("休日カレンダー(&H)"));
     D2 = AddItem(H3, QStringLiteral("D2"), QStringLiteral("初期の幅に戻す(&D)"));
     F2 = AddItem(H3, QStringLiteral("F2"), QStringLiteral("前回閉じた時の幅に戻す(&F)"));
-    // Enabled only while their calendar is open; the calendars switch them.
+    // Enabled only while their calendar is open (connectHandlers).
     for (QAction* width : { D1, F1, D2, F2 })
         width->setEnabled(false);
 
@@ -323,7 +324,22 @@ void TMainform::AddToolSeparator(const QString& name, int width)
 }
 
 void TMainform::connectHandlers()
-{
+{ // The width commands serve the calendar they name, while it is open.
+    connect(&ProgramEvents(), &TProgramEvents::calendarOpened, this, [this](CalendarKind kind) {
+        for (QAction* width : { D1, F1 })
+            width->setEnabled(kind == CalendarKind::Month);
+        for (QAction* width : { D2, F2 })
+            width->setEnabled(kind == CalendarKind::Holiday);
+    });
+    connect(&ProgramEvents(), &TProgramEvents::calendarClosed, this, [this](CalendarKind kind) {
+        if (kind == CalendarKind::Month)
+            for (QAction* width : { D1, F1 })
+                width->setEnabled(false);
+        if (kind == CalendarKind::Holiday)
+            for (QAction* width : { D2, F2 })
+                width->setEnabled(false);
+    });
+
     auto guarded = [](auto handler) { return [handler] { Application::Guard(handler); }; };
     connect(I1, &QAction::triggered, this, guarded([this] { I1Click(); }));
     connect(CSVO1, &QAction::triggered, this, guarded([this] { CSVO1Click(); }));

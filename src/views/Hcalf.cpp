@@ -1,11 +1,9 @@
 #include "views/Hcalf.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QToolButton>
 
-#include "views/MainFrame.h"
 #include "core/CalendarFill.h"
 #include "core/Julius.h"
 #include "platform/Application.h"
@@ -133,10 +131,6 @@ void THCalForm::showEvent(QShowEvent* event)
     PlaceInMainWindow();
     Application::Guard([this] { SetColumnWidths(Settings::HolidayColumnWidths()); });
     MarkOpen();
-    MainFrame->F2->setEnabled(true);
-    MainFrame->D2->setEnabled(true);
-    MainFrame->F1->setEnabled(false);
-    MainFrame->D1->setEnabled(false);
     Application::Guard([this] { ShowFiscalYear(1); });
 }
 
@@ -147,7 +141,5 @@ void THCalForm::closeEvent(QCloseEvent* event)
     // open when another is being opened.
     Application::Guard([this] { Settings::WriteHolidayColumnWidths(ColumnWidths()); });
     MarkClosed();
-    MainFrame->F2->setEnabled(false);
-    MainFrame->D2->setEnabled(false);
     event->accept();
 }

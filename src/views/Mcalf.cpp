@@ -1,11 +1,9 @@
 #include "views/Mcalf.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QToolButton>
 
-#include "views/MainFrame.h"
 #include "core/CalendarFill.h"
 #include "core/DayCode.h"
 #include "core/Julius.h"
@@ -209,17 +207,11 @@ void TMCalForm::showEvent(QShowEvent* event)
         return;
     PlaceInMainWindow();
     MarkOpen();
-    MainFrame->F2->setEnabled(false);
-    MainFrame->D2->setEnabled(false);
-    MainFrame->F1->setEnabled(true);
-    MainFrame->D1->setEnabled(true);
     Application::Guard([this] { ShowMonth(1); });
 }
 
 void TMCalForm::closeEvent(QCloseEvent* event)
 {
     MarkClosed();
-    MainFrame->F1->setEnabled(false);
-    MainFrame->D1->setEnabled(false);
     event->accept();
 }

@@ -1,11 +1,9 @@
 #include "views/Ycalf.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QToolButton>
 
-#include "views/MainFrame.h"
 #include "core/CalendarFill.h"
 #include "core/DayCode.h"
 #include "core/Julius.h"
@@ -124,8 +122,6 @@ void TYcalForm::showEvent(QShowEvent* event)
     // closed by opening another.
     Application::Guard([this] { ShowFiscalYear(1); });
     MarkOpen();
-    for (QAction* width : { MainFrame->F1, MainFrame->D1, MainFrame->F2, MainFrame->D2 })
-        width->setEnabled(false);
 }
 
 void TYcalForm::closeEvent(QCloseEvent* event)
