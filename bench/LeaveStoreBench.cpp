@@ -57,7 +57,12 @@ void SaveEntry(benchmark::State& state)
 
 // A range of 31 days (a month of holiday entered at once) saved in one pass,
 // against the SaveEntry above. The days are the file's last 31, so the scan
-// runs to the end and every record is rewritten in place.
+// runs to the end and every record is rewritten in place. The one flush and
+// the one scan keep it near a single save (median wall time, two alternating
+// runs on a busy two-core machine):
+//   records     SaveEntry        SaveDays (31 days)
+//   10 000      333 / 303 us     365 / 285 us
+//   1 000 000   7.96 / 7.93 ms   8.28 / 8.07 ms
 void SaveDays(benchmark::State& state)
 {
     DataFileOf(state.range(0));
