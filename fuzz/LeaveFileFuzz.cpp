@@ -204,6 +204,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Fill(fiscalYear, month);
     }
 
+    // Several days in one pass leave what saving them one by one leaves: a
+    // few days from the date on, then the date again.
+    std::vector<LeaveStore::DayEntry> days;
+    for (int d = day; d < day + 3 && IsRealDate(year, month, d); ++d)
+        days.push_back({ year, month, d, (kind + d) % LeaveKindCount, memo });
+    days.push_back({ year, month, day, kind == 0 ? 1 : 0, memo.left(3) });
+    for (const LeaveStore::DayEntry& e : days)
+        LeaveStore::SaveEntry(e.Year, e.Month, e.Day, e.Kind, e.Memo);
+    const QByteArray oneByOne = ReadFile(path);
+    WriteFile(path, original);
+    LeaveStore::SaveEntries(days);
+    FUZZ_CHECK(ReadFile(path) == oneByOne);
+    WriteFile(path, original);
+
     LeaveStore::SaveEntry(year, month, day, kind, memo);
     const LeaveRecord made = LeaveRecord::Make(year, month, day, kind, memo);
     const QByteArray saved = ReadFile(path);

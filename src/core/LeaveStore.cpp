@@ -1,6 +1,9 @@
 #include "core/LeaveStore.h"
 
+#include <algorithm>
+#include <array>
 #include <new>
+#include <unordered_map>
 
 #include "platform/DataDirectory.h"
 #include "platform/Files.h"
@@ -114,6 +117,163 @@ void SaveEntry(int year, int month, int day, int kind, const QString& memo)
     file.Write(record.Data());
     file.Flush();
     file.Close();
+}
+
+namespace {
+// One record per date, in the order of the date's first entry, holding its
+// last entry: what saving the entries one by one leaves.
+std::vector<LeaveRecord> OnePerDate(std::span<const DayEntry> entries)
+{
+    std::vector<LeaveRecord> records;
+    std::unordered_map<uint32_t, size_t> indexOfKey;
+    for (const DayEntry& e : entries) {
+        const LeaveRecord record = LeaveRecord::Make(e.Year, e.Month, e.Day, e.Kind, e.Memo);
+        const auto [at, added] = indexOfKey.try_emplace(record.DateKey(), records.size());
+        if (added)
+            records.push_back(record);
+        else
+            records[at->second] = record;
+    }
+    return records;
+}
+
+struct FirstRecord {
+    qint64 Position = -1; // none in the file
+    LeaveRecord Held; // what it holds before the save
+};
+
+// The first record of each date in one scan, which stops once every date is
+// found. A million records pass through here, so most are turned away by one
+// bit of a 64-kbit filter before the sorted keys are searched.
+std::vector<FirstRecord> FindFirstRecords(RecordFile& file, const std::vector<LeaveRecord>& records)
+{
+    std::vector<FirstRecord> found(records.size());
+    std::vector<std::pair<uint32_t, size_t>> keys;
+    keys.reserve(records.size());
+    std::array<uint64_t, 1024> filter {};
+    const auto bitOf = [](uint32_t key) { return (key * 0x9E3779B1u) >> 16; };
+    for (size_t i = 0; i < records.size(); ++i) {
+        const uint32_t key = records[i].DateKey();
+        keys.emplace_back(key, i);
+        filter[bitOf(key) >> 6] |= uint64_t(1) << (bitOf(key) & 63);
+    }
+    std::sort(keys.begin(), keys.end());
+
+    size_t missing = records.size();
+    std::vector<LeaveRecord> batch(BatchRecords);
+    qint64 index = 0;
+    file.Seek(0);
+    for (;;) {
+        const qint64 got = file.ReadMany(batch.data(), BatchRecords);
+        for (qint64 i = 0; i < got; ++i) {
+            const uint32_t key = batch[size_t(i)].DateKey();
+            if (!(filter[bitOf(key) >> 6] >> (bitOf(key) & 63) & 1))
+                continue;
+            const auto at = std::lower_bound(keys.begin(), keys.end(), std::pair<uint32_t, size_t>(key, 0));
+            if (at == keys.end() || at->first != key || found[at->second].Position >= 0)
+                continue;
+            found[at->second] = { index + i, batch[size_t(i)] };
+            if (--missing == 0)
+                return found;
+        }
+        index += got;
+        if (got < BatchRecords)
+            return found;
+    }
+}
+
+// Bytes after the last whole record are no record, and the first new record
+// covers them; a failed save puts them back.
+QByteArray TailOf(qint64 length)
+{
+    QByteArray tail(length % LeaveRecord::Size, '\0');
+    if (!tail.isEmpty()) {
+        RecordFile bytes(FilePath(), RecordFile::Mode::ReadOnly, 1);
+        bytes.Seek(length - tail.size());
+        bytes.ReadMany(tail.data(), tail.size());
+    }
+    return tail;
+}
+
+// Puts back what a failed save may have changed: the dates' old records, the
+// old length and the bytes after the last record. Runs while another error
+// is on its way out, so its own failures are swallowed; each step is tried
+// whatever the one before gave.
+void TakeBack(RecordFile& file, const std::vector<FirstRecord>& found, qint64 length, const QByteArray& tail)
+{
+    for (const FirstRecord& first : found) {
+        if (first.Position < 0)
+            continue;
+        try {
+            file.Seek(first.Position);
+            file.Write(first.Held.Data());
+        } catch (...) {
+        }
+    }
+    try {
+        file.Truncate(length);
+        if (!tail.isEmpty()) {
+            RecordFile bytes(FilePath(), RecordFile::Mode::OpenExisting, 1);
+            bytes.Seek(length - tail.size());
+            bytes.WriteMany(tail.constData(), tail.size());
+        }
+    } catch (...) {
+    }
+}
+} // namespace
+
+void SaveEntries(std::span<const DayEntry> entries)
+{
+    if (entries.empty())
+        return;
+    // Every record is built before the file is touched: a memo that cannot
+    // be converted stops the save with nothing written.
+    const std::vector<LeaveRecord> records = OnePerDate(entries);
+    const bool created = !Exists();
+    // Opened for writing before anything else, so that a read-only file or
+    // folder is refused before a byte changes.
+    RecordFile file(FilePath(), created ? RecordFile::Mode::Create : RecordFile::Mode::OpenExisting, LeaveRecord::Size);
+    const qint64 length = file.Bytes();
+    const QByteArray tail = TailOf(length);
+    const std::vector<FirstRecord> found
+        = created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(file, records);
+    std::vector<LeaveRecord> appended;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (found[i].Position < 0)
+            appended.push_back(records[i]);
+    }
+
+    // The order makes every failure a user meets undoable. The new records go
+    // first, in one write at the end: a full disk or a size limit can only
+    // stop that write, and cutting the file back to its old length takes back
+    // whatever part of it arrived. Rewrites in place need no new room; they
+    // follow, and the old records from the scan are written back if one or
+    // the single flush fails. A kill at any instant leaves whole records:
+    // every write starts at a record boundary, the system copies a write
+    // page by page and a page holds whole records; no date gets a second one.
+    try {
+        if (!appended.empty()) {
+            file.Seek(length / LeaveRecord::Size);
+            file.WriteMany(appended.data(), qint64(appended.size()));
+        }
+        for (size_t i = 0; i < records.size(); ++i) {
+            if (found[i].Position < 0)
+                continue;
+            file.Seek(found[i].Position);
+            file.Write(records[i].Data());
+        }
+        // Once this returns the range is on the disk, as with a single save.
+        file.Flush();
+    } catch (...) {
+        TakeBack(file, found, length, tail);
+        // A file this save created goes again: there was none before.
+        if (created)
+            Files::Remove(FilePath());
+        throw;
+    }
+    file.Close();
+    if (created)
+        Files::SyncDirectory(DataDirectory());
 }
 
 void Compact()

@@ -80,6 +80,25 @@ Entry FindEntry(int year, int month, int day);
 // record cleared. The memo is cut to 30 bytes.
 void SaveEntry(int year, int month, int day, int kind, const QString& memo);
 
+// One entry of a save of several days.
+struct DayEntry {
+    int Year = 0;
+    int Month = 0;
+    int Day = 0;
+    int Kind = 0;
+    QString Memo;
+};
+
+// Saves the entries in one pass over the file, with the result of a SaveEntry
+// for each in turn: a date keeps its first record, a new date is appended in
+// the order of its first entry, and the last entry of a date decides what its
+// record holds. Kind 0 clears the day, also a day that had no record, so an
+// undo gives back "no record" as kind 0 with no memo. Flushed once before it
+// returns. All or nothing: when a write or the flush fails (a read-only file,
+// a full disk, a file that may not grow) the file is left as it was and the
+// error SaveEntry would raise is raised.
+void SaveEntries(std::span<const DayEntry> entries);
+
 // Removes the cleared records. The kept records go to Holiday.tmp$$, which is
 // flushed to disk and then renamed over Holiday.d00 in one step, so at every
 // moment one of the two files holds every record that is kept.

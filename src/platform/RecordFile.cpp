@@ -75,12 +75,14 @@ RecordFile::~RecordFile()
 
 void RecordFile::Fail(int error) const { RaiseInOutError(error); }
 
-qint64 RecordFile::Size() const
+qint64 RecordFile::Size() const { return Bytes() / recordSize_; }
+
+qint64 RecordFile::Bytes() const
 {
     struct stat info;
     if (::fstat(fd_, &info) != 0)
         Fail(errno);
-    return qint64(info.st_size) / recordSize_;
+    return qint64(info.st_size);
 }
 
 void RecordFile::Seek(qint64 record)
@@ -122,6 +124,21 @@ void RecordFile::Write(const void* record)
     if (const int error = Files::WriteAt(fd_, record, recordSize_, position_ * recordSize_))
         Fail(error);
     ++position_;
+}
+
+void RecordFile::WriteMany(const void* records, qint64 count)
+{
+    if (const int error = Files::WriteAt(fd_, records, count * recordSize_, position_ * recordSize_))
+        Fail(error);
+    position_ += count;
+}
+
+void RecordFile::Truncate(qint64 bytes)
+{
+    while (::ftruncate(fd_, off_t(bytes)) != 0) {
+        if (errno != EINTR)
+            Fail(errno);
+    }
 }
 
 void RecordFile::Flush()

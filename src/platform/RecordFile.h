@@ -25,6 +25,8 @@ public:
     int RecordSize() const { return recordSize_; }
     // Whole records in the file; trailing bytes that do not fill one are not counted.
     qint64 Size() const;
+    // The file's length in bytes, a trailing part of a record included.
+    qint64 Bytes() const;
     void Seek(qint64 record);
     qint64 Position() const { return position_; }
     // Reads the record at the position and moves past it.
@@ -34,6 +36,10 @@ public:
     // end of the file).
     qint64 ReadMany(void* records, qint64 count);
     void Write(const void* record);
+    // Writes `count` records from the position in one step and moves past them.
+    void WriteMany(const void* records, qint64 count);
+    // Cuts the file to `bytes` (a length it had before it grew).
+    void Truncate(qint64 bytes);
     // Forces the written records, and the file's size, onto the disk.
     void Flush();
     // Raises when the system reports a failure; the destructor closes

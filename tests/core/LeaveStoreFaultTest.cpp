@@ -98,6 +98,16 @@ TEST_F(LeaveStoreFaultTest, AFileThatMayNotGrowRefusesEveryWriteAndKeepsWhatItHe
     EXPECT_EQ(LeaveStore::FindEntry(2030, 1, 2).Memo, QStringLiteral("new"));
 }
 
+// The limit stops the second of two new records half-way; the day that
+// would have been rewritten in place must keep its old record too.
+TEST_F(LeaveStoreFaultTest, ASaveOfSeveralDaysThatRunsOutOfRoomLeavesTheFileAsItWas)
+{
+    const QString limit = QStringLiteral("file-size:%1").arg(4 * LeaveRecord::Size + 32);
+    const auto answers = InChild(limit, { QStringLiteral("save-days") });
+    EXPECT_EQ(answers.at(QStringLiteral("save-days")), QStringLiteral("Disk full"));
+    EXPECT_EQ(DataFile(), ThreeRecords());
+}
+
 TEST_F(LeaveStoreFaultTest, ACompactionThatRunsOutOfRoomKeepsTheOldFile)
 {
     const auto answers = InChild(QStringLiteral("file-size:20"), { QStringLiteral("compact") });
@@ -120,11 +130,12 @@ TEST_F(LeaveStoreFaultTest, AReadOnlyDirectoryRefusesEveryWriteAndKeepsTheFiles)
     ASSERT_TRUE(QFile::setPermissions(data.Path(),
         QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
     const auto answers = InChild(QStringLiteral("read-only"),
-        { QStringLiteral("save-new"), QStringLiteral("save-existing"), QStringLiteral("compact"),
-            QStringLiteral("settings-read"), QStringLiteral("settings-write") });
+        { QStringLiteral("save-new"), QStringLiteral("save-existing"), QStringLiteral("save-days"),
+            QStringLiteral("compact"), QStringLiteral("settings-read"), QStringLiteral("settings-write") });
     QFile::setPermissions(data.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(answers.at(QStringLiteral("save-new")), QStringLiteral("File access denied"));
     EXPECT_EQ(answers.at(QStringLiteral("save-existing")), QStringLiteral("File access denied"));
+    EXPECT_EQ(answers.at(QStringLiteral("save-days")), QStringLiteral("File access denied"));
     EXPECT_EQ(answers.at(QStringLiteral("compact")), QStringLiteral("File access denied"));
     EXPECT_EQ(answers.at(QStringLiteral("settings-read")), QStringLiteral("1"));
     EXPECT_EQ(answers.at(QStringLiteral("settings-write")), Settings::FilePath() + QStringLiteral(" に書き込めません"));

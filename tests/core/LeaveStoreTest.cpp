@@ -33,6 +33,24 @@ QByteArray RecordBytes(int year, int month, int day, int kind, const QByteArray&
     return r;
 }
 
+// A summer holiday over days that hold a record, a cleared record and two
+// records, then second thoughts: a date again, a day cleared that had no
+// record, a memo too long.
+const QByteArray AugustFile = RecordBytes(2024, 8, 13, 1, "old", false) + RecordBytes(2024, 7, 1, 2, "", false)
+    + RecordBytes(2024, 8, 14, 0, "gone", true) + RecordBytes(2024, 8, 15, 3, "first", false)
+    + RecordBytes(2024, 8, 15, 4, "second", false) + "X";
+
+std::vector<LeaveStore::DayEntry> AugustEntries()
+{
+    std::vector<LeaveStore::DayEntry> entries;
+    for (int day = 12; day <= 16; ++day)
+        entries.push_back({ 2024, 8, day, 5, QStringLiteral("帰省のため帰省のため帰省のため帰省のため") });
+    entries.push_back({ 2024, 8, 13, 0, QStringLiteral("やめた") });
+    entries.push_back({ 2024, 8, 20, 0, QString() });
+    entries.push_back({ 2024, 8, 12, 9, QStringLiteral("last") });
+    return entries;
+}
+
 } // namespace
 
 class LeaveStoreTest : public ::testing::Test {
@@ -45,6 +63,14 @@ protected:
     {
         Files::Faults::FailNth(0);
         ShiftJis::SetCodePage({});
+    }
+
+    // The file as it was (none when `bytes` is null).
+    void Restore(const QByteArray& bytes) const
+    {
+        QFile::remove(LeaveStore::FilePath());
+        if (!bytes.isNull())
+            data.Write(QStringLiteral("Holiday.d00"), bytes);
     }
 
     // Runs `action` with each of its checked file steps failing in turn, as on
@@ -61,13 +87,15 @@ protected:
             } catch (const EInOutError& e) {
                 EXPECT_EQ(e.Message(), QStringLiteral("Disk full")) << "step " << n;
             }
+            // `check` may ask Failed() which step it was: the fault is turned
+            // off only after it.
             const std::optional<Files::Faults::Step> step = Files::Faults::Failed();
+            if (step && check)
+                check(n);
             Files::Faults::FailNth(0);
             if (!step)
                 return failed;
             failed.insert(*step);
-            if (check)
-                check(n);
         }
         ADD_FAILURE() << "more steps than expected";
         return failed;
@@ -262,6 +290,39 @@ TEST_F(LeaveStoreTest, ASaveIsOnTheDiskBeforeItReturnsAndEveryStepIsChecked)
         });
     EXPECT_EQ(replaced, (std::set<Step> { Step::Write, Step::Flush, Step::Close }));
     EXPECT_EQ(File(), RecordBytes(2024, 4, 1, 5, "b", false));
+}
+
+TEST_F(LeaveStoreTest, SavingSeveralDaysLeavesWhatSavingThemOneByOneLeaves)
+{
+    for (const QByteArray& start : { AugustFile, QByteArray() }) {
+        Restore(start);
+        for (const LeaveStore::DayEntry& e : AugustEntries())
+            LeaveStore::SaveEntry(e.Year, e.Month, e.Day, e.Kind, e.Memo);
+        const QByteArray oneByOne = File();
+        Restore(start);
+        LeaveStore::SaveEntries(AugustEntries());
+        EXPECT_EQ(File(), oneByOne) << (start.isNull() ? "no file" : "a file");
+    }
+}
+
+TEST_F(LeaveStoreTest, ASaveOfSeveralDaysThatFailsAtAnyStepLeavesTheFileAsItWas)
+{
+    // Until the flush has succeeded nothing of the days may stay; a close
+    // that fails after it reports an error about data already on the disk.
+    for (const QByteArray& start : { AugustFile, QByteArray() }) {
+        const std::set<Step> failed = FailEachStep(
+            [&] {
+                Restore(start);
+                LeaveStore::SaveEntries(AugustEntries());
+            },
+            [&](int n) {
+                if (Files::Faults::Failed() != Step::Close) {
+                    EXPECT_EQ(QFile::exists(LeaveStore::FilePath()), !start.isNull()) << "step " << n;
+                    EXPECT_EQ(File(), start) << "step " << n;
+                }
+            });
+        EXPECT_EQ(failed, (std::set<Step> { Step::Write, Step::Flush, Step::Close }));
+    }
 }
 
 TEST_F(LeaveStoreTest, ACompactionThatFailsAtAnyStepKeepsTheDataFileWhole)

@@ -13,7 +13,7 @@
 //       "read-only", which drops root's rights to nobody's first, so that
 //       file permissions apply; "file-size:<n>", which refuses to let any
 //       file grow beyond n bytes, like a full disk. Steps: read, find,
-//       save-new, save-existing, compact, check, settings-read,
+//       save-new, save-existing, save-days, compact, check, settings-read,
 //       settings-write.
 //
 // Every line is written with a single write(2) on a file opened for
@@ -119,7 +119,11 @@ QString RunStep(const QString& step)
         LeaveStore::SaveEntry(2030, 1, 2, 1, QStringLiteral("new"));
     else if (step == u"save-existing")
         LeaveStore::SaveEntry(2024, 4, 1, 9, QStringLiteral("changed"));
-    else if (step == u"compact")
+    else if (step == u"save-days") {
+        const LeaveStore::DayEntry days[] = { { 2024, 4, 1, 9, QStringLiteral("changed") },
+            { 2030, 1, 2, 1, QStringLiteral("new") }, { 2030, 1, 3, 1, QStringLiteral("new") } };
+        LeaveStore::SaveEntries(days);
+    } else if (step == u"compact")
         LeaveStore::Compact();
     else if (step == u"check")
         LeaveStore::CheckOnStartup();
