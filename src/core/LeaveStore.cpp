@@ -101,22 +101,10 @@ Entry FindEntry(int year, int month, int day)
 
 void SaveEntry(int year, int month, int day, int kind, const QString& memo)
 {
-    const LeaveRecord record = LeaveRecord::Make(year, month, day, kind, memo);
-    // Once this returns the entry is on the disk: a power cut afterwards
-    // must not take back what the user was told is saved.
-    if (!Exists()) {
-        RecordFile file(FilePath(), RecordFile::Mode::Create, LeaveRecord::Size);
-        file.Write(record.Data());
-        file.Flush();
-        file.Close();
-        Files::SyncDirectory(DataDirectory());
-        return;
-    }
-    RecordFile file(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
-    file.Seek(PositionOf(file, year, month, day));
-    file.Write(record.Data());
-    file.Flush();
-    file.Close();
+    // One day is a save of several days with one in it: the same scan, the
+    // same checked writes, and the same way back when one fails.
+    const DayEntry entry { year, month, day, kind, memo };
+    SaveEntries(std::span(&entry, 1));
 }
 
 namespace {

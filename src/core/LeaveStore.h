@@ -77,7 +77,8 @@ Entry FindEntry(int year, int month, int day);
 
 // Writes one record for the date over the date's first record, or at the end,
 // and flushes it to the disk before returning. Kind 0 (Normal) marks the
-// record cleared. The memo is cut to 30 bytes.
+// record cleared. The memo is cut to 30 bytes. A failed write leaves the file
+// as it was (SaveEntries below).
 void SaveEntry(int year, int month, int day, int kind, const QString& memo);
 
 // One entry of a save of several days.
