@@ -108,14 +108,13 @@ void SaveEntry(int year, int month, int day, int kind, const QString& memo)
 }
 
 namespace {
-// One record per date, in the order of the date's first entry, holding its
-// last entry: what saving the entries one by one leaves.
-std::vector<LeaveRecord> OnePerDate(std::span<const DayEntry> entries)
+// One record per date, in the order of the date's first record, holding its
+// last one: what saving the records one by one leaves.
+std::vector<LeaveRecord> OnePerDate(std::span<const LeaveRecord> all)
 {
     std::vector<LeaveRecord> records;
     std::unordered_map<uint32_t, size_t> indexOfKey;
-    for (const DayEntry& e : entries) {
-        const LeaveRecord record = LeaveRecord::Make(e.Year, e.Month, e.Day, e.Kind, e.Memo);
+    for (const LeaveRecord& record : all) {
         const auto [at, added] = indexOfKey.try_emplace(record.DateKey(), records.size());
         if (added)
             records.push_back(record);
@@ -210,13 +209,22 @@ void TakeBack(RecordFile& file, const std::vector<FirstRecord>& found, qint64 le
 }
 } // namespace
 
-void SaveEntries(std::span<const DayEntry> entries)
+std::vector<LeaveRecord> SaveEntries(std::span<const DayEntry> entries)
 {
-    if (entries.empty())
-        return;
     // Every record is built before the file is touched: a memo that cannot
     // be converted stops the save with nothing written.
-    const std::vector<LeaveRecord> records = OnePerDate(entries);
+    std::vector<LeaveRecord> records;
+    records.reserve(entries.size());
+    for (const DayEntry& e : entries)
+        records.push_back(LeaveRecord::Make(e.Year, e.Month, e.Day, e.Kind, e.Memo));
+    return SaveRecords(records);
+}
+
+std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> all)
+{
+    if (all.empty())
+        return {};
+    const std::vector<LeaveRecord> records = OnePerDate(all);
     const bool created = !Exists();
     // Opened for writing before anything else, so that a read-only file or
     // folder is refused before a byte changes.
@@ -262,6 +270,32 @@ void SaveEntries(std::span<const DayEntry> entries)
     file.Close();
     if (created)
         Files::SyncDirectory(DataDirectory());
+
+    std::vector<LeaveRecord> replaced;
+    replaced.reserve(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        const LeaveRecord& r = records[i];
+        replaced.push_back(found[i].Position >= 0 ? found[i].Held : LeaveRecord::Make(r.Year(), r.Month(), r.Day(), 0, {}));
+    }
+    return replaced;
+}
+
+std::vector<Entry> FindEntries(std::span<const QDate> dates)
+{
+    std::vector<Entry> entries(dates.size());
+    if (dates.empty() || !Exists())
+        return entries;
+    std::vector<LeaveRecord> keys;
+    keys.reserve(dates.size());
+    for (const QDate& date : dates)
+        keys.push_back(LeaveRecord::Make(date.year(), date.month(), date.day(), 0, {}));
+    RecordFile file(FilePath(), RecordFile::Mode::ReadOnly, LeaveRecord::Size);
+    const std::vector<FirstRecord> found = FindFirstRecords(file, keys);
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (found[i].Position >= 0)
+            entries[i] = { found[i].Held.Kind(), found[i].Held.Memo() };
+    }
+    return entries;
 }
 
 void Compact()

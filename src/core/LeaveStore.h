@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+#include <QDate>
 #include <QDateTime>
 #include <QString>
 
@@ -93,12 +94,22 @@ struct DayEntry {
 // Saves the entries in one pass over the file, with the result of a SaveEntry
 // for each in turn: a date keeps its first record, a new date is appended in
 // the order of its first entry, and the last entry of a date decides what its
-// record holds. Kind 0 clears the day, also a day that had no record, so an
-// undo gives back "no record" as kind 0 with no memo. Flushed once before it
-// returns. All or nothing: when a write or the flush fails (a read-only file,
-// a full disk, a file that may not grow) the file is left as it was and the
-// error SaveEntry would raise is raised.
-void SaveEntries(std::span<const DayEntry> entries);
+// record holds. Kind 0 clears the day, also a day that had no record. Flushed
+// once before it returns. All or nothing: when a write or the flush fails (a
+// read-only file, a full disk, a file that may not grow) the file is left as
+// it was and the error SaveEntry would raise is raised.
+//
+// Returns what the save replaced, one record per date in the order saved:
+// the date's first record as it was, byte for byte, or a cleared record where
+// the date had none. Saved with SaveRecords, they take the save back.
+std::vector<LeaveRecord> SaveEntries(std::span<const DayEntry> entries);
+
+// The same save for records written as they are (what SaveEntries returned,
+// or the records it wrote); the last record of a date decides.
+std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> records);
+
+// FindEntry for several dates in one pass over the file, in the order asked.
+std::vector<Entry> FindEntries(std::span<const QDate> dates);
 
 // Removes the cleared records. The kept records go to Holiday.tmp$$, which is
 // flushed to disk and then renamed over Holiday.d00 in one step, so at every

@@ -83,10 +83,12 @@ TPaidLeaveForm::TPaidLeaveForm(QWidget* parent)
     PaidLeaveForm = this;
     setupUi();
     connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
-    connect(&ProgramEvents(), &TProgramEvents::daySaved, this, [this] {
+    const auto refresh = [this] {
         if (isVisible())
             Application::Guard([this] { Refresh(); });
-    });
+    };
+    connect(&ProgramEvents(), &TProgramEvents::daySaved, this, refresh);
+    connect(&ProgramEvents(), &TProgramEvents::daysSaved, this, refresh);
 }
 
 TPaidLeaveForm::~TPaidLeaveForm()

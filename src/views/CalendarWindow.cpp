@@ -15,6 +15,7 @@
 #include "platform/Application.h"
 #include "platform/Dates.h"
 #include "views/Glyphs.h"
+#include "views/Inputf.h"
 #include "views/ProgramEvents.h"
 #include "widgets/StrCGrid.h"
 
@@ -32,10 +33,35 @@ TCalendarWindow::TCalendarWindow(CalendarKind kind, QSize designSize, bool clear
         if (IsOpen(kind_))
             Application::Guard([&] { ShowSavedDay(date, kind, memo); });
     });
+    connect(&ProgramEvents(), &TProgramEvents::daysSaved, this, [this](QDate first, QDate last) {
+        if (IsOpen(kind_))
+            Application::Guard([&] { ShowSavedDays(first, last); });
+    });
     connect(&ProgramEvents(), &TProgramEvents::daysOffChanged, this, [this] {
         if (IsOpen(kind_))
             Application::Guard([this] { ShowDaysOffChange(); });
     });
+}
+
+std::optional<QDate> TCalendarWindow::SelectedDay() const
+{
+    int year, month, day;
+    SelectedDate(year, month, day);
+    if (!QDate::isValid(year, month, day))
+        return std::nullopt;
+    return QDate(year, month, day);
+}
+
+void TCalendarWindow::OpenSelectedDate()
+{
+    int year, month, day;
+    SelectedDate(year, month, day);
+    InputForm->OpenEntryDialog(year, month, day);
+}
+
+bool TCalendarWindow::MeetsFiscalYear(int fiscalYear, QDate first, QDate last)
+{
+    return first <= QDate(fiscalYear + 1, 3, 31) && last >= QDate(fiscalYear, 4, 1);
 }
 
 void TCalendarWindow::MarkOpen() { MarkCalendarOpen(kind_, true); }

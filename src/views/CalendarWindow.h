@@ -7,6 +7,8 @@
 // only in the caption of their Button2, and follow the days saved while they
 // are open.
 
+#include <optional>
+
 #include <QDate>
 #include <QHash>
 #include <QWidget>
@@ -30,6 +32,15 @@ public:
     // A caption that does not read as a period raises EConvertError.
     virtual int ShownFiscalYear() const = 0;
 
+    // The date of the selected cell, which may not exist (30 February in
+    // the fiscal-year grid).
+    virtual void SelectedDate(int& year, int& month, int& day) const = 0;
+    // That date, or nothing when it does not exist.
+    std::optional<QDate> SelectedDay() const;
+    // The entry dialog for that date (Button1, a double click); a date that
+    // does not exist is refused with EDateError.
+    void OpenSelectedDate();
+
 protected:
     // clearsStatus: moving over the window's own background empties the
     // status line (FormMouseMove).
@@ -39,6 +50,9 @@ protected:
     // A day was saved: the window shows it when it lies in the period on
     // show, and leaves a day elsewhere alone, where the user is looking.
     virtual void ShowSavedDay(QDate date, int kind, const QString& memo) = 0;
+    // Several days from first to last were saved at once: the window fills
+    // itself again, once, when its period meets theirs.
+    virtual void ShowSavedDays(QDate first, QDate last) = 0;
     // The weekly days off or the holidays changed; a calendar that shows
     // them fills itself again.
     virtual void ShowDaysOffChange() { }
@@ -69,6 +83,8 @@ protected:
     // What a screen reader says of a grid cell that stands for a day, for
     // example "2024年4月1日 月曜日"; empty for a day that does not exist.
     static QString DayDescription(int year, int month, int day);
+    // Whether the days from first to last meet those of a fiscal year.
+    static bool MeetsFiscalYear(int fiscalYear, QDate first, QDate last);
     // The status text shown while the mouse moves over a control.
     void SetStatusText(QWidget* control, const QString& text);
 

@@ -10,7 +10,6 @@
 #include "platform/Dates.h"
 #include "platform/Text.h"
 #include "views/Chymf.h"
-#include "views/Inputf.h"
 #include "widgets/StrCGrid.h"
 
 THCalForm* HCalForm = nullptr;
@@ -80,6 +79,12 @@ void THCalForm::ShowSavedDay(QDate date, int, const QString&)
         Fill(fiscalYear);
 }
 
+void THCalForm::ShowSavedDays(QDate first, QDate last)
+{
+    if (const int fiscalYear = ShownFiscalYear(); MeetsFiscalYear(fiscalYear, first, last))
+        Fill(fiscalYear);
+}
+
 void THCalForm::ShowFiscalYear(int step)
 {
     // The shown year is read only for the steps that need it.
@@ -90,11 +95,13 @@ void THCalForm::ShowFiscalYear(int step)
 
 void THCalForm::Fill(int fiscalYear) { FillHolidayCalendar(*StrColGrid1, *Button2, fiscalYear); }
 
-void THCalForm::OpenSelectedDate()
+void THCalForm::SelectedDate(int& year, int& month, int& day) const
 {
     const int row = StrColGrid1->Selection().Top;
-    QDate date = Dates::Today();
-    int year = date.year(), month = date.month(), day = date.day();
+    const QDate today = Dates::Today();
+    year = today.year();
+    month = today.month();
+    day = today.day();
     if (row > 0) {
         // year: the first four characters, month: two from the sixth, day: the last two
         const QString text = StrColGrid1->Cells(1, row);
@@ -106,7 +113,6 @@ void THCalForm::OpenSelectedDate()
             day = d;
         }
     }
-    InputForm->OpenEntryDialog(year, month, day);
 }
 
 Settings::HolidayWidths THCalForm::ColumnWidths() const

@@ -19,9 +19,9 @@ public:
     // 1 this fiscal year (by today's date), 2 the one before the shown, 3 the one after.
     void ShowFiscalYear(int step);
     void Fill(int fiscalYear);
-    // The entry dialog for the date in column 1 of the selected row; today
-    // for the header row or a row without a readable date.
-    void OpenSelectedDate();
+    // The date in column 1 of the selected row; today for the header row or
+    // a row without a readable date.
+    void SelectedDate(int& year, int& month, int& day) const override;
     int ShownFiscalYear() const override;
 
     Settings::HolidayWidths ColumnWidths() const;
@@ -33,6 +33,7 @@ public:
 
 protected:
     void ShowSavedDay(QDate date, int kind, const QString& memo) override;
+    void ShowSavedDays(QDate first, QDate last) override;
     void showEvent(QShowEvent* event) override; // FormShow
     void closeEvent(QCloseEvent* event) override; // FormClose: writes the column widths
 

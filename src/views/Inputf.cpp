@@ -3,25 +3,23 @@
 #include <QWidget>
 #include <QButtonGroup>
 #include <QDateEdit>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
 
 #include "views/MainFrame.h"
+#include "core/LeaveRange.h"
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
 #include "platform/Application.h"
-#include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/FixedDialog.h"
 #include "platform/Dates.h"
-#include "platform/ShiftJis.h"
-#include "views/ProgramEvents.h"
+#include "views/DaySaves.h"
+#include "views/EntryControls.h"
 
 TInputForm* InputForm = nullptr;
 
@@ -62,22 +60,8 @@ void TInputForm::setupUi()
 
 void TInputForm::setupKinds()
 {
-    RadioGroup1 = new QGroupBox(QStringLiteral("休暇種類"), this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1->setGeometry(8, 48, 257, 105);
-    RadioButtons = new QButtonGroup(this);
-    // Three columns filled top to bottom, so the index of a choice is its kind.
-    constexpr int columns = 3;
-    constexpr int perColumn = (LeaveKindCount + columns - 1) / columns;
-    const int columnWidth = (257 - 8) / columns;
-    const int rowHeight = (105 - 20) / perColumn;
-    for (int kind = 0; kind < LeaveKindCount; ++kind) {
-        auto* button = new QRadioButton(LeaveKindLabel(kind), RadioGroup1);
-        button->setObjectName(QStringLiteral("RadioGroup1_%1").arg(kind));
-        button->setGeometry(
-            8 + kind / perColumn * columnWidth, 16 + kind % perColumn * rowHeight, columnWidth - 4, rowHeight);
-        RadioButtons->addButton(button, kind);
-    }
+    RadioGroup1 = new TKindGroup(this, QRect(8, 48, 257, 105));
+    RadioButtons = RadioGroup1->Buttons();
 }
 
 void TInputForm::setupButtons()
@@ -92,13 +76,7 @@ void TInputForm::setupButtons()
 
 void TInputForm::setupDate()
 {
-    DateTimePicker1 = new QDateEdit(this);
-    DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
-    DateTimePicker1->setGeometry(8, 16, 249, 20);
-    DateTimePicker1->setAccessibleName(QStringLiteral("日付"));
-    DateTimePicker1->setCalendarPopup(true);
-    DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
-    DateTimePicker1->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
+    DateTimePicker1 = MakeDateField(this, QStringLiteral("DateTimePicker1"), QStringLiteral("日付"), QRect(8, 16, 249, 20));
 }
 
 void TInputForm::setupMemo()
@@ -109,12 +87,7 @@ void TInputForm::setupMemo()
 
     // On the row of "メモ", its text level with that label's (which takes
     // the height of its text) and its right edge with the memo box's.
-    MemoLength = new QLabel(this);
-    MemoLength->setObjectName(QStringLiteral("MemoLength"));
-    MemoLength->setGeometry(165, 168, 100, 20);
-    MemoLength->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    MemoLength->setAccessibleName(QStringLiteral("メモの長さ"));
-    MemoLength->setToolTip(QStringLiteral("メモは30バイト（全角15文字）まで保存されます"));
+    MemoLength = MakeMemoLength(this, QRect(165, 168, 100, 20));
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -125,17 +98,11 @@ void TInputForm::setupMemo()
 
 void TInputForm::setupKeyboard()
 {
-    // The arrow keys are taken from whichever kind has the focus; the date
-    // field is watched for the focus it takes.
-    for (QAbstractButton* button : RadioButtons->buttons())
-        button->installEventFilter(this);
+    // The date field is watched for the focus it takes.
     DateTimePicker1->installEventFilter(this);
     // Enter on a focused button presses it, Alt+O and Alt+C press OK and
     // CANCEL, as on any dialog.
     SetUpDialogKeys(*this);
-    // Tab into the kinds lands on the ticked one, whichever had the focus before.
-    RadioGroup1->setFocusProxy(RadioButtons->button(0));
-
     // Tab order: the kinds, OK, CANCEL, the date, the memo.
     tabOrder_.Set({ RadioGroup1, Button1, Button2, DateTimePicker1, Edit1 });
 }
@@ -144,27 +111,12 @@ void TInputForm::connectHandlers()
 {
     connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button2Click(); }); });
-    connect(RadioButtons, &QButtonGroup::idToggled, this, [this] {
-        QAbstractButton* checked = RadioButtons->checkedButton();
-        RadioGroup1->setFocusProxy(checked ? checked : RadioButtons->button(0));
-    });
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Application::Guard([this] { ShowMemoLength(); }); });
 }
 
-int TInputForm::ItemIndex() const { return RadioButtons->checkedId(); }
+int TInputForm::ItemIndex() const { return RadioGroup1->Kind(); }
 
-void TInputForm::SetItemIndex(int kind)
-{
-    if (QAbstractButton* button = RadioButtons->button(kind)) {
-        button->setChecked(true);
-        return;
-    }
-    // A kind the dialog has no choice for (a foreign record): nothing is chosen.
-    RadioButtons->setExclusive(false);
-    if (QAbstractButton* checked = RadioButtons->checkedButton())
-        checked->setChecked(false);
-    RadioButtons->setExclusive(true);
-}
+void TInputForm::SetItemIndex(int kind) { RadioGroup1->SetKind(kind); }
 
 void TInputForm::OpenEntryDialog(int year, int month, int day)
 {
@@ -226,35 +178,15 @@ void TInputForm::Button1Click()
     const QString memo = Edit1->text();
     if (DateTimePicker1->date() != openedFor_ && !MayReplace(year, month, day, kind, memo))
         return;
-    LeaveStore::SaveEntry(year, month, day, kind, memo);
-    emit ProgramEvents().daySaved(
-        QDate(year, month, day), kind, LeaveRecord::Make(year, month, day, kind, memo).Memo());
+    const LeaveStore::DayEntry entry { year, month, day, kind, memo };
+    const QDate date(year, month, day);
+    DaySaves::Save(LeaveRange::StepName(date, date, kind), std::span(&entry, 1));
     close();
 }
 
 void TInputForm::Button2Click() { close(); }
 
-void TInputForm::ShowMemoLength()
-{
-    // Typing is not limited; only the first 30 bytes are stored, and the
-    // count turns red once more than that is typed.
-    const int bytes = ShiftJis::ByteLength(Edit1->text());
-    MemoLength->setText(QStringLiteral("%1/%2").arg(bytes).arg(LeaveRecord::MemoCapacity));
-    QPalette colours; // what is not set here follows the dialog's
-    if (bytes > LeaveRecord::MemoCapacity)
-        colours.setColor(QPalette::WindowText, toQColor(clRed));
-    MemoLength->setPalette(colours);
-}
-
-void TInputForm::MoveTick(int from, int step)
-{
-    // Up and Down go through the kinds in their order, round the end and
-    // from one column into the next, and the tick goes along, as in any
-    // radio group. Qt's own move stops at the foot of a column.
-    QAbstractButton* next = RadioButtons->button((from + step + LeaveKindCount) % LeaveKindCount);
-    next->setChecked(true);
-    next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-}
+void TInputForm::ShowMemoLength() { ::ShowMemoLength(*MemoLength, Edit1->text()); }
 
 bool TInputForm::eventFilter(QObject* watched, QEvent* event)
 {
@@ -265,15 +197,6 @@ bool TInputForm::eventFilter(QObject* watched, QEvent* event)
             if (selectYear_ && DateTimePicker1->hasFocus())
                 SelectYear();
         });
-    }
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    auto* key = static_cast<QKeyEvent*>(event);
-    const int kind = RadioButtons->id(qobject_cast<QAbstractButton*>(watched));
-    if (kind >= 0 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
-        && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
-        MoveTick(kind, key->key() == Qt::Key_Down ? 1 : -1);
-        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

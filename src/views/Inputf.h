@@ -13,7 +13,7 @@
 class QAbstractButton;
 class QButtonGroup;
 class QDateEdit;
-class QGroupBox;
+class TKindGroup;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,7 +37,7 @@ public:
     void Button1Click();
     void Button2Click();
 
-    QGroupBox* RadioGroup1 = nullptr;
+    TKindGroup* RadioGroup1 = nullptr;
     QButtonGroup* RadioButtons = nullptr; // the group's buttons, id = kind
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
@@ -62,7 +62,6 @@ private:
     void connectHandlers();
     bool MayReplace(int year, int month, int day, int kind, const QString& memo);
     void ShowMemoLength();
-    void MoveTick(int from, int step);
 
     TabOrder tabOrder_;
     // Selects the year part of the date field for the next typed date.

@@ -4,6 +4,8 @@
 // on the windows and implements this; the windows reach it only through
 // `MainFrame`, so no window depends on the frame that holds it.
 
+#include "core/SaveHistory.h"
+
 class QAction;
 class QString;
 class QWidget;
@@ -21,6 +23,9 @@ public:
     QAction* F1 = nullptr; // month calendar: widths of the last close
     QAction* D2 = nullptr; // holiday calendar: initial widths
     QAction* F2 = nullptr; // holiday calendar: widths of the last close
+
+    // The saves of this session, for 元に戻す and やり直し (views/DaySaves).
+    SaveHistory History;
 
     // The main window itself: its place and outer size.
     virtual QWidget& FrameWidget() = 0;

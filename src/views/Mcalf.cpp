@@ -11,7 +11,6 @@
 #include "platform/Dates.h"
 #include "views/Chymf.h"
 #include "views/Glyphs.h"
-#include "views/Inputf.h"
 #include "widgets/StrCGrid.h"
 
 TMCalForm* MCalForm = nullptr;
@@ -131,6 +130,15 @@ void TMCalForm::ShowSavedDay(QDate date, int kind, const QString& memo)
     grid.InvalidateRow(day);
 }
 
+void TMCalForm::ShowSavedDays(QDate first, QDate last)
+{
+    int year, month;
+    ShownMonth(year, month);
+    const QDate start(year, month, 1);
+    if (first <= start.addDays(start.daysInMonth() - 1) && last >= start)
+        Fill(year, month);
+}
+
 void TMCalForm::ShowDaysOffChange()
 {
     int year, month;
@@ -179,11 +187,10 @@ void TMCalForm::ShowMonth(int step)
 
 void TMCalForm::Fill(int year, int month) { FillMonthCalendar(*StrColGrid1, *Button2, year, month); }
 
-void TMCalForm::OpenSelectedDate()
+void TMCalForm::SelectedDate(int& year, int& month, int& day) const
 {
-    int year, month;
     ShownMonth(year, month);
-    InputForm->OpenEntryDialog(year, month, StrColGrid1->Selection().Top);
+    day = StrColGrid1->Selection().Top;
 }
 
 Settings::MonthWidths TMCalForm::ColumnWidths() const

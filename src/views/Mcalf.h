@@ -20,8 +20,8 @@ public:
     // 5 twelve months on.
     void ShowMonth(int step);
     void Fill(int year, int month);
-    // The entry dialog for the top row of the selection, in the shown month.
-    void OpenSelectedDate();
+    // The top row of the selection, in the shown month.
+    void SelectedDate(int& year, int& month, int& day) const override;
     void ShownMonth(int& year, int& month) const;
     int ShownFiscalYear() const override;
 
@@ -36,6 +36,7 @@ public:
 
 protected:
     void ShowSavedDay(QDate date, int kind, const QString& memo) override;
+    void ShowSavedDays(QDate first, QDate last) override;
     void ShowDaysOffChange() override;
     void showEvent(QShowEvent* event) override; // FormShow
     void closeEvent(QCloseEvent* event) override; // FormClose

@@ -18,9 +18,14 @@ public:
     using QObject::QObject;
 
 signals:
-    // The entry dialog wrote a day: its date, its kind (0 通常 clears it)
+    // One day was written: its date, its kind (0 通常 clears it)
     // and the memo as the data file holds it now (cut to 30 bytes).
     void daySaved(QDate date, int kind, const QString& memo);
+    // Several days were written at once (a period, an undo or a redo):
+    // some of the days from first to last changed.
+    void daysSaved(QDate first, QDate last);
+    // A save, undo or redo changed what 元に戻す and やり直し would do.
+    void historyChanged();
     void calendarOpened(CalendarKind kind);
     void calendarClosed(CalendarKind kind);
     // The options changed which weekdays are off, whether holidays are

@@ -10,7 +10,6 @@
 #include "platform/Application.h"
 #include "platform/Dates.h"
 #include "views/Chymf.h"
-#include "views/Inputf.h"
 #include "widgets/StrCGrid.h"
 
 TYcalForm* YcalForm = nullptr;
@@ -85,11 +84,13 @@ void TYcalForm::ShowFiscalYear(int step)
 
 void TYcalForm::Fill(int fiscalYear) { FillYearCalendar(*StrColGrid1, *Button2, fiscalYear); }
 
-void TYcalForm::OpenSelectedDate()
+void TYcalForm::SelectedDate(int& year, int& month, int& day) const
 {
     const TGridRect selection = StrColGrid1->Selection();
-    const Julius::YearMonth month = YearCalendarMonth(ShownFiscalYear(), selection.Top);
-    InputForm->OpenEntryDialog(month.Year, month.Month, selection.Left);
+    const Julius::YearMonth shown = YearCalendarMonth(ShownFiscalYear(), selection.Top);
+    year = shown.Year;
+    month = shown.Month;
+    day = selection.Left;
 }
 
 void TYcalForm::ShowSavedDay(QDate date, int kind, const QString&)
@@ -107,6 +108,12 @@ void TYcalForm::ShowSavedDay(QDate date, int kind, const QString&)
     grid.SetCellFontColor(date.day(), row, DayCodeColour(LeaveDayCode(kind)));
     grid.SetCells(date.day(), row, DayCodeText(LeaveDayCode(kind)));
     grid.InvalidateCell(date.day(), row);
+}
+
+void TYcalForm::ShowSavedDays(QDate first, QDate last)
+{
+    if (const int fiscalYear = ShownFiscalYear(); MeetsFiscalYear(fiscalYear, first, last))
+        Fill(fiscalYear);
 }
 
 void TYcalForm::ShowDaysOffChange() { Fill(ShownFiscalYear()); }

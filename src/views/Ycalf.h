@@ -18,8 +18,8 @@ public:
     void ShowFiscalYear(int step);
     // Refills the grid with a fiscal year and shows it on Button2.
     void Fill(int fiscalYear);
-    // The entry dialog for the top-left cell of the selection.
-    void OpenSelectedDate();
+    // The top-left cell of the selection.
+    void SelectedDate(int& year, int& month, int& day) const override;
     int ShownFiscalYear() const override;
 
     QToolButton* SpeedButton1 = nullptr;
@@ -28,6 +28,7 @@ public:
 
 protected:
     void ShowSavedDay(QDate date, int kind, const QString& memo) override;
+    void ShowSavedDays(QDate first, QDate last) override;
     void ShowDaysOffChange() override;
     void showEvent(QShowEvent* event) override; // FormShow
     void closeEvent(QCloseEvent* event) override; // FormClose

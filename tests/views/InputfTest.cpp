@@ -18,6 +18,7 @@
 
 #include "ViewsTestSupport.h"
 #include "core/LeaveStore.h"
+#include "views/EntryControls.h"
 #include "views/Ycalf.h"
 
 class InputfTest : public ::testing::Test {

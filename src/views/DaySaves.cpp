@@ -1,0 +1,44 @@
+#include "views/DaySaves.h"
+
+#include "views/MainFrame.h"
+#include "views/ProgramEvents.h"
+
+namespace DaySaves {
+
+namespace {
+
+void Announce(const SaveHistory::Change& change)
+{
+    if (change.Records.size() == 1) {
+        const LeaveRecord& r = change.Records.front();
+        emit ProgramEvents().daySaved(change.First, r.Cleared() ? int(LeaveKind::Normal) : r.Kind(), r.Memo());
+    } else if (!change.Records.empty()) {
+        emit ProgramEvents().daysSaved(change.First, change.Last);
+    }
+    emit ProgramEvents().historyChanged();
+}
+
+} // namespace
+
+void Save(const QString& name, std::span<const LeaveStore::DayEntry> entries)
+{
+    if (!MainFrame) {
+        LeaveStore::SaveEntries(entries);
+        return;
+    }
+    Announce(MainFrame->History.Save(name, entries));
+}
+
+void Undo()
+{
+    if (MainFrame && MainFrame->History.CanUndo())
+        Announce(MainFrame->History.Undo());
+}
+
+void Redo()
+{
+    if (MainFrame && MainFrame->History.CanRedo())
+        Announce(MainFrame->History.Redo());
+}
+
+} // namespace DaySaves

@@ -1,0 +1,44 @@
+#pragma once
+
+// The controls that the entry dialog and the period dialog share: the eleven
+// kinds of leave, a Japanese date field and the memo's byte count.
+
+#include <QGroupBox>
+#include <QRect>
+
+class QButtonGroup;
+class QDateEdit;
+class QLabel;
+class QString;
+
+// 休暇種類: the eleven kinds in three columns filled top to bottom, each
+// button's id its kind. Up and Down move the tick through the kinds in their
+// order, round the end and from one column into the next; Tab into the group
+// lands on the ticked kind.
+class TKindGroup final : public QGroupBox {
+public:
+    TKindGroup(QWidget* parent, const QRect& geometry);
+
+    QButtonGroup* Buttons() const { return buttons_; }
+    // The ticked kind, -1 when none is.
+    int Kind() const;
+    // A kind the group has no choice for (a foreign record) ticks none.
+    void SetKind(int kind);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void MoveTick(int from, int step);
+
+    QButtonGroup* buttons_;
+};
+
+// A date field as the dialogs have it: yyyy/MM/dd, a Japanese calendar that
+// drops down, every date of the years 1 to 9999.
+QDateEdit* MakeDateField(QWidget* parent, const QString& name, const QString& accessibleName, const QRect& geometry);
+
+// The memo's length in bytes against the 30 that are kept, red beyond them.
+// Typing is not limited; only the first 30 bytes are stored.
+QLabel* MakeMemoLength(QWidget* parent, const QRect& geometry);
+void ShowMemoLength(QLabel& label, const QString& memo);
