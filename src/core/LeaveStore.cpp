@@ -275,7 +275,8 @@ std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> all)
     replaced.reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const LeaveRecord& r = records[i];
-        replaced.push_back(found[i].Position >= 0 ? found[i].Held : LeaveRecord::Make(r.Year(), r.Month(), r.Day(), 0, {}));
+        replaced.push_back(
+            found[i].Position >= 0 ? found[i].Held : LeaveRecord::Make(r.Year(), r.Month(), r.Day(), 0, {}));
     }
     return replaced;
 }

@@ -76,7 +76,8 @@ void TInputForm::setupButtons()
 
 void TInputForm::setupDate()
 {
-    DateTimePicker1 = MakeDateField(this, QStringLiteral("DateTimePicker1"), QStringLiteral("日付"), QRect(8, 16, 249, 20));
+    DateTimePicker1
+        = MakeDateField(this, QStringLiteral("DateTimePicker1"), QStringLiteral("日付"), QRect(8, 16, 249, 20));
 }
 
 void TInputForm::setupMemo()
