@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
+#include <QKeySequence>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -35,9 +36,12 @@
 #include "reports/SelCalF.h"
 #include "reports/TotalsRequest.h"
 #include "reports/priansf.h"
+#include "views/CalendarWindow.h"
 #include "views/Hcalf.h"
 #include "views/Inputf.h"
+#include "views/DaySaves.h"
 #include "views/Mcalf.h"
+#include "views/Rangef.h"
 #include "views/ProgramEvents.h"
 
 TMainform* Mainform = nullptr;
@@ -199,6 +203,7 @@ void TMainform::setupMenus()
 
     File1 = AddMenu(bar, QStringLiteral("File1"), QStringLiteral("ファイル(&F)"));
     I1 = AddItem(File1, QStringLiteral("I1"), QStringLiteral("入力(&N)..."));
+    Range1 = AddItem(File1, QStringLiteral("Range1"), QStringLiteral("期間入力(&R)..."));
     N3 = AddSeparator(File1, QStringLiteral("N3"));
     Print1 = AddItem(File1, QStringLiteral("Print1"), QStringLiteral("印刷(&P)..."));
     N4 = AddSeparator(File1, QStringLiteral("N4"));
@@ -208,6 +213,13 @@ void TMainform::setupMenus()
     L1 = AddItem(File1, QStringLiteral("L1"), QStringLiteral("最終更新日時表示(&L)..."));
     N6 = AddSeparator(File1, QStringLiteral("N6"));
     Exit1 = AddItem(File1, QStringLiteral("Exit1"), QStringLiteral("終了(&X)"));
+
+    Edit2 = AddMenu(bar, QStringLiteral("Edit2"), QStringLiteral("編集(&E)"));
+    Undo1 = AddItem(Edit2, QStringLiteral("Undo1"), QString());
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Redo1 = AddItem(Edit2, QStringLiteral("Redo1"), QString());
+    Redo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    ShowHistory();
 
     Show1 = AddMenu(bar, QStringLiteral("Show1"), QStringLiteral("表示(&V)"));
     Y1 = Marked(AddItem(Show1, QStringLiteral("Y1"), QStringLiteral("年表示(&Y)")));
@@ -340,8 +352,13 @@ void TMainform::connectHandlers()
                 width->setEnabled(false);
     });
 
+    connect(&ProgramEvents(), &TProgramEvents::historyChanged, this, [this] { ShowHistory(); });
+
     auto guarded = [](auto handler) { return [handler] { Application::Guard(handler); }; };
     connect(I1, &QAction::triggered, this, guarded([this] { I1Click(); }));
+    connect(Range1, &QAction::triggered, this, guarded([this] { Range1Click(); }));
+    connect(Undo1, &QAction::triggered, this, guarded([] { DaySaves::Undo(); }));
+    connect(Redo1, &QAction::triggered, this, guarded([] { DaySaves::Redo(); }));
     connect(CSVO1, &QAction::triggered, this, guarded([this] { CSVO1Click(); }));
     connect(iCalendar1, &QAction::triggered, this, guarded([this] { iCalendar1Click(); }));
     connect(D1, &QAction::triggered, this, guarded([this] { D1Click(); }));
@@ -465,6 +482,28 @@ void TMainform::I1Click()
     const QDate today = Dates::Today();
     if (InputForm)
         InputForm->OpenEntryDialog(today.year(), today.month(), today.day());
+}
+
+void TMainform::Range1Click()
+{
+    // From a calendar, the period starts at the day selected there.
+    QDate day = Dates::Today();
+    if (const auto open = TheOpenCalendar())
+        day = open->Window->SelectedDay().value_or(day);
+    if (RangeForm)
+        RangeForm->OpenRangeDialog(day);
+}
+
+void TMainform::ShowHistory()
+{
+    // The commands name the step they take: "元に戻す: 2026/08/12～08/16 夏休み".
+    const auto caption = [](const QString& command, const QString& step, const QString& mnemonic) {
+        return step.isEmpty() ? command + mnemonic : command + QStringLiteral(": ") + step + mnemonic;
+    };
+    Undo1->setText(caption(QStringLiteral("元に戻す"), History.UndoName(), QStringLiteral("(&U)")));
+    Undo1->setEnabled(History.CanUndo());
+    Redo1->setText(caption(QStringLiteral("やり直し"), History.RedoName(), QStringLiteral("(&R)")));
+    Redo1->setEnabled(History.CanRedo());
 }
 
 void TMainform::CSVO1Click() { CsvExport::Export(this, SaveDialog1Filter); }

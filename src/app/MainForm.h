@@ -95,6 +95,7 @@ public:
 
     // Menus, in menu-bar order.
     QMenu* File1 = nullptr;
+    QMenu* Edit2 = nullptr;
     QMenu* Show1 = nullptr;
     QMenu* C1 = nullptr;
     QMenu* S1 = nullptr;
@@ -105,6 +106,7 @@ public:
 
     // Commands (the calendars' marks and width commands are TMainFrame's).
     QAction* I1 = nullptr;
+    QAction* Range1 = nullptr; // 期間入力
     QAction* N3 = nullptr;
     QAction* Print1 = nullptr;
     QAction* N4 = nullptr;
@@ -114,6 +116,8 @@ public:
     QAction* L1 = nullptr;
     QAction* N6 = nullptr;
     QAction* Exit1 = nullptr;
+    QAction* Undo1 = nullptr; // 元に戻す, Ctrl+Z
+    QAction* Redo1 = nullptr; // やり直し, Ctrl+Y
     QAction* N5 = nullptr;
     QAction* T1 = nullptr;
     QAction* s2 = nullptr;
@@ -156,6 +160,9 @@ public:
     void L1Click();
     void Exit1Click();
     void I1Click();
+    // 期間入力: the period dialog from the day selected in the open calendar,
+    // or from today.
+    void Range1Click();
     void CSVO1Click();
     void iCalendar1Click();
     void D1Click();
@@ -178,6 +185,8 @@ private:
     void setupToolBar();
     void setupStatusBar();
     void connectHandlers();
+    // The undo and redo commands as the history stands.
+    void ShowHistory();
     QToolButton* AddToolButton(const QString& name, int image, const QString& hint, const QString& status);
     void AddToolSeparator(const QString& name, int width);
 

@@ -20,6 +20,7 @@
 #include "reports/priansf.h"
 #include "views/Chymf.h"
 #include "views/Inputf.h"
+#include "views/Rangef.h"
 
 TMainform* CreateProgramWindows()
 {
@@ -40,6 +41,7 @@ TMainform* CreateProgramWindows()
     auto* mainform = new TMainform;
     InstallCalendarWindows(*mainform);
     new TInputForm(mainform);
+    new TRangeForm(mainform);
     new TAboutBox(mainform);
     new TCalForm(mainform);
     new TOpForm(mainform);

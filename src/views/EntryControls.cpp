@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QDateEdit>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
@@ -71,9 +72,30 @@ bool TKindGroup::eventFilter(QObject* watched, QEvent* event)
     return QGroupBox::eventFilter(watched, event);
 }
 
+void TDateField::focusInEvent(QFocusEvent* event)
+{
+    QDateEdit::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::OtherFocusReason)
+        setSelectedSection(YearSection);
+    movedOn_ = false;
+}
+
+void TDateField::keyPressEvent(QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (movedOn_ && (text == QLatin1String("/") || text == QLatin1String("-") || text == QLatin1String("."))) {
+        movedOn_ = false;
+        return;
+    }
+    const Section before = currentSection();
+    QDateEdit::keyPressEvent(event);
+    movedOn_ = text.size() == 1 && text[0].isDigit() && currentSection() != before;
+}
+
 QDateEdit* MakeDateField(QWidget* parent, const QString& name, const QString& accessibleName, const QRect& geometry)
 {
-    auto* field = new QDateEdit(parent);
+    auto* field = new TDateField(parent);
     field->setObjectName(name);
     field->setGeometry(geometry);
     field->setAccessibleName(accessibleName);

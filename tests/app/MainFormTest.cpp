@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
@@ -256,10 +257,16 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
         return list;
     };
     EXPECT_EQ(names(form->File1),
-        QStringList({ QStringLiteral("I1:入力(&N)..."), QStringLiteral("N3:-"), QStringLiteral("Print1:印刷(&P)..."),
-            QStringLiteral("N4:-"), QStringLiteral("CSVO1:CSVファイルへ出力(&O)..."),
-            QStringLiteral("iCalendar1:iCalendar形式で出力(&I)..."), QStringLiteral("N1:-"),
-            QStringLiteral("L1:最終更新日時表示(&L)..."), QStringLiteral("N6:-"), QStringLiteral("Exit1:終了(&X)") }));
+        QStringList({ QStringLiteral("I1:入力(&N)..."), QStringLiteral("Range1:期間入力(&R)..."),
+            QStringLiteral("N3:-"), QStringLiteral("Print1:印刷(&P)..."), QStringLiteral("N4:-"),
+            QStringLiteral("CSVO1:CSVファイルへ出力(&O)..."), QStringLiteral("iCalendar1:iCalendar形式で出力(&I)..."),
+            QStringLiteral("N1:-"), QStringLiteral("L1:最終更新日時表示(&L)..."), QStringLiteral("N6:-"),
+            QStringLiteral("Exit1:終了(&X)") }));
+    EXPECT_EQ(form->menuBar()->actions().at(1), form->Edit2->menuAction());
+    EXPECT_EQ(names(form->Edit2),
+        QStringList({ QStringLiteral("Undo1:元に戻す(&U)"), QStringLiteral("Redo1:やり直し(&R)") }));
+    EXPECT_FALSE(form->Undo1->isEnabled());
+    EXPECT_FALSE(form->Redo1->isEnabled());
     EXPECT_EQ(names(form->Show1),
         QStringList({ QStringLiteral("Y1:年表示(&Y)"), QStringLiteral("M1:月表示(&M)"),
             QStringLiteral("H2:休日表示(&H)"), QStringLiteral("N5:-"), QStringLiteral("T1:ツールバー(&T)"),
