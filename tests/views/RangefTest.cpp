@@ -186,6 +186,8 @@ TEST_F(RangefTest, APeriodThatEndsBeforeItStartsOrIsTooLongIsRefused)
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("終了日が開始日より前になっています。"));
     EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("期間は366日以内にしてください。"));
     EXPECT_TRUE(RangeForm->isVisible());
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(RangeForm->isVisible());
     EXPECT_FALSE(QFile::exists(data.File(DataFile)));
 }
 
