@@ -264,8 +264,11 @@ void TPaidLeaveForm::ShowGrants(const PaidLeave::Balance& balance)
         grid.SetCells(5, r, PaidLeave::DaysText(row.Left));
         grid.SetCells(6, r, PaidLeave::DateText(row.ValidUntil));
         grid.SetCells(FiveDayColumn, r, row.FiveDay ? PaidLeaveSentences::FiveDayMark(*row.FiveDay) : QString());
-        if (row.FiveDay && row.FiveDay->Over && !row.FiveDay->Met())
+        if (row.FiveDay && row.FiveDay->Over && !row.FiveDay->Met()) {
+            // A cell of its own colour takes its alignment from its item too.
             grid.SetCellFontColor(FiveDayColumn, r, clRed);
+            grid.SetCellAlignment(FiveDayColumn, r, taRightJustify);
+        }
     }
     grid.update();
 }

@@ -145,6 +145,7 @@ TEST_F(PaidLeaveWindowTest, TheSettingsAreWrittenToTheirSectionAndTheTableFollow
             u"未達 0.0日"_qs }));
     EXPECT_EQ(CellColour(*Window().StrColGrid1, 7, 1), clBlack);
     EXPECT_EQ(CellColour(*Window().StrColGrid1, 7, 2), clRed);
+    EXPECT_EQ(Window().StrColGrid1->FindCellParam(7, 2, false)->Alignment(), taRightJustify);
     EXPECT_EQ(Window().StrColGrid1->RowCount(), 4);
     EXPECT_EQ(Window().Label2->text(), QStringLiteral("20.0日"));
     EXPECT_EQ(Window().Label1->text(), QStringLiteral("2024/01/15 の残日数"));
