@@ -32,6 +32,7 @@
 #include "platform/Shell.h"
 #include "reports/CsvExport.h"
 #include "reports/IcsExport.h"
+#include "reports/PaidLeaveField.h"
 #include "reports/PaidLeaveWindow.h"
 #include "reports/SelCalF.h"
 #include "reports/TotalsRequest.h"
@@ -304,6 +305,7 @@ void TMainform::setupStatusBar()
     statusPanel_ = new QLabel(StatusBar1);
     statusPanel_->setObjectName(QStringLiteral("SimplePanel"));
     StatusBar1->addWidget(statusPanel_, 1);
+    StatusBar1->addPermanentWidget(new TPaidLeaveField(StatusBar1));
 }
 
 QToolButton* TMainform::AddToolButton(const QString& name, int image, const QString& hint, const QString& status)

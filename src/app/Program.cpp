@@ -14,6 +14,7 @@
 #include "platform/Application.h"
 #include "reports/CalMF.h"
 #include "reports/Calf.h"
+#include "reports/PaidLeaveNotice.h"
 #include "reports/PaidLeaveWindow.h"
 #include "reports/SelCalF.h"
 #include "app/CalendarWindows.h"
@@ -50,5 +51,7 @@ TMainform* CreateProgramWindows()
     new TSelCalform(mainform);
     new TCalMForm(mainform);
     new TPaidLeaveForm(mainform);
+    // Once every window is there to show what it tells of.
+    Application::Guard(PaidLeaveNotice::AtStart);
     return mainform;
 }

@@ -128,11 +128,20 @@ CivilDate NextGrantDate(const Rules& rules, const CivilDate& hired, int grantInd
 
 } // namespace
 
-int ScheduledHalfDays(int grantIndex)
+int ScheduledHalfDays(int grantIndex, int weeklyDays)
 {
-    static constexpr int Days[] = { 10, 11, 12, 14, 16, 18, 20 };
-    const int last = int(std::size(Days)) - 1;
-    return 2 * Days[std::clamp(grantIndex, 0, last)];
+    // By scheduled days a week (row 0: one day, row 4: five or more) and
+    // length of service (6 months, then every year up to 6½ years and on).
+    static constexpr int Days[5][7] = {
+        { 1, 2, 2, 2, 3, 3, 3 },
+        { 3, 4, 4, 5, 6, 6, 7 },
+        { 5, 6, 6, 8, 9, 10, 11 },
+        { 7, 8, 9, 10, 12, 13, 15 },
+        { 10, 11, 12, 14, 16, 18, 20 },
+    };
+    const int row = std::clamp(weeklyDays, 1, FullTimeWeeklyDays) - 1;
+    const int last = int(std::size(Days[row])) - 1;
+    return 2 * Days[row][std::clamp(grantIndex, 0, last)];
 }
 
 QDate FixedDayOnOrBefore(const QDate& date, int fixedMonth, int fixedDay)
@@ -376,7 +385,7 @@ std::optional<DatedDays> AddScheduledGrants(
             break;
         const QDate date = DateOf(civil);
         bool overridden = false;
-        const int days = OverrideFor(rules, date, ScheduledHalfDays(k), overridden);
+        const int days = OverrideFor(rules, date, ScheduledHalfDays(k, rules.WeeklyDays), overridden);
         if (date > today)
             return DatedDays { date, days };
         if (start.isValid() && date <= start)
@@ -450,7 +459,7 @@ struct Ledger {
 };
 
 // The uses of the days `first` to `last`.
-std::span<const Use> UsesBetween(const std::vector<Use>& uses, qint64 first, qint64 last)
+std::span<const Use> UsesBetween(std::span<const Use> uses, qint64 first, qint64 last)
 {
     const auto begin
         = std::lower_bound(uses.begin(), uses.end(), first, [](const Use& use, qint64 day) { return use.Day < day; });
@@ -490,25 +499,23 @@ int TakeLeave(std::vector<GrantRow>& grants, std::span<const Use> counted, qint6
     return beyondGrants;
 }
 
-// The five-day rule of the latest grant, while `today` lies in its year.
-std::optional<FiveDayRule> FiveDayRuleOf(
-    const std::vector<GrantRow>& grants, std::span<const Use> counted, const QDate& today, const QDate& soon)
+// The five-day rule of each grant of 10 days or more that the records cover
+// from its first day: the leave taken in its year up to `today`.
+void JudgeFiveDayRules(std::vector<GrantRow>& grants, std::span<const Use> counted, const QDate& today)
 {
-    if (grants.empty())
-        return std::nullopt;
-    const GrantRow& latest = grants.back();
-    const QDate deadline = LastDayOfPeriod(CivilOf(latest.Date), 12);
-    if (latest.FromStartingBalance || today > deadline || latest.Granted < 20)
-        return std::nullopt;
-    FiveDayRule rule;
-    rule.GrantDate = latest.Date;
-    rule.Deadline = deadline;
-    const auto from = std::lower_bound(counted.begin(), counted.end(), latest.Date.toJulianDay(),
-        [](const Use& use, qint64 day) { return use.Day < day; });
-    for (auto use = from; use != counted.end(); ++use)
-        rule.Taken += use->HalfDays;
-    rule.Warning = !rule.Met() && rule.Deadline < soon;
-    return rule;
+    const QDate soon = today.addMonths(3);
+    for (GrantRow& row : grants) {
+        if (row.FromStartingBalance || row.Granted < 20)
+            continue;
+        FiveDayRule rule;
+        rule.GrantDate = row.Date;
+        rule.Deadline = LastDayOfPeriod(CivilOf(row.Date), 12);
+        for (const Use& use : UsesBetween(counted, row.Date.toJulianDay(), rule.Deadline.toJulianDay()))
+            rule.Taken += use.HalfDays;
+        rule.Over = today > rule.Deadline;
+        rule.Warning = !rule.Met() && !rule.Over && rule.Deadline < soon;
+        row.FiveDay = rule;
+    }
 }
 
 } // namespace
@@ -539,7 +546,10 @@ std::optional<Balance> Compute(const Rules& rules, const std::vector<Use>& allUs
         if (row.Left > 0 && row.ValidUntil <= soon)
             balance.ExpiringSoon.push_back({ row.ValidUntil, row.Left });
     }
-    balance.FiveDay = FiveDayRuleOf(grants, counted, today, soon);
+    JudgeFiveDayRules(grants, counted, today);
+    // The present grant year's: the latest grant's, while today lies in it.
+    if (!grants.empty() && grants.back().FiveDay && !grants.back().FiveDay->Over)
+        balance.FiveDay = grants.back().FiveDay;
     return balance;
 }
 

@@ -14,6 +14,13 @@
 //   the hiring date, then every 12 months, each counted from the hiring date
 //   itself (a hire on 31 August is due on 29 February in a leap year and on
 //   28 February otherwise). Days: 10, 11, 12, 14, 16, 18, then 20 every year.
+//   A worker with four scheduled days a week or fewer (and fewer than 30
+//   hours) gets fewer days at the same lengths of service, in proportion:
+//     4 days a week   7,  8,  9, 10, 12, 13, then 15
+//     3 days a week   5,  6,  6,  8,  9, 10, then 11
+//     2 days a week   3,  4,  4,  5,  6,  6, then 7
+//     1 day a week    1,  2,  2,  2,  3,  3, then 3
+//   The days a week count as they are now for the whole career.
 //   With a fixed grant day (one day of the year for everybody), the first
 //   grant still comes on its due date, and every later one on the last fixed
 //   day on or before its due date: never later than the length of service
@@ -33,7 +40,8 @@
 // - The five-day rule. For each grant of 10 days or more, the days taken in
 //   the year from its grant date (up to the day before its first
 //   anniversary, or 28 February for a grant of 29 February) must reach 5,
-//   whichever grant they come from.
+//   whichever grant they come from. A part-time worker's smaller grants
+//   come under it only once they reach 10 days.
 // - A starting balance. A user who starts recording in mid-career enters the
 //   date from which the records count and, for each grant still valid then,
 //   its grant date and what was left of it. Leave before that date is not
@@ -75,11 +83,19 @@ struct DatedDays {
 constexpr int MaxItemHalfDays = 80;
 constexpr size_t MaxListItems = 100;
 
+constexpr int FullTimeWeeklyDays = 5;
+
 struct Rules {
     std::optional<QDate> Hired; // nothing until the user enters it
     GrantRule Rule = GrantRule::HiringDate;
     int FixedMonth = 4;
     int FixedDay = 1;
+    // Scheduled working days a week: 5 stands for five or more, 1 to 4 for
+    // a part-time worker's proportional grants.
+    int WeeklyDays = FullTimeWeeklyDays;
+    // Whether the program tells the user at start of days about to expire
+    // and of an unmet five-day rule.
+    bool Notice = true;
     // The two lists hold at most MaxListItems items of at most
     // MaxItemHalfDays each.
     std::vector<DatedDays> Overrides; // grant date → days granted on it
@@ -88,9 +104,10 @@ struct Rules {
     friend bool operator==(const Rules&, const Rules&) = default;
 };
 
-// The days of grant k (0 = the first, at 6 months) by the default schedule,
-// in half days.
-int ScheduledHalfDays(int grantIndex);
+// The days of grant k (0 = the first, at 6 months) by the schedule of a
+// worker with `weeklyDays` scheduled days a week (5 or more: full time), in
+// half days.
+int ScheduledHalfDays(int grantIndex, int weeklyDays = FullTimeWeeklyDays);
 
 // The last day of the year of `fixedMonth`/`fixedDay` on or before `date`; a
 // fixed 29 February falls on 28 February in a common year. Invalid for a
@@ -166,6 +183,17 @@ private:
 
 std::vector<Use> UsesOf(const std::vector<LeaveRecord>& records);
 
+struct FiveDayRule {
+    QDate GrantDate;
+    QDate Deadline; // the last day of the year after the grant
+    int Taken = 0; // half days taken in that year, up to the day counted
+    bool Met() const { return Taken >= 10; }
+    // The year is over on the day counted.
+    bool Over = false;
+    // Fewer than five days taken and less than three months left.
+    bool Warning = false;
+};
+
 struct GrantRow {
     QDate Date;
     bool FromStartingBalance = false;
@@ -176,15 +204,9 @@ struct GrantRow {
     int Expired = 0;
     int Left = 0;
     QDate ValidUntil; // the last day it can be used
-};
-
-struct FiveDayRule {
-    QDate GrantDate;
-    QDate Deadline; // the last day of the year after the grant
-    int Taken = 0; // half days taken in that year so far
-    bool Met() const { return Taken >= 10; }
-    // Fewer than five days taken and less than three months left.
-    bool Warning = false;
+    // The five-day rule of its year, for a grant of 10 days or more that the
+    // records cover from its first day.
+    std::optional<FiveDayRule> FiveDay;
 };
 
 struct Balance {

@@ -14,6 +14,20 @@ const QString FixedDay = QStringLiteral("FixedDay");
 const QString Overrides = QStringLiteral("Overrides");
 const QString Start = QStringLiteral("Start");
 const QString Carried = QStringLiteral("Carried");
+const QString WeeklyDays = QStringLiteral("WeeklyDays");
+const QString Notice = QStringLiteral("Notice");
+const QString LastNoticeKey = QStringLiteral("LastNotice");
+
+using Entries = QList<std::pair<QString, QString>>;
+
+std::optional<QString> ValueOf(const Entries& entries, const QString& name)
+{
+    for (const auto& [key, text] : entries) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return text;
+    }
+    return std::nullopt;
+}
 
 // Days as the user typed them: "12", "11.5".
 QString DaysValue(int halfDays)
@@ -50,14 +64,8 @@ std::vector<PaidLeave::DatedDays> ParseList(const QString& text)
 PaidLeave::Rules Read()
 {
     // One reading of the file, so that the keys belong together.
-    const QList<std::pair<QString, QString>> entries = Settings::File().ReadSection(Paid);
-    const auto value = [&entries](const QString& name) -> std::optional<QString> {
-        for (const auto& [key, text] : entries) {
-            if (key.compare(name, Qt::CaseInsensitive) == 0)
-                return text;
-        }
-        return std::nullopt;
-    };
+    const Entries entries = Settings::File().ReadSection(Paid);
+    const auto value = [&entries](const QString& name) { return ValueOf(entries, name); };
     const auto integer = [&value](const QString& name, int defaultValue) {
         const std::optional<QString> text = value(name);
         return text ? Text::StrToIntDef(*text, defaultValue) : defaultValue;
@@ -73,12 +81,17 @@ PaidLeave::Rules Read()
     if (const std::optional<QString> start = value(Start))
         rules.StartDate = PaidLeave::ParseDate(*start);
     rules.Carried = ParseList(value(Carried).value_or(QString()));
+    const int weeklyDays = integer(WeeklyDays, PaidLeave::FullTimeWeeklyDays);
+    if (weeklyDays >= 1 && weeklyDays <= PaidLeave::FullTimeWeeklyDays)
+        rules.WeeklyDays = weeklyDays;
+    rules.Notice = integer(Notice, 1) != 0;
     return rules;
 }
 
 void Write(const PaidLeave::Rules& rules)
 {
     ProfileFile file = Settings::File();
+    const Entries before = file.ReadSection(Paid);
     file.WriteString(Paid, Hired, rules.Hired ? PaidLeave::DateText(*rules.Hired) : QString());
     file.WriteInteger(Paid, Rule, int(rules.Rule));
     file.WriteInteger(Paid, FixedMonth, rules.FixedMonth);
@@ -86,6 +99,21 @@ void Write(const PaidLeave::Rules& rules)
     file.WriteString(Paid, Overrides, ListText(rules.Overrides));
     file.WriteString(Paid, Start, rules.StartDate ? PaidLeave::DateText(*rules.StartDate) : QString());
     file.WriteString(Paid, Carried, ListText(rules.Carried));
+    if (rules.WeeklyDays != PaidLeave::FullTimeWeeklyDays || ValueOf(before, WeeklyDays))
+        file.WriteInteger(Paid, WeeklyDays, rules.WeeklyDays);
+    if (!rules.Notice || ValueOf(before, Notice))
+        file.WriteBool(Paid, Notice, rules.Notice);
+}
+
+std::optional<QDate> LastNotice()
+{
+    return PaidLeave::ParseDate(Settings::File().ReadString(Paid, LastNoticeKey, QString()));
+}
+
+void SetLastNotice(const QDate& day)
+{
+    ProfileFile file = Settings::File();
+    file.WriteString(Paid, LastNoticeKey, PaidLeave::DateText(day));
 }
 
 } // namespace PaidLeaveSettings

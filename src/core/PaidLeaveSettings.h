@@ -14,12 +14,22 @@
 //          Start       the day the records count from, "yyyy/mm/dd"
 //          Carried     what was left on that day: "yyyy/mm/dd:days" items
 //                      of grant date and days
+//          WeeklyDays  scheduled days a week, 1 to 4; 5 five or more     5
+//          Notice      1 tells of expiry and the five-day rule at start  1
+//          LastNotice  the day it last told, "yyyy/mm/dd"
+//
+// WeeklyDays and Notice are written once they differ from their defaults,
+// so that a file of a full-time worker who keeps the notice holds only the
+// keys before them. LastNotice is written by the notice alone.
 //
 // An item or value that cannot be read is left out; it never stops the rest.
 // So is an item of more than 40 days, and every item of a list after its
 // 100th (PaidLeave::MaxItemHalfDays, MaxListItems).
 
+#include <optional>
 #include <vector>
+
+#include <QDate>
 
 #include <QString>
 
@@ -29,9 +39,13 @@ namespace PaidLeaveSettings {
 
 PaidLeave::Rules Read();
 
-// Writes every key, in the order above. Raises EIniFileError when the file
-// cannot be written.
+// Writes every key of the rules, in the order above. Raises EIniFileError
+// when the file cannot be written.
 void Write(const PaidLeave::Rules& rules);
+
+// The day of the last notice at start; nothing before the first.
+std::optional<QDate> LastNotice();
+void SetLastNotice(const QDate& day);
 
 // "2021/04/01:12,2022/04/01:11.5"
 QString ListText(const std::vector<PaidLeave::DatedDays>& items);

@@ -1,5 +1,7 @@
 #include "reports/PaidLeaveSettingsDialog.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FixedDialog.h"
 #include "views/Inputf.h"
+#include "views/ProgramEvents.h"
 
 namespace {
 
@@ -93,7 +96,7 @@ void TPaidLeaveSettingsForm::setupUi()
 {
     setObjectName(QStringLiteral("PaidLeaveSettingsForm"));
     setWindowTitle(QStringLiteral("有給休暇の設定"));
-    setFixedSize(360, 352);
+    setFixedSize(360, 442);
 
     AddLabel(this, QStringLiteral("Label1"), QStringLiteral("入社日(&H)"), QRect(8, 15, 100, 14))
         ->setBuddy(Edit1 = new QLineEdit(this));
@@ -122,31 +125,49 @@ void TPaidLeaveSettingsForm::setupUi()
     SpinEdit2->setRange(1, 31);
     AddLabel(GroupBox1, QStringLiteral("Label4"), QStringLiteral("日"), QRect(268, 48, 16, 14));
 
+    AddLabel(this, QStringLiteral("Label8"), QStringLiteral("週の所定労働日数(&W)"), QRect(8, 127, 130, 14))
+        ->setBuddy(ComboBox1 = new QComboBox(this));
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(140, 124, 70, 21);
+    // Index 0 is five days or more, index 4 one day: the days are 5 − index.
+    ComboBox1->addItems({ QStringLiteral("5以上"), QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"),
+        QStringLiteral("1") });
+    auto* help = AddLabel(this, QStringLiteral("Label9"),
+        QStringLiteral("週30時間以上なら5以上です。日数が途中で変わっても付与日数は数え直さないので、"
+                       "変わった後の付与は下の欄で直してください。"),
+        QRect(8, 150, 344, 30));
+    help->setWordWrap(true);
+    help->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
     AddLabel(this, QStringLiteral("Label5"), QStringLiteral("日数を変える付与（1行に「付与日 日数」）(&D)"),
-        QRect(8, 124, 344, 14))
+        QRect(8, 186, 344, 14))
         ->setBuddy(Memo1 = new QPlainTextEdit(this));
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(8, 140, 344, 58);
+    Memo1->setGeometry(8, 202, 344, 58);
     Memo1->setTabChangesFocus(true);
 
-    AddLabel(this, QStringLiteral("Label6"), QStringLiteral("記録を始めた日(&S)"), QRect(8, 211, 100, 14))
+    AddLabel(this, QStringLiteral("Label6"), QStringLiteral("記録を始めた日(&S)"), QRect(8, 273, 100, 14))
         ->setBuddy(Edit2 = new QLineEdit(this));
     Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setGeometry(110, 208, 100, 21);
+    Edit2->setGeometry(110, 270, 100, 21);
     AddLabel(this, QStringLiteral("Label7"), QStringLiteral("その日に残っていた日数（1行に「付与日 残日数」）(&R)"),
-        QRect(8, 236, 344, 14))
+        QRect(8, 298, 344, 14))
         ->setBuddy(Memo2 = new QPlainTextEdit(this));
     Memo2->setObjectName(QStringLiteral("Memo2"));
-    Memo2->setGeometry(8, 252, 344, 58);
+    Memo2->setGeometry(8, 314, 344, 58);
     Memo2->setTabChangesFocus(true);
+
+    CheckBox1 = new QCheckBox(QStringLiteral("起動時に失効・取得義務をお知らせする"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(8, 380, 344, 18);
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(190, 318, 78, 25);
+    Button1->setGeometry(190, 408, 78, 25);
     Button1->setDefault(true);
     Button2 = new QPushButton(QStringLiteral("キャンセル"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(274, 318, 78, 25);
+    Button2->setGeometry(274, 408, 78, 25);
     SetUpDialogKeys(*this);
 }
 
@@ -158,9 +179,11 @@ void TPaidLeaveSettingsForm::ShowRules(const PaidLeave::Rules& rules)
     SpinEdit2->setEnabled(RadioButton2->isChecked());
     SpinEdit1->setValue(rules.FixedMonth);
     SpinEdit2->setValue(rules.FixedDay);
+    ComboBox1->setCurrentIndex(PaidLeave::FullTimeWeeklyDays - rules.WeeklyDays);
     Memo1->setPlainText(LinesOf(rules.Overrides));
     Edit2->setText(rules.StartDate ? PaidLeave::DateText(*rules.StartDate) : QString());
     Memo2->setPlainText(LinesOf(rules.Carried));
+    CheckBox1->setChecked(rules.Notice);
 }
 
 void TPaidLeaveSettingsForm::Open()
@@ -186,6 +209,8 @@ TPaidLeaveSettingsForm::Reading TPaidLeaveSettingsForm::ReadFields() const
     rules.Rule = RadioButton2->isChecked() ? PaidLeave::GrantRule::FixedDate : PaidLeave::GrantRule::HiringDate;
     rules.FixedMonth = SpinEdit1->value();
     rules.FixedDay = SpinEdit2->value();
+    rules.WeeklyDays = PaidLeave::FullTimeWeeklyDays - ComboBox1->currentIndex();
+    rules.Notice = CheckBox1->isChecked();
     // 29 February is a fixed day: in other years it falls on 28 February.
     if (rules.FixedDay > Dates::DaysInMonth(2000, rules.FixedMonth))
         return { std::nullopt,
@@ -231,6 +256,7 @@ void TPaidLeaveSettingsForm::Button1Click()
     close();
     if (OnSaved)
         OnSaved();
+    emit ProgramEvents().paidLeaveSettingsChanged();
 }
 
 void TPaidLeaveSettingsForm::Button2Click() { close(); }

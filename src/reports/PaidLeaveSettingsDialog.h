@@ -1,11 +1,12 @@
 #pragma once
 
 // The paid-leave settings: the hiring date, on which day grants fall (by
-// length of service or on a fixed day of the year), the days of single
-// grants, and a starting balance. Modeless, above the other windows; OK
-// checks every field, writes the section [Paid] of orbelund.ini and tells
-// its owner, and a field that cannot be read is named in a warning, with
-// nothing written.
+// length of service or on a fixed day of the year), the scheduled days a
+// week, the days of single grants, a starting balance, and whether to be
+// told at start of days about to expire. Modeless, above the other windows;
+// OK checks every field, writes the section [Paid] of orbelund.ini and tells
+// its owner and the program, and a field that cannot be read is named in a
+// warning, with nothing written.
 
 #include <functional>
 #include <optional>
@@ -14,6 +15,8 @@
 
 #include "core/PaidLeave.h"
 
+class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -51,9 +54,11 @@ public:
     QRadioButton* RadioButton2 = nullptr; // on a fixed day
     QSpinBox* SpinEdit1 = nullptr; // its month
     QSpinBox* SpinEdit2 = nullptr; // its day
+    QComboBox* ComboBox1 = nullptr; // scheduled days a week: 5以上, 4, 3, 2, 1
     QPlainTextEdit* Memo1 = nullptr; // days of single grants
     QLineEdit* Edit2 = nullptr; // start of the records
     QPlainTextEdit* Memo2 = nullptr; // what was left then
+    QCheckBox* CheckBox1 = nullptr; // the notice at start
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
 

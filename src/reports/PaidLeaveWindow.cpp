@@ -9,6 +9,7 @@
 #include "core/PaidLeaveSettings.h"
 #include "platform/Application.h"
 #include "platform/Dates.h"
+#include "reports/PaidLeaveSentences.h"
 #include "reports/PaidLeaveSettingsDialog.h"
 #include "reports/TotalsWindow.h"
 #include "views/ProgramEvents.h"
@@ -19,15 +20,17 @@ TPaidLeaveForm* PaidLeaveForm = nullptr;
 namespace {
 
 constexpr int GridTop = 148;
-constexpr int ColumnCount = 7;
+constexpr int ColumnCount = 8;
+constexpr int FiveDayColumn = 7;
 
-const char16_t* const Headings[ColumnCount] = { u"付与日", u"付与", u"繰越", u"取得", u"失効", u"残", u"有効期限" };
-constexpr int ColumnWidths[ColumnCount] = { 76, 52, 52, 52, 52, 52, 76 };
+const char16_t* const Headings[ColumnCount]
+    = { u"付与日", u"付与", u"繰越", u"取得", u"失効", u"残", u"有効期限", u"5日" };
+constexpr int ColumnWidths[ColumnCount] = { 76, 52, 52, 52, 52, 52, 76, 72 };
 // Wide enough for every column, their lines, the frame and a vertical
 // scroll bar: forty years of grants scroll only up and down.
-constexpr int FormWidth = 464;
+constexpr int FormWidth = 537;
 
-QString Days(int halfDays) { return PaidLeave::DaysText(halfDays) + u'日'; }
+using PaidLeaveSentences::Days;
 
 bool EndsPhrase(QChar c) { return c == u'|' || c == u' ' || c == u'\n'; }
 
@@ -213,8 +216,7 @@ void TPaidLeaveForm::ShowExpiring(const PaidLeave::Balance& balance)
     // What expires soon, the earliest first.
     QStringList expiring;
     for (const PaidLeave::DatedDays& item : balance.ExpiringSoon)
-        expiring << PaidLeave::DateText(item.Date) + QStringLiteral(" までに|使わないと ") + Days(item.HalfDays)
-                + QStringLiteral("が|失効します。");
+        expiring << PaidLeaveSentences::Expiry(item);
     Label3->setText(
         Phrased(expiring.isEmpty() ? QStringLiteral("3か月以内に|失効する|日は|ありません。") : expiring.join(u'\n')));
     SetTextColour(*Label3, expiring.isEmpty() ? palette().color(QPalette::WindowText) : QColor(255, 0, 0));
@@ -227,17 +229,8 @@ void TPaidLeaveForm::ShowFiveDayRule(const PaidLeave::Balance& balance)
         SetTextColour(*Label4, palette().color(QPalette::WindowText));
         return;
     }
-    const PaidLeave::FiveDayRule& rule = *balance.FiveDay;
-    QString text = QStringLiteral("年5日の|取得: ") + PaidLeave::DateText(rule.GrantDate) + QStringLiteral(" 付与分は ")
-        + Days(rule.Taken) + QStringLiteral("|取得済み|（期限 ") + PaidLeave::DateText(rule.Deadline)
-        + QStringLiteral("）");
-    if (rule.Met())
-        text += QStringLiteral("\n5日以上|取得しました。");
-    else if (rule.Warning)
-        text += QStringLiteral("\n期限まで|3か月を|切りました。|あと ") + Days(10 - rule.Taken)
-            + QStringLiteral("|取得して|ください。");
-    Label4->setText(Phrased(text));
-    SetTextColour(*Label4, rule.Warning ? QColor(255, 0, 0) : palette().color(QPalette::WindowText));
+    Label4->setText(Phrased(PaidLeaveSentences::FiveDay(*balance.FiveDay)));
+    SetTextColour(*Label4, balance.FiveDay->Warning ? QColor(255, 0, 0) : palette().color(QPalette::WindowText));
 }
 
 void TPaidLeaveForm::ShowNextGrantAndExcess(const PaidLeave::Balance& balance)
@@ -253,10 +246,12 @@ void TPaidLeaveForm::ShowNextGrantAndExcess(const PaidLeave::Balance& balance)
 
 void TPaidLeaveForm::ShowGrants(const PaidLeave::Balance& balance)
 {
-    // The newest grant at the top.
+    // The newest grant at the top. A year that ended with the five-day rule
+    // unmet is marked in red.
     TStrColGrid& grid = *StrColGrid1;
     const int rows = int(balance.Grants.size());
     grid.SetRowCount(std::max(rows, 1) + 1);
+    grid.CellParams().Clear();
     for (int col = 0; col < ColumnCount; ++col)
         grid.SetCells(col, 1, QString());
     const auto optional = [](int halfDays, bool shown) { return shown ? PaidLeave::DaysText(halfDays) : QString(); };
@@ -270,6 +265,12 @@ void TPaidLeaveForm::ShowGrants(const PaidLeave::Balance& balance)
         grid.SetCells(4, r, PaidLeave::DaysText(row.Expired));
         grid.SetCells(5, r, PaidLeave::DaysText(row.Left));
         grid.SetCells(6, r, PaidLeave::DateText(row.ValidUntil));
+        grid.SetCells(FiveDayColumn, r, row.FiveDay ? PaidLeaveSentences::FiveDayMark(*row.FiveDay) : QString());
+        if (row.FiveDay && row.FiveDay->Over && !row.FiveDay->Met()) {
+            // A cell of its own colour takes its alignment from its item too.
+            grid.SetCellFontColor(FiveDayColumn, r, clRed);
+            grid.SetCellAlignment(FiveDayColumn, r, taRightJustify);
+        }
     }
     grid.update();
 }

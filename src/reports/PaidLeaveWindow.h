@@ -1,7 +1,8 @@
 #pragma once
 
 // The window "有給休暇の残日数": one row per grant of paid leave (grant date,
-// days granted, carried in, used, expired, left, last valid day), today's
+// days granted, carried in, used, expired, left, last valid day, the outcome
+// of the five-day rule of its year), today's
 // balance in large type, what expires within three months, and the five-day
 // rule of the present grant year. One instance lives for the whole run; the
 // 集計 menu shows it, closing only hides it. It reads the settings and the

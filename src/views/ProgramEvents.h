@@ -31,6 +31,8 @@ signals:
     // The options changed which weekdays are off, whether holidays are
     // days off, or which holiday table applies.
     void daysOffChanged();
+    // The paid-leave settings were saved.
+    void paidLeaveSettingsChanged();
 };
 
 // The one instance, alive for the whole run.

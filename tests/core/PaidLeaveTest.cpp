@@ -169,6 +169,39 @@ TEST(PaidLeaveGrants, TheUserSetsTheDaysOfAGrantByItsDate)
     EXPECT_EQ(DaysText(balance.Left), u"25.5"_qs);
 }
 
+TEST(PaidLeaveGrants, APartTimeWorkerGetsFewerDaysAndTheFiveDayRuleFromTheTenDayGrantOn)
+{
+    Rules rules = HiredOn(D(2020, 4, 1));
+    rules.WeeklyDays = 4;
+    const Balance balance = BalanceOn(rules, {}, D(2028, 1, 1));
+    QStringList days, underTheRule;
+    for (const GrantRow& row : balance.Grants) {
+        days << DaysText(row.Granted);
+        if (row.FiveDay)
+            underTheRule << DateText(row.Date);
+    }
+    EXPECT_EQ(days,
+        (QStringList { u"7.0"_qs, u"8.0"_qs, u"9.0"_qs, u"10.0"_qs, u"12.0"_qs, u"13.0"_qs, u"15.0"_qs, u"15.0"_qs }));
+    EXPECT_EQ(underTheRule,
+        (QStringList { u"2023/10/01"_qs, u"2024/10/01"_qs, u"2025/10/01"_qs, u"2026/10/01"_qs, u"2027/10/01"_qs }));
+    EXPECT_FALSE(BalanceOn(rules, {}, D(2023, 9, 30)).FiveDay);
+    EXPECT_TRUE(BalanceOn(rules, {}, D(2023, 10, 1)).FiveDay);
+
+    // Fewer days a week, fewer days at six and a half years and after.
+    const int longest[] = { 3, 7, 11, 15, 20 };
+    for (int weekly = 1; weekly <= 5; ++weekly)
+        EXPECT_EQ(ScheduledHalfDays(12, weekly), 2 * longest[weekly - 1]) << weekly;
+
+    // One day a week never reaches ten days, unless the user sets a grant.
+    rules.WeeklyDays = 1;
+    rules.Overrides = { { D(2022, 10, 1), 20 } };
+    const Balance oneDay = BalanceOn(rules, {}, D(2040, 1, 1));
+    for (const GrantRow& row : oneDay.Grants)
+        EXPECT_EQ(row.FiveDay.has_value(), row.Date == D(2022, 10, 1)) << DateText(row.Date).toStdString();
+    EXPECT_EQ(DaysText(oneDay.Grants[2].Granted), u"10.0"_qs);
+    EXPECT_EQ(DaysText(oneDay.Grants[3].Granted), u"2.0"_qs);
+}
+
 TEST(PaidLeaveUse, HalfDaysAndTheOldestGrantFirst)
 {
     const Rules rules = HiredOn(D(2020, 10, 1));
@@ -294,6 +327,29 @@ TEST(PaidLeaveFiveDays, TheWarningComesWithLessThanThreeMonthsLeft)
     EXPECT_FALSE(BalanceOn(small, days, D(2024, 1, 1)).FiveDay);
 }
 
+TEST(PaidLeaveFiveDays, EveryGrantYearKeepsItsOutcome)
+{
+    const Rules rules = HiredOn(D(2020, 10, 1));
+    std::vector<Day> days = FullDays(D(2022, 3, 29), 3); // 3/31 is the first year's last day
+    days.push_back({ D(2022, 4, 1), LeaveKind::Morning }); // the second year's first
+    for (const Day& day : FullDays(D(2022, 6, 1), 5))
+        days.push_back(day);
+    days.push_back({ D(2023, 5, 1), LeaveKind::FullDay });
+    const Balance balance = BalanceOn(rules, days, D(2023, 6, 1));
+    ASSERT_EQ(balance.Grants.size(), 3u);
+    QStringList outcomes;
+    for (const GrantRow& row : balance.Grants) {
+        ASSERT_TRUE(row.FiveDay);
+        outcomes << DateText(row.FiveDay->Deadline) + u' ' + DaysText(row.FiveDay->Taken)
+                + (row.FiveDay->Over ? u" over"_qs : u" running"_qs) + (row.FiveDay->Met() ? u" met"_qs : u""_qs);
+    }
+    EXPECT_EQ(outcomes,
+        (QStringList { u"2022/03/31 3.0 over"_qs, u"2023/03/31 5.5 over met"_qs, u"2024/03/31 1.0 running"_qs }));
+    // The present year is the one the window speaks of.
+    ASSERT_TRUE(balance.FiveDay);
+    EXPECT_EQ(balance.FiveDay->GrantDate, D(2023, 4, 1));
+}
+
 TEST(PaidLeaveStartingBalance, CarriedDaysStandForTheYearsBeforeTheRecords)
 {
     Rules rules = HiredOn(D(2010, 4, 1)); // due every 1 October
@@ -310,6 +366,7 @@ TEST(PaidLeaveStartingBalance, CarriedDaysStandForTheYearsBeforeTheRecords)
         (QStringList { u"2021/10/01 0.0+5.5 -1.5 x0.0 =4.0 ~2023/09/30"_qs,
             u"2022/10/01 0.0+20.0 -0.0 x0.0 =20.0 ~2024/09/30"_qs }));
     EXPECT_TRUE(balance.Grants[0].FromStartingBalance);
+    EXPECT_FALSE(balance.Grants[1].FiveDay);
     EXPECT_EQ(DaysText(balance.Left), u"24.0"_qs);
     EXPECT_FALSE(balance.FiveDay); // its year began before the records
     EXPECT_EQ(balance.NextGrant, (DatedDays { D(2023, 10, 1), 40 }));
@@ -389,7 +446,7 @@ QStringList ReferenceBalance(const Rules& rules, const std::vector<LeaveRecord>&
             continue;
         Grant grant { {}, Lapses(date) };
         grant.row.Date = date;
-        grant.row.Granted = ScheduledHalfDays(k);
+        grant.row.Granted = ScheduledHalfDays(k, rules.WeeklyDays);
         for (const DatedDays& entry : rules.Overrides) {
             if (entry.Date == date)
                 grant.row.Granted = entry.HalfDays;
@@ -447,6 +504,7 @@ TEST(PaidLeaveRules, TheBalanceAgreesWithAPlainDayByDayCount)
             rules.FixedMonth = between(1, 12);
             rules.FixedDay = between(1, QDate(2000, rules.FixedMonth, 1).daysInMonth());
         }
+        rules.WeeklyDays = between(1, 5);
         const QDate today = rules.Hired->addDays(between(0, 15 * 365));
         if (between(0, 3) == 0)
             rules.Overrides.push_back({ rules.Hired->addMonths(6 + 12 * between(0, 10)), between(0, 40) });
@@ -600,6 +658,35 @@ TEST_F(PaidLeaveSettingsTest, TheSectionIsAppendedWithEveryKeyInItsOrder)
         QByteArray("[Holiday]\r\n0=1\r\n6=1\r\n"
                    "[Paid]\r\nHired=\r\nRule=0\r\nFixedMonth=4\r\nFixedDay=1\r\nOverrides=\r\nStart=\r\nCarried=\r\n"));
     EXPECT_EQ(PaidLeaveSettings::Read(), Rules {});
+}
+
+TEST_F(PaidLeaveSettingsTest, DaysAWeekAndTheNoticeAreWrittenOnceChanged)
+{
+    const QByteArray section = "[Paid]\r\nHired=2020/10/01\r\nRule=0\r\nFixedMonth=4\r\nFixedDay=1\r\n"
+                               "Overrides=\r\nStart=\r\nCarried=\r\n";
+    Rules rules = HiredOn(D(2020, 10, 1));
+    PaidLeaveSettings::Write(rules);
+    EXPECT_EQ(File(), section);
+
+    rules.WeeklyDays = 3;
+    rules.Notice = false;
+    PaidLeaveSettings::Write(rules);
+    EXPECT_EQ(File(), section + "WeeklyDays=3\r\nNotice=0\r\n");
+    EXPECT_EQ(PaidLeaveSettings::Read(), rules);
+    // Set back, they stay as the user's word.
+    PaidLeaveSettings::Write(HiredOn(D(2020, 10, 1)));
+    EXPECT_EQ(File(), section + "WeeklyDays=5\r\nNotice=1\r\n");
+
+    // The notice's day is its own key, which the rules never touch.
+    EXPECT_FALSE(PaidLeaveSettings::LastNotice());
+    PaidLeaveSettings::SetLastNotice(D(2024, 3, 5));
+    PaidLeaveSettings::Write(rules);
+    EXPECT_EQ(File(), section + "WeeklyDays=3\r\nNotice=0\r\nLastNotice=2024/03/05\r\n");
+    EXPECT_EQ(PaidLeaveSettings::LastNotice(), D(2024, 3, 5));
+
+    SetFile("[Paid]\r\nHired=2020/10/01\r\nWeeklyDays=6\r\nNotice=x\r\nLastNotice=today\r\n");
+    EXPECT_EQ(PaidLeaveSettings::Read(), HiredOn(D(2020, 10, 1)));
+    EXPECT_FALSE(PaidLeaveSettings::LastNotice());
 }
 
 TEST_F(PaidLeaveSettingsTest, ValuesThatCannotBeReadAreLeftOut)

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -127,15 +129,23 @@ TEST_F(PaidLeaveWindowTest, TheSettingsAreWrittenToTheirSectionAndTheTableFollow
 
     ASSERT_FALSE(Window().Label6->isVisible());
     ASSERT_TRUE(Window().StrColGrid1->isVisible());
-    // The newest grant first.
+    // The newest grant first; the last column tells how each year's five
+    // days went, a year that ended short of them in red.
     EXPECT_EQ(Row(0),
-        (QStringList { u"付与日"_qs, u"付与"_qs, u"繰越"_qs, u"取得"_qs, u"失効"_qs, u"残"_qs, u"有効期限"_qs }));
+        (QStringList {
+            u"付与日"_qs, u"付与"_qs, u"繰越"_qs, u"取得"_qs, u"失効"_qs, u"残"_qs, u"有効期限"_qs, u"5日"_qs }));
     EXPECT_EQ(Row(1),
-        (QStringList { u"2023/04/01"_qs, u"12.5"_qs, u""_qs, u"0.0"_qs, u"0.0"_qs, u"12.5"_qs, u"2025/03/31"_qs }));
+        (QStringList { u"2023/04/01"_qs, u"12.5"_qs, u""_qs, u"0.0"_qs, u"0.0"_qs, u"12.5"_qs, u"2025/03/31"_qs,
+            u"あと1.5日"_qs }));
     EXPECT_EQ(Row(2),
-        (QStringList { u"2022/04/01"_qs, u"11.0"_qs, u""_qs, u"3.5"_qs, u"0.0"_qs, u"7.5"_qs, u"2024/03/31"_qs }));
+        (QStringList { u"2022/04/01"_qs, u"11.0"_qs, u""_qs, u"3.5"_qs, u"0.0"_qs, u"7.5"_qs, u"2024/03/31"_qs,
+            u"未達 0.0日"_qs }));
     EXPECT_EQ(Row(3),
-        (QStringList { u"2021/04/01"_qs, u"10.0"_qs, u""_qs, u"0.0"_qs, u"10.0"_qs, u"0.0"_qs, u"2023/03/31"_qs }));
+        (QStringList { u"2021/04/01"_qs, u"10.0"_qs, u""_qs, u"0.0"_qs, u"10.0"_qs, u"0.0"_qs, u"2023/03/31"_qs,
+            u"未達 0.0日"_qs }));
+    EXPECT_EQ(CellColour(*Window().StrColGrid1, 7, 1), clBlack);
+    EXPECT_EQ(CellColour(*Window().StrColGrid1, 7, 2), clRed);
+    EXPECT_EQ(Window().StrColGrid1->FindCellParam(7, 2, false)->Alignment(), taRightJustify);
     EXPECT_EQ(Window().StrColGrid1->RowCount(), 4);
     EXPECT_EQ(Window().Label2->text(), QStringLiteral("20.0日"));
     EXPECT_EQ(Window().Label1->text(), QStringLiteral("2024/01/15 の残日数"));
@@ -155,6 +165,35 @@ TEST_F(PaidLeaveWindowTest, TheSettingsAreWrittenToTheirSectionAndTheTableFollow
     EXPECT_EQ(Cell(0, 1), QStringLiteral("2023/10/01"));
 }
 
+TEST_F(PaidLeaveWindowTest, APartTimeWorkersDaysAWeekAndTheNoticeInTheDialog)
+{
+    ProgramWindows program(data);
+    program.Main().B1->trigger();
+    QTest::mouseClick(Window().Button1, Qt::LeftButton);
+    TPaidLeaveSettingsForm& form = SettingsForm();
+    EXPECT_EQ(form.ComboBox1->currentText(), QStringLiteral("5以上"));
+    EXPECT_TRUE(form.CheckBox1->isChecked());
+    EXPECT_EQ(form.CheckBox1->text(), QStringLiteral("起動時に失効・取得義務をお知らせする"));
+    QTest::keyClicks(form.Edit1, QStringLiteral("2020/4/1"));
+    ASSERT_TRUE(BecomesActive(&form));
+    form.ComboBox1->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::mouseClick(form.CheckBox1, Qt::LeftButton, Qt::NoModifier, QPoint(8, 9));
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    EXPECT_TRUE(Ini().endsWith("Carried=\r\nWeeklyDays=4\r\nNotice=0\r\n"));
+
+    // Four days a week: 9 days at two and a half years, 10 and the five-day
+    // rule at three and a half.
+    EXPECT_EQ(Row(1).mid(0, 2), (QStringList { u"2023/10/01"_qs, u"10.0"_qs }));
+    EXPECT_EQ(Cell(7, 1), QStringLiteral("あと5.0日"));
+    EXPECT_EQ(Row(2).mid(0, 2), (QStringList { u"2022/10/01"_qs, u"9.0"_qs }));
+    EXPECT_EQ(Cell(7, 2), QString());
+
+    QTest::mouseClick(Window().Button1, Qt::LeftButton);
+    EXPECT_EQ(form.ComboBox1->currentText(), QStringLiteral("4"));
+    EXPECT_FALSE(form.CheckBox1->isChecked());
+}
+
 TEST_F(PaidLeaveWindowTest, ThirtyFourYearsOfGrantsScrollOnlyUpAndDown)
 {
     ProgramWindows program(data);
@@ -165,7 +204,7 @@ TEST_F(PaidLeaveWindowTest, ThirtyFourYearsOfGrantsScrollOnlyUpAndDown)
     EXPECT_EQ(grid.RowCount(), 35);
     EXPECT_TRUE(grid.verticalScrollBar()->isVisible());
     EXPECT_FALSE(grid.horizontalScrollBar()->isVisible());
-    EXPECT_EQ(grid.VisibleColCount(), 7);
+    EXPECT_EQ(grid.VisibleColCount(), 8);
 }
 
 TEST_F(PaidLeaveWindowTest, EnterIsOkAndEscCancels)
@@ -262,11 +301,15 @@ TEST_F(PaidLeaveWindowTest, AStartingBalanceInTheDialog)
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(Ini().endsWith("Start=2023/04/01\r\nCarried=2022/10/01:20,2021/10/01:3.5\r\n"));
     EXPECT_EQ(Row(1),
-        (QStringList { u"2023/10/01"_qs, u"20.0"_qs, u""_qs, u"0.0"_qs, u"0.0"_qs, u"20.0"_qs, u"2025/09/30"_qs }));
+        (QStringList { u"2023/10/01"_qs, u"20.0"_qs, u""_qs, u"0.0"_qs, u"0.0"_qs, u"20.0"_qs, u"2025/09/30"_qs,
+            u"あと5.0日"_qs }));
+    // The years before the records are not judged.
     EXPECT_EQ(Row(2),
-        (QStringList { u"2022/10/01"_qs, u""_qs, u"20.0"_qs, u"0.0"_qs, u"0.0"_qs, u"20.0"_qs, u"2024/09/30"_qs }));
+        (QStringList {
+            u"2022/10/01"_qs, u""_qs, u"20.0"_qs, u"0.0"_qs, u"0.0"_qs, u"20.0"_qs, u"2024/09/30"_qs, u""_qs }));
     EXPECT_EQ(Row(3),
-        (QStringList { u"2021/10/01"_qs, u""_qs, u"3.5"_qs, u"0.5"_qs, u"3.0"_qs, u"0.0"_qs, u"2023/09/30"_qs }));
+        (QStringList {
+            u"2021/10/01"_qs, u""_qs, u"3.5"_qs, u"0.5"_qs, u"3.0"_qs, u"0.0"_qs, u"2023/09/30"_qs, u""_qs }));
     EXPECT_EQ(Window().Label2->text(), QStringLiteral("40.0日"));
 }
 
@@ -290,6 +333,7 @@ TEST_F(PaidLeaveWindowTest, TheFiveDayRuleWarnsWithLessThanThreeMonthsLeft)
         QStringLiteral("年5日の取得: 2023/04/01 付与分は 5.0日取得済み（期限 2024/03/31）\n5日以上取得しました。"));
     EXPECT_NE(Window().Label4->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(Window().Label2->text(), QStringLiteral("18.0日"));
+    EXPECT_EQ(Cell(7, 1), QStringLiteral("済"));
 }
 
 TEST_F(PaidLeaveWindowTest, EveryShowReadsTheFilesAfresh)

@@ -1,0 +1,21 @@
+#pragma once
+
+// A notification on the desktop, through the freedesktop notification
+// service (org.freedesktop.Notifications) on the session bus.
+
+#include <functional>
+
+#include <QString>
+
+namespace DesktopNotice {
+
+// Asks the service to show `title` and `body` and returns at once. When no
+// service answers (no session bus, no service on it, an error, or no reply
+// within a few seconds) `unanswered` runs, always later from the event loop.
+void Send(const QString& title, const QString& body, std::function<void()> unanswered);
+
+// For tests: the name of a connection made with QDBusConnection::connectToBus
+// to use instead of the session bus; empty for the session bus again.
+void SetConnectionName(const QString& name);
+
+} // namespace DesktopNotice
