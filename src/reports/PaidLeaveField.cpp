@@ -18,6 +18,7 @@ TPaidLeaveField::TPaidLeaveField(QWidget* parent)
     setContentsMargins(6, 0, 6, 0);
     const auto refresh = [this] { Application::Guard([this] { Refresh(); }); };
     connect(&ProgramEvents(), &TProgramEvents::daySaved, this, refresh);
+    connect(&ProgramEvents(), &TProgramEvents::daysSaved, this, refresh);
     connect(&ProgramEvents(), &TProgramEvents::paidLeaveSettingsChanged, this, refresh);
     refresh();
 }
