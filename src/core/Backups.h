@@ -1,0 +1,65 @@
+#pragma once
+
+// Copies of the data file and the settings file in backup/ of the data
+// directory, one pair a day: Holiday-YYYYMMDD.d00 and orbelund-YYYYMMDD.ini.
+// The copy of a day is made before the first save of that day, or at a start
+// whose data file differs from the newest copy, and is never overwritten, so
+// it keeps the records as the day found them. A copy taken just before a
+// restore, when the day's copy holds something else, carries the time too
+// (Holiday-YYYYMMDD-HHMMSS.d00). The copies of the 14 newest days are kept;
+// older ones are removed. Every copy goes through the checked write path:
+// written beside its name, flushed, and only then given it.
+
+#include <vector>
+
+#include <QDate>
+#include <QString>
+
+namespace Backups {
+
+inline constexpr int KeptDays = 14;
+
+// backup/ in the data directory, with a trailing '/'.
+QString Folder();
+
+struct Backup {
+    QString Stamp; // "YYYYMMDD" or "YYYYMMDD-HHMMSS"
+    QDate Day;
+    QString DataPath; // the copy of the data file
+    QString SettingsPath; // the copy of the settings file; it may be missing
+};
+
+// The copies of the data file in the folder, newest first.
+std::vector<Backup> List();
+
+// Once a day per data directory, before a save: makes the day's copy unless
+// there is one, and removes the copies of days beyond the kept ones. Returns
+// 0, or the error number when the copy could not be written; only the first
+// try of a day does anything.
+int BeforeSave();
+
+// At start: when the data file differs from the newest copy (or there is
+// none), makes the day's copy as BeforeSave does. Returns 0 or the error number.
+int AtStart();
+
+// The words for a copy that could not be written, for the status bar.
+QString FailureText(int error);
+
+// What a copy holds: the days with an entry and the latest of them. A copy
+// that cannot be read, does not end on a whole record, or holds a record of
+// an impossible date or kind is damaged.
+struct Summary {
+    bool Damaged = false;
+    int Days = 0;
+    QDate Latest;
+};
+Summary Summarize(const QString& dataPath);
+
+// Puts the copy in place of the data file: the current data file is copied
+// first (as the day's copy, or with the time when the day's copy differs),
+// then the data file is replaced in one step by the copy's bytes. Raises
+// EInOutError when the copy cannot be read, is damaged, or a write fails;
+// the data file is then as it was.
+void Restore(const Backup& backup);
+
+} // namespace Backups
