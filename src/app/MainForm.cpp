@@ -43,6 +43,7 @@
 #include "views/DaySaves.h"
 #include "views/Mcalf.h"
 #include "views/Rangef.h"
+#include "views/RestoreForm.h"
 #include "views/ProgramEvents.h"
 
 TMainform* Mainform = nullptr;
@@ -205,6 +206,7 @@ void TMainform::setupMenus()
     File1 = AddMenu(bar, QStringLiteral("File1"), QStringLiteral("ファイル(&F)"));
     I1 = AddItem(File1, QStringLiteral("I1"), QStringLiteral("入力(&N)..."));
     Range1 = AddItem(File1, QStringLiteral("Range1"), QStringLiteral("期間入力(&R)..."));
+    Restore1 = AddItem(File1, QStringLiteral("Restore1"), QStringLiteral("バックアップから復元(&B)..."));
     N3 = AddSeparator(File1, QStringLiteral("N3"));
     Print1 = AddItem(File1, QStringLiteral("Print1"), QStringLiteral("印刷(&P)..."));
     N4 = AddSeparator(File1, QStringLiteral("N4"));
@@ -359,6 +361,7 @@ void TMainform::connectHandlers()
     auto guarded = [](auto handler) { return [handler] { Application::Guard(handler); }; };
     connect(I1, &QAction::triggered, this, guarded([this] { I1Click(); }));
     connect(Range1, &QAction::triggered, this, guarded([this] { Range1Click(); }));
+    connect(Restore1, &QAction::triggered, this, guarded([] { RestoreForm->Open(); }));
     connect(Undo1, &QAction::triggered, this, guarded([] { DaySaves::Undo(); }));
     connect(Redo1, &QAction::triggered, this, guarded([] { DaySaves::Redo(); }));
     connect(CSVO1, &QAction::triggered, this, guarded([this] { CSVO1Click(); }));

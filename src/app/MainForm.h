@@ -107,6 +107,7 @@ public:
     // Commands (the calendars' marks and width commands are TMainFrame's).
     QAction* I1 = nullptr;
     QAction* Range1 = nullptr; // 期間入力
+    QAction* Restore1 = nullptr; // バックアップから復元
     QAction* N3 = nullptr;
     QAction* Print1 = nullptr;
     QAction* N4 = nullptr;

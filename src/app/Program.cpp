@@ -11,6 +11,7 @@
 #include "app/QtTranslations.h"
 #include "app/ToolImages.h"
 #include "app/WindowFont.h"
+#include "core/Backups.h"
 #include "platform/Application.h"
 #include "reports/CalMF.h"
 #include "reports/Calf.h"
@@ -22,6 +23,7 @@
 #include "views/Chymf.h"
 #include "views/Inputf.h"
 #include "views/Rangef.h"
+#include "views/RestoreForm.h"
 
 TMainform* CreateProgramWindows()
 {
@@ -51,6 +53,13 @@ TMainform* CreateProgramWindows()
     new TSelCalform(mainform);
     new TCalMForm(mainform);
     new TPaidLeaveForm(mainform);
+    new TRestoreForm(mainform);
+    // A data file that changed since the newest backup (another program, or
+    // a day without saves) is backed up before anything can change it.
+    Application::Guard([mainform] {
+        if (const int error = Backups::AtStart())
+            mainform->SetStatusText(Backups::FailureText(error));
+    });
     // Once every window is there to show what it tells of.
     Application::Guard(PaidLeaveNotice::AtStart);
     return mainform;

@@ -66,3 +66,9 @@ SaveHistory::Change SaveHistory::Redo()
     ++done_;
     return ChangeOf(step.Written);
 }
+
+void SaveHistory::Clear()
+{
+    steps_.clear();
+    done_ = 0;
+}

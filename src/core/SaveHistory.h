@@ -45,6 +45,10 @@ public:
     Change Undo();
     Change Redo();
 
+    // Forgets every step: after the data file was replaced as a whole, the
+    // steps would write records over data they never saw.
+    void Clear();
+
 private:
     struct Step {
         QString Name;

@@ -19,6 +19,7 @@ TPaidLeaveField::TPaidLeaveField(QWidget* parent)
     const auto refresh = [this] { Application::Guard([this] { Refresh(); }); };
     connect(&ProgramEvents(), &TProgramEvents::daySaved, this, refresh);
     connect(&ProgramEvents(), &TProgramEvents::daysSaved, this, refresh);
+    connect(&ProgramEvents(), &TProgramEvents::dataReplaced, this, refresh);
     connect(&ProgramEvents(), &TProgramEvents::paidLeaveSettingsChanged, this, refresh);
     refresh();
 }

@@ -92,6 +92,7 @@ TPaidLeaveForm::TPaidLeaveForm(QWidget* parent)
     };
     connect(&ProgramEvents(), &TProgramEvents::daySaved, this, refresh);
     connect(&ProgramEvents(), &TProgramEvents::daysSaved, this, refresh);
+    connect(&ProgramEvents(), &TProgramEvents::dataReplaced, this, refresh);
 }
 
 TPaidLeaveForm::~TPaidLeaveForm()

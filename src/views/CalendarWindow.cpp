@@ -37,6 +37,11 @@ TCalendarWindow::TCalendarWindow(CalendarKind kind, QSize designSize, bool clear
         if (IsOpen(kind_))
             Application::Guard([&] { ShowSavedDays(first, last); });
     });
+    // A replaced data file may differ on any day: the shown period is filled again.
+    connect(&ProgramEvents(), &TProgramEvents::dataReplaced, this, [this] {
+        if (IsOpen(kind_))
+            Application::Guard([this] { ShowSavedDays(QDate(1, 1, 1), QDate(9999, 12, 31)); });
+    });
     connect(&ProgramEvents(), &TProgramEvents::daysOffChanged, this, [this] {
         if (IsOpen(kind_))
             Application::Guard([this] { ShowDaysOffChange(); });

@@ -1,5 +1,7 @@
 #include "views/DaySaves.h"
 
+#include "core/Backups.h"
+
 #include "views/MainFrame.h"
 #include "views/ProgramEvents.h"
 
@@ -18,10 +20,19 @@ void Announce(const SaveHistory::Change& change)
     emit ProgramEvents().historyChanged();
 }
 
+// The day's backup before its first save. A backup that cannot be written
+// is told once in the status bar and never stops the save.
+void BackUpFirst()
+{
+    if (const int error = Backups::BeforeSave(); error != 0 && MainFrame)
+        MainFrame->SetStatusText(Backups::FailureText(error));
+}
+
 } // namespace
 
 void Save(const QString& name, std::span<const LeaveStore::DayEntry> entries)
 {
+    BackUpFirst();
     if (!MainFrame) {
         LeaveStore::SaveEntries(entries);
         return;
@@ -31,14 +42,18 @@ void Save(const QString& name, std::span<const LeaveStore::DayEntry> entries)
 
 void Undo()
 {
-    if (MainFrame && MainFrame->History.CanUndo())
+    if (MainFrame && MainFrame->History.CanUndo()) {
+        BackUpFirst();
         Announce(MainFrame->History.Undo());
+    }
 }
 
 void Redo()
 {
-    if (MainFrame && MainFrame->History.CanRedo())
+    if (MainFrame && MainFrame->History.CanRedo()) {
+        BackUpFirst();
         Announce(MainFrame->History.Redo());
+    }
 }
 
 } // namespace DaySaves

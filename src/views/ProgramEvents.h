@@ -26,6 +26,9 @@ signals:
     void daysSaved(QDate first, QDate last);
     // A save, undo or redo changed what 元に戻す and やり直し would do.
     void historyChanged();
+    // The data file was replaced as a whole (a restore from a backup):
+    // every day may have changed.
+    void dataReplaced();
     void calendarOpened(CalendarKind kind);
     void calendarClosed(CalendarKind kind);
     // The options changed which weekdays are off, whether holidays are
