@@ -258,6 +258,7 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
     };
     EXPECT_EQ(names(form->File1),
         QStringList({ QStringLiteral("I1:入力(&N)..."), QStringLiteral("Range1:期間入力(&R)..."),
+            QStringLiteral("Restore1:バックアップから復元(&B)..."),
             QStringLiteral("N3:-"), QStringLiteral("Print1:印刷(&P)..."), QStringLiteral("N4:-"),
             QStringLiteral("CSVO1:CSVファイルへ出力(&O)..."), QStringLiteral("iCalendar1:iCalendar形式で出力(&I)..."),
             QStringLiteral("N1:-"), QStringLiteral("L1:最終更新日時表示(&L)..."), QStringLiteral("N6:-"),
