@@ -129,7 +129,7 @@ void TRestoreForm::Button1Click()
     const Backups::Backup backup = backups_.at(size_t(ListView1->indexOfTopLevelItem(selected.front())));
     const QString when = StampText(backup);
     if (Dialogs::MessageBox(this,
-            QStringLiteral("データを %1 のバックアップの内容に置き換えます。今のデータは先にバックアップされます。\n"
+            QStringLiteral("データを %1 のバックアップの内容に置き換えます。\n今のデータは先にバックアップされます。\n"
                            "よろしいですか？")
                 .arg(when),
             QStringLiteral("確認"), MsgIcon::Question, MsgButtons::YesNo)
