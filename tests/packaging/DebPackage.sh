@@ -2,11 +2,11 @@
 # Builds the Debian package from the build folder, as `cpack -G DEB` does,
 # and holds it against Debian's checker and what a user of it sees.
 #
-#   DebPackage.sh <build folder>   lintian without a single error or warning,
-#                                  and `man valdemor` from the package's files
-#                                  (skipped, code 77, when lintian is missing)
+#   DebPackage.sh <build folder> <cpack>   lintian without a single error or warning,
+#                                           and `man valdemor` from the package's files
+#                                           (skipped, code 77, when lintian is missing)
 set -uo pipefail
-build=$1
+build=$1 cpack=$2
 if ! command -v lintian >/dev/null; then
   echo "SKIPPED: lintian not installed (scripts/install-deps installs it)"
   exit 77
@@ -22,7 +22,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 manifest=$build/install_manifest.txt
 [ -f "$manifest" ] && cp -p "$manifest" "$work/manifest"
 packed=0
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 && packed=1
+"$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 && packed=1
 if [ -f "$work/manifest" ]; then cp -p "$work/manifest" "$manifest"; else rm -f "$manifest"; fi
 deb=$(ls "$work"/out/*.deb 2>/dev/null | head -n 1)
 if [ $packed -eq 0 ] || [ -z "$deb" ]; then
