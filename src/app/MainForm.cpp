@@ -20,6 +20,7 @@
 #include <QWindow>
 
 #include "app/About.h"
+#include "app/HelpWindow.h"
 #include "app/Eopf.h"
 #include "app/ToolImages.h"
 #include "core/LeaveStore.h"
@@ -445,9 +446,11 @@ void TMainform::OpenHelpFile()
         return;
     }
     // An installed program has no help file of that kind; its Japanese user
-    // guide opens in the desktop's browser instead.
+    // guide opens in the program's own help window, which needs no browser.
     if (const QString guide = InstalledUserGuide(); !guide.isEmpty()) {
-        Shell::Open(guide, DataDirectory());
+        if (!help_)
+            help_ = new THelpWindow(this);
+        help_->ShowGuide(guide);
         return;
     }
     Dialogs::MessageBox(this, QStringLiteral("orbelund.chmファイルが見つかりません！"), QStringLiteral("警告"),

@@ -45,6 +45,7 @@ class QStatusBar;
 class QToolBar;
 class QToolButton;
 class QWidget;
+class THelpWindow;
 
 // Where the main window goes. The settings' Left, Top, Width and Height are
 // the window's outer bounds, frame included, when read and when written, so
@@ -196,6 +197,7 @@ private:
         CalendarFactory factory;
         QPointer<QMdiSubWindow> window;
     };
+    QPointer<THelpWindow> help_; // made when the guide is first opened
     CalendarSlot& Slot(CalendarKind calendar);
     void OpenCalendar(CalendarKind calendar);
 

@@ -1,5 +1,7 @@
 #include "views/Inputf.h"
 
+#include <algorithm>
+
 #include <QWidget>
 #include <QButtonGroup>
 #include <QDateEdit>
@@ -8,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include "views/MainFrame.h"
@@ -28,7 +31,18 @@ void CentreOnMainWindow(QWidget& window)
     if (!MainFrame)
         return;
     const QRect frame = MainFrame->FrameWidget().frameGeometry();
-    window.move(frame.center() - QPoint(window.width() / 2, window.height() / 2));
+    QPoint place = frame.center() - QPoint(window.width() / 2, window.height() / 2);
+    // A window larger than the main window, or a main window near the edge,
+    // must not put the title bar off the screen, where no one can reach it.
+    // Before its first showing the frame is not known: a title bar's worth
+    // is allowed for.
+    if (const QScreen* screen = MainFrame->FrameWidget().screen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize outer = window.isVisible() ? window.frameGeometry().size() : window.size() + QSize(8, 32);
+        place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())));
+        place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
+    }
+    window.move(place);
 }
 
 TInputForm::TInputForm(QWidget* parent)

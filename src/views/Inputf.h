@@ -73,5 +73,6 @@ private:
 
 extern TInputForm* InputForm;
 
-// Places a long-lived dialog in the middle of the main window.
+// Places a long-lived dialog in the middle of the main window, moved as
+// little as needed to have it whole on the main window's screen.
 void CentreOnMainWindow(QWidget& window);

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
+#include <QTextBrowser>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
@@ -16,6 +18,7 @@
 
 #include "TestSupport.h"
 #include "app/About.h"
+#include "app/HelpWindow.h"
 #include "app/MainForm.h"
 #include "app/ToolImages.h"
 #include "platform/Shell.h"
@@ -59,13 +62,19 @@ protected:
     }
 };
 
-TEST_F(HelpFallbackTest, WithoutAHelpFileTheInstalledGuideOpensInTheBrowser)
+// The program's own window shows the guide; its button hands the page to the browser.
+TEST_F(HelpFallbackTest, WithoutAHelpFileTheInstalledGuideOpensInTheHelpWindow)
 {
     InstallGuide();
     auto form = Show();
-    form->Help2->trigger();
     form->ToolButton11->click();
-    EXPECT_EQ(opened, (std::vector<QString> { guide, guide }));
+    auto* window = form->findChild<THelpWindow*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Browser->source(), QUrl::fromLocalFile(guide));
+    EXPECT_TRUE(opened.empty());
+    window->BrowserButton->click();
+    EXPECT_EQ(opened, std::vector<QString> { guide });
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

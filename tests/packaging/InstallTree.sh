@@ -88,12 +88,12 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 grep -q '<svg' "$share/icons/hicolor/scalable/apps/$id.svg" || fail "the SVG icon holds no drawing"
 
-# Every picture the guide shows was installed beside it.
-guide=$share/valdemor/help/index.html
-pictures=$(grep -o 'src="[^"]*"' "$guide" | sed 's/^src="//; s/"$//')
-[ -n "$pictures" ] || fail "the guide shows no pictures"
-for p in $pictures; do
-  [ -f "$share/valdemor/help/$p" ] || fail "the guide's picture $p was not installed"
+# Every page, picture and style sheet the guide's pages name was installed
+# beside them; the guide shows pictures.
+help=$share/valdemor/help
+grep -q '<img src=' "$help"/*.html || fail "the guide shows no pictures"
+for named in $(grep -ho '\(src\|href\)="[^"#:]*' "$help"/*.html | sed 's/^[a-z]*="//' | sort -u); do
+  [ -f "$help/$named" ] || fail "the guide names $named, which was not installed"
 done
 
 # The installed program keeps its files in the user's data folder, even
