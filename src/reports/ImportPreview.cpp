@@ -41,6 +41,7 @@ Plan PlanFor(const CsvImport::Result& read)
     // Each date once, in the order of its first line, holding its last.
     std::vector<const CsvImport::Day*> days;
     QHash<QDate, size_t> index;
+    index.reserve(qsizetype(read.Days.size()));
     for (const CsvImport::Day& day : read.Days) {
         const auto found = index.constFind(day.Date);
         if (found == index.cend()) {
@@ -60,11 +61,13 @@ Plan PlanFor(const CsvImport::Result& read)
     for (size_t i = 0; i < days.size(); ++i) {
         const CsvImport::Day& day = *days[i];
         const QDate& d = day.Date;
-        // The memo as the data file will hold it: cut to 30 bytes of Shift-JIS.
+        if (stored[i].Kind == int(LeaveKind::Normal)) {
+            plan.NewDays.push_back({ d.year(), d.month(), d.day(), day.Kind, day.Memo });
+            continue;
+        }
+        // The memo as the data file would hold it: cut to 30 bytes of Shift-JIS.
         const QString memo = LeaveRecord::Make(d.year(), d.month(), d.day(), day.Kind, day.Memo).Memo();
-        if (stored[i].Kind == int(LeaveKind::Normal))
-            plan.NewDays.push_back({ d.year(), d.month(), d.day(), day.Kind, memo });
-        else if (stored[i].Kind != day.Kind || stored[i].Memo != memo)
+        if (stored[i].Kind != day.Kind || stored[i].Memo != memo)
             plan.Changes.push_back({ d, stored[i], { day.Kind, memo } });
         else
             ++plan.SameDays;

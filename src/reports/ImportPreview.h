@@ -36,7 +36,7 @@ struct Change {
 // What the import would do with what is stored now: each date of the file
 // once, its last line deciding.
 struct Plan {
-    std::vector<LeaveStore::DayEntry> NewDays; // dates without leave now
+    std::vector<LeaveStore::DayEntry> NewDays; // dates without leave now; memos cut when saved
     std::vector<Change> Changes;
     int SameDays = 0; // already stored as the file has them
 };
