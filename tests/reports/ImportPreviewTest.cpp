@@ -171,3 +171,19 @@ TEST_F(ImportPreviewFormTest, RefusesWhatIsNotTextAndEscWritesNothing)
     EXPECT_FALSE(ImportPreviewForm->isVisible());
     EXPECT_EQ(data.Bytes(QStringLiteral("Holiday.d00")), before);
 }
+
+// The choice is made on what is stored when it is made: a day saved while
+// the preview was open is no longer new, and 新しい日だけ追加 keeps it.
+TEST_F(ImportPreviewFormTest, ADaySavedWhileThePreviewIsOpenIsNotOverwritten)
+{
+    ProgramWindows program(data);
+    dialogs.openAnswers.push_back(Write(files, QStringLiteral("sheet.csv"), "2026/8/14,AM\n2026/8/17,PM\n"));
+    OpenByMenu(program.Main());
+    ASSERT_TRUE(BecomesActive(ImportPreviewForm));
+    ASSERT_TRUE(ImportPreviewForm->Label1->text().contains(QStringLiteral("新しい日: 2日")));
+    LeaveStore::SaveEntry(2026, 8, 14, 5, QStringLiteral("手入力"));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 14).Kind, 5);
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 17).Kind, 3);
+    EXPECT_EQ(program.Main().Undo1->text(), QStringLiteral("元に戻す: CSV読み込み 1日(&U)"));
+}
