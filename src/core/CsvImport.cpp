@@ -35,10 +35,7 @@ struct Record {
     std::deque<QString> owned;
     bool unclosedQuote = false;
 
-    QStringView field(int index) const
-    {
-        return index < int(fields.size()) ? fields[size_t(index)] : QStringView();
-    }
+    QStringView field(int index) const { return index < int(fields.size()) ? fields[size_t(index)] : QStringView(); }
     bool blank() const
     {
         for (QStringView f : fields)
@@ -303,9 +300,8 @@ Result ReadFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EInOutError(QStringLiteral("ファイルを開けません: %1").arg(path), EACCES);
-    const auto tooLarge = [] {
-        throw EInOutError(QStringLiteral("ファイルが大きすぎるため、読み込めません（10 MBまで）。"), EFBIG);
-    };
+    const auto tooLarge
+        = [] { throw EInOutError(QStringLiteral("ファイルが大きすぎるため、読み込めません（10 MBまで）。"), EFBIG); };
     if (file.size() > MaxFileBytes)
         tooLarge();
     // A file that grows while it is read is held to the limit too.

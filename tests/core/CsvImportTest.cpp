@@ -39,20 +39,19 @@ QStringList ProblemTexts(const CsvImport::Result& result)
 
 // A sheet in every date and kind form, with its bad lines; the same text
 // is read from Shift-JIS, UTF-8 and UTF-8 with its mark, with CR LF or LF.
-const QString Sheet = QStringLiteral(
-    "年月日,休暇,備考\n"
-    "2026/8/12,全,夏の旅行\n"
-    "2026-08-13,１日休暇,\n"
-    "2026年8月14日,1日休暇\n"
-    "2026/13/1,全,\n"
-    "\n"
-    "2026/8/17,GW,\"会議,資料\"\"A\"\"\"\n"
-    "2026/2/30,夏,\n"
-    "2026/8/18,,メモ\n"
-    "2026/8/19,休み,\n"
-    "2026/8/20,am休暇,\"一行目\n二行目\"\n"
-    "八月二十一日,全,\n"
-    "2026/8/24,ＡＭ,\n");
+const QString Sheet = QStringLiteral("年月日,休暇,備考\n"
+                                     "2026/8/12,全,夏の旅行\n"
+                                     "2026-08-13,１日休暇,\n"
+                                     "2026年8月14日,1日休暇\n"
+                                     "2026/13/1,全,\n"
+                                     "\n"
+                                     "2026/8/17,GW,\"会議,資料\"\"A\"\"\"\n"
+                                     "2026/2/30,夏,\n"
+                                     "2026/8/18,,メモ\n"
+                                     "2026/8/19,休み,\n"
+                                     "2026/8/20,am休暇,\"一行目\n二行目\"\n"
+                                     "八月二十一日,全,\n"
+                                     "2026/8/24,ＡＭ,\n");
 
 const std::vector<Expected> SheetDays {
     { 2, QDate(2026, 8, 12), 1, QStringLiteral("夏の旅行") },
@@ -102,8 +101,8 @@ TEST(CsvImportTest, ReadsTheHolidayListAndSheetsWithoutHeading)
                                                                  "2,2026/05/01,金,出, 出社 \r\n"));
     ExpectDays(CsvImport::Parse(list),
         { { 2, QDate(2026, 4, 29), 1, QString() }, { 3, QDate(2026, 5, 1), 10, QStringLiteral(" 出社 ") } });
-    EXPECT_TRUE(CsvImport::Parse(ShiftJis::FromUnicode(QStringLiteral("回,年月日,曜日,休暇,備考\r\n,,,,\r\n")))
-                    .Days.empty());
+    EXPECT_TRUE(
+        CsvImport::Parse(ShiftJis::FromUnicode(QStringLiteral("回,年月日,曜日,休暇,備考\r\n,,,,\r\n"))).Days.empty());
 
     ExpectDays(CsvImport::Parse("2026/8/12,PM\n"), { { 1, QDate(2026, 8, 12), 3, QString() } });
     ExpectDays(CsvImport::Parse("3,2026/08/12,x,AM,memo\n"), { { 1, QDate(2026, 8, 12), 2, QStringLiteral("memo") } });
@@ -120,8 +119,8 @@ TEST(CsvImportTest, AnUnclosedQuoteCostsOneLine)
 TEST(CsvImportTest, RefusesWhatIsNotTextAndFilesOverTenMegabytes)
 {
     const QString notText = QStringLiteral("このファイルはテキストファイルではないため、読み込めません。");
-    for (const QByteArray& bytes : { QByteArray("2026/8/12,AM\n\0", 14), QByteArray("2026/8/12,\x82\n"),
-             QByteArray("\xEF\xBB\xBF\x82\xA0") }) {
+    for (const QByteArray& bytes :
+        { QByteArray("2026/8/12,AM\n\0", 14), QByteArray("2026/8/12,\x82\n"), QByteArray("\xEF\xBB\xBF\x82\xA0") }) {
         try {
             CsvImport::Parse(bytes);
             ADD_FAILURE() << bytes.toHex().constData();

@@ -160,7 +160,8 @@ TEST_F(ImportPreviewFormTest, RefusesWhatIsNotTextAndEscWritesNothing)
     dialogs.openAnswers.push_back(Write(files, QStringLiteral("picture.csv"), QByteArray("\x89PNG\r\n\x1a\n\0\0", 10)));
     OpenByMenu(program.Main());
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages.front().text, QStringLiteral("このファイルはテキストファイルではないため、読み込めません。"));
+    EXPECT_EQ(
+        dialogs.messages.front().text, QStringLiteral("このファイルはテキストファイルではないため、読み込めません。"));
     EXPECT_EQ(dialogs.messages.front().caption, QStringLiteral("警告"));
     EXPECT_TRUE(!ImportPreviewForm || !ImportPreviewForm->isVisible());
 
