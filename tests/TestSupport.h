@@ -113,6 +113,8 @@ public:
     std::deque<Input> inputRequests;
     std::deque<std::optional<SaveDialogAnswer>> saveAnswers;
     std::deque<SaveDialogRequest> saveRequests;
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<OpenDialogRequest> openRequests;
     std::deque<bool> printerSetupAnswers;
 
     MsgAnswer MessageBox(
@@ -136,6 +138,11 @@ public:
     {
         saveRequests.push_back(request);
         return Take(saveAnswers);
+    }
+    std::optional<QString> OpenDialog(QWidget*, const OpenDialogRequest& request) override
+    {
+        openRequests.push_back(request);
+        return Take(openAnswers);
     }
     // The next scripted answer; "cancelled" when none is left.
     template <class T> static std::optional<T> Take(std::deque<std::optional<T>>& answers)

@@ -33,6 +33,7 @@
 #include "platform/Shell.h"
 #include "reports/CsvExport.h"
 #include "reports/IcsExport.h"
+#include "reports/ImportPreview.h"
 #include "reports/PaidLeaveField.h"
 #include "reports/PaidLeaveWindow.h"
 #include "reports/SelCalF.h"
@@ -213,6 +214,7 @@ void TMainform::setupMenus()
     N4 = AddSeparator(File1, QStringLiteral("N4"));
     CSVO1 = AddItem(File1, QStringLiteral("CSVO1"), QStringLiteral("CSVファイルへ出力(&O)..."));
     iCalendar1 = AddItem(File1, QStringLiteral("iCalendar1"), QStringLiteral("iCalendar形式で出力(&I)..."));
+    CSVI1 = AddItem(File1, QStringLiteral("CSVI1"), QStringLiteral("CSVファイルから読み込み(&M)..."));
     N1 = AddSeparator(File1, QStringLiteral("N1"));
     L1 = AddItem(File1, QStringLiteral("L1"), QStringLiteral("最終更新日時表示(&L)..."));
     N6 = AddSeparator(File1, QStringLiteral("N6"));
@@ -367,6 +369,7 @@ void TMainform::connectHandlers()
     connect(Redo1, &QAction::triggered, this, guarded([] { DaySaves::Redo(); }));
     connect(CSVO1, &QAction::triggered, this, guarded([this] { CSVO1Click(); }));
     connect(iCalendar1, &QAction::triggered, this, guarded([this] { iCalendar1Click(); }));
+    connect(CSVI1, &QAction::triggered, this, guarded([this] { ImportPreview::Run(this); }));
     connect(D1, &QAction::triggered, this, guarded([this] { D1Click(); }));
     connect(F1, &QAction::triggered, this, guarded([this] { F1Click(); }));
     connect(D2, &QAction::triggered, this, guarded([this] { D2Click(); }));

@@ -114,6 +114,7 @@ public:
     QAction* N4 = nullptr;
     QAction* CSVO1 = nullptr;
     QAction* iCalendar1 = nullptr;
+    QAction* CSVI1 = nullptr; // CSVファイルから読み込み
     QAction* N1 = nullptr;
     QAction* L1 = nullptr;
     QAction* N6 = nullptr;

@@ -136,6 +136,17 @@ public:
             int(filters.indexOf(dialog.selectedNameFilter())) + 1 };
     }
 
+    std::optional<QString> OpenDialog(QWidget* owner, const OpenDialogRequest& request) override
+    {
+        QFileDialog dialog(OwnerOr(owner), request.title);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters(FilterList(request.filter));
+        if (RunInFront(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().first();
+    }
+
     bool PrinterSetup(QWidget* owner, QPrinter& printer) override
     {
         QPrintDialog dialog(&printer, OwnerOr(owner));
@@ -163,6 +174,11 @@ std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QS
 std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request)
 {
     return current->SaveDialog(owner, request);
+}
+
+std::optional<QString> OpenDialog(QWidget* owner, const OpenDialogRequest& request)
+{
+    return current->OpenDialog(owner, request);
 }
 
 bool PrinterSetup(QWidget* owner, QPrinter& printer) { return current->PrinterSetup(owner, printer); }

@@ -1,7 +1,7 @@
 #pragma once
 
 // The modal questions the program asks: message boxes, the one-line input
-// box, the save dialog and the printer set-up. All of them pass through one
+// box, the open and save dialogs and the printer set-up. All of them pass through one
 // DialogHandler, so tests answer them without a window ever waiting.
 
 #include <optional>
@@ -23,6 +23,11 @@ struct SaveDialogRequest {
     QString title; // empty: the system's own title
 };
 
+struct OpenDialogRequest {
+    QString filter; // "description|pattern|description|pattern"
+    QString title; // empty: the system's own title
+};
+
 struct SaveDialogAnswer {
     QString path;
     int filterIndex = 1;
@@ -38,6 +43,8 @@ public:
         QWidget* owner, const QString& caption, const QString& prompt, const QString& text)
         = 0;
     virtual std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request) = 0;
+    // The path of an existing file the user chose; nothing when cancelled.
+    virtual std::optional<QString> OpenDialog(QWidget* owner, const OpenDialogRequest& request) = 0;
     // True when the user confirmed; the printer then carries the choices.
     virtual bool PrinterSetup(QWidget* owner, QPrinter& printer) = 0;
 };
@@ -48,6 +55,7 @@ MsgAnswer MessageBox(QWidget* owner, const QString& text, const QString& caption
     MsgButtons buttons = MsgButtons::Ok);
 std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QString& prompt, const QString& text);
 std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request);
+std::optional<QString> OpenDialog(QWidget* owner, const OpenDialogRequest& request);
 bool PrinterSetup(QWidget* owner, QPrinter& printer);
 
 // The window of the program that is in front: the modal box, else a visible

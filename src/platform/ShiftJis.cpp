@@ -23,12 +23,46 @@ QByteArray& CodePageName()
 // replacement is written and one input unit is skipped. Without a converter
 // nothing can stand in for the text: an empty one would wipe a settings file
 // or a memo on the next save.
-QByteArray Convert(
-    const char* to, const char* from, const QByteArray& input, int inputUnit, const QByteArray& replacement)
+//
+// Opening a converter costs more than converting a memo, and a file of many
+// lines converts one memo after another: each thread keeps the converter of
+// each direction open until the code page changes.
+struct Converter {
+    QByteArray to, from;
+    iconv_t cd = iconv_t(-1);
+    ~Converter()
+    {
+        if (cd != iconv_t(-1))
+            iconv_close(cd);
+    }
+};
+
+iconv_t Open(const char* to, const char* from)
 {
+    thread_local Converter converters[2];
+    for (Converter& c : converters) {
+        if (c.cd != iconv_t(-1) && c.to == to && c.from == from) {
+            iconv(c.cd, nullptr, nullptr, nullptr, nullptr);
+            return c.cd;
+        }
+    }
     iconv_t cd = iconv_open(to, from);
     if (cd == iconv_t(-1))
         throw EConvertError(QStringLiteral("文字コード %1 に変換できません").arg(QString::fromLatin1(CodePageName())));
+    // One slot per direction: the one that converts into UTF-8 or out of UTF-32.
+    Converter& slot = converters[qstrcmp(to, "UTF-8") == 0 ? 1 : 0];
+    if (slot.cd != iconv_t(-1))
+        iconv_close(slot.cd);
+    slot.to = to;
+    slot.from = from;
+    slot.cd = cd;
+    return cd;
+}
+
+QByteArray Convert(
+    const char* to, const char* from, const QByteArray& input, int inputUnit, const QByteArray& replacement)
+{
+    iconv_t cd = Open(to, from);
     QByteArray out;
     out.resize(input.size() * 2 + 16);
     char* in = const_cast<char*>(input.constData());
@@ -60,7 +94,6 @@ QByteArray Convert(
         inLeft -= skip;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    iconv_close(cd);
     out.resize(outPtr - out.data());
     return out;
 }

@@ -261,7 +261,7 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
             QStringLiteral("Restore1:バックアップから復元(&B)..."),
             QStringLiteral("N3:-"), QStringLiteral("Print1:印刷(&P)..."), QStringLiteral("N4:-"),
             QStringLiteral("CSVO1:CSVファイルへ出力(&O)..."), QStringLiteral("iCalendar1:iCalendar形式で出力(&I)..."),
-            QStringLiteral("N1:-"), QStringLiteral("L1:最終更新日時表示(&L)..."), QStringLiteral("N6:-"),
+            QStringLiteral("CSVI1:CSVファイルから読み込み(&M)..."), QStringLiteral("N1:-"), QStringLiteral("L1:最終更新日時表示(&L)..."), QStringLiteral("N6:-"),
             QStringLiteral("Exit1:終了(&X)") }));
     EXPECT_EQ(form->menuBar()->actions().at(1), form->Edit2->menuAction());
     EXPECT_EQ(names(form->Edit2),

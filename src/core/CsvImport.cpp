@@ -1,0 +1,316 @@
+#include "core/CsvImport.h"
+
+#include <cerrno>
+#include <deque>
+#include <optional>
+#include <utility>
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringView>
+
+#include "core/DayCode.h"
+#include "core/LeaveRecord.h"
+#include "platform/Errors.h"
+#include "platform/ShiftJis.h"
+
+namespace CsvImport {
+
+namespace {
+
+// The file's columns.
+struct Layout {
+    int date = 0;
+    int kind = 1;
+    int memo = 2;
+};
+constexpr Layout SheetLayout { 0, 1, 2 };
+constexpr Layout HolidayListLayout { 1, 3, 4 };
+
+// One record of the file: its fields point into the text, or into `owned`
+// for a quoted field whose doubled quotes were made single.
+struct Record {
+    int line = 0;
+    std::vector<QStringView> fields;
+    std::deque<QString> owned;
+    bool unclosedQuote = false;
+
+    QStringView field(int index) const { return index < int(fields.size()) ? fields[size_t(index)] : QStringView(); }
+    bool blank() const
+    {
+        for (QStringView f : fields)
+            if (!f.trimmed().isEmpty())
+                return false;
+        return true;
+    }
+};
+
+bool IsLineEnd(QChar c) { return c == u'\n' || c == u'\r'; }
+
+// Reads the record that starts at `pos` and moves `pos` and `line` past it.
+// A quoted field may hold commas, line breaks and doubled quotes. A quote
+// still open at the end of the text makes the record unreadable; the reading
+// then goes on with the line after the record's first, so that one stray
+// quote costs one line, not the rest of the file.
+void ReadRecord(QStringView text, qsizetype& pos, int& line, Record& record)
+{
+    record.line = line;
+    record.fields.clear();
+    record.owned.clear();
+    record.unclosedQuote = false;
+    const qsizetype start = pos;
+    const qsizetype end = text.size();
+    for (;;) {
+        if (pos < end && text[pos] == u'"') {
+            const qsizetype from = ++pos;
+            QString unquoted;
+            bool doubled = false;
+            int breaks = 0;
+            for (;;) {
+                const qsizetype quote = text.indexOf(u'"', pos);
+                if (quote < 0) {
+                    record.unclosedQuote = true;
+                    pos = start;
+                    while (pos < end && !IsLineEnd(text[pos]))
+                        ++pos;
+                    break;
+                }
+                for (qsizetype i = pos; i < quote; ++i)
+                    if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 >= end || text[i + 1] != u'\n')))
+                        ++breaks;
+                if (quote + 1 < end && text[quote + 1] == u'"') {
+                    unquoted += text.mid(pos, quote + 1 - pos);
+                    doubled = true;
+                    pos = quote + 2;
+                    continue;
+                }
+                if (doubled) {
+                    unquoted += text.mid(pos, quote - pos);
+                    record.owned.push_back(std::move(unquoted));
+                    record.fields.push_back(record.owned.back());
+                } else {
+                    record.fields.push_back(text.mid(from, quote - from));
+                }
+                pos = quote + 1;
+                line += breaks;
+                break;
+            }
+            if (record.unclosedQuote)
+                break;
+            // Anything between the closing quote and the comma is dropped,
+            // as spreadsheets do.
+            while (pos < end && text[pos] != u',' && !IsLineEnd(text[pos]))
+                ++pos;
+        } else {
+            const qsizetype from = pos;
+            while (pos < end && text[pos] != u',' && !IsLineEnd(text[pos]))
+                ++pos;
+            record.fields.push_back(text.mid(from, pos - from));
+        }
+        if (pos < end && text[pos] == u',') {
+            ++pos;
+            continue;
+        }
+        break;
+    }
+    if (pos < end && text[pos] == u'\r')
+        ++pos;
+    if (pos < end && text[pos] == u'\n')
+        ++pos;
+    ++line;
+}
+
+// A decimal number of 1 to 4 digits at `pos`; moves past it.
+std::optional<int> Number(QStringView text, qsizetype& pos)
+{
+    int value = 0;
+    const qsizetype from = pos;
+    while (pos < text.size() && pos - from < 4 && text[pos] >= u'0' && text[pos] <= u'9')
+        value = value * 10 + (text[pos++].unicode() - u'0');
+    if (pos == from || (pos < text.size() && text[pos] >= u'0' && text[pos] <= u'9'))
+        return std::nullopt;
+    return value;
+}
+
+// 2026/8/12, 2026-08-12 or 2026年8月12日.
+std::optional<QDate> ReadDate(QStringView text)
+{
+    qsizetype pos = 0;
+    const std::optional<int> year = Number(text, pos);
+    if (!year || pos >= text.size())
+        return std::nullopt;
+    const QChar first = text[pos];
+    QChar second;
+    QChar last;
+    if (first == u'/' || first == u'-') {
+        second = first;
+    } else if (first == u'年') {
+        second = u'月';
+        last = u'日';
+    } else {
+        return std::nullopt;
+    }
+    ++pos;
+    const std::optional<int> month = Number(text, pos);
+    if (!month || pos >= text.size() || text[pos] != second)
+        return std::nullopt;
+    ++pos;
+    const std::optional<int> day = Number(text, pos);
+    if (!day)
+        return std::nullopt;
+    if (!last.isNull() && pos < text.size() && text[pos] == last)
+        ++pos;
+    if (pos != text.size() || *year < 1)
+        return std::nullopt;
+    const QDate date(*year, *month, *day);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+// The texts a kind is known by: the calendars' codes and the entry dialog's
+// labels, as they are and in their compatibility forms (１日休暇 as
+// 1日休暇, ＧＷ as GW), upper case, as a spreadsheet may have retyped them.
+struct KindName {
+    QString text;
+    int kind;
+};
+
+QString Folded(QStringView text) { return text.toString().normalized(QString::NormalizationForm_KC).toUpper(); }
+
+const std::vector<KindName>& KindNames()
+{
+    static const std::vector<KindName> names = [] {
+        std::vector<KindName> list;
+        for (int kind = 1; kind < LeaveKindCount; ++kind) {
+            for (const QString& name : { DayCodeText(kind), LeaveKindLabel(kind) }) {
+                list.push_back({ name, kind });
+                list.push_back({ Folded(name), kind });
+            }
+        }
+        return list;
+    }();
+    return names;
+}
+
+std::optional<int> ReadKind(QStringView text)
+{
+    for (const KindName& name : KindNames())
+        if (text == name.text)
+            return name.kind;
+    const QString folded = Folded(text);
+    for (const KindName& name : KindNames())
+        if (folded == name.text)
+            return name.kind;
+    return std::nullopt;
+}
+
+bool HasDigit(QStringView text)
+{
+    for (QChar c : text)
+        if (c.isDigit())
+            return true;
+    return false;
+}
+
+bool AllDigits(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+[[noreturn]] void NotText()
+{
+    throw EConvertError(QStringLiteral("このファイルはテキストファイルではないため、読み込めません。"));
+}
+
+} // namespace
+
+QString Problem::Text() const { return QStringLiteral("%1行目: %2").arg(Line).arg(Reason); }
+
+QString DecodeText(const QByteArray& bytes)
+{
+    if (bytes.contains('\0'))
+        NotText();
+    static const QByteArray bom("\xEF\xBB\xBF");
+    const bool marked = bytes.startsWith(bom);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArrayView(bytes).sliced(marked ? bom.size() : 0));
+    if (!utf8.hasError())
+        return text;
+    if (marked)
+        NotText();
+    text = ShiftJis::ToUnicode(bytes);
+    if (text.contains(QChar::ReplacementCharacter))
+        NotText();
+    return text;
+}
+
+Result Parse(const QByteArray& bytes)
+{
+    const QString text = DecodeText(bytes);
+    Result result;
+    Record record;
+    std::optional<Layout> layout;
+    qsizetype pos = 0;
+    int line = 1;
+    const auto problem = [&](const QString& reason) { result.Problems.push_back({ record.line, reason }); };
+    while (pos < text.size()) {
+        ReadRecord(text, pos, line, record);
+        if (record.unclosedQuote) {
+            problem(QStringLiteral("引用符が閉じていません"));
+            continue;
+        }
+        if (record.blank())
+            continue;
+        if (!layout) {
+            // The first line tells the layout: the holiday list begins with
+            // its number column. A first field without a digit is a heading.
+            const QStringView first = record.field(0).trimmed();
+            layout = first == u"回" || AllDigits(first) ? HolidayListLayout : SheetLayout;
+            if (!HasDigit(first))
+                continue;
+        }
+        const std::optional<QDate> date = ReadDate(record.field(layout->date).trimmed());
+        if (!date) {
+            problem(QStringLiteral("日付が読めません"));
+            continue;
+        }
+        const QStringView kindText = record.field(layout->kind).trimmed();
+        if (kindText.isEmpty()) {
+            problem(QStringLiteral("休暇の種類がありません"));
+            continue;
+        }
+        const std::optional<int> kind = ReadKind(kindText);
+        if (!kind) {
+            problem(QStringLiteral("休暇の種類が読めません"));
+            continue;
+        }
+        result.Days.push_back({ record.line, *date, *kind, record.field(layout->memo).toString() });
+    }
+    return result;
+}
+
+Result ReadFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EInOutError(QStringLiteral("ファイルを開けません: %1").arg(path), EACCES);
+    const auto tooLarge
+        = [] { throw EInOutError(QStringLiteral("ファイルが大きすぎるため、読み込めません（10 MBまで）。"), EFBIG); };
+    if (file.size() > MaxFileBytes)
+        tooLarge();
+    // A file that grows while it is read is held to the limit too.
+    const QByteArray bytes = file.read(MaxFileBytes + 1);
+    if (bytes.size() > MaxFileBytes)
+        tooLarge();
+    if (file.error() != QFile::NoError)
+        throw EInOutError(QStringLiteral("ファイルを読めません: %1").arg(path), EIO);
+    return Parse(bytes);
+}
+
+} // namespace CsvImport

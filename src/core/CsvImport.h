@@ -1,0 +1,60 @@
+#pragma once
+
+// Reads leave days from a comma-separated text file: the program's own
+// holiday list (回,年月日,曜日,休暇,備考) or a plain sheet of 年月日,休暇,備考
+// from a spreadsheet, with or without its heading row. Dates may be written
+// 2026/8/12, 2026-08-12 or 2026年8月12日; the kind as the calendars' code
+// (全, AM, 夏, ...) or as the entry dialog's label (１日休暇, 1日休暇, ...).
+// The text may be Shift-JIS or UTF-8 (with or without its byte order mark),
+// its lines ended by CR LF or LF, its fields quoted as spreadsheets do
+// (RFC 4180). A line that cannot be read is reported with its number and
+// never stops the others. Nothing here touches the data file.
+
+#include <vector>
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QtGlobal>
+
+namespace CsvImport {
+
+// Larger files are refused unread.
+inline constexpr qint64 MaxFileBytes = 10 * 1024 * 1024;
+
+// One leave day read from the file.
+struct Day {
+    int Line = 0; // of its first byte, counted from 1
+    QDate Date;
+    int Kind = 0; // LeaveKind 1..10
+    QString Memo;
+};
+
+// A line that could not be read: "3行目: 日付が読めません".
+struct Problem {
+    int Line = 0;
+    QString Reason;
+    QString Text() const;
+};
+
+struct Result {
+    // In file order; a date may come more than once (the last one counts).
+    std::vector<Day> Days;
+    std::vector<Problem> Problems;
+};
+
+// The file's content. Bytes that are not text (a NUL byte, or bytes that
+// are neither UTF-8 nor Shift-JIS) raise EConvertError with a message for
+// the user.
+Result Parse(const QByteArray& bytes);
+
+// Reads the file and parses it. A file over MaxFileBytes or one that cannot
+// be read raises EInOutError, bytes that are not text EConvertError; the
+// messages are for the user.
+Result ReadFile(const QString& path);
+
+// The file's bytes as text, as Parse decodes them (the plain reading that
+// the parse builds on); raises as Parse does.
+QString DecodeText(const QByteArray& bytes);
+
+} // namespace CsvImport

@@ -1,0 +1,190 @@
+// Reading leave days from CSV files: the holiday lists the program wrote,
+// read back into an empty folder, and the preview driven by keys.
+
+#include "reports/ImportPreview.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include "core/LeaveStore.h"
+#include "platform/ShiftJis.h"
+#include "reports/CsvExport.h"
+#include "views/Hcalf.h"
+#include "views/ViewsTestSupport.h"
+#include "views/Ycalf.h"
+
+namespace {
+
+void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+}
+
+// The fiscal-year calendar and the holiday list of each fiscal year, as
+// their CSV files hold them.
+QList<QByteArray> Calendars(TMainform& main, const QList<int>& fiscalYears)
+{
+    QList<QByteArray> files;
+    for (int year : fiscalYears) {
+        main.OpenYearCalendar();
+        YcalForm->Fill(year);
+        files << CsvExport::FileBytes();
+        main.OpenHolidayCalendar();
+        HCalForm->Fill(year);
+        files << CsvExport::FileBytes();
+    }
+    return files;
+}
+
+} // namespace
+
+TEST(ImportPreviewTest, HolidayListsReadIntoAnEmptyFolderGiveTheSameCalendars)
+{
+    FixedToday today(QDate(2026, 8, 12));
+    const QList<int> fiscalYears { 2024, 2025, 2026 };
+    QTemporaryDir exports;
+    QStringList lists;
+    QList<QByteArray> shown;
+    {
+        TempDataDirectory data;
+        const QString memos[] = { QString(), QStringLiteral("会議,資料\"A\""), QStringLiteral("一行目\r\n二行目"),
+            QStringLiteral("とても長いメモは三十バイトで切られてしまいます"), QStringLiteral(" 前後の空白 ") };
+        std::vector<LeaveStore::DayEntry> entries;
+        for (int i = 0; i < 60; ++i) {
+            const QDate date = QDate(2024, 4, 1).addDays(i * 17);
+            entries.push_back({ date.year(), date.month(), date.day(), i % 10 + 1, memos[i % 5] });
+        }
+        entries.push_back({ 2025, 3, 31, 1, {} });
+        entries.push_back({ 2025, 4, 1, 0, QStringLiteral("消した日") });
+        LeaveStore::SaveEntries(entries);
+        ProgramWindows program(data);
+        shown = Calendars(program.Main(), fiscalYears);
+        for (int i = 0; i < fiscalYears.size(); ++i)
+            lists << Write(exports, QStringLiteral("list%1.csv").arg(i), shown[2 * i + 1]);
+    }
+    TempDataDirectory empty;
+    for (const QString& list : lists) {
+        const CsvImport::Result read = CsvImport::ReadFile(list);
+        EXPECT_TRUE(read.Problems.empty());
+        ImportPreview::Apply(ImportPreview::PlanFor(read), false);
+    }
+    ProgramWindows program(empty);
+    const QList<QByteArray> after = Calendars(program.Main(), fiscalYears);
+    ASSERT_EQ(after.size(), shown.size());
+    for (int i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(ShiftJis::ToUnicode(after[i]), ShiftJis::ToUnicode(shown[i])) << i;
+}
+
+class ImportPreviewFormTest : public ::testing::Test {
+protected:
+    FixedToday today { QDate(2026, 8, 12) };
+    TempDataDirectory data;
+    ScriptedDialogs dialogs;
+    QTemporaryDir files;
+
+    // ファイル → CSVファイルから読み込み by Alt+F and M, the file chosen.
+    static void OpenByMenu(TMainform& main)
+    {
+        main.activateWindow();
+        ASSERT_TRUE(BecomesActive(&main));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &main, Qt::Key_F, Qt::AltModifier);
+        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_M);
+    }
+};
+
+// New days, a day that differs (both values listed) and a bad line; first
+// only the new days, then the rest over them, taken back by one undo.
+TEST_F(ImportPreviewFormTest, PreviewAddsNewDaysOrOverwritesAsOneUndoStep)
+{
+    LeaveStore::SaveEntry(2026, 8, 12, 1, QStringLiteral("旅行"));
+    LeaveStore::SaveEntry(2026, 8, 13, 5, QString());
+    const QString path = Write(files, QStringLiteral("sheet.csv"),
+        QStringLiteral("年月日,休暇,備考\r\n2026/8/12,全,旅行\r\n2026/8/13,冬休み,帰省\r\n2026/8/14,AM,\r\n"
+                       "2026/8/32,全,\r\n")
+            .toUtf8());
+    ProgramWindows program(data);
+    TMainform& main = program.Main();
+
+    for (bool overwrite : { false, true }) {
+        dialogs.openAnswers.push_back(path);
+        OpenByMenu(main);
+        ASSERT_TRUE(BecomesActive(ImportPreviewForm));
+        EXPECT_EQ(dialogs.openRequests.back().title, QStringLiteral("CSVファイルから読み込み"));
+        TImportPreviewForm& form = *ImportPreviewForm;
+        EXPECT_TRUE(form.Label1->text().contains(
+            QStringLiteral("新しい日: %1日\n登録済みと違う日: 1日").arg(overwrite ? 0 : 1)))
+            << form.Label1->text().toStdString();
+        ASSERT_EQ(form.ListView1->topLevelItemCount(), 1);
+        const QTreeWidgetItem& changed = *form.ListView1->topLevelItem(0);
+        EXPECT_EQ(changed.text(0), QStringLiteral("2026/08/13"));
+        EXPECT_EQ(changed.text(1), QStringLiteral("夏休み"));
+        EXPECT_EQ(changed.text(2), QStringLiteral("冬休み 帰省"));
+        ASSERT_EQ(form.ListBox1->count(), 1);
+        EXPECT_EQ(form.ListBox1->item(0)->text(), QStringLiteral("5行目: 日付が読めません"));
+        Press(overwrite ? Qt::Key_O : Qt::Key_A, Qt::AltModifier);
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 14).Kind, 2);
+        EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 13).Kind, overwrite ? 6 : 5);
+        EXPECT_EQ(main.Undo1->text(), QStringLiteral("元に戻す: CSV読み込み 1日(&U)"));
+    }
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 13).Memo, QStringLiteral("帰省"));
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 12).Memo, QStringLiteral("旅行"));
+
+    main.activateWindow();
+    ASSERT_TRUE(BecomesActive(&main));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 13).Kind, 5);
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 14).Kind, 2);
+}
+
+// A file that is not text is refused with a warning and no preview; Esc
+// in the preview writes nothing.
+TEST_F(ImportPreviewFormTest, RefusesWhatIsNotTextAndEscWritesNothing)
+{
+    ProgramWindows program(data);
+    const QByteArray before = data.Bytes(QStringLiteral("Holiday.d00"));
+    dialogs.openAnswers.push_back(Write(files, QStringLiteral("picture.csv"), QByteArray("\x89PNG\r\n\x1a\n\0\0", 10)));
+    OpenByMenu(program.Main());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(
+        dialogs.messages.front().text, QStringLiteral("このファイルはテキストファイルではないため、読み込めません。"));
+    EXPECT_EQ(dialogs.messages.front().caption, QStringLiteral("警告"));
+    EXPECT_TRUE(!ImportPreviewForm || !ImportPreviewForm->isVisible());
+
+    dialogs.openAnswers.push_back(Write(files, QStringLiteral("sheet.csv"), "2026/8/14,AM\n"));
+    OpenByMenu(program.Main());
+    ASSERT_TRUE(BecomesActive(ImportPreviewForm));
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(ImportPreviewForm->isVisible());
+    EXPECT_EQ(data.Bytes(QStringLiteral("Holiday.d00")), before);
+}
+
+// The choice is made on what is stored when it is made: a day saved while
+// the preview was open is no longer new, and 新しい日だけ追加 keeps it.
+TEST_F(ImportPreviewFormTest, ADaySavedWhileThePreviewIsOpenIsNotOverwritten)
+{
+    ProgramWindows program(data);
+    dialogs.openAnswers.push_back(Write(files, QStringLiteral("sheet.csv"), "2026/8/14,AM\n2026/8/17,PM\n"));
+    OpenByMenu(program.Main());
+    ASSERT_TRUE(BecomesActive(ImportPreviewForm));
+    ASSERT_TRUE(ImportPreviewForm->Label1->text().contains(QStringLiteral("新しい日: 2日")));
+    LeaveStore::SaveEntry(2026, 8, 14, 5, QStringLiteral("手入力"));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 14).Kind, 5);
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 17).Kind, 3);
+    EXPECT_EQ(program.Main().Undo1->text(), QStringLiteral("元に戻す: CSV読み込み 1日(&U)"));
+}
