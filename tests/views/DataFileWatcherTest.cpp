@@ -44,7 +44,7 @@ TEST_F(DataFileWatcherTest, AFileReplacedByAnotherProcessRefreshesTheOpenCalenda
     const QString unsaved = grid.Cells(12, row);
     data.Write(QStringLiteral("incoming"), data.Bytes(QStringLiteral("Holiday.d00")) + Bytes(LeaveRecord::Make(2026, 8, 12, 3, {})));
     ASSERT_EQ(QProcess::execute(QStringLiteral("mv"), { data.File(QStringLiteral("incoming")), LeaveStore::FilePath() }), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(grid.Cells(12, row) != unsaved, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.Cells(12, row) != unsaved; }, 5000));
     EXPECT_FALSE(program.Main().History.CanUndo());
     EXPECT_FALSE(program.Main().Undo1->isEnabled());
 }
@@ -57,14 +57,14 @@ TEST_F(DataFileWatcherTest, AConflictCopyIsAskedAboutOnce)
     const QString name = QStringLiteral("Holiday.sync-conflict-20260812-101010-ABCDEFG.d00");
     dialogs.answers.push_back(MsgAnswer::Yes);
     data.Write(name, Bytes(LeaveRecord::Make(2026, 8, 12, 3, {})));
-    QTRY_COMPARE_WITH_TIMEOUT(found.count(), 1, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return found.count() == 1; }, 5000));
     EXPECT_EQ(found.front().front().toString(), data.File(name));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages.front().text.contains(name));
     EXPECT_EQ(dialogs.messages.front().buttons, MsgButtons::YesNo);
 
     data.Write(QStringLiteral("Holiday (conflicted copy 2026-08-12).d00"), {});
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages.size(), 2u, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.messages.size() == 2; }, 5000));
     data.Write(QStringLiteral("unrelated"), "x");
     QTest::qWait(TDataFileWatcher::SettleMs * 3);
     EXPECT_EQ(dialogs.messages.size(), 2u);
