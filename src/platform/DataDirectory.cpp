@@ -122,6 +122,8 @@ int StoreDataDirectory(const QString& directory)
 void SetDataDirectory(const QString& directory)
 {
     DataOverride() = directory.isEmpty() ? QString() : WithSlash(directory);
+    // Its pointer file is read anew.
+    Current() = {};
 }
 
 QString ProgramDirectory() { return ProgramOverride().isEmpty() ? ExecutableDirectory() : ProgramOverride(); }
