@@ -49,7 +49,7 @@ FileLock::FileLock(const QString& path)
         }
         if (std::chrono::steady_clock::now() >= deadline)
             break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     ::close(fd_);
     throw EInOutError(QStringLiteral("ほかのプログラムが %1 のデータに書き込んでいるため、保存できませんでした。"

@@ -3,7 +3,8 @@
 //   store_worker ops <data directory> <log file> <seed> [year]
 //       Saves, changes and clears entries and compacts the file, for ever,
 //       until it is killed; with a year, only dates of that year, and
-//       SIGTERM ends it between two operations (two workers share a file). Before each operation it appends a line saying
+//       SIGTERM ends it between two operations, which come at random
+//       instants a few milliseconds apart (two workers share a file). Before each operation it appends a line saying
 //       what it is about to do ("S year month day kind memo" or "C"), and
 //       after the operation returns a line "D". The parent kills it at a
 //       random instant and checks the file against the finished operations.
@@ -92,6 +93,10 @@ void RequestStop(int) { stopRequested = 1; }
             std::_Exit(3);
         }
         WriteLine(log, "D");
+        // Two workers sharing a file save at random instants, as people do,
+        // instead of taking the lock back the moment they let it go.
+        if (onlyYear)
+            ::usleep(useconds_t(random() % 2000));
     }
 }
 
