@@ -172,6 +172,8 @@ void TAboutBox::FormCreate()
 void TAboutBox::Open()
 {
     if (!isVisible()) {
+        // The data folder may have moved since the last time.
+        FormCreate();
         CentreOnMainWindow(*this);
         OKButton->setFocus();
     }

@@ -32,7 +32,9 @@ void TakeOverProgramFolderData()
     const QString data = DataDirectory();
     const QString dataFile = QFileInfo(LeaveStore::FilePath()).fileName();
     const QString settingsFile = QFileInfo(Settings::FilePath()).fileName();
-    if (data == program || !Files::Exists(program + dataFile) || Files::Exists(data + dataFile))
+    // A folder the user chose holds the data as the move left it.
+    if (data == program || !PointedDataDirectory().isEmpty() || !Files::Exists(program + dataFile)
+        || Files::Exists(data + dataFile))
         return;
 
     // The settings first: the data file in the user's folder is what tells
@@ -66,10 +68,25 @@ void TakeOverProgramFolderData()
         Application::Title(), MsgIcon::Information);
 }
 
+// A chosen folder that is not there now (a network drive not mounted, a
+// sync folder removed) is not followed; the user must know that the
+// calendar shows the data of the default folder instead.
+void WarnOfMissingChosenFolder()
+{
+    const QString pointed = PointedDataDirectory();
+    if (pointed.isEmpty() || DataDirectory() == pointed)
+        return;
+    Dialogs::MessageBox(nullptr,
+        QStringLiteral("データの保存先 %1 が見つかりません。\n%2 のデータを表示します。")
+            .arg(Shown(pointed), Shown(DataDirectory())),
+        QStringLiteral("警告"), MsgIcon::Warning);
+}
+
 } // namespace
 
 void PrepareDataFolder()
 {
+    WarnOfMissingChosenFolder();
     TakeOverProgramFolderData();
     Files::RemoveLeftovers(Settings::FilePath());
     Files::RemoveLeftovers(LeaveStore::FilePath());

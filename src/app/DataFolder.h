@@ -11,6 +11,9 @@
 // the copy fails, nothing half-written stays behind, a warning says why, and
 // the program shows the data of its own folder for this run.
 //
+// A folder the user chose for the files (DataDirectory.h) that is not there
+// is told of first; its data is not taken over from the program's folder.
+//
 // Then the new files that a settings write or a copy left behind when the
 // program was ended half-way are removed.
 

@@ -20,6 +20,7 @@
 #include <QWindow>
 
 #include "app/About.h"
+#include "app/DataFolderForm.h"
 #include "app/HelpWindow.h"
 #include "app/Eopf.h"
 #include "app/ToolImages.h"
@@ -246,6 +247,7 @@ void TMainform::setupMenus()
 
     S1 = AddMenu(bar, QStringLiteral("S1"), QStringLiteral("設定(&S)"));
     O1 = AddItem(S1, QStringLiteral("O1"), QStringLiteral("オプション(&O)..."));
+    DataFolder1 = AddItem(S1, QStringLiteral("DataFolder1"), QStringLiteral("データの保存先(&D)..."));
     W1 = AddSubmenu(S1, QStringLiteral("W1"), QStringLiteral("表の幅(&W)"));
     N8 = AddSubmenu(W1, QStringLiteral("N8"), QStringLiteral("月カレンダー(&M)"));
     D1 = AddItem(N8, QStringLiteral("D1"), QStringLiteral("初期の幅に戻す(&D)"));
@@ -395,6 +397,7 @@ void TMainform::connectHandlers()
     connect(ToolButton3, &QToolButton::clicked, this, guarded([this] { OpenHolidayCalendar(); }));
     connect(ToolButton11, &QToolButton::clicked, this, guarded([this] { OpenHelpFile(); }));
     connect(O1, &QAction::triggered, this, guarded([this] { O1Click(); }));
+    connect(DataFolder1, &QAction::triggered, this, guarded([] { DataFolderForm->Open(); }));
     connect(ToolButton9, &QToolButton::clicked, this, guarded([this] { O1Click(); }));
     connect(About1, &QAction::triggered, this, guarded([this] { About1Click(); }));
 }

@@ -130,6 +130,7 @@ public:
     QAction* M2 = nullptr;
     QAction* B1 = nullptr; // paid leave left
     QAction* O1 = nullptr;
+    QAction* DataFolder1 = nullptr; // データの保存先
     QAction* Help2 = nullptr;
     QAction* N2 = nullptr;
     QAction* About1 = nullptr;

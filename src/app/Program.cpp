@@ -6,6 +6,7 @@
 
 #include "app/About.h"
 #include "app/DataFolder.h"
+#include "app/DataFolderForm.h"
 #include "app/Eopf.h"
 #include "app/MainForm.h"
 #include "app/QtTranslations.h"
@@ -23,6 +24,7 @@
 #include "views/Chymf.h"
 #include "views/Inputf.h"
 #include "views/Rangef.h"
+#include "views/DataFileWatcher.h"
 #include "views/RestoreForm.h"
 
 TMainform* CreateProgramWindows()
@@ -54,6 +56,7 @@ TMainform* CreateProgramWindows()
     new TCalMForm(mainform);
     new TPaidLeaveForm(mainform);
     new TRestoreForm(mainform);
+    new TDataFolderForm(mainform);
     // A data file that changed since the newest backup (another program, or
     // a day without saves) is backed up before anything can change it.
     Application::Guard([mainform] {
@@ -62,5 +65,6 @@ TMainform* CreateProgramWindows()
     });
     // Once every window is there to show what it tells of.
     Application::Guard(PaidLeaveNotice::AtStart);
+    new TDataFileWatcher(mainform);
     return mainform;
 }

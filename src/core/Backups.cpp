@@ -176,6 +176,9 @@ void Restore(const Backup& backup)
     const std::optional<QByteArray> bytes = Read(backup.DataPath);
     if (!bytes)
         RaiseInOutError(EIO);
+    // The current file is read and replaced with no write of another copy
+    // of the program in between, which the backup would miss.
+    const LeaveStore::WriteLock lock;
     if (LeaveStore::Exists()) {
         const QDate today = Dates::Today();
         QString stamp = DayStamp(today);

@@ -57,7 +57,8 @@ Summary Summarize(const QString& dataPath);
 
 // Puts the copy in place of the data file: the current data file is copied
 // first (as the day's copy, or with the time when the day's copy differs),
-// then the data file is replaced in one step by the copy's bytes. Raises
+// then the data file is replaced in one step by the copy's bytes, all under
+// the writers' lock. Raises
 // EInOutError when the copy cannot be read, is damaged, or a write fails;
 // the data file is then as it was.
 void Restore(const Backup& backup);

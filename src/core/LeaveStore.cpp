@@ -16,6 +16,30 @@ QString TempFilePath() { return DataDirectory() + QStringLiteral("Holiday.tmp$$"
 
 bool Exists() { return Files::Exists(FilePath()); }
 
+QString LockFilePath() { return DataDirectory() + QStringLiteral("Holiday.lck"); }
+
+namespace {
+WriteObserver& Observer()
+{
+    static WriteObserver observer;
+    return observer;
+}
+} // namespace
+
+void SetWriteObserver(WriteObserver observer) { Observer() = std::move(observer); }
+
+WriteLock::WriteLock()
+    : lock_(LockFilePath())
+    , before_(Files::StampOf(FilePath()))
+{
+}
+
+WriteLock::~WriteLock()
+{
+    if (Observer())
+        Observer()(before_, Files::StampOf(FilePath()));
+}
+
 Reader::Reader()
 {
     file_.emplace(FilePath(), RecordFile::Mode::ReadIfPresent, LeaveRecord::Size);
@@ -225,6 +249,9 @@ std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> all)
     if (all.empty())
         return {};
     const std::vector<LeaveRecord> records = OnePerDate(all);
+    // Everything below, the scan for the dates' records included, sees the
+    // file as the other copies' writes left it.
+    const WriteLock lock;
     const bool created = !Exists();
     // Opened for writing before anything else, so that a read-only file or
     // folder is refused before a byte changes.
@@ -303,6 +330,11 @@ void Compact()
 {
     if (!Exists())
         return;
+    // Read under the lock: a record another copy appended before is kept,
+    // and none can arrive in the old file between the copy and the rename.
+    const WriteLock lock;
+    if (!Exists())
+        return;
     {
         RecordFile source(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
         RecordFile target(TempFilePath(), RecordFile::Mode::Create, LeaveRecord::Size);
@@ -339,6 +371,9 @@ void Compact()
 void CheckOnStartup()
 {
     if (Files::Exists(TempFilePath())) {
+        // Another copy of the program may be compacting right now: its new
+        // file is then no leftover.
+        const WriteLock lock;
         if (!Exists()) {
             // Compaction stopped after removing the old file: the copy holds
             // every kept record.

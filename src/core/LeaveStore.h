@@ -8,6 +8,7 @@
 // shows its data and only a save is refused. Failures raise EInOutError; the
 // file is closed either way.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -18,6 +19,8 @@
 #include <QString>
 
 #include "core/LeaveRecord.h"
+#include "platform/FileLock.h"
+#include "platform/Files.h"
 #include "platform/RecordFile.h"
 
 namespace LeaveStore {
@@ -30,6 +33,32 @@ QString FilePath();
 // Where Compact builds the new file before it replaces Holiday.d00.
 QString TempFilePath();
 bool Exists();
+// Holiday.lck beside the data file: the lock of the writers.
+QString LockFilePath();
+
+// Held by every write of the data file (saves, compaction, a restore), so
+// that two copies of the program sharing the data folder write one after
+// the other; a writer opens and reads the file only once it holds this, so
+// it sees what the other copy appended or compacted before. Raises
+// EInOutError when the other copy holds it longer than FileLock::Wait().
+// On release the write observer hears how the file looked before and after.
+class WriteLock {
+public:
+    WriteLock();
+    ~WriteLock();
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+private:
+    FileLock lock_;
+    std::optional<Files::Stamp> before_;
+};
+
+// Told of every write of this process, so that a watcher of the file can
+// tell them from the changes of other programs. Empty: nobody listens.
+using WriteObserver
+    = std::function<void(const std::optional<Files::Stamp>& before, const std::optional<Files::Stamp>& after)>;
+void SetWriteObserver(WriteObserver observer);
 
 // Reads the file front to back in batches; nothing when it does not exist.
 class Reader {
@@ -111,7 +140,7 @@ std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> records);
 // FindEntry for several dates in one pass over the file, in the order asked.
 std::vector<Entry> FindEntries(std::span<const QDate> dates);
 
-// Removes the cleared records. The kept records go to Holiday.tmp$$, which is
+// Removes the cleared records, reading the file under the write lock. The kept records go to Holiday.tmp$$, which is
 // flushed to disk and then renamed over Holiday.d00 in one step, so at every
 // moment one of the two files holds every record that is kept.
 void Compact();

@@ -4,8 +4,11 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include "platform/Files.h"
 
 namespace {
 QString& DataOverride()
@@ -53,9 +56,32 @@ void MakeUserFolder(const QString& directory)
     // cannot create there.
     ::mkdir(QFile::encodeName(path).constData(), 0700);
 }
+
+// The folder the files are in, for the default folder it was worked out
+// for: the pointer file is read once, not at every file the program opens.
+struct Resolved {
+    QString base;
+    QString directory;
+};
+
+Resolved& Current()
+{
+    static Resolved current;
+    return current;
+}
+
+// The folder the pointer file in `base` names, or empty.
+QString ReadPointer(const QString& base)
+{
+    QFile file(base + QStringLiteral("DataFolder.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString folder = QString::fromUtf8(file.readLine(4096)).trimmed();
+    return QDir::isAbsolutePath(folder) ? WithSlash(QDir::cleanPath(folder)) : QString();
+}
 } // namespace
 
-QString DataDirectory()
+QString DefaultDataDirectory()
 {
     if (!DataOverride().isEmpty())
         return DataOverride();
@@ -63,9 +89,41 @@ QString DataDirectory()
     return chosen;
 }
 
+QString DataPointerPath() { return DefaultDataDirectory() + QStringLiteral("DataFolder.txt"); }
+
+QString PointedDataDirectory() { return ReadPointer(DefaultDataDirectory()); }
+
+QString DataDirectory()
+{
+    const QString base = DefaultDataDirectory();
+    Resolved& current = Current();
+    if (current.base != base) {
+        const QString pointed = ReadPointer(base);
+        current = { base, !pointed.isEmpty() && QFileInfo(pointed).isDir() ? pointed : base };
+    }
+    return current.directory;
+}
+
+int StoreDataDirectory(const QString& directory)
+{
+    const QString base = DefaultDataDirectory();
+    const QString target = WithSlash(QDir::cleanPath(directory));
+    if (target == base) {
+        if (Files::Exists(DataPointerPath()) && !Files::Remove(DataPointerPath()))
+            return errno;
+        Files::SyncDirectory(base);
+    } else if (const int error = Files::Replace(DataPointerPath(), target.toUtf8() + '\n')) {
+        return error;
+    }
+    Current() = { base, target };
+    return 0;
+}
+
 void SetDataDirectory(const QString& directory)
 {
     DataOverride() = directory.isEmpty() ? QString() : WithSlash(directory);
+    // Its pointer file is read anew.
+    Current() = {};
 }
 
 QString ProgramDirectory() { return ProgramOverride().isEmpty() ? ExecutableDirectory() : ProgramOverride(); }

@@ -10,15 +10,39 @@
 // ~/.local/share/Valdemor (under $XDG_DATA_HOME when that is set), which is
 // created on first use; the start-up copies the data of the program's folder
 // there when it has none yet. The choice is made once per run.
+//
+// The user may keep the files in another folder (one that a sync client or
+// a network drive shares between machines): the default folder then holds
+// a small pointer file, DataFolder.txt, naming that folder, which is read
+// before any other file. A pointer to a folder that is not there (a network
+// drive not mounted) is not followed.
 
 #include <QString>
 
 QString DataDirectory();
 
+// The folder chosen above, or the one set for tests: where the pointer file
+// lives.
+QString DefaultDataDirectory();
+
+// The pointer file in DefaultDataDirectory().
+QString DataPointerPath();
+
+// The folder the pointer file names, with a trailing '/', whether it is
+// there or not; empty when there is no pointer.
+QString PointedDataDirectory();
+
+// Keeps the files in `directory` from now on, this run and the next ones:
+// the pointer file is replaced through the checked write path, or removed
+// when `directory` is the default folder. Returns 0 or the error number of
+// the step that failed; DataDirectory() is then as it was.
+int StoreDataDirectory(const QString& directory);
+
 // Files go to `directory` from now on (a trailing '/' is added when
 // missing): the start-up's way back to the program's folder when its data
-// could not be copied to the user's, and the tests' own folders. An empty
-// text returns to the folder chosen above.
+// could not be copied to the user's, and the tests' own folders (where it
+// stands for the default folder: a pointer file in it is followed). An
+// empty text returns to the folder chosen above.
 void SetDataDirectory(const QString& directory);
 
 // The folder of the running executable, with a trailing '/'.

@@ -62,6 +62,16 @@ void SyncDirectory(const QString& directory)
     }
 }
 
+std::optional<Stamp> StampOf(const QString& path)
+{
+    struct stat info;
+    if (::stat(path.toLocal8Bit().constData(), &info) != 0)
+        return std::nullopt;
+    const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    return Stamp { quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size), nanoseconds(info.st_mtim),
+        nanoseconds(info.st_ctim) };
+}
+
 std::optional<QDateTime> LastModified(const QString& path)
 {
     const QFileInfo info(path);

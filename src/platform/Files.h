@@ -22,6 +22,17 @@ void SyncDirectory(const QString& directory);
 // Last modification in local time; nothing when the file does not exist.
 std::optional<QDateTime> LastModified(const QString& path);
 
+// What tells one version of a file from another without reading it: the
+// file (device and inode, which a replace changes), its size and the times
+// of its last change, to the nanosecond.
+struct Stamp {
+    quint64 Device = 0, Inode = 0;
+    qint64 Size = 0, Modified = 0, Changed = 0;
+    bool operator==(const Stamp&) const = default;
+};
+// Nothing when the file does not exist.
+std::optional<Stamp> StampOf(const QString& path);
+
 // Replaces the file at `path` (the target, when it is a link) by `bytes`: they
 // go to a new file beside it, which is written, flushed to the disk and closed,
 // each step checked, and only then renamed over it. Returns 0, or the error

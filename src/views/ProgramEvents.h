@@ -26,9 +26,12 @@ signals:
     void daysSaved(QDate first, QDate last);
     // A save, undo or redo changed what 元に戻す and やり直し would do.
     void historyChanged();
-    // The data file was replaced as a whole (a restore from a backup):
-    // every day may have changed.
+    // The data file was replaced as a whole (a restore from a backup, a
+    // change by another program): every day may have changed.
     void dataReplaced();
+    // The user chose to bring in the records of a sync client's conflict
+    // copy of the data file at `path`.
+    void conflictCopyFound(const QString& path);
     void calendarOpened(CalendarKind kind);
     void calendarClosed(CalendarKind kind);
     // The options changed which weekdays are off, whether holidays are

@@ -145,3 +145,28 @@ TEST_F(DataFolderTest, ACopyThatFailsLeavesNothingHalfWrittenAndShowsTheDataWher
     EXPECT_EQ(DataDirectory(), user);
     EXPECT_EQ(Bytes(user + QStringLiteral("Holiday.d00")), ProgramData);
 }
+
+// A folder the user chose is followed and takes over nothing from the
+// program's folder; one that is not there (a drive not mounted) is not
+// followed, and the user is told which folder is shown instead.
+TEST_F(DataFolderTest, AChosenFolderIsFollowedOnlyWhileItIsThere)
+{
+    ScriptedDialogs dialogs;
+    SetDataDirectory(program);
+    const QString chosen = root + QStringLiteral("shared/");
+    ASSERT_TRUE(QDir().mkpath(chosen));
+    ASSERT_EQ(StoreDataDirectory(chosen), 0);
+    SetDataDirectory(program); // the next start
+    EXPECT_EQ(DataDirectory(), chosen);
+    PrepareDataFolder();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(QFile::exists(chosen + QStringLiteral("Holiday.d00")));
+
+    ASSERT_TRUE(QDir(chosen).removeRecursively());
+    SetDataDirectory(program);
+    EXPECT_EQ(DataDirectory(), program);
+    PrepareDataFolder();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages.front().text.contains(chosen));
+    EXPECT_EQ(dialogs.messages.front().icon, MsgIcon::Warning);
+}

@@ -277,7 +277,9 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
             { QStringLiteral("H1:集計項目一覧(&S)..."), QStringLiteral("N7:-"), QStringLiteral("Y2:年度集計(&Y)..."),
                 QStringLiteral("M2:月別集計(&M)..."), QStringLiteral("B1:有給休暇の残日数(&B)...") }));
     EXPECT_EQ(
-        names(form->S1), QStringList({ QStringLiteral("O1:オプション(&O)..."), QStringLiteral("W1:表の幅(&W)") }));
+        names(form->S1),
+        QStringList({ QStringLiteral("O1:オプション(&O)..."), QStringLiteral("DataFolder1:データの保存先(&D)..."),
+            QStringLiteral("W1:表の幅(&W)") }));
     EXPECT_EQ(names(form->W1),
         QStringList({ QStringLiteral("N8:月カレンダー(&M)"), QStringLiteral("H3:休日カレンダー(&H)") }));
     EXPECT_EQ(names(form->N8),

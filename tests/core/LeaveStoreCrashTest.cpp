@@ -10,6 +10,7 @@
 
 #include "core/LeaveStore.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <random>
@@ -55,6 +56,7 @@ struct FileModel {
     {
         std::erase_if(records, [](const LeaveRecord& r) { return r.Cleared(); });
     }
+    static QByteArray BytesOf(const LeaveRecord& r) { return QByteArray(reinterpret_cast<const char*>(r.Data()), LeaveRecord::Size); }
     QByteArray Bytes() const
     {
         QByteArray bytes;
@@ -127,12 +129,14 @@ FileModel Filler()
     return model;
 }
 
-pid_t StartWorker(const QString& dir, const QString& log, unsigned seed)
+pid_t StartWorker(const QString& dir, const QString& log, unsigned seed, int year = 0)
 {
     const QByteArray exe = STORE_WORKER;
-    const QByteArray d = dir.toLocal8Bit(), l = log.toLocal8Bit(), s = QByteArray::number(seed);
+    const QByteArray d = dir.toLocal8Bit(), l = log.toLocal8Bit(), s = QByteArray::number(seed),
+                     y = QByteArray::number(year);
     char* argv[] = { const_cast<char*>(exe.constData()), const_cast<char*>("ops"), const_cast<char*>(d.constData()),
-        const_cast<char*>(l.constData()), const_cast<char*>(s.constData()), nullptr };
+        const_cast<char*>(l.constData()), const_cast<char*>(s.constData()), year ? const_cast<char*>(y.constData()) : nullptr,
+        nullptr };
     pid_t pid = 0;
     if (posix_spawn(&pid, exe.constData(), nullptr, nullptr, argv, environ) != 0)
         return -1;
@@ -204,4 +208,65 @@ TEST(LeaveStoreCrashTest, EveryFinishedOperationSurvivesAKillAtAnyInstant)
     // The kills must reach into both writers, or the test proves little.
     EXPECT_GT(insideSave, 0);
     EXPECT_GT(insideCompact, 0);
+}
+
+// Two copies of the program share one data file: two workers, each on the
+// dates of its own year, save and compact at random instants. Every save
+// either of them finished must be in the file, once, and the records of the
+// other years untouched. VALDEMOR_SHARED_STORE_SECONDS sets the length of the
+// run (a minute unless told).
+TEST(LeaveStoreCrashTest, TwoProcessesSavingAndCompactingLoseNoRecord)
+{
+    const int seconds = qEnvironmentVariableIntValue("VALDEMOR_SHARED_STORE_SECONDS") > 0
+        ? qEnvironmentVariableIntValue("VALDEMOR_SHARED_STORE_SECONDS")
+        : 60;
+    TempDataDirectory data;
+    FileModel filler = Filler();
+    filler.Compact();
+    filler.records.resize(5000);
+    data.Write(QStringLiteral("Holiday.d00"), filler.Bytes());
+
+    const int years[] = { 2023, 2024 };
+    pid_t pids[2] = {};
+    QString logs[2];
+    for (int w = 0; w < 2; ++w) {
+        logs[w] = data.Path() + QStringLiteral("worker%1.log").arg(w);
+        pids[w] = StartWorker(data.Path(), logs[w], unsigned(w + 7), years[w]);
+        ASSERT_GT(pids[w], 0) << "cannot start " << STORE_WORKER;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    for (int w = 0; w < 2; ++w) {
+        ::kill(pids[w], SIGTERM);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pids[w], &status, 0), pids[w]);
+        const WorkerLog log = ParseLog(ReadFile(logs[w]));
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log.error.toStdString();
+        ASSERT_FALSE(log.inFlight);
+        ASSERT_GT(log.finished.size(), 100u);
+        // The last save of each date decides; a compaction only drops
+        // cleared records.
+        FileModel expected;
+        for (const Operation& op : log.finished)
+            if (!op.compact)
+                expected.Save(op.year, op.month, op.day, op.kind, op.memo);
+        std::vector<LeaveRecord> stored;
+        for (const LeaveRecord& r : LeaveStore::ReadAll())
+            if (r.Year() == years[w])
+                stored.push_back(r);
+        for (const LeaveRecord& want : expected.records) {
+            const auto same = [&](const LeaveRecord& r) { return r.DateKey() == want.DateKey(); };
+            const auto count = std::count_if(stored.begin(), stored.end(), same);
+            const auto at = std::find_if(stored.begin(), stored.end(), same);
+            if (want.Cleared())
+                EXPECT_TRUE(count == 0 || (count == 1 && FileModel::BytesOf(*at) == FileModel::BytesOf(want))) << want.Year() << "/" << want.Month() << "/" << want.Day();
+            else
+                EXPECT_TRUE(count == 1 && FileModel::BytesOf(*at) == FileModel::BytesOf(want)) << want.Year() << "/" << want.Month() << "/" << want.Day();
+        }
+        EXPECT_LE(stored.size(), expected.records.size());
+    }
+    FileModel others;
+    for (const LeaveRecord& r : LeaveStore::ReadAll())
+        if (r.Year() != years[0] && r.Year() != years[1])
+            others.records.push_back(r);
+    EXPECT_EQ(others.Bytes(), filler.Bytes());
 }

@@ -13,6 +13,7 @@
 
 #include "TestSupport.h"
 #include "platform/Errors.h"
+#include "platform/FileLock.h"
 #include "platform/Files.h"
 #include "platform/ShiftJis.h"
 
@@ -414,4 +415,28 @@ TEST_F(LeaveStoreTest, WithoutAShiftJisConverterASaveRaisesAndWritesNothing)
     EXPECT_THROW(LeaveStore::SaveEntry(2024, 4, 2, 2, QString()), EConvertError);
     EXPECT_THROW(LeaveStore::FindEntry(2024, 4, 1), EConvertError);
     EXPECT_EQ(File(), before);
+}
+
+// Another copy of the program holds the writers' lock for longer than the
+// wait: a save and a compaction say so and change nothing.
+TEST_F(LeaveStoreTest, AWriterThatCannotGetTheLockWritesNothing)
+{
+    data.Write(QStringLiteral("Holiday.d00"), AugustFile);
+    FileLock::SetWait(std::chrono::milliseconds(100));
+    {
+        const FileLock other(LeaveStore::LockFilePath());
+        for (const auto& write : { std::function<void()>([] { LeaveStore::SaveEntry(2024, 9, 1, 1, {}); }),
+                 std::function<void()>(LeaveStore::Compact) }) {
+            try {
+                write();
+                ADD_FAILURE() << "wrote without the lock";
+            } catch (const EInOutError& e) {
+                EXPECT_TRUE(e.Message().contains(QStringLiteral("ほかのプログラムが"))) << e.Message().toStdString();
+            }
+            EXPECT_EQ(File(), AugustFile);
+        }
+    }
+    FileLock::SetWait({});
+    LeaveStore::SaveEntry(2024, 9, 1, 1, {});
+    EXPECT_EQ(File().size(), AugustFile.size() + 63);
 }

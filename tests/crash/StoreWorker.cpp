@@ -1,8 +1,10 @@
 // A child process for the crash and fault tests of the leave data file.
 //
-//   store_worker ops <data directory> <log file> <seed>
+//   store_worker ops <data directory> <log file> <seed> [year]
 //       Saves, changes and clears entries and compacts the file, for ever,
-//       until it is killed. Before each operation it appends a line saying
+//       until it is killed; with a year, only dates of that year, and
+//       SIGTERM ends it between two operations, which come at random
+//       instants a few milliseconds apart (two workers share a file). Before each operation it appends a line saying
 //       what it is about to do ("S year month day kind memo" or "C"), and
 //       after the operation returns a line "D". The parent kills it at a
 //       random instant and checks the file against the finished operations.
@@ -57,7 +59,11 @@ QString MemoFor(std::mt19937& random)
     return memo;
 }
 
-[[noreturn]] void RunOperations(const char* logPath, unsigned seed)
+volatile std::sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) { stopRequested = 1; }
+
+[[noreturn]] void RunOperations(const char* logPath, unsigned seed, int onlyYear)
 {
     const int log = ::open(logPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (log < 0)
@@ -65,13 +71,15 @@ QString MemoFor(std::mt19937& random)
     std::mt19937 random(seed);
     WriteLine(log, "R");
     for (;;) {
+        if (stopRequested)
+            std::_Exit(0);
         try {
             if (random() % 20 == 0) {
                 WriteLine(log, "C");
                 LeaveStore::Compact();
             } else {
                 // Three hundred dates of 2023 and 2024, so that dates come back.
-                const int year = 2023 + int(random() % 2);
+                const int year = onlyYear ? onlyYear : 2023 + int(random() % 2);
                 const int month = 1 + int(random() % 12);
                 const int day = 1 + int(random() % 28);
                 const int kind = random() % 4 == 0 ? 0 : 1 + int(random() % 10);
@@ -85,6 +93,10 @@ QString MemoFor(std::mt19937& random)
             std::_Exit(3);
         }
         WriteLine(log, "D");
+        // Two workers sharing a file save at random instants, as people do,
+        // instead of taking the lock back the moment they let it go.
+        if (onlyYear)
+            ::usleep(useconds_t(random() % 2000));
     }
 }
 
@@ -164,12 +176,19 @@ int main(int argc, char** argv)
 {
     if (argc >= 5 && std::strcmp(argv[1], "ops") == 0) {
         SetDataDirectory(QString::fromLocal8Bit(argv[2]));
-        RunOperations(argv[3], unsigned(std::strtoul(argv[4], nullptr, 10)));
+        const int year = argc >= 6 ? std::atoi(argv[5]) : 0;
+        if (year) {
+            struct sigaction stop {};
+            stop.sa_handler = RequestStop;
+            stop.sa_flags = SA_RESTART;
+            ::sigaction(SIGTERM, &stop, nullptr);
+        }
+        RunOperations(argv[3], unsigned(std::strtoul(argv[4], nullptr, 10)), year);
     }
     if (argc >= 4 && std::strcmp(argv[1], "faults") == 0) {
         SetDataDirectory(QString::fromLocal8Bit(argv[2]));
         return RunFaults(argc, argv);
     }
-    std::fprintf(stderr, "usage: store_worker ops <dir> <log> <seed> | faults <dir> <fault> <step>...\n");
+    std::fprintf(stderr, "usage: store_worker ops <dir> <log> <seed> [year] | faults <dir> <fault> <step>...\n");
     return 2;
 }

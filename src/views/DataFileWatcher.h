@@ -1,0 +1,52 @@
+#pragma once
+
+// Follows the data file while the program runs. When another program (a
+// sync client, another copy of this program sharing the folder) changes or
+// replaces Holiday.d00, every open window is told as after a restore
+// (dataReplaced), and the undo history, whose steps belong to the file as it
+// was, is forgotten. The program's own writes are told apart by the stamps
+// LeaveStore reports around each of them: a write that found the file as
+// this watcher last knew it is ours; one that found it changed, or a file
+// that differs from what our last write left, means another program wrote.
+//
+// A sync client's conflict copy beside the data file
+// (Holiday.sync-conflict-*.d00, "Holiday (conflicted copy ….d00") is told
+// once per run, with the choice of bringing its records in; on はい
+// conflictCopyFound is emitted.
+//
+// Changes are looked at a moment after the last signal of the file system,
+// so that the many signals of one replace give one refresh.
+
+#include <optional>
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+#include "platform/Files.h"
+
+class TDataFileWatcher final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TDataFileWatcher(QObject* parent = nullptr);
+    ~TDataFileWatcher() override;
+
+    // How long after the last signal the folder is looked at.
+    static constexpr int SettleMs = 250;
+
+private:
+    void watch();
+    void check();
+    void askAboutConflictCopies();
+    void ownWrite(const std::optional<Files::Stamp>& before, const std::optional<Files::Stamp>& after);
+
+    QFileSystemWatcher watcher_;
+    QTimer settle_;
+    QString folder_; // the data folder watched, as DataDirectory() gave it
+    std::optional<Files::Stamp> known_; // the file as last seen or written here
+    bool changedElsewhere_ = false; // one of our writes found the file changed
+    QSet<QString> told_; // the conflict copies already asked about
+    bool asking_ = false;
+};

@@ -1,0 +1,89 @@
+#include "core/DataFolderMove.h"
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "core/LeaveStore.h"
+#include "platform/DataDirectory.h"
+#include "platform/Errors.h"
+
+namespace {
+
+const QString DataName = QStringLiteral("Holiday.d00");
+const QString SettingsName = QStringLiteral("orbelund.ini");
+
+QByteArray Read(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class DataFolderMoveTest : public ::testing::Test {
+protected:
+    TempDataDirectory data;
+    QTemporaryDir target;
+    const QString original = data.Path();
+    void SetUp() override
+    {
+        data.Write(DataName, QByteArray(128, 'd'));
+        data.Write(SettingsName, "[Size]\r\n");
+    }
+};
+
+} // namespace
+
+// The files are copied, the program uses the new folder, and the pointer in
+// the default folder names it for the next start. A file already in the new
+// folder is kept unless replacing was agreed; the old folder keeps its files.
+TEST_F(DataFolderMoveTest, CopiesTheFilesAndSwitchesForThisRunAndTheNext)
+{
+    const QString to = target.path() + u'/';
+    QFile settings(to + SettingsName);
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly) && settings.write("theirs") == 6);
+    settings.close();
+    EXPECT_EQ(DataFolderMove::Existing(to), QStringList { SettingsName });
+
+    DataFolderMove::Move(target.path(), false);
+    EXPECT_EQ(DataDirectory(), to);
+    EXPECT_EQ(LeaveStore::FilePath(), to + DataName);
+    EXPECT_EQ(PointedDataDirectory(), to);
+    EXPECT_EQ(Read(to + DataName), QByteArray(128, 'd'));
+    EXPECT_EQ(Read(to + SettingsName), "theirs");
+    EXPECT_EQ(Read(original + DataName), QByteArray(128, 'd'));
+
+    // Back to the default folder: the pointer goes, and with it the choice.
+    DataFolderMove::Move(original, true);
+    EXPECT_EQ(DataDirectory(), original);
+    EXPECT_FALSE(QFile::exists(DataPointerPath()));
+    EXPECT_EQ(Read(original + SettingsName), "theirs");
+}
+
+// A folder its user may not write: nothing is copied, nothing switched.
+TEST_F(DataFolderMoveTest, AFolderThatCannotBeWrittenLeavesEverythingWhereItWas)
+{
+    for (const QString& folder : { original, target.path() })
+        ::chmod(QFile::encodeName(folder).constData(), folder == original ? 0777 : 0555);
+    for (const QString& name : { DataName, SettingsName })
+        ::chmod(QFile::encodeName(original + name).constData(), 0644);
+    const std::optional<int> result = RunUnprivileged([this] {
+        try {
+            DataFolderMove::Move(target.path(), false);
+            return 1;
+        } catch (const EInOutError&) {
+            return DataDirectory() == original ? 0 : 2;
+        }
+    });
+    ::chmod(QFile::encodeName(target.path()).constData(), 0700);
+    if (!result)
+        GTEST_SKIP() << "no unprivileged user";
+    EXPECT_EQ(*result, 0);
+    EXPECT_TRUE(QDir(target.path()).isEmpty());
+    EXPECT_FALSE(QFile::exists(DataPointerPath()));
+    EXPECT_EQ(DataDirectory(), original);
+    EXPECT_EQ(Read(original + DataName), QByteArray(128, 'd'));
+}
