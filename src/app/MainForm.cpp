@@ -372,6 +372,9 @@ void TMainform::connectHandlers()
     connect(CSVO1, &QAction::triggered, this, guarded([this] { CSVO1Click(); }));
     connect(iCalendar1, &QAction::triggered, this, guarded([this] { iCalendar1Click(); }));
     connect(CSVI1, &QAction::triggered, this, guarded([this] { ImportPreview::Run(this); }));
+    // A sync client's conflict copy that the user chose to bring in.
+    connect(&ProgramEvents(), &TProgramEvents::conflictCopyFound, this,
+        [this](const QString& path) { Application::Guard([&] { ImportPreview::OpenFile(this, path); }); });
     connect(D1, &QAction::triggered, this, guarded([this] { D1Click(); }));
     connect(F1, &QAction::triggered, this, guarded([this] { F1Click(); }));
     connect(D2, &QAction::triggered, this, guarded([this] { D2Click(); }));

@@ -11,6 +11,7 @@
 
 #include "core/DayCode.h"
 #include "core/LeaveRecord.h"
+#include "core/LeaveStore.h"
 #include "platform/Errors.h"
 #include "platform/ShiftJis.h"
 
@@ -229,6 +230,23 @@ bool AllDigits(QStringView text)
 }
 
 } // namespace
+
+Result ReadDataFile(const QString& path)
+{
+    Result result;
+    int place = 0;
+    for (const LeaveRecord& record : LeaveStore::ReadAllOf(path)) {
+        ++place;
+        if (record.Cleared() || record.Kind() < 1 || record.Kind() >= LeaveKindCount)
+            continue;
+        const QDate date(record.Year(), record.Month(), record.Day());
+        if (!date.isValid())
+            result.Problems.push_back({ place, QStringLiteral("日付が読めません") });
+        else
+            result.Days.push_back({ place, date, record.Kind(), record.Memo() });
+    }
+    return result;
+}
 
 QString Problem::Text() const { return QStringLiteral("%1行目: %2").arg(Line).arg(Reason); }
 

@@ -53,6 +53,12 @@ Result Parse(const QByteArray& bytes);
 // messages are for the user.
 Result ReadFile(const QString& path);
 
+// The leave days of a copy of the data file (Holiday.d00's format), as
+// the calendars read records: cleared records and records of no leave kind
+// are no day, and a record whose date does not exist is a problem, counted
+// by its place in the file.
+Result ReadDataFile(const QString& path);
+
 // The file's bytes as text, as Parse decodes them (the plain reading that
 // the parse builds on); raises as Parse does.
 QString DecodeText(const QByteArray& bytes);

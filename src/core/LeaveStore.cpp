@@ -61,10 +61,15 @@ std::span<const LeaveRecord> Reader::NextBatch()
 
 std::vector<LeaveRecord> ReadAll()
 {
-    std::vector<LeaveRecord> records;
     if (!Exists())
-        return records;
-    RecordFile file(FilePath(), RecordFile::Mode::ReadOnly, LeaveRecord::Size);
+        return {};
+    return ReadAllOf(FilePath());
+}
+
+std::vector<LeaveRecord> ReadAllOf(const QString& path)
+{
+    std::vector<LeaveRecord> records;
+    RecordFile file(path, RecordFile::Mode::ReadOnly, LeaveRecord::Size);
     records.resize(size_t(file.Size()));
     records.resize(size_t(file.ReadMany(records.data(), qint64(records.size()))));
     return records;

@@ -94,6 +94,11 @@ template <class Visit> void ForEach(Visit&& visit)
 
 std::vector<LeaveRecord> ReadAll();
 
+// Every record of another file of the same format (a copy that a sync
+// client left beside the data file); raises EInOutError when it cannot be
+// read. Trailing bytes that do not fill a whole record are not a record.
+std::vector<LeaveRecord> ReadAllOf(const QString& path);
+
 // The records at the given 0-based positions, in the order asked.
 std::vector<LeaveRecord> ReadRecords(const std::vector<qint64>& positions);
 

@@ -95,18 +95,23 @@ void Run(QWidget* owner)
     const std::optional<QString> path = Dialogs::OpenDialog(owner,
         { QStringLiteral("CSV(カンマ区切り)(*.csv)|*.csv|テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*"),
             QStringLiteral("CSVファイルから読み込み") });
-    if (!path)
-        return;
+    if (path)
+        OpenFile(owner, *path);
+}
+
+void OpenFile(QWidget* owner, const QString& path)
+{
     CsvImport::Result read;
     try {
-        read = CsvImport::ReadFile(*path);
+        read = path.endsWith(QStringLiteral(".d00"), Qt::CaseInsensitive) ? CsvImport::ReadDataFile(path)
+                                                                          : CsvImport::ReadFile(path);
     } catch (const Exception& e) {
         Dialogs::MessageBox(owner, e.Message(), QStringLiteral("警告"), MsgIcon::Warning);
         return;
     }
     if (!ImportPreviewForm)
         new TImportPreviewForm(owner ? owner->window() : nullptr);
-    ImportPreviewForm->Open(QFileInfo(*path).fileName(), std::move(read));
+    ImportPreviewForm->Open(QFileInfo(path).fileName(), std::move(read));
 }
 
 } // namespace ImportPreview

@@ -52,6 +52,10 @@ int Apply(const Plan& plan, bool overwrite);
 // read is told in a warning), the preview.
 void Run(QWidget* owner);
 
+// The reading and the preview of one file: a CSV file, or a copy of the
+// data file (".d00", as a sync client leaves it beside Holiday.d00).
+void OpenFile(QWidget* owner, const QString& path);
+
 } // namespace ImportPreview
 
 class TImportPreviewForm final : public QWidget {
