@@ -128,6 +128,7 @@ public:
     QAction* Y2 = nullptr;
     QAction* M2 = nullptr;
     QAction* B1 = nullptr; // paid leave left
+    QAction* G1 = nullptr; // charts
     QAction* O1 = nullptr;
     QAction* Help2 = nullptr;
     QAction* N2 = nullptr;
