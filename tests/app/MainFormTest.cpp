@@ -275,7 +275,8 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
     EXPECT_EQ(names(form->C1),
         QStringList(
             { QStringLiteral("H1:集計項目一覧(&S)..."), QStringLiteral("N7:-"), QStringLiteral("Y2:年度集計(&Y)..."),
-                QStringLiteral("M2:月別集計(&M)..."), QStringLiteral("B1:有給休暇の残日数(&B)...") }));
+                QStringLiteral("M2:月別集計(&M)..."), QStringLiteral("B1:有給休暇の残日数(&B)..."),
+                QStringLiteral("G1:グラフ(&G)...") }));
     EXPECT_EQ(
         names(form->S1), QStringList({ QStringLiteral("O1:オプション(&O)..."), QStringLiteral("W1:表の幅(&W)") }));
     EXPECT_EQ(names(form->W1),
