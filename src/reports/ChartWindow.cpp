@@ -339,9 +339,9 @@ void TChartForm::RefreshPaidLeave()
 
 void TChartForm::SaveImage()
 {
-    const std::optional<QString> path = SaveStep::AskPath(this,
-        QStringLiteral("すべてのファイル(*.*)|*.*|PNG 画像(*.png)|*.png|PDF(*.pdf)|*.pdf"),
-        QStringLiteral("休暇のグラフ.png"), QStringLiteral(".png"));
+    const std::optional<QString> path
+        = SaveStep::AskPath(this, QStringLiteral("すべてのファイル(*.*)|*.*|PNG 画像(*.png)|*.png|PDF(*.pdf)|*.pdf"),
+            QStringLiteral("休暇のグラフ.png"), QStringLiteral(".png"));
     if (path)
         SaveImageTo(*path);
 }

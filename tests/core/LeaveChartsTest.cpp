@@ -96,8 +96,8 @@ TEST(LeaveCharts, EveryStepOfTheBalanceIsTheBalanceAsOfItsDay)
     // The day after the 2019 grant's last valid day.
     uses.push_back({ int32_t(QDate(2021, 10, 1).toJulianDay()), 2 });
     std::sort(uses.begin(), uses.end(), [](const auto& a, const auto& b) { return a.Day < b.Day; });
-    uses.erase(std::unique(uses.begin(), uses.end(), [](const auto& a, const auto& b) { return a.Day == b.Day; }),
-        uses.end());
+    uses.erase(
+        std::unique(uses.begin(), uses.end(), [](const auto& a, const auto& b) { return a.Day == b.Day; }), uses.end());
 
     const QDate today(2023, 6, 30);
     const std::optional<LeaveCharts::PaidLeaveChart> chart = LeaveCharts::PaidLeaveOf(rules, uses, today);
@@ -109,7 +109,8 @@ TEST(LeaveCharts, EveryStepOfTheBalanceIsTheBalanceAsOfItsDay)
     EXPECT_EQ(chart->Steps.back().HalfDays, whole.Left);
     for (const LeaveCharts::BalanceStep& step : chart->Steps) {
         ASSERT_LE(step.Date, today);
-        EXPECT_EQ(step.HalfDays, PaidLeave::Compute(rules, uses, step.Date)->Left) << step.Date.toString().toStdString();
+        EXPECT_EQ(step.HalfDays, PaidLeave::Compute(rules, uses, step.Date)->Left)
+            << step.Date.toString().toStdString();
     }
     EXPECT_FALSE(LeaveCharts::PaidLeaveOf({}, uses, today));
 }

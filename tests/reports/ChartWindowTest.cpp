@@ -71,7 +71,8 @@ TEST_F(ChartWindowTest, TheChartsShowTheFiguresOfTheTotalsAndOfThePaidLeaveBalan
     const std::array<bool, 7> daysOff = Settings::ReadDaysOff().Weekly;
     QStackedBarSeries& years = Bars(*window.YearChart);
     EXPECT_EQ(Categories(*window.YearChart),
-        (QStringList { QStringLiteral("2018"), QStringLiteral("2019"), QStringLiteral("2020"), QStringLiteral("2021"), QStringLiteral("2022"), QStringLiteral("2023") }));
+        (QStringList { QStringLiteral("2018"), QStringLiteral("2019"), QStringLiteral("2020"), QStringLiteral("2021"),
+            QStringLiteral("2022"), QStringLiteral("2023") }));
     ASSERT_EQ(years.count(), 8); // 有給, then 定 夏 冬 GW 特 代 出
     EXPECT_EQ(years.barSets().at(0)->label(), QStringLiteral("有給"));
     EXPECT_EQ(years.barSets().at(7)->label(), QStringLiteral("出"));
