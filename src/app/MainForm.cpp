@@ -32,6 +32,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "reports/ChartWindow.h"
 #include "reports/CsvExport.h"
 #include "reports/IcsExport.h"
 #include "reports/ImportPreview.h"
@@ -244,6 +245,7 @@ void TMainform::setupMenus()
     Y2 = AddItem(C1, QStringLiteral("Y2"), QStringLiteral("年度集計(&Y)..."));
     M2 = AddItem(C1, QStringLiteral("M2"), QStringLiteral("月別集計(&M)..."));
     B1 = AddItem(C1, QStringLiteral("B1"), QStringLiteral("有給休暇の残日数(&B)..."));
+    G1 = AddItem(C1, QStringLiteral("G1"), QStringLiteral("グラフ(&G)..."));
 
     S1 = AddMenu(bar, QStringLiteral("S1"), QStringLiteral("設定(&S)"));
     O1 = AddItem(S1, QStringLiteral("O1"), QStringLiteral("オプション(&O)..."));
@@ -392,6 +394,7 @@ void TMainform::connectHandlers()
     connect(Y2, &QAction::triggered, this, guarded([] { RequestYearTotals(); }));
     connect(M2, &QAction::triggered, this, guarded([] { RequestMonthlyTotals(); }));
     connect(B1, &QAction::triggered, this, guarded([] { PaidLeaveForm->ShowBalance(); }));
+    connect(G1, &QAction::triggered, this, guarded([this] { ShowChartWindow(this); }));
     connect(H1, &QAction::triggered, this, guarded([] { SelCalform->OpenTotalsSelection(); }));
     connect(ToolButton5, &QToolButton::clicked, this, guarded([] { SelCalform->OpenTotalsSelection(); }));
     connect(Help2, &QAction::triggered, this, guarded([this] { OpenHelpFile(); }));

@@ -129,6 +129,7 @@ public:
     QAction* Y2 = nullptr;
     QAction* M2 = nullptr;
     QAction* B1 = nullptr; // paid leave left
+    QAction* G1 = nullptr; // charts
     QAction* O1 = nullptr;
     QAction* DataFolder1 = nullptr; // データの保存先
     QAction* Help2 = nullptr;

@@ -1,5 +1,7 @@
 #include "core/Settings.h"
 
+#include <QHash>
+
 #include "Version.h"
 #include "platform/DataDirectory.h"
 #include "platform/Files.h"
@@ -17,6 +19,7 @@ const QString View = QStringLiteral("View");
 const QString Holiday = QStringLiteral("Holiday");
 const QString End = QStringLiteral("End");
 const QString CurrentLaw = QStringLiteral("CurrentLaw");
+const QString Chart = QStringLiteral("Chart");
 
 template <size_t N> std::array<int, N> ReadWidths(const QString& prefix, const std::array<int, N>& defaults)
 {
@@ -142,5 +145,30 @@ void WriteMonthColumnWidths(const MonthWidths& widths) { WriteWidths(QStringLite
 HolidayWidths HolidayColumnWidths() { return ReadWidths(QStringLiteral("HTW"), DefaultHolidayWidths); }
 
 void WriteHolidayColumnWidths(const HolidayWidths& widths) { WriteWidths(QStringLiteral("HTW"), widths); }
+
+std::optional<WindowBounds> ChartWindowBounds()
+{
+    QHash<QString, int> values;
+    for (const auto& [key, value] : File().ReadSection(Chart)) {
+        bool ok = false;
+        const int number = value.trimmed().toInt(&ok);
+        if (ok)
+            values.insert(key.toLower(), number);
+    }
+    const auto top = values.find(QStringLiteral("top")), left = values.find(QStringLiteral("left")),
+               width = values.find(QStringLiteral("width")), height = values.find(QStringLiteral("height"));
+    if (top == values.end() || left == values.end() || width == values.end() || height == values.end())
+        return std::nullopt;
+    return WindowBounds { *top, *left, *width, *height };
+}
+
+void WriteChartWindowBounds(const WindowBounds& bounds)
+{
+    ProfileFile file = File();
+    file.WriteInteger(Chart, QStringLiteral("Top"), bounds.Top);
+    file.WriteInteger(Chart, QStringLiteral("Left"), bounds.Left);
+    file.WriteInteger(Chart, QStringLiteral("Width"), bounds.Width);
+    file.WriteInteger(Chart, QStringLiteral("Height"), bounds.Height);
+}
 
 } // namespace Settings

@@ -18,8 +18,11 @@
 //             CurrentLaw   holidays by the Act on National Holidays as
 //                          amended, not the program's own table   0
 //   [End]     Saiteki      compact the data file at exit          0
+//   [Chart]   Top, Left, Width, Height  the window of charts, written
+//                          only once the user moved or resized it
 
 #include <array>
+#include <optional>
 
 #include <QString>
 
@@ -94,5 +97,17 @@ MonthWidths MonthColumnWidths();
 void WriteMonthColumnWidths(const MonthWidths& widths);
 HolidayWidths HolidayColumnWidths();
 void WriteHolidayColumnWidths(const HolidayWidths& widths);
+
+// Where the window of charts stands: nothing until the user moved or
+// resized it, or when a key is missing.
+struct WindowBounds {
+    int Top = 0;
+    int Left = 0;
+    int Width = 0;
+    int Height = 0;
+    friend bool operator==(const WindowBounds&, const WindowBounds&) = default;
+};
+std::optional<WindowBounds> ChartWindowBounds();
+void WriteChartWindowBounds(const WindowBounds& bounds);
 
 } // namespace Settings

@@ -258,8 +258,8 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
     };
     EXPECT_EQ(names(form->File1),
         QStringList({ QStringLiteral("I1:入力(&N)..."), QStringLiteral("Range1:期間入力(&R)..."),
-            QStringLiteral("Restore1:バックアップから復元(&B)..."),
-            QStringLiteral("N3:-"), QStringLiteral("Print1:印刷(&P)..."), QStringLiteral("N4:-"),
+            QStringLiteral("Restore1:バックアップから復元(&B)..."), QStringLiteral("N3:-"),
+            QStringLiteral("Print1:印刷(&P)..."), QStringLiteral("N4:-"),
             QStringLiteral("CSVO1:CSVファイルへ出力(&O)..."), QStringLiteral("iCalendar1:iCalendar形式で出力(&I)..."),
             QStringLiteral("CSVI1:CSVファイルから読み込み(&M)..."), QStringLiteral("N1:-"), QStringLiteral("L1:最終更新日時表示(&L)..."), QStringLiteral("N6:-"),
             QStringLiteral("Exit1:終了(&X)") }));
@@ -273,9 +273,9 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
             QStringLiteral("H2:休日表示(&H)"), QStringLiteral("N5:-"), QStringLiteral("T1:ツールバー(&T)"),
             QStringLiteral("s2:ステイタスバー(&S)") }));
     EXPECT_EQ(names(form->C1),
-        QStringList(
-            { QStringLiteral("H1:集計項目一覧(&S)..."), QStringLiteral("N7:-"), QStringLiteral("Y2:年度集計(&Y)..."),
-                QStringLiteral("M2:月別集計(&M)..."), QStringLiteral("B1:有給休暇の残日数(&B)...") }));
+        QStringList({ QStringLiteral("H1:集計項目一覧(&S)..."), QStringLiteral("N7:-"),
+            QStringLiteral("Y2:年度集計(&Y)..."), QStringLiteral("M2:月別集計(&M)..."),
+            QStringLiteral("B1:有給休暇の残日数(&B)..."), QStringLiteral("G1:グラフ(&G)...") }));
     EXPECT_EQ(
         names(form->S1),
         QStringList({ QStringLiteral("O1:オプション(&O)..."), QStringLiteral("DataFolder1:データの保存先(&D)..."),
