@@ -137,8 +137,8 @@ void TDataFolderForm::Button2Click() { close(); }
 
 void TDataFolderForm::Button3Click()
 {
-    const QString chosen = QFileDialog::getExistingDirectory(this, QStringLiteral("データの保存先"),
-        QDir::fromNativeSeparators(Edit1->text()));
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("データの保存先"), QDir::fromNativeSeparators(Edit1->text()));
     if (!chosen.isEmpty())
         Edit1->setText(Shown(chosen));
 }

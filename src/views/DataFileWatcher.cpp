@@ -67,7 +67,8 @@ void TDataFileWatcher::check()
         watch();
         if (MainFrame) {
             MainFrame->History.Clear();
-            MainFrame->SetStatusText(QStringLiteral("ほかのプログラムがデータファイルを更新したため、表示を更新しました。"));
+            MainFrame->SetStatusText(
+                QStringLiteral("ほかのプログラムがデータファイルを更新したため、表示を更新しました。"));
         }
         emit ProgramEvents().historyChanged();
         emit ProgramEvents().dataReplaced();
@@ -90,8 +91,9 @@ void TDataFileWatcher::askAboutConflictCopies()
         const QString path = folder_ + name;
         asking_ = true;
         const MsgAnswer answer = Dialogs::MessageBox(nullptr,
-            QStringLiteral("データファイルの競合コピー %1 が見つかりました。\n"
-                           "同期ツールが別のパソコンでの変更を保存したファイルです。このファイルの内容を読み込みますか？")
+            QStringLiteral(
+                "データファイルの競合コピー %1 が見つかりました。\n"
+                "同期ツールが別のパソコンでの変更を保存したファイルです。このファイルの内容を読み込みますか？")
                 .arg(QDir::toNativeSeparators(path)),
             QStringLiteral("確認"), MsgIcon::Question, MsgButtons::YesNo);
         asking_ = false;

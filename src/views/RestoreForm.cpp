@@ -41,8 +41,8 @@ TRestoreForm::TRestoreForm(QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button2Click(); }); });
     connect(ListView1, &QTreeWidget::itemSelectionChanged, this,
         [this] { Button1->setEnabled(!ListView1->selectedItems().isEmpty()); });
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this,
-        [this] { Application::Guard([this] { Button1Click(); }); });
+    connect(
+        ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
 }
 
 TRestoreForm::~TRestoreForm()

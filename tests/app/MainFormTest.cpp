@@ -261,8 +261,8 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
             QStringLiteral("Restore1:バックアップから復元(&B)..."), QStringLiteral("N3:-"),
             QStringLiteral("Print1:印刷(&P)..."), QStringLiteral("N4:-"),
             QStringLiteral("CSVO1:CSVファイルへ出力(&O)..."), QStringLiteral("iCalendar1:iCalendar形式で出力(&I)..."),
-            QStringLiteral("CSVI1:CSVファイルから読み込み(&M)..."), QStringLiteral("N1:-"), QStringLiteral("L1:最終更新日時表示(&L)..."), QStringLiteral("N6:-"),
-            QStringLiteral("Exit1:終了(&X)") }));
+            QStringLiteral("CSVI1:CSVファイルから読み込み(&M)..."), QStringLiteral("N1:-"),
+            QStringLiteral("L1:最終更新日時表示(&L)..."), QStringLiteral("N6:-"), QStringLiteral("Exit1:終了(&X)") }));
     EXPECT_EQ(form->menuBar()->actions().at(1), form->Edit2->menuAction());
     EXPECT_EQ(names(form->Edit2),
         QStringList({ QStringLiteral("Undo1:元に戻す(&U)"), QStringLiteral("Redo1:やり直し(&R)") }));
@@ -276,8 +276,7 @@ TEST_F(MainFormTest, MenusHoldEveryCommandInOrder)
         QStringList({ QStringLiteral("H1:集計項目一覧(&S)..."), QStringLiteral("N7:-"),
             QStringLiteral("Y2:年度集計(&Y)..."), QStringLiteral("M2:月別集計(&M)..."),
             QStringLiteral("B1:有給休暇の残日数(&B)..."), QStringLiteral("G1:グラフ(&G)...") }));
-    EXPECT_EQ(
-        names(form->S1),
+    EXPECT_EQ(names(form->S1),
         QStringList({ QStringLiteral("O1:オプション(&O)..."), QStringLiteral("DataFolder1:データの保存先(&D)..."),
             QStringLiteral("W1:表の幅(&W)") }));
     EXPECT_EQ(names(form->W1),

@@ -56,7 +56,10 @@ struct FileModel {
     {
         std::erase_if(records, [](const LeaveRecord& r) { return r.Cleared(); });
     }
-    static QByteArray BytesOf(const LeaveRecord& r) { return QByteArray(reinterpret_cast<const char*>(r.Data()), LeaveRecord::Size); }
+    static QByteArray BytesOf(const LeaveRecord& r)
+    {
+        return QByteArray(reinterpret_cast<const char*>(r.Data()), LeaveRecord::Size);
+    }
     QByteArray Bytes() const
     {
         QByteArray bytes;
@@ -135,8 +138,8 @@ pid_t StartWorker(const QString& dir, const QString& log, unsigned seed, int yea
     const QByteArray d = dir.toLocal8Bit(), l = log.toLocal8Bit(), s = QByteArray::number(seed),
                      y = QByteArray::number(year);
     char* argv[] = { const_cast<char*>(exe.constData()), const_cast<char*>("ops"), const_cast<char*>(d.constData()),
-        const_cast<char*>(l.constData()), const_cast<char*>(s.constData()), year ? const_cast<char*>(y.constData()) : nullptr,
-        nullptr };
+        const_cast<char*>(l.constData()), const_cast<char*>(s.constData()),
+        year ? const_cast<char*>(y.constData()) : nullptr, nullptr };
     pid_t pid = 0;
     if (posix_spawn(&pid, exe.constData(), nullptr, nullptr, argv, environ) != 0)
         return -1;
@@ -258,9 +261,11 @@ TEST(LeaveStoreCrashTest, TwoProcessesSavingAndCompactingLoseNoRecord)
             const auto count = std::count_if(stored.begin(), stored.end(), same);
             const auto at = std::find_if(stored.begin(), stored.end(), same);
             if (want.Cleared())
-                EXPECT_TRUE(count == 0 || (count == 1 && FileModel::BytesOf(*at) == FileModel::BytesOf(want))) << want.Year() << "/" << want.Month() << "/" << want.Day();
+                EXPECT_TRUE(count == 0 || (count == 1 && FileModel::BytesOf(*at) == FileModel::BytesOf(want)))
+                    << want.Year() << "/" << want.Month() << "/" << want.Day();
             else
-                EXPECT_TRUE(count == 1 && FileModel::BytesOf(*at) == FileModel::BytesOf(want)) << want.Year() << "/" << want.Month() << "/" << want.Day();
+                EXPECT_TRUE(count == 1 && FileModel::BytesOf(*at) == FileModel::BytesOf(want))
+                    << want.Year() << "/" << want.Month() << "/" << want.Day();
         }
         EXPECT_LE(stored.size(), expected.records.size());
     }

@@ -178,7 +178,7 @@ int main(int argc, char** argv)
         SetDataDirectory(QString::fromLocal8Bit(argv[2]));
         const int year = argc >= 6 ? std::atoi(argv[5]) : 0;
         if (year) {
-            struct sigaction stop {};
+            struct sigaction stop { };
             stop.sa_handler = RequestStop;
             stop.sa_flags = SA_RESTART;
             ::sigaction(SIGTERM, &stop, nullptr);

@@ -3,6 +3,7 @@
 
 #include "reports/ImportPreview.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -10,10 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
 #include "platform/ShiftJis.h"
 #include "reports/CsvExport.h"
 #include "views/Hcalf.h"
+#include "views/ProgramEvents.h"
 #include "views/ViewsTestSupport.h"
 #include "views/Ycalf.h"
 
@@ -187,4 +190,26 @@ TEST_F(ImportPreviewFormTest, ADaySavedWhileThePreviewIsOpenIsNotOverwritten)
     EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 14).Kind, 5);
     EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 17).Kind, 3);
     EXPECT_EQ(program.Main().Undo1->text(), QStringLiteral("元に戻す: CSV読み込み 1日(&U)"));
+}
+
+// A conflict copy the user chose to bring in: its days, as the calendars
+// would show them, are offered in the preview and added with Enter.
+TEST_F(ImportPreviewFormTest, AConflictCopyOfTheDataFileOpensInThePreview)
+{
+    LeaveStore::SaveEntry(2026, 8, 12, 1, QString());
+    QByteArray copy;
+    for (const LeaveRecord& r :
+        { LeaveRecord::Make(2026, 8, 12, 1, QString()), LeaveRecord::Make(2026, 8, 20, 0, QStringLiteral("消した")),
+            LeaveRecord::Make(2026, 8, 21, 5, QStringLiteral("帰省")) })
+        copy.append(reinterpret_cast<const char*>(r.Data()), LeaveRecord::Size);
+    const QString path = data.File(QStringLiteral("Holiday.sync-conflict-20260812-101010-ABCDEFG.d00"));
+    data.Write(QFileInfo(path).fileName(), copy);
+    ProgramWindows program(data);
+    emit ProgramEvents().conflictCopyFound(path);
+    ASSERT_TRUE(BecomesActive(ImportPreviewForm));
+    EXPECT_TRUE(ImportPreviewForm->Label1->text().contains(QStringLiteral("新しい日: 1日")))
+        << ImportPreviewForm->Label1->text().toStdString();
+    Press(Qt::Key_Return);
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 21).Kind, 5);
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 20).Kind, 0);
 }

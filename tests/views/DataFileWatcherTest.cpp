@@ -15,7 +15,10 @@
 
 namespace {
 
-QByteArray Bytes(const LeaveRecord& r) { return QByteArray(reinterpret_cast<const char*>(r.Data()), LeaveRecord::Size); }
+QByteArray Bytes(const LeaveRecord& r)
+{
+    return QByteArray(reinterpret_cast<const char*>(r.Data()), LeaveRecord::Size);
+}
 
 class DataFileWatcherTest : public ::testing::Test {
 protected:
@@ -42,8 +45,10 @@ TEST_F(DataFileWatcherTest, AFileReplacedByAnotherProcessRefreshesTheOpenCalenda
     EXPECT_TRUE(program.Main().History.CanUndo());
 
     const QString unsaved = grid.Cells(12, row);
-    data.Write(QStringLiteral("incoming"), data.Bytes(QStringLiteral("Holiday.d00")) + Bytes(LeaveRecord::Make(2026, 8, 12, 3, {})));
-    ASSERT_EQ(QProcess::execute(QStringLiteral("mv"), { data.File(QStringLiteral("incoming")), LeaveStore::FilePath() }), 0);
+    data.Write(QStringLiteral("incoming"),
+        data.Bytes(QStringLiteral("Holiday.d00")) + Bytes(LeaveRecord::Make(2026, 8, 12, 3, {})));
+    ASSERT_EQ(
+        QProcess::execute(QStringLiteral("mv"), { data.File(QStringLiteral("incoming")), LeaveStore::FilePath() }), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return grid.Cells(12, row) != unsaved; }, 5000));
     EXPECT_FALSE(program.Main().History.CanUndo());
     EXPECT_FALSE(program.Main().Undo1->isEnabled());
