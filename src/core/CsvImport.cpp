@@ -70,7 +70,10 @@ void ReadRecord(QStringView text, qsizetype& pos, int& line, Record& record)
             for (;;) {
                 const qsizetype quote = text.indexOf(u'"', pos);
                 if (quote < 0) {
+                    // The line breaks of the record's closed fields are read
+                    // again as lines of their own.
                     record.unclosedQuote = true;
+                    line = record.line;
                     pos = start;
                     while (pos < end && !IsLineEnd(text[pos]))
                         ++pos;

@@ -114,6 +114,11 @@ TEST(CsvImportTest, AnUnclosedQuoteCostsOneLine)
     const CsvImport::Result result = CsvImport::Parse("2026/8/12,全,\"open\n2026/8/13,夏,\n2026/8/14,冬,\n");
     ExpectDays(result, { { 2, QDate(2026, 8, 13), 5, QString() }, { 3, QDate(2026, 8, 14), 6, QString() } });
     EXPECT_EQ(ProblemTexts(result), QStringList { QStringLiteral("1行目: 引用符が閉じていません") });
+
+    // A closed field with a line break before the open quote: its break
+    // is counted once, when its second line is read again (found by fuzzing).
+    const CsvImport::Result broken = CsvImport::Parse("\"a\rb\",\"x\r\n2026/8/12,全\r\n");
+    ExpectDays(broken, { { 3, QDate(2026, 8, 12), 1, QString() } });
 }
 
 TEST(CsvImportTest, RefusesWhatIsNotTextAndFilesOverTenMegabytes)
