@@ -1,14 +1,18 @@
-// The entry point: one running copy at a time, the program's windows, then
-// the event loop.
+// The entry point: the command line's options, then one running copy at a
+// time, the program's windows and the event loop.
 
 #include <QApplication>
 
+#include "app/CommandLine.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "platform/SingleInstance.h"
 
 int main(int argc, char** argv)
 {
+    // --help, --version and the like answer without a window or the lock.
+    if (const std::optional<int> code = CommandLine::Handle(argc, argv))
+        return *code;
     // A second copy ends here, before it has a window or says anything.
     SingleInstance guard(QStringLiteral("EX_Orbelund"));
     if (!guard.IsFirst())

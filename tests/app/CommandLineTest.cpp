@@ -1,0 +1,100 @@
+// The command line's options, run as a script runs them: the real program,
+// with no display at all.
+
+#include "app/CommandLine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "Version.h"
+#include "core/LeaveStore.h"
+#include "platform/Dates.h"
+#include "reports/PaidLeaveWindow.h"
+#include "views/ViewsTestSupport.h"
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    QString out, err;
+};
+
+// The program copied into `folder` (its data folder) and run there.
+Outcome RunProgram(const QString& folder, const QStringList& arguments, const QString& lang = QStringLiteral("C"))
+{
+    const QString program = folder + QStringLiteral("/valdemor");
+    if (!QFile::exists(program))
+        QFile::copy(QStringLiteral(VALDEMOR_EXE), program);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL", "LC_MESSAGES" })
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("LANG"), lang);
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    Outcome run;
+    if (!process.waitForFinished(20000))
+        return run;
+    run.code = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+TEST(CommandLineTest, HelpVersionAndAWrongOptionNeedNoDisplayAndWriteNothing)
+{
+    QTemporaryDir folder;
+    const Outcome japanese = RunProgram(folder.path(), { QStringLiteral("--help") }, QStringLiteral("ja_JP.UTF-8"));
+    EXPECT_EQ(japanese.code, 0);
+    EXPECT_TRUE(japanese.out.startsWith(QStringLiteral("使い方: valdemor [オプション]\n")))
+        << japanese.out.toStdString();
+    const Outcome english = RunProgram(folder.path(), { QStringLiteral("--help") });
+    EXPECT_EQ(english.code, 0);
+    EXPECT_TRUE(english.out.startsWith(QStringLiteral("Usage: valdemor [OPTION]\n")));
+    EXPECT_TRUE(english.out.contains(QStringLiteral("--balance")));
+
+    const Outcome version = RunProgram(folder.path(), { QStringLiteral("--version") });
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, QStringLiteral("valdemor %1\n").arg(QLatin1String(ProgramVersionText)));
+
+    const Outcome wrong = RunProgram(folder.path(), { QStringLiteral("--bogus") });
+    EXPECT_EQ(wrong.code, 2);
+    EXPECT_TRUE(wrong.out.isEmpty());
+    EXPECT_EQ(wrong.err,
+        QStringLiteral("valdemor: unrecognized option '--bogus'\nTry 'valdemor --help' for more information.\n"));
+    // Only the program itself is in its folder: no settings, no data.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("valdemor") });
+}
+
+// --balance says what the paid-leave window says, for the same files.
+TEST(CommandLineTest, TheBalanceIsThePaidLeaveWindows)
+{
+    TempDataDirectory data;
+    data.Write(QStringLiteral("orbelund.ini"), "[Paid]\r\nHired=2020/04/01\r\n");
+    const QDate today = Dates::Today();
+    LeaveStore::SaveEntry(today.year(), today.month(), 1, 1, QString());
+    LeaveStore::SaveEntry(today.year(), today.month(), 2, 2, QString());
+
+    const Outcome balance = RunProgram(data.Path(), { QStringLiteral("--balance") }, QStringLiteral("ja_JP.UTF-8"));
+    ASSERT_EQ(balance.code, 0) << balance.err.toStdString();
+    const QStringList lines = balance.out.split(u'\n');
+    ASSERT_EQ(lines.size(), 3); // two lines and the end
+
+    ProgramWindows program(data);
+    PaidLeaveForm->ShowBalance();
+    EXPECT_EQ(lines[0],
+        today.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" の残日数: ") + PaidLeaveForm->Label2->text());
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("年5日の取得"))) << lines[1].toStdString();
+
+    data.Write(QStringLiteral("orbelund.ini"), "");
+    const Outcome none = RunProgram(data.Path(), { QStringLiteral("--balance") });
+    EXPECT_EQ(none.code, 1);
+    EXPECT_TRUE(none.out.isEmpty());
+}
