@@ -3,17 +3,28 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QLocale>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 
 #include "Version.h"
+#include "core/Julius.h"
 #include "core/PaidLeave.h"
 #include "core/PaidLeaveSettings.h"
 #include "platform/Dates.h"
 #include "platform/Errors.h"
+#include "reports/CsvExport.h"
+#include "reports/IcsExport.h"
 #include "reports/PaidLeaveSentences.h"
+#include "reports/SaveStep.h"
+#include "views/Hcalf.h"
+#include "views/Mcalf.h"
+#include "views/Ycalf.h"
 
 namespace CommandLine {
 
@@ -44,12 +55,22 @@ QString Usage()
                               "休暇の記録を年度・月・休日のカレンダーで表示します。\n"
                               "オプションを付けないとウィンドウを開きます。\n\n"
                               "  --balance    今日の有給休暇の残日数と年5日の取得義務の状況を表示して終了します\n"
+                              "  --export csv|ics -o ファイル  カレンダーをファイルに出力して終了します\n"
+                              "      --calendar year|month|holiday  CSV のカレンダー（既定は year）\n"
+                              "      --fiscal-year 年度   年度（既定は今の年度）\n"
+                              "      --month 2026-12      月カレンダーの月（既定は今月）\n"
+                              "      --holidays           iCalendar に国民の祝日も出力します\n"
                               "  --help       この説明を表示して終了します\n"
                               "  --version    バージョンを表示して終了します\n");
     return QStringLiteral("Usage: valdemor [OPTION]\n"
                           "Shows a record of leave days on fiscal-year, month and holiday calendars.\n"
                           "Without an option it opens its window.\n\n"
                           "  --balance    print today's paid leave left and the five-day rule, then exit\n"
+                          "  --export csv|ics -o FILE  write a calendar to FILE, then exit\n"
+                          "      --calendar year|month|holiday  the calendar of the CSV file (default year)\n"
+                          "      --fiscal-year YEAR   the fiscal year (default the current one)\n"
+                          "      --month 2026-12      the month calendar's month (default this month)\n"
+                          "      --holidays           put the national holidays into the iCalendar file too\n"
                           "  --help       display this help and exit\n"
                           "  --version    output version information and exit\n");
 }
@@ -93,12 +114,105 @@ int Balance(int argc, char** argv)
     }
 }
 
+int Failed(const QString& message)
+{
+    Print(stderr, QStringLiteral("valdemor: ") + message + u'\n');
+    return 1;
+}
+
+// What --export asks for.
+struct ExportRequest {
+    QString format; // csv or ics
+    QString calendar = QStringLiteral("year");
+    QString output;
+    std::optional<int> fiscalYear;
+    QString month; // 2026-12
+    bool holidays = false;
+};
+
+// The bytes the menu command writes for that calendar, to the file, without
+// a window on any screen and without the main window (whose end would write
+// its place into the settings).
+int Export(int argc, char** argv, const ExportRequest& request)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    try {
+        const QDate today = Dates::Today();
+        const int fiscalYear = request.fiscalYear.value_or(Julius::FiscalYearOf(today.year(), today.month()));
+        Julius::CheckFiscalYear(fiscalYear);
+        QByteArray bytes;
+        if (request.format == QLatin1String("ics")) {
+            bytes = IcsExport::FileBytes(
+                IcsExport::Events(fiscalYear, request.holidays), QDateTime::currentDateTimeUtc());
+        } else if (request.calendar == QLatin1String("year")) {
+            TYcalForm calendar;
+            calendar.Fill(fiscalYear);
+            bytes = CsvExport::FileBytesOf({ CalendarKind::Year, &calendar });
+        } else if (request.calendar == QLatin1String("holiday")) {
+            THCalForm calendar;
+            calendar.Button2->setText(Julius::FiscalYearCaption(fiscalYear));
+            calendar.Fill(fiscalYear);
+            bytes = CsvExport::FileBytesOf({ CalendarKind::Holiday, &calendar });
+        } else {
+            QDate month = QDate::fromString(request.month + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+            if (request.month.isEmpty())
+                month = QDate(today.year(), today.month(), 1);
+            if (!month.isValid())
+                return Failed(QStringLiteral("--month は 2026-12 のように指定してください。"));
+            TMCalForm calendar;
+            calendar.Fill(month.year(), month.month());
+            bytes = CsvExport::FileBytesOf({ CalendarKind::Month, &calendar });
+        }
+        SaveStep::WriteFile(request.output, bytes);
+        return 0;
+    } catch (const Exception& error) {
+        return Failed(error.Message());
+    }
+}
+
 } // namespace
 
 std::optional<int> Handle(int argc, char** argv)
 {
+    ExportRequest request;
+    bool exporting = false;
+    // The value after an option, or nothing at the end of the line.
+    const auto value = [&](int& i) -> std::optional<QString> {
+        if (i + 1 >= argc)
+            return std::nullopt;
+        return QString::fromLocal8Bit(argv[++i]);
+    };
     for (int i = 1; i < argc; ++i) {
         const QString option = QString::fromLocal8Bit(argv[i]);
+        if (option == QLatin1String("--export") || option == QLatin1String("--calendar")
+            || option == QLatin1String("--fiscal-year") || option == QLatin1String("--month")
+            || option == QLatin1String("-o")) {
+            const std::optional<QString> given = value(i);
+            if (!given)
+                return WrongOption(option);
+            bool number = true;
+            if (option == QLatin1String("--export")) {
+                exporting = true;
+                request.format = *given;
+            } else if (option == QLatin1String("--calendar")) {
+                request.calendar = *given;
+            } else if (option == QLatin1String("--fiscal-year")) {
+                request.fiscalYear = given->toInt(&number);
+            } else if (option == QLatin1String("--month")) {
+                request.month = *given;
+            } else {
+                request.output = *given;
+            }
+            if (!number)
+                return WrongOption(option + u' ' + *given);
+            continue;
+        }
+        if (option == QLatin1String("--holidays")) {
+            request.holidays = true;
+            continue;
+        }
         if (option == QLatin1String("--help")) {
             Print(stdout, Usage());
             return 0;
@@ -113,7 +227,16 @@ std::optional<int> Handle(int argc, char** argv)
         if (option.startsWith(QLatin1String("--")))
             return WrongOption(option);
     }
-    return std::nullopt;
+    if (!exporting)
+        return std::nullopt;
+    const QStringList calendars { QStringLiteral("year"), QStringLiteral("month"), QStringLiteral("holiday") };
+    if (request.format != QLatin1String("csv") && request.format != QLatin1String("ics"))
+        return WrongOption(QStringLiteral("--export ") + request.format);
+    if (!calendars.contains(request.calendar))
+        return WrongOption(QStringLiteral("--calendar ") + request.calendar);
+    if (request.output.isEmpty())
+        return WrongOption(QStringLiteral("--export (-o FILE)"));
+    return Export(argc, argv, request);
 }
 
 } // namespace CommandLine

@@ -173,6 +173,8 @@ QString ProposedName() { return ShownSource().nameBase + QStringLiteral(".csv");
 
 QByteArray FileBytes() { return Bytes(ShownSource()); }
 
+QByteArray FileBytesOf(const OpenCalendar& calendar) { return Bytes(SourceOf(calendar)); }
+
 void Export(QWidget* owner, const QString& filter)
 {
     const Source source = ShownSource();

@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "views/OpenCalendar.h"
+
 class QWidget;
 
 namespace CsvExport {
@@ -20,6 +22,9 @@ QString ProposedName();
 
 // The file's content for the open calendar.
 QByteArray FileBytes();
+// The same for a calendar window that is not open in the main window (the
+// command line fills one without a main window).
+QByteArray FileBytesOf(const OpenCalendar& calendar);
 
 // The whole command: the save dialog with `filter` (the main window's),
 // the overwrite question, the file. Failures raise EInOutError.

@@ -152,6 +152,19 @@ QByteArray FileBytes(const std::vector<Event>& events, const QDateTime& stamp)
     return out;
 }
 
+std::vector<Event> Events(int fiscalYear, bool holidays)
+{
+    std::vector<Event> events = LeaveEvents(fiscalYear);
+    if (holidays) {
+        // A holiday comes before a leave day of the same date.
+        std::vector<Event> all = HolidayEvents(fiscalYear);
+        all.insert(all.end(), events.begin(), events.end());
+        std::stable_sort(all.begin(), all.end(), [](const Event& a, const Event& b) { return a.Date < b.Date; });
+        events = std::move(all);
+    }
+    return events;
+}
+
 void Export(QWidget* owner)
 {
     const int fiscalYear = ExportedFiscalYear();
@@ -167,15 +180,7 @@ void Export(QWidget* owner)
             QStringLiteral(".ics"));
     if (!path)
         return;
-    std::vector<Event> events = LeaveEvents(fiscalYear);
-    if (holidays) {
-        // A holiday comes before a leave day of the same date.
-        std::vector<Event> all = HolidayEvents(fiscalYear);
-        all.insert(all.end(), events.begin(), events.end());
-        std::stable_sort(all.begin(), all.end(), [](const Event& a, const Event& b) { return a.Date < b.Date; });
-        events = std::move(all);
-    }
-    SaveStep::WriteFile(*path, FileBytes(events, QDateTime::currentDateTimeUtc()));
+    SaveStep::WriteFile(*path, FileBytes(Events(fiscalYear, holidays), QDateTime::currentDateTimeUtc()));
 }
 
 } // namespace IcsExport

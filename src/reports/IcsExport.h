@@ -40,6 +40,10 @@ std::vector<Event> LeaveEvents(int fiscalYear);
 // calendars show (ShownHolidays), named as the month calendar names them.
 std::vector<Event> HolidayEvents(int fiscalYear);
 
+// What the file holds: the leave days, and with `holidays` the holidays
+// too, a holiday before a leave day of the same date.
+std::vector<Event> Events(int fiscalYear, bool holidays);
+
 // The whole file; `stamp` is the DTSTAMP of every event.
 QByteArray FileBytes(const std::vector<Event>& events, const QDateTime& stamp);
 

@@ -14,6 +14,8 @@
 #include "Version.h"
 #include "core/LeaveStore.h"
 #include "platform/Dates.h"
+#include "reports/CsvExport.h"
+#include "reports/IcsExport.h"
 #include "reports/PaidLeaveWindow.h"
 #include "views/ViewsTestSupport.h"
 
@@ -97,4 +99,45 @@ TEST(CommandLineTest, TheBalanceIsThePaidLeaveWindows)
     const Outcome none = RunProgram(data.Path(), { QStringLiteral("--balance") });
     EXPECT_EQ(none.code, 1);
     EXPECT_TRUE(none.out.isEmpty());
+}
+
+// --export writes the bytes the menu command writes for the same calendar.
+TEST(CommandLineTest, AnExportIsTheMenuCommandsFile)
+{
+    TempDataDirectory data;
+    data.Write(QStringLiteral("orbelund.ini"), "[Holiday]\r\n0=1\r\n6=1\r\n7=1\r\n");
+    LeaveStore::SaveEntry(2026, 8, 12, 5, QStringLiteral("帰省, 実家"));
+    LeaveStore::SaveEntry(2026, 9, 24, 1, QString());
+    const QString out = data.File(QStringLiteral("out"));
+    const auto exported = [&](const QStringList& arguments) {
+        const Outcome run = RunProgram(data.Path(), arguments + QStringList { QStringLiteral("-o"), out });
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        return data.Bytes(QStringLiteral("out"));
+    };
+    const QByteArray year = exported(
+        { QStringLiteral("--export"), QStringLiteral("csv"), QStringLiteral("--fiscal-year"), QStringLiteral("2026") });
+    const QByteArray month = exported({ QStringLiteral("--export"), QStringLiteral("csv"), QStringLiteral("--calendar"),
+        QStringLiteral("month"), QStringLiteral("--month"), QStringLiteral("2026-08") });
+    const QByteArray holiday
+        = exported({ QStringLiteral("--export"), QStringLiteral("csv"), QStringLiteral("--calendar"),
+            QStringLiteral("holiday"), QStringLiteral("--fiscal-year"), QStringLiteral("2026") });
+    const QByteArray ics = exported({ QStringLiteral("--export"), QStringLiteral("ics"),
+        QStringLiteral("--fiscal-year"), QStringLiteral("2026"), QStringLiteral("--holidays") });
+
+    FixedToday today { QDate(2026, 8, 12) };
+    ProgramWindows program(data);
+    EXPECT_EQ(year, CsvExport::FileBytes()); // the fiscal-year calendar opens at start
+    program.Main().OpenMonthCalendar();
+    EXPECT_EQ(month, CsvExport::FileBytes());
+    program.Main().OpenHolidayCalendar();
+    EXPECT_EQ(holiday, CsvExport::FileBytes());
+    // The same file but for the moment it was written.
+    const auto stampless = [](QByteArray bytes) {
+        QList<QByteArray> lines = bytes.split('\n');
+        lines.removeIf([](const QByteArray& line) { return line.startsWith("DTSTAMP:"); });
+        return lines;
+    };
+    EXPECT_EQ(stampless(ics),
+        stampless(IcsExport::FileBytes(IcsExport::Events(2026, true), QDateTime::currentDateTimeUtc())));
+    EXPECT_GT(ics.count("BEGIN:VEVENT"), 10); // the holidays are in
 }
