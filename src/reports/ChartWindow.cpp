@@ -158,9 +158,7 @@ TChartForm::TChartForm(QWidget* parent)
         if (isVisible())
             Application::Guard([this] { Refresh(); });
     };
-    connect(&ProgramEvents(), &TProgramEvents::daySaved, this, refresh);
-    connect(&ProgramEvents(), &TProgramEvents::daysSaved, this, refresh);
-    connect(&ProgramEvents(), &TProgramEvents::dataReplaced, this, refresh);
+    FollowDataFile(this, refresh);
     connect(&ProgramEvents(), &TProgramEvents::paidLeaveSettingsChanged, this, refresh);
 }
 

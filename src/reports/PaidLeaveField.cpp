@@ -17,9 +17,7 @@ TPaidLeaveField::TPaidLeaveField(QWidget* parent)
     setCursor(Qt::PointingHandCursor);
     setContentsMargins(6, 0, 6, 0);
     const auto refresh = [this] { Application::Guard([this] { Refresh(); }); };
-    connect(&ProgramEvents(), &TProgramEvents::daySaved, this, refresh);
-    connect(&ProgramEvents(), &TProgramEvents::daysSaved, this, refresh);
-    connect(&ProgramEvents(), &TProgramEvents::dataReplaced, this, refresh);
+    FollowDataFile(this, refresh);
     connect(&ProgramEvents(), &TProgramEvents::paidLeaveSettingsChanged, this, refresh);
     refresh();
 }

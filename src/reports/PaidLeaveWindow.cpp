@@ -90,9 +90,7 @@ TPaidLeaveForm::TPaidLeaveForm(QWidget* parent)
         if (isVisible())
             Application::Guard([this] { Refresh(); });
     };
-    connect(&ProgramEvents(), &TProgramEvents::daySaved, this, refresh);
-    connect(&ProgramEvents(), &TProgramEvents::daysSaved, this, refresh);
-    connect(&ProgramEvents(), &TProgramEvents::dataReplaced, this, refresh);
+    FollowDataFile(this, refresh);
 }
 
 TPaidLeaveForm::~TPaidLeaveForm()

@@ -5,6 +5,8 @@
 // connects with itself as the context object, so that it is disconnected
 // when it goes.
 
+#include <functional>
+
 #include <QDate>
 #include <QObject>
 #include <QString>
@@ -43,3 +45,7 @@ signals:
 
 // The one instance, alive for the whole run.
 TProgramEvents& ProgramEvents();
+
+// Calls `follow` whenever what the data file holds may have changed: one day
+// or several saved, or the file replaced. Disconnected when `context` goes.
+void FollowDataFile(QObject* context, const std::function<void()>& follow);

@@ -197,11 +197,9 @@ TEST_F(ImportPreviewFormTest, ADaySavedWhileThePreviewIsOpenIsNotOverwritten)
 TEST_F(ImportPreviewFormTest, AConflictCopyOfTheDataFileOpensInThePreview)
 {
     LeaveStore::SaveEntry(2026, 8, 12, 1, QString());
-    QByteArray copy;
-    for (const LeaveRecord& r :
+    const QByteArray copy = Records(
         { LeaveRecord::Make(2026, 8, 12, 1, QString()), LeaveRecord::Make(2026, 8, 20, 0, QStringLiteral("消した")),
-            LeaveRecord::Make(2026, 8, 21, 5, QStringLiteral("帰省")) })
-        copy.append(reinterpret_cast<const char*>(r.Data()), LeaveRecord::Size);
+            LeaveRecord::Make(2026, 8, 21, 5, QStringLiteral("帰省")) });
     const QString path = data.File(QStringLiteral("Holiday.sync-conflict-20260812-101010-ABCDEFG.d00"));
     data.Write(QFileInfo(path).fileName(), copy);
     ProgramWindows program(data);

@@ -15,11 +15,6 @@
 
 namespace {
 
-QByteArray Bytes(const LeaveRecord& r)
-{
-    return QByteArray(reinterpret_cast<const char*>(r.Data()), LeaveRecord::Size);
-}
-
 class DataFileWatcherTest : public ::testing::Test {
 protected:
     FixedToday today { QDate(2026, 8, 12) };
@@ -46,7 +41,7 @@ TEST_F(DataFileWatcherTest, AFileReplacedByAnotherProcessRefreshesTheOpenCalenda
 
     const QString unsaved = grid.Cells(12, row);
     data.Write(QStringLiteral("incoming"),
-        data.Bytes(QStringLiteral("Holiday.d00")) + Bytes(LeaveRecord::Make(2026, 8, 12, 3, {})));
+        data.Bytes(QStringLiteral("Holiday.d00")) + Records({ LeaveRecord::Make(2026, 8, 12, 3, {}) }));
     ASSERT_EQ(
         QProcess::execute(QStringLiteral("mv"), { data.File(QStringLiteral("incoming")), LeaveStore::FilePath() }), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return grid.Cells(12, row) != unsaved; }, 5000));
@@ -61,7 +56,7 @@ TEST_F(DataFileWatcherTest, AConflictCopyIsAskedAboutOnce)
     QSignalSpy found(&ProgramEvents(), &TProgramEvents::conflictCopyFound);
     const QString name = QStringLiteral("Holiday.sync-conflict-20260812-101010-ABCDEFG.d00");
     dialogs.answers.push_back(MsgAnswer::Yes);
-    data.Write(name, Bytes(LeaveRecord::Make(2026, 8, 12, 3, {})));
+    data.Write(name, Records({ LeaveRecord::Make(2026, 8, 12, 3, {}) }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return found.count() == 1; }, 5000));
     EXPECT_EQ(found.front().front().toString(), data.File(name));
     ASSERT_EQ(dialogs.messages.size(), 1u);

@@ -32,14 +32,6 @@ namespace {
 
 const QString DataFile = QStringLiteral("Holiday.d00");
 
-QByteArray Records(std::initializer_list<LeaveRecord> records)
-{
-    QByteArray bytes;
-    for (const LeaveRecord& r : records)
-        bytes.append(reinterpret_cast<const char*>(r.Data()), LeaveRecord::Size);
-    return bytes;
-}
-
 // A key as a person's key arrives: at the control that has the focus.
 void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {

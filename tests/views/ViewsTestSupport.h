@@ -14,6 +14,7 @@
 #include "TestSupport.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "core/LeaveRecord.h"
 #include "views/Chymf.h"
 #include "views/Inputf.h"
 #include "widgets/StrCGrid.h"
@@ -65,6 +66,15 @@ private:
 
 // Waits until `window` is the window the keys go to. Qt counts a tool window
 // active while its parent is, so qWaitForWindowActive would not wait.
+// The bytes of a data file that holds these records, in this order.
+inline QByteArray Records(std::initializer_list<LeaveRecord> records)
+{
+    QByteArray bytes;
+    for (const LeaveRecord& r : records)
+        bytes.append(reinterpret_cast<const char*>(r.Data()), LeaveRecord::Size);
+    return bytes;
+}
+
 inline bool BecomesActive(const QWidget* window)
 {
     return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
