@@ -2,26 +2,33 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QLocale>
+#include <QPrinter>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include "Version.h"
+#include "app/WindowFont.h"
 #include "core/Julius.h"
 #include "core/PaidLeave.h"
 #include "core/PaidLeaveSettings.h"
 #include "platform/Dates.h"
 #include "platform/Errors.h"
+#include "platform/Printer.h"
 #include "reports/CsvExport.h"
 #include "reports/IcsExport.h"
 #include "reports/PaidLeaveSentences.h"
 #include "reports/SaveStep.h"
+#include "reports/priansf.h"
 #include "views/Hcalf.h"
 #include "views/Mcalf.h"
 #include "views/Ycalf.h"
@@ -55,8 +62,8 @@ QString Usage()
                               "休暇の記録を年度・月・休日のカレンダーで表示します。\n"
                               "オプションを付けないとウィンドウを開きます。\n\n"
                               "  --balance    今日の有給休暇の残日数と年5日の取得義務の状況を表示して終了します\n"
-                              "  --export csv|ics -o ファイル  カレンダーをファイルに出力して終了します\n"
-                              "      --calendar year|month|holiday  CSV のカレンダー（既定は year）\n"
+                              "  --export csv|ics|pdf -o ファイル  カレンダーをファイルに出力して終了します\n"
+                              "      --calendar year|month|holiday  CSV・PDF のカレンダー（既定は year）\n"
                               "      --fiscal-year 年度   年度（既定は今の年度）\n"
                               "      --month 2026-12      月カレンダーの月（既定は今月）\n"
                               "      --holidays           iCalendar に国民の祝日も出力します\n"
@@ -66,8 +73,8 @@ QString Usage()
                           "Shows a record of leave days on fiscal-year, month and holiday calendars.\n"
                           "Without an option it opens its window.\n\n"
                           "  --balance    print today's paid leave left and the five-day rule, then exit\n"
-                          "  --export csv|ics -o FILE  write a calendar to FILE, then exit\n"
-                          "      --calendar year|month|holiday  the calendar of the CSV file (default year)\n"
+                          "  --export csv|ics|pdf -o FILE  write a calendar to FILE, then exit\n"
+                          "      --calendar year|month|holiday  the calendar of the CSV or PDF file (default year)\n"
                           "      --fiscal-year YEAR   the fiscal year (default the current one)\n"
                           "      --month 2026-12      the month calendar's month (default this month)\n"
                           "      --holidays           put the national holidays into the iCalendar file too\n"
@@ -122,13 +129,61 @@ int Failed(const QString& message)
 
 // What --export asks for.
 struct ExportRequest {
-    QString format; // csv or ics
+    QString format; // csv, ics or pdf
     QString calendar = QStringLiteral("year");
     QString output;
     std::optional<int> fiscalYear;
     QString month; // 2026-12
     bool holidays = false;
 };
+
+// The calendar window of the asked kind, filled for the asked period as the
+// menu command shows it, and never shown. Nothing for a month that does not
+// read as one.
+std::unique_ptr<TCalendarWindow> FilledCalendar(const ExportRequest& request, int fiscalYear, QDate today)
+{
+    if (request.calendar == QLatin1String("year")) {
+        auto calendar = std::make_unique<TYcalForm>();
+        calendar->Fill(fiscalYear);
+        return calendar;
+    }
+    if (request.calendar == QLatin1String("holiday")) {
+        auto calendar = std::make_unique<THCalForm>();
+        calendar->Button2->setText(Julius::FiscalYearCaption(fiscalYear));
+        calendar->Fill(fiscalYear);
+        return calendar;
+    }
+    QDate month = QDate::fromString(request.month + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+    if (request.month.isEmpty())
+        month = QDate(today.year(), today.month(), 1);
+    if (!month.isValid())
+        return nullptr;
+    auto calendar = std::make_unique<TMCalForm>();
+    calendar->Fill(month.year(), month.month());
+    return calendar;
+}
+
+// The print command's pages of a calendar as a PDF file's bytes. The printer
+// writes into a folder of its own, so that a failed print leaves nothing
+// half written where the user asked for the file.
+QByteArray PdfBytes(const OpenCalendar& calendar)
+{
+    const QTemporaryDir folder;
+    if (!folder.isValid())
+        throw Exception(QStringLiteral("一時フォルダーを作れません: ") + folder.errorString());
+    const QString path = folder.filePath(QStringLiteral("calendar.pdf"));
+    TPrinter printer;
+    printer.QtPrinter().setOutputFormat(QPrinter::PdfFormat);
+    printer.SetOutputFileName(path);
+    Tpriansform::PrintCalendar(calendar, printer);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception(QStringLiteral("印刷したPDFファイルを読めません: ") + file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Exception(QStringLiteral("印刷したPDFファイルを読めません: ") + file.errorString());
+    return bytes;
+}
 
 // The bytes the menu command writes for that calendar, to the file, without
 // a window on any screen and without the main window (whose end would write
@@ -138,6 +193,8 @@ int Export(int argc, char** argv, const ExportRequest& request)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    // The printed cells take the windows' font, as when the program runs.
+    InstallWindowFont();
     try {
         const QDate today = Dates::Today();
         const int fiscalYear = request.fiscalYear.value_or(Julius::FiscalYearOf(today.year(), today.month()));
@@ -146,24 +203,12 @@ int Export(int argc, char** argv, const ExportRequest& request)
         if (request.format == QLatin1String("ics")) {
             bytes = IcsExport::FileBytes(
                 IcsExport::Events(fiscalYear, request.holidays), QDateTime::currentDateTimeUtc());
-        } else if (request.calendar == QLatin1String("year")) {
-            TYcalForm calendar;
-            calendar.Fill(fiscalYear);
-            bytes = CsvExport::FileBytesOf({ CalendarKind::Year, &calendar });
-        } else if (request.calendar == QLatin1String("holiday")) {
-            THCalForm calendar;
-            calendar.Button2->setText(Julius::FiscalYearCaption(fiscalYear));
-            calendar.Fill(fiscalYear);
-            bytes = CsvExport::FileBytesOf({ CalendarKind::Holiday, &calendar });
         } else {
-            QDate month = QDate::fromString(request.month + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
-            if (request.month.isEmpty())
-                month = QDate(today.year(), today.month(), 1);
-            if (!month.isValid())
+            const std::unique_ptr<TCalendarWindow> window = FilledCalendar(request, fiscalYear, today);
+            if (!window)
                 return Failed(QStringLiteral("--month は 2026-12 のように指定してください。"));
-            TMCalForm calendar;
-            calendar.Fill(month.year(), month.month());
-            bytes = CsvExport::FileBytesOf({ CalendarKind::Month, &calendar });
+            const OpenCalendar calendar { window->Kind(), window.get() };
+            bytes = request.format == QLatin1String("pdf") ? PdfBytes(calendar) : CsvExport::FileBytesOf(calendar);
         }
         SaveStep::WriteFile(request.output, bytes);
         return 0;
@@ -230,7 +275,8 @@ std::optional<int> Handle(int argc, char** argv)
     if (!exporting)
         return std::nullopt;
     const QStringList calendars { QStringLiteral("year"), QStringLiteral("month"), QStringLiteral("holiday") };
-    if (request.format != QLatin1String("csv") && request.format != QLatin1String("ics"))
+    const QStringList formats { QStringLiteral("csv"), QStringLiteral("ics"), QStringLiteral("pdf") };
+    if (!formats.contains(request.format))
         return WrongOption(QStringLiteral("--export ") + request.format);
     if (!calendars.contains(request.calendar))
         return WrongOption(QStringLiteral("--calendar ") + request.calendar);

@@ -52,7 +52,7 @@ GridShape ShapeOf(CalendarKind kind)
 }
 
 // The window of a kind when it is the open calendar, or null.
-const TCalendarWindow* OpenWindow(CalendarKind kind)
+TCalendarWindow* OpenWindow(CalendarKind kind)
 {
     const std::optional<OpenCalendar> open = TheOpenCalendar();
     return open && open->Kind == kind ? open->Window : nullptr;
@@ -97,17 +97,16 @@ void SetUpGridPrinter(TGridPrinter& printer, TComboGrid& grid)
     printer.SetGrid(&grid);
 }
 
-// Column count, then row count, then widths and alignment.
-void ShapeGrid(TComboGrid& grid, CalendarKind kind)
+// Column count, then row count, then widths and alignment. The holiday
+// calendar's rows are those of its window, when there is one.
+void ShapeGrid(TComboGrid& grid, CalendarKind kind, const TCalendarWindow* window)
 {
     const GridShape shape = ShapeOf(kind);
     if (shape.widths.empty())
         return;
     int rows = shape.rows;
-    if (rows == 0) {
-        const TCalendarWindow* window = OpenWindow(kind);
+    if (rows == 0)
         rows = window != nullptr && window->StrColGrid1 != nullptr ? window->StrColGrid1->RowCount() : 2;
-    }
     grid.SetColCount(int(shape.widths.size()));
     // One data row at least, so the heading row stays the fixed one.
     grid.SetRowCount(std::max(rows, 2));
@@ -123,17 +122,50 @@ void ShapeGrid(TComboGrid& grid, CalendarKind kind)
 }
 
 // Texts only, cell for cell; colours and styles stay behind.
-void CopyCells(TComboGrid& grid, CalendarKind kind)
+void CopyCells(TComboGrid& grid, const TCalendarWindow& window)
 {
-    const TCalendarWindow* window = OpenWindow(kind);
-    if (window == nullptr || window->StrColGrid1 == nullptr)
+    if (window.StrColGrid1 == nullptr)
         return;
-    const TStrColGrid& source = *window->StrColGrid1;
+    const TStrColGrid& source = *window.StrColGrid1;
     const int cols = std::min(grid.ColCount(), source.ColCount());
     const int rows = std::min(grid.RowCount(), source.RowCount());
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c)
             grid.SetCells(c, r, source.Cells(c, r));
+}
+
+// The heading of a calendar's pages: its name and shown period behind two
+// ideographic and eight ASCII spaces; only the spaces without a calendar.
+QString HeadingOf(const std::optional<OpenCalendar>& calendar)
+{
+    QString text;
+    if (calendar) {
+        text = CalendarTitle(calendar->Kind) + u'（';
+        if (calendar->Window->Button2 != nullptr)
+            text += calendar->Window->Button2->text();
+        text += u'）';
+    }
+    return QStringLiteral("　　        ") + text;
+}
+
+// A print grid filled from a calendar window, and a grid printer for it
+// whose pages carry that calendar's heading.
+struct CalendarPages {
+    std::unique_ptr<TComboGrid> grid;
+    std::unique_ptr<TGridPrinter> engine;
+};
+
+CalendarPages PagesOf(const OpenCalendar& calendar)
+{
+    CalendarPages pages { std::make_unique<TComboGrid>(), std::make_unique<TGridPrinter>() };
+    SetUpPrintGrid(*pages.grid);
+    SetUpGridPrinter(*pages.engine, *pages.grid);
+    ShapeGrid(*pages.grid, calendar.Kind, calendar.Window);
+    CopyCells(*pages.grid, *calendar.Window);
+    const QString heading = HeadingOf(calendar);
+    TGridPrinter* drawer = pages.engine.get();
+    pages.engine->OnHeader = [drawer, heading](QObject*, int&, int, int yPos) { drawer->PrintText(0, yPos, heading); };
+    return pages;
 }
 
 } // namespace
@@ -209,17 +241,15 @@ void Tpriansform::SetPrinter(TPrinter* printer)
 
 TPrintPreview* Tpriansform::Preview() const { return preview_; }
 
-QString Tpriansform::HeadingText()
+QString Tpriansform::HeadingText() { return HeadingOf(TheOpenCalendar()); }
+
+int Tpriansform::PrintCalendar(const OpenCalendar& calendar, TPrinter& printer)
 {
-    QString text;
-    if (const std::optional<OpenCalendar> open = TheOpenCalendar()) {
-        text = CalendarTitle(open->Kind) + u'（';
-        if (open->Window->Button2 != nullptr)
-            text += open->Window->Button2->text();
-        text += u'）';
-    }
-    // Two ideographic spaces, then eight ASCII ones.
-    return QStringLiteral("　　        ") + text;
+    CalendarPages pages = PagesOf(calendar);
+    printer.SetOrientation(OrientationOf(calendar.Kind));
+    printer.SetTitle(HeadingOf(calendar).trimmed());
+    pages.engine->SetPrinter(&printer);
+    return pages.engine->Print();
 }
 
 void Tpriansform::OpenPrintDialog()
@@ -241,7 +271,7 @@ void Tpriansform::OpenPrintDialog()
     Button1->setFocus(Qt::OtherFocusReason);
 }
 
-void Tpriansform::PrepareGrid(CalendarKind kind) { ShapeGrid(*ComboGrid1, kind); }
+void Tpriansform::PrepareGrid(CalendarKind kind) { ShapeGrid(*ComboGrid1, kind, OpenWindow(kind)); }
 
 void Tpriansform::Button1Click()
 {
@@ -330,7 +360,7 @@ bool Tpriansform::PrintShownCalendar()
     } runEnd { *this };
 
     PrepareGrid(*kind);
-    CopyCells(*ComboGrid1, *kind);
+    CopyCells(*ComboGrid1, *OpenWindow(*kind));
     TPrinter& printer = Printer();
     printer.SetOrientation(OrientationOf(*kind));
     printer.SetTitle(HeadingText().trimmed());
@@ -377,21 +407,13 @@ bool Tpriansform::ChoosePdfFile(CalendarKind kind)
 
 TPreviewSource Tpriansform::PreviewSource(CalendarKind kind) const
 {
+    // The pages as they would be printed if printing started now.
+    CalendarPages pages = PagesOf({ kind, OpenWindow(kind) });
     TPreviewSource source;
-    auto grid = std::make_unique<TComboGrid>();
-    SetUpPrintGrid(*grid);
-    auto engine = std::make_unique<TGridPrinter>();
-    SetUpGridPrinter(*engine, *grid);
-    ShapeGrid(*grid, kind);
-    CopyCells(*grid, kind);
-    source.grid = std::move(grid);
-    // The heading the pages would get if printing started now.
-    const QString heading = HeadingText();
-    TGridPrinter* drawer = engine.get();
-    engine->OnHeader = [drawer, heading](QObject*, int&, int, int yPos) { drawer->PrintText(0, yPos, heading); };
-    const TCanvas& screen = source.grid->Canvas();
+    const TCanvas& screen = pages.grid->Canvas();
     source.pageSize
-        = PreviewPageSize(Printer(), screen.PixelsPerInchX(), screen.PixelsPerInchY(), engine->BottomMargin());
-    source.engine = std::move(engine);
+        = PreviewPageSize(Printer(), screen.PixelsPerInchX(), screen.PixelsPerInchY(), pages.engine->BottomMargin());
+    source.grid = std::move(pages.grid);
+    source.engine = std::move(pages.engine);
     return source;
 }

@@ -41,6 +41,11 @@ public:
     // ASCII spaces; only the spaces when no calendar is open.
     static QString HeadingText();
 
+    // Prints a calendar window's pages as OK prints them when that calendar
+    // is the open one, heading and orientation included, on printer; the
+    // answer is the number of pages. The window need not be shown or open.
+    static int PrintCalendar(const OpenCalendar& calendar, TPrinter& printer);
+
     // The main window's print command: the dialog for the open calendar, or
     // a warning when there is none.
     void OpenPrintDialog();

@@ -14,8 +14,11 @@
 #include "Version.h"
 #include "core/LeaveStore.h"
 #include "platform/Dates.h"
+#include "platform/Printer.h"
 #include "reports/CsvExport.h"
 #include "reports/IcsExport.h"
+#include "reports/PdfFiles.h"
+#include "reports/priansf.h"
 #include "reports/PaidLeaveWindow.h"
 #include "views/ViewsTestSupport.h"
 
@@ -140,4 +143,51 @@ TEST(CommandLineTest, AnExportIsTheMenuCommandsFile)
     EXPECT_EQ(stampless(ics),
         stampless(IcsExport::FileBytes(IcsExport::Events(2026, true), QDateTime::currentDateTimeUtc())));
     EXPECT_GT(ics.count("BEGIN:VEVENT"), 10); // the holidays are in
+}
+
+// --export pdf prints the pages the print command prints for the same
+// calendar: the same page count, size, title and text on every page.
+TEST(CommandLineTest, APdfExportIsThePrintCommandsPages)
+{
+    TempDataDirectory data;
+    for (int i = 0; i < 60; ++i) { // enough days for a second page of holidays
+        const QDate day = QDate(2026, 4, 1).addDays(i);
+        LeaveStore::SaveEntry(day.year(), day.month(), day.day(), 1 + i % 10, QStringLiteral("休%1").arg(i));
+    }
+    const auto exported = [&](const QString& calendar) {
+        const QString path = data.File(calendar + QStringLiteral(".pdf"));
+        const Outcome run = RunProgram(data.Path(),
+            { QStringLiteral("--export"), QStringLiteral("pdf"), QStringLiteral("--calendar"), calendar,
+                QStringLiteral("--fiscal-year"), QStringLiteral("2026"), QStringLiteral("--month"),
+                QStringLiteral("2026-04"), QStringLiteral("-o"), path });
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        return path;
+    };
+    const QStringList calendars { QStringLiteral("year"), QStringLiteral("month"), QStringLiteral("holiday") };
+    QStringList files;
+    for (const QString& calendar : calendars)
+        files << exported(calendar);
+
+    FixedToday today { QDate(2026, 4, 20) };
+    ProgramWindows program(data);
+    TPrinter device;
+    priansform->SetPrinter(&device);
+    const std::function<void()> open[] = { [] {}, [&] { program.Main().OpenMonthCalendar(); },
+        [&] { program.Main().OpenHolidayCalendar(); } };
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(calendars[i].toStdString());
+        open[i]();
+        const QString printed = data.File(calendars[i] + QStringLiteral("-printed.pdf"));
+        device.SetOutputFileName(printed);
+        priansform->OpenPrintDialog();
+        priansform->Button1->click();
+        const int pages = PdfFiles::Pages(printed);
+        ASSERT_GT(pages, 0);
+        EXPECT_EQ(PdfFiles::Pages(files[i]), pages);
+        EXPECT_EQ(PdfFiles::PageSize(files[i]), PdfFiles::PageSize(printed));
+        EXPECT_EQ(PdfFiles::Title(files[i]), PdfFiles::Title(printed));
+        for (int page = 1; page <= pages; ++page)
+            EXPECT_EQ(PdfFiles::PageText(files[i], page), PdfFiles::PageText(printed, page));
+    }
+    EXPECT_EQ(PdfFiles::Pages(files[2]), 2);
 }
