@@ -172,8 +172,8 @@ TEST(CommandLineTest, APdfExportIsThePrintCommandsPages)
     ProgramWindows program(data);
     TPrinter device;
     priansform->SetPrinter(&device);
-    const std::function<void()> open[] = { [] {}, [&] { program.Main().OpenMonthCalendar(); },
-        [&] { program.Main().OpenHolidayCalendar(); } };
+    const std::function<void()> open[]
+        = { [] {}, [&] { program.Main().OpenMonthCalendar(); }, [&] { program.Main().OpenHolidayCalendar(); } };
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(calendars[i].toStdString());
         open[i]();
