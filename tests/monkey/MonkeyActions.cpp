@@ -172,6 +172,12 @@ public:
             return std::nullopt;
         return folders_.Out() + files[chance_.Below(files.size())];
     }
+    std::optional<QString> FolderDialog(QWidget*, const QString&, const QString&) override
+    {
+        if (chance_.OneIn(3))
+            return std::nullopt;
+        return folders_.root + QStringLiteral("/folder") + QString::number(chance_.Below(3));
+    }
     bool PrinterSetup(QWidget*, QPrinter&) override { return chance_.OneIn(2); }
 
     bool realBoxes = true;
