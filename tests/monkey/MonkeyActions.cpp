@@ -122,8 +122,8 @@ public:
     }
     ~Dialogs() override { ::Dialogs::SetHandler(nullptr); }
 
-    MsgAnswer MessageBox(QWidget* owner, const QString& text, const QString& caption, MsgIcon,
-        MsgButtons buttons) override
+    MsgAnswer MessageBox(
+        QWidget* owner, const QString& text, const QString& caption, MsgIcon, MsgButtons buttons) override
     {
         MsgAnswer answer;
         if (realBoxes && chance_.OneIn(3)) {
@@ -222,8 +222,8 @@ void MonkeyActions::Visit(const QWidget& window) { visited_.insert(Name(window))
 MonkeyAction MonkeyActions::Next()
 {
     // A modal box or an open menu takes every key and click until it goes.
-    if (QWidget* modal = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
-                                                           : QApplication::activeModalWidget())
+    if (QWidget* modal
+        = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::activeModalWidget())
         return ActOnModal(*modal);
     const int roll = chance_.Below(100);
     if (roll < 22)
@@ -293,16 +293,16 @@ MonkeyAction MonkeyActions::ClickToolButton()
         return TriggerMenuItem();
     QToolButton* button = buttons[chance_.Below(buttons.size())];
     Visit(*Mainform);
-    return { QStringLiteral("tool button ") + button->objectName(), [button] { QTest::mouseClick(button, Qt::LeftButton); } };
+    return { QStringLiteral("tool button ") + button->objectName(),
+        [button] { QTest::mouseClick(button, Qt::LeftButton); } };
 }
 
 MonkeyAction MonkeyActions::PressKey(QWidget& window)
 {
     const KeyChoice key = RandomKey(chance_);
     QWidget* focus = QApplication::focusWidget();
-    QWidget* target = focus && (focus->window() == window.window() || QApplication::activePopupWidget())
-        ? focus
-        : &window;
+    QWidget* target
+        = focus && (focus->window() == window.window() || QApplication::activePopupWidget()) ? focus : &window;
     Visit(*target->window());
     return { QStringLiteral("key %1 to %2").arg(KeyText(key), Name(*target)),
         [target, key] { QTest::keyClick(target, Qt::Key(key.key), key.modifiers); } };
@@ -311,7 +311,7 @@ MonkeyAction MonkeyActions::PressKey(QWidget& window)
 MonkeyAction MonkeyActions::ClickAt(QWidget& window, bool twice)
 {
     if (window.width() <= 0 || window.height() <= 0)
-        return { QStringLiteral("nothing to click"), [] { } };
+        return { QStringLiteral("nothing to click"), [] {} };
     const QPoint at(chance_.Below(window.width()), chance_.Below(window.height()));
     QWidget* child = window.childAt(at);
     QWidget* target = child ? child : &window;
@@ -364,20 +364,19 @@ MonkeyAction MonkeyActions::ChangeFileElsewhere()
         return TriggerMenuItem();
     const qint64 index = chance_.Below(static_cast<int>(std::min<qint64>(count, INT_MAX)));
     const int kind = 1 + chance_.Below(LeaveKindCount - 1);
-    return { QStringLiteral("another program changes record %1 to kind %2").arg(index).arg(kind),
-        [this, index, kind] {
-            QFile file(LeaveStore::FilePath());
-            if (!file.open(QIODevice::ReadWrite) || !file.seek(index * LeaveRecord::Size))
-                return;
-            LeaveRecord record;
-            if (file.read(reinterpret_cast<char*>(record.Data()), LeaveRecord::Size) != LeaveRecord::Size
-                || saved_.Holds(QDate(record.Year(), record.Month(), record.Day())))
-                return;
-            const LeaveRecord changed
-                = LeaveRecord::Make(record.Year(), record.Month(), record.Day(), kind, QStringLiteral("外部"));
-            file.seek(index * LeaveRecord::Size);
-            file.write(reinterpret_cast<const char*>(changed.Data()), LeaveRecord::Size);
-        } };
+    return { QStringLiteral("another program changes record %1 to kind %2").arg(index).arg(kind), [this, index, kind] {
+                QFile file(LeaveStore::FilePath());
+                if (!file.open(QIODevice::ReadWrite) || !file.seek(index * LeaveRecord::Size))
+                    return;
+                LeaveRecord record;
+                if (file.read(reinterpret_cast<char*>(record.Data()), LeaveRecord::Size) != LeaveRecord::Size
+                    || saved_.Holds(QDate(record.Year(), record.Month(), record.Day())))
+                    return;
+                const LeaveRecord changed
+                    = LeaveRecord::Make(record.Year(), record.Month(), record.Day(), kind, QStringLiteral("外部"));
+                file.seek(index * LeaveRecord::Size);
+                file.write(reinterpret_cast<const char*>(changed.Data()), LeaveRecord::Size);
+            } };
 }
 
 bool MonkeyActions::SettleModal()

@@ -66,8 +66,8 @@ Watchdog::Watchdog()
     // The beat is a timer of the main thread: it runs in every event loop,
     // a modal box's included, and in none while the thread is stuck.
     state_->beat.setInterval(100);
-    QObject::connect(&state_->beat, &QTimer::timeout,
-        [s = state_] { s->lastBeat = Clock::now().time_since_epoch().count(); });
+    QObject::connect(
+        &state_->beat, &QTimer::timeout, [s = state_] { s->lastBeat = Clock::now().time_since_epoch().count(); });
     state_->beat.start();
     state_->thread = std::thread([s = state_] {
         std::unique_lock lock(s->mutex);
@@ -112,11 +112,11 @@ void CheckWindowPointers()
     const QWidgetList live = QApplication::allWidgets();
     const QSet<QWidget*> alive(live.begin(), live.end());
     const std::pair<const char*, QWidget*> windows[] = { { "Mainform", Mainform }, { "AboutBox", AboutBox },
-        { "DataFolderForm", DataFolderForm }, { "OpForm", OpForm }, { "CalMForm", CalMForm },
-        { "CalForm", CalForm }, { "ChartForm", ChartForm }, { "ImportPreviewForm", ImportPreviewForm },
-        { "PaidLeaveForm", PaidLeaveForm }, { "SelCalform", SelCalform }, { "priansform", priansform },
-        { "ChYMForm", ChYMForm }, { "HCalForm", HCalForm }, { "InputForm", InputForm }, { "MCalForm", MCalForm },
-        { "RangeForm", RangeForm }, { "RestoreForm", RestoreForm }, { "YcalForm", YcalForm } };
+        { "DataFolderForm", DataFolderForm }, { "OpForm", OpForm }, { "CalMForm", CalMForm }, { "CalForm", CalForm },
+        { "ChartForm", ChartForm }, { "ImportPreviewForm", ImportPreviewForm }, { "PaidLeaveForm", PaidLeaveForm },
+        { "SelCalform", SelCalform }, { "priansform", priansform }, { "ChYMForm", ChYMForm }, { "HCalForm", HCalForm },
+        { "InputForm", InputForm }, { "MCalForm", MCalForm }, { "RangeForm", RangeForm },
+        { "RestoreForm", RestoreForm }, { "YcalForm", YcalForm } };
     for (const auto& [name, window] : windows) {
         if (window && !alive.contains(window))
             MonkeyFail(QStringLiteral("%1 points at a destroyed window").arg(QLatin1String(name)));
@@ -128,8 +128,8 @@ void CheckWindowPointers()
 // The check marks of the view menu are the record of which calendar is open.
 void CheckCalendarMarks()
 {
-    const std::tuple<const char*, QAction*, QWidget*> calendars[] = { { "Y1", Mainform->Y1, YcalForm },
-        { "M1", Mainform->M1, MCalForm }, { "H2", Mainform->H2, HCalForm } };
+    const std::tuple<const char*, QAction*, QWidget*> calendars[]
+        = { { "Y1", Mainform->Y1, YcalForm }, { "M1", Mainform->M1, MCalForm }, { "H2", Mainform->H2, HCalForm } };
     for (const auto& [name, mark, window] : calendars) {
         if (mark->isChecked() && !window)
             MonkeyFail(QStringLiteral("%1 is checked with no calendar open").arg(QLatin1String(name)));
@@ -147,7 +147,8 @@ void CheckAfterStep()
     // window (a file dialog asked for directly) would let the run choose a
     // folder anywhere.
     if (QWidget* modal = QApplication::activeModalWidget(); modal && !qobject_cast<QMessageBox*>(modal))
-        MonkeyFail(QStringLiteral("a modal %1 outside the dialog seam").arg(QLatin1String(modal->metaObject()->className())));
+        MonkeyFail(
+            QStringLiteral("a modal %1 outside the dialog seam").arg(QLatin1String(modal->metaObject()->className())));
     CheckWindowPointers();
     CheckCalendarMarks();
     // Painting reaches whatever a window shows from: a window that kept a
@@ -163,8 +164,10 @@ void CheckAfterStep()
 SavedDays::SavedDays()
 {
     TProgramEvents& events = ProgramEvents();
-    QObject::connect(&events, &TProgramEvents::daySaved, &following_,
-        [this](QDate date, int kind, const QString& memo) { saved_[date] = { kind, memo }; });
+    QObject::connect(
+        &events, &TProgramEvents::daySaved, &following_, [this](QDate date, int kind, const QString& memo) {
+            saved_[date] = { kind, memo };
+        });
     QObject::connect(&events, &TProgramEvents::daysSaved, &following_, [this](QDate first, QDate last) {
         // What the file holds now is what this save left.
         std::vector<QDate> dates;
@@ -214,9 +217,8 @@ void CheckFilesAtEnd(const SavedDays& saved, const MonkeyFolders& folders)
     if (file.size() % LeaveRecord::Size != 0)
         MonkeyFail(QStringLiteral("the data file has %1 bytes, not whole records").arg(file.size()));
     std::map<QDate, std::vector<LeaveRecord>> records;
-    LeaveStore::ForEach([&](const LeaveRecord& r, qint64) {
-        records[QDate(r.Year(), r.Month(), r.Day())].push_back(r);
-    });
+    LeaveStore::ForEach(
+        [&](const LeaveRecord& r, qint64) { records[QDate(r.Year(), r.Month(), r.Day())].push_back(r); });
     std::map<QDate, QString> problems;
     for (const auto& [date, list] : records) {
         if (list.size() > 1)
@@ -226,12 +228,12 @@ void CheckFilesAtEnd(const SavedDays& saved, const MonkeyFolders& folders)
         const auto found = records.find(date);
         const LeaveRecord* r = found == records.end() ? nullptr : &found->second.front();
         const bool cleared = !r || r->Cleared();
-        if (day.kind == 0 ? !cleared
-                          : cleared || r->Kind() != day.kind || r->Memo() != day.memo)
+        if (day.kind == 0 ? !cleared : cleared || r->Kind() != day.kind || r->Memo() != day.memo)
             problems[date] = QStringLiteral("was saved as kind %1 \"%2\" but the file holds %3")
                                  .arg(day.kind)
-                                 .arg(day.memo, r ? QStringLiteral("kind %1 \"%2\"").arg(r->Kind()).arg(r->Memo())
-                                                  : QStringLiteral("no record"));
+                                 .arg(day.memo,
+                                     r ? QStringLiteral("kind %1 \"%2\"").arg(r->Kind()).arg(r->Memo())
+                                       : QStringLiteral("no record"));
     }
     CheckDataFile(problems);
     CheckSettingsFile();

@@ -179,8 +179,8 @@ void Shrink(std::uint64_t seed, ChildRun failed, const QTemporaryDir& work)
 
 int Supervise(std::uint64_t seed, double seconds, int stepsPerRun)
 {
-    std::printf("monkey: seed %llu, %g s, runs of %d steps\n", static_cast<unsigned long long>(seed), seconds,
-        stepsPerRun);
+    std::printf(
+        "monkey: seed %llu, %g s, runs of %d steps\n", static_cast<unsigned long long>(seed), seconds, stepsPerRun);
     std::fflush(stdout);
     QTemporaryDir work;
     QElapsedTimer clock;
@@ -236,8 +236,8 @@ int main(int argc, char** argv)
     const QCommandLineOption forOption(QStringLiteral("for"), QStringLiteral("seconds of runs"), QStringLiteral("T"));
     parser.addOptions({ seedOption, stepsOption, secondsOption, forOption });
     parser.process(app);
-    const std::uint64_t seed = parser.isSet(seedOption) ? parser.value(seedOption).toULongLong()
-                                                         : std::random_device {}() % 1000000;
+    const std::uint64_t seed
+        = parser.isSet(seedOption) ? parser.value(seedOption).toULongLong() : std::random_device {}() % 1000000;
     const int steps = parser.isSet(stepsOption) ? parser.value(stepsOption).toInt() : 300;
     if (parser.isSet(forOption))
         return Supervise(seed, parser.value(forOption).toDouble(), steps);
