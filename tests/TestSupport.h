@@ -115,6 +115,7 @@ public:
     std::deque<SaveDialogRequest> saveRequests;
     std::deque<std::optional<QString>> openAnswers;
     std::deque<OpenDialogRequest> openRequests;
+    std::deque<std::optional<QString>> folderAnswers;
     std::deque<bool> printerSetupAnswers;
 
     MsgAnswer MessageBox(
@@ -143,6 +144,10 @@ public:
     {
         openRequests.push_back(request);
         return Take(openAnswers);
+    }
+    std::optional<QString> FolderDialog(QWidget*, const QString&, const QString&) override
+    {
+        return Take(folderAnswers);
     }
     // The next scripted answer; "cancelled" when none is left.
     template <class T> static std::optional<T> Take(std::deque<std::optional<T>>& answers)

@@ -1,7 +1,6 @@
 #include "app/DataFolderForm.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -137,10 +136,10 @@ void TDataFolderForm::Button2Click() { close(); }
 
 void TDataFolderForm::Button3Click()
 {
-    const QString chosen = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("データの保存先"), QDir::fromNativeSeparators(Edit1->text()));
-    if (!chosen.isEmpty())
-        Edit1->setText(Shown(chosen));
+    const std::optional<QString> chosen
+        = Dialogs::FolderDialog(this, QStringLiteral("データの保存先"), QDir::fromNativeSeparators(Edit1->text()));
+    if (chosen && !chosen->isEmpty())
+        Edit1->setText(Shown(*chosen));
 }
 
 void TDataFolderForm::keyPressEvent(QKeyEvent* event)

@@ -147,6 +147,16 @@ public:
         return dialog.selectedFiles().first();
     }
 
+    std::optional<QString> FolderDialog(QWidget* owner, const QString& title, const QString& start) override
+    {
+        QFileDialog dialog(OwnerOr(owner), title, start);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (RunInFront(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().first();
+    }
+
     bool PrinterSetup(QWidget* owner, QPrinter& printer) override
     {
         QPrintDialog dialog(&printer, OwnerOr(owner));
@@ -179,6 +189,11 @@ std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogReque
 std::optional<QString> OpenDialog(QWidget* owner, const OpenDialogRequest& request)
 {
     return current->OpenDialog(owner, request);
+}
+
+std::optional<QString> FolderDialog(QWidget* owner, const QString& title, const QString& start)
+{
+    return current->FolderDialog(owner, title, start);
 }
 
 bool PrinterSetup(QWidget* owner, QPrinter& printer) { return current->PrinterSetup(owner, printer); }

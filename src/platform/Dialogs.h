@@ -1,7 +1,7 @@
 #pragma once
 
 // The modal questions the program asks: message boxes, the one-line input
-// box, the open and save dialogs and the printer set-up. All of them pass through one
+// box, the open, save and folder dialogs and the printer set-up. All of them pass through one
 // DialogHandler, so tests answer them without a window ever waiting.
 
 #include <optional>
@@ -45,6 +45,8 @@ public:
     virtual std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request) = 0;
     // The path of an existing file the user chose; nothing when cancelled.
     virtual std::optional<QString> OpenDialog(QWidget* owner, const OpenDialogRequest& request) = 0;
+    // The folder the user chose, starting from `start`; nothing when cancelled.
+    virtual std::optional<QString> FolderDialog(QWidget* owner, const QString& title, const QString& start) = 0;
     // True when the user confirmed; the printer then carries the choices.
     virtual bool PrinterSetup(QWidget* owner, QPrinter& printer) = 0;
 };
@@ -56,6 +58,7 @@ MsgAnswer MessageBox(QWidget* owner, const QString& text, const QString& caption
 std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QString& prompt, const QString& text);
 std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request);
 std::optional<QString> OpenDialog(QWidget* owner, const OpenDialogRequest& request);
+std::optional<QString> FolderDialog(QWidget* owner, const QString& title, const QString& start);
 bool PrinterSetup(QWidget* owner, QPrinter& printer);
 
 // The window of the program that is in front: the modal box, else a visible

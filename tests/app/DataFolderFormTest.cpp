@@ -54,3 +54,21 @@ TEST(DataFolderFormTest, MovesToTheFolderTypedAndShowsItsData)
     EXPECT_EQ(AboutBox->Copyright->toolTip(), to);
     AboutBox->close();
 }
+
+// 参照 asks through the program's dialogs, like every other question, and
+// puts the folder chosen into the field; a cancelled choice leaves it.
+TEST(DataFolderFormTest, BrowseTakesTheFolderChosen)
+{
+    TempDataDirectory data;
+    ScriptedDialogs dialogs;
+    ProgramWindows program(data);
+    program.Main().DataFolder1->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(DataFolderForm));
+    dialogs.folderAnswers = { QStringLiteral("/srv/leave"), std::nullopt };
+
+    QTest::mouseClick(DataFolderForm->Button3, Qt::LeftButton);
+    EXPECT_EQ(DataFolderForm->Edit1->text(), QStringLiteral("/srv/leave"));
+    QTest::mouseClick(DataFolderForm->Button3, Qt::LeftButton);
+    EXPECT_EQ(DataFolderForm->Edit1->text(), QStringLiteral("/srv/leave"));
+    DataFolderForm->close();
+}
