@@ -62,10 +62,19 @@ public:
         , margin_(margin)
     {
         setText(QStringLiteral("OK"));
-        setIcon(style()->standardIcon(QStyle::SP_DialogOkButton, nullptr, this));
     }
 
 protected:
+    void showEvent(QShowEvent* event) override
+    {
+        // The style looks the glyph up in the desktop's icon theme, which
+        // takes longer than the rest of the window: the box is made at every
+        // start but seldom opened, so the lookup waits for its first showing.
+        if (icon().isNull())
+            setIcon(style()->standardIcon(QStyle::SP_DialogOkButton, nullptr, this));
+        QPushButton::showEvent(event);
+    }
+
     void paintEvent(QPaintEvent*) override
     {
         QStylePainter painter(this);
