@@ -33,10 +33,11 @@ void AddMenu(QMenuBar* bar, const QString& caption, const QStringList& items)
 void AddMenus(QMenuBar* bar)
 {
     AddMenu(bar, QStringLiteral("ファイル(&F)"),
-        { QStringLiteral("入力(&N)..."), QStringLiteral("期間入力(&R)..."), QStringLiteral("バックアップから復元(&B)..."),
-            {}, QStringLiteral("印刷(&P)..."), {}, QStringLiteral("CSVファイルへ出力(&O)..."),
-            QStringLiteral("iCalendar形式で出力(&I)..."), QStringLiteral("CSVファイルから読み込み(&M)..."), {},
-            QStringLiteral("最終更新日時表示(&L)..."), {}, QStringLiteral("終了(&X)") });
+        { QStringLiteral("入力(&N)..."), QStringLiteral("期間入力(&R)..."),
+            QStringLiteral("バックアップから復元(&B)..."), {}, QStringLiteral("印刷(&P)..."), {},
+            QStringLiteral("CSVファイルへ出力(&O)..."), QStringLiteral("iCalendar形式で出力(&I)..."),
+            QStringLiteral("CSVファイルから読み込み(&M)..."), {}, QStringLiteral("最終更新日時表示(&L)..."), {},
+            QStringLiteral("終了(&X)") });
     AddMenu(bar, QStringLiteral("編集(&E)"), { QStringLiteral("元に戻す(&U)"), QStringLiteral("やり直し(&R)") });
     AddMenu(bar, QStringLiteral("表示(&V)"),
         { QStringLiteral("年表示(&Y)"), QStringLiteral("月表示(&M)"), QStringLiteral("休日表示(&H)"), {},
@@ -46,9 +47,9 @@ void AddMenus(QMenuBar* bar)
             QStringLiteral("月別集計(&M)..."), QStringLiteral("有給休暇の残日数(&B)..."),
             QStringLiteral("グラフ(&G)...") });
     AddMenu(bar, QStringLiteral("設定(&S)"),
-        { QStringLiteral("オプション(&O)..."), QStringLiteral("データの保存先(&D)..."),
-            QStringLiteral("表の幅(&W)") });
-    AddMenu(bar, QStringLiteral("ヘルプ(&H)"), { QStringLiteral("ヘルプ(&H)"), {}, QStringLiteral("バージョン情報(&A)...") });
+        { QStringLiteral("オプション(&O)..."), QStringLiteral("データの保存先(&D)..."), QStringLiteral("表の幅(&W)") });
+    AddMenu(bar, QStringLiteral("ヘルプ(&H)"),
+        { QStringLiteral("ヘルプ(&H)"), {}, QStringLiteral("バージョン情報(&A)...") });
 }
 
 void AddToolBar(QMainWindow& window)

@@ -102,7 +102,8 @@ QString StampOf(const QString& name)
     if (!name.startsWith(head) || !name.endsWith(tail))
         return {};
     const QStringView stamp = QStringView(name).mid(head.size(), name.size() - head.size() - tail.size());
-    const auto digits = [](QStringView text) { return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }); };
+    const auto digits
+        = [](QStringView text) { return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }); };
     if (stamp.size() == 8 && digits(stamp))
         return stamp.toString();
     if (stamp.size() == 15 && digits(stamp.left(8)) && stamp[8] == u'-' && digits(stamp.mid(9)))

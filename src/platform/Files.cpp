@@ -231,8 +231,8 @@ bool IsNewFileOf(const QString& name, const QString& base)
     if (digits < 1 || digits > 7 || !name.startsWith(base) || name[base.size()] != u'.' || !name.endsWith(suffix))
         return false;
     const QStringView number = QStringView(name).mid(base.size() + 1, digits);
-    return std::all_of(number.begin(), number.end(),
-        [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'); });
+    return std::all_of(
+        number.begin(), number.end(), [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'); });
 }
 } // namespace
 
