@@ -18,6 +18,7 @@
 #include "platform/Application.h"
 #include "platform/DataDirectory.h"
 #include "platform/FixedDialog.h"
+#include "platform/GlyphButton.h"
 #include "views/Inputf.h"
 
 TAboutBox* AboutBox = nullptr;
@@ -55,14 +56,12 @@ private:
 
 // The OK button of a Windows dialog's standard kind: the system's OK glyph
 // `margin` pixels inside the left edge, the caption 4 pixels after it.
-class OkGlyphButton final : public QPushButton {
+class OkGlyphButton final : public TGlyphButton {
 public:
     OkGlyphButton(int margin, QWidget* parent)
-        : QPushButton(parent)
+        : TGlyphButton(QStyle::SP_DialogOkButton, QStringLiteral("OK"), parent)
         , margin_(margin)
     {
-        setText(QStringLiteral("OK"));
-        setIcon(style()->standardIcon(QStyle::SP_DialogOkButton, nullptr, this));
     }
 
 protected:

@@ -41,10 +41,20 @@ TMainform* CreateProgramWindows()
     // Before any window reads a setting or shows the data folder; after the
     // title and font, which its message box takes.
     PrepareDataFolder();
-    // The long-lived windows, in this order. Each is reached through its
-    // global pointer and only hides when closed.
     auto* mainform = new TMainform;
     InstallCalendarWindows(*mainform);
+    // A data file that changed since the newest backup (another program, or
+    // a day without saves) is backed up before anything can change it: the
+    // main window's first showing finishes an interrupted compaction.
+    Application::Guard([mainform] {
+        if (const int error = Backups::AtStart())
+            mainform->SetStatusText(Backups::FailureText(error));
+    });
+    // The main window goes to the screen before the windows below are made:
+    // none of them is in its first picture, and most are seldom opened.
+    mainform->show();
+    // The long-lived windows, in this order. Each is reached through its
+    // global pointer and only hides when closed.
     new TInputForm(mainform);
     new TRangeForm(mainform);
     new TAboutBox(mainform);
@@ -57,12 +67,6 @@ TMainform* CreateProgramWindows()
     new TPaidLeaveForm(mainform);
     new TRestoreForm(mainform);
     new TDataFolderForm(mainform);
-    // A data file that changed since the newest backup (another program, or
-    // a day without saves) is backed up before anything can change it.
-    Application::Guard([mainform] {
-        if (const int error = Backups::AtStart())
-            mainform->SetStatusText(Backups::FailureText(error));
-    });
     // Once every window is there to show what it tells of.
     Application::Guard(PaidLeaveNotice::AtStart);
     new TDataFileWatcher(mainform);

@@ -2,10 +2,10 @@
 
 // The program's set-up between the single-instance check and the event loop:
 // the application title, the Japanese locale, the window font, the data
-// folder made ready and the long-lived windows, created in their fixed order;
-// the calendars are plugged into the main window.
+// folder made ready, the main window with the calendars plugged in, shown,
+// and then the long-lived windows, created in their fixed order.
 
 class TMainform;
 
-// Returns the main window (also Mainform); it owns the other windows.
+// Returns the main window (also Mainform), shown; it owns the other windows.
 TMainform* CreateProgramWindows();

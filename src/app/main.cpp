@@ -20,7 +20,6 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     TMainform* mainform = CreateProgramWindows();
-    mainform->show();
     const int result = app.exec();
     delete mainform; // writes the settings, compacts the data file if asked
     guard.Release();

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
@@ -93,6 +92,25 @@ int MakeDaysCopy()
     return error;
 }
 
+// The stamp of a backup's file name "Holiday-<8 digits>[-<6 digits>].d00",
+// or empty for any other name. Compared by hand: a regular expression, or
+// a name filter of QDir (one inside), would load the expression engine at
+// every start.
+QString StampOf(const QString& name)
+{
+    const QLatin1StringView head("Holiday-"), tail(".d00");
+    if (!name.startsWith(head) || !name.endsWith(tail))
+        return {};
+    const QStringView stamp = QStringView(name).mid(head.size(), name.size() - head.size() - tail.size());
+    const auto digits
+        = [](QStringView text) { return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }); };
+    if (stamp.size() == 8 && digits(stamp))
+        return stamp.toString();
+    if (stamp.size() == 15 && digits(stamp.left(8)) && stamp[8] == u'-' && digits(stamp.mid(9)))
+        return stamp.toString();
+    return {};
+}
+
 bool TriedToday() { return triedFolder == DataDirectory() && triedDay == Dates::Today(); }
 
 } // namespace
@@ -101,17 +119,15 @@ QString Folder() { return DataDirectory() + QStringLiteral("backup/"); }
 
 std::vector<Backup> List()
 {
-    static const QRegularExpression name(QStringLiteral("^Holiday-(\\d{8})(-\\d{6})?\\.d00$"));
     std::vector<Backup> backups;
     const QDir folder(Folder());
-    for (const QString& file : folder.entryList({ QStringLiteral("Holiday-*.d00") }, QDir::Files)) {
-        const QRegularExpressionMatch match = name.match(file);
-        if (!match.hasMatch())
+    for (const QString& file : folder.entryList(QDir::Files)) {
+        const QString stamp = StampOf(file);
+        if (stamp.isEmpty())
             continue;
-        const QDate day = QDate::fromString(match.captured(1), QStringLiteral("yyyyMMdd"));
+        const QDate day = QDate::fromString(stamp.left(8), QStringLiteral("yyyyMMdd"));
         if (!day.isValid())
             continue;
-        const QString stamp = match.captured(1) + match.captured(2);
         backups.push_back({ stamp, day, DataCopy(stamp), SettingsCopy(stamp) });
     }
     // The stamps sort as their times do.

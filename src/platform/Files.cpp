@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
 namespace Files {
 
@@ -219,17 +219,31 @@ int CopyNew(const QString& from, const QString& to)
     return PutInPlace(fd, temp, to, error, false);
 }
 
+namespace {
+// Exactly what CreateNewFile names for `base`: "<base>.<number>.new", the
+// number below 2^32 in base 36, so one to seven of [0-9a-z]. Compared by
+// hand: a regular expression here would load the expression engine at
+// every start.
+bool IsNewFileOf(const QString& name, const QString& base)
+{
+    const QLatin1StringView suffix(".new");
+    const qsizetype digits = name.size() - base.size() - 1 - suffix.size();
+    if (digits < 1 || digits > 7 || !name.startsWith(base) || name[base.size()] != u'.' || !name.endsWith(suffix))
+        return false;
+    const QStringView number = QStringView(name).mid(base.size() + 1, digits);
+    return std::all_of(
+        number.begin(), number.end(), [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'); });
+}
+} // namespace
+
 void RemoveLeftovers(const QString& path)
 {
     const QFileInfo file(ReplacedFile(path));
-    // Exactly what CreateNewFile names: a number below 2^32 has at most
-    // seven digits in base 36.
-    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[0-9a-z]{1,7}\\.new")));
+    const QString base = file.fileName();
     const QDir folder = file.absoluteDir();
     bool removed = false;
     for (const QFileInfo& entry : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!entry.isSymLink() && pattern.match(entry.fileName()).hasMatch())
+        if (!entry.isSymLink() && IsNewFileOf(entry.fileName(), base))
             removed = Remove(entry.absoluteFilePath()) || removed;
     }
     if (removed)

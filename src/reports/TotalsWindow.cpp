@@ -4,14 +4,14 @@
 #include <QRect>
 #include <QStyle>
 
+#include "platform/GlyphButton.h"
 #include "platform/Text.h"
 #include "views/Inputf.h"
 #include "widgets/StrCGrid.h"
 
 QPushButton* MakeCloseButton(QWidget& window)
 {
-    auto* button = new QPushButton(
-        window.style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる"), &window);
+    auto* button = new TGlyphButton(QStyle::SP_DialogCloseButton, QStringLiteral("閉じる"), &window);
     button->setObjectName(QStringLiteral("BitBtn1"));
     button->setGeometry(8, 8, 75, 25);
     QObject::connect(button, &QPushButton::clicked, &window, &QWidget::close);

@@ -9,6 +9,21 @@
 #include "views/MainFrame.h"
 #include "views/ProgramEvents.h"
 
+namespace {
+// The names sync clients give a conflict copy of the data file, compared
+// without case as QDir's name filters would. By hand: a name filter would
+// load the regular expression engine at every start.
+bool IsConflictCopy(const QString& name)
+{
+    const auto between = [&name](QLatin1StringView head, QLatin1StringView tail) {
+        return name.size() >= head.size() + tail.size() && name.startsWith(head, Qt::CaseInsensitive)
+            && name.endsWith(tail, Qt::CaseInsensitive);
+    };
+    return between(QLatin1StringView("Holiday.sync-conflict-"), QLatin1StringView(".d00"))
+        || between(QLatin1StringView("Holiday (conflicted copy"), QLatin1StringView(").d00"));
+}
+} // namespace
+
 TDataFileWatcher::TDataFileWatcher(QObject* parent)
     : QObject(parent)
 {
@@ -81,11 +96,8 @@ void TDataFileWatcher::askAboutConflictCopies()
     // The question's own event loop may run another check.
     if (asking_)
         return;
-    const QStringList copies = QDir(folder_).entryList(
-        { QStringLiteral("Holiday.sync-conflict-*.d00"), QStringLiteral("Holiday (conflicted copy*).d00") },
-        QDir::Files, QDir::Name);
-    for (const QString& name : copies) {
-        if (told_.contains(name))
+    for (const QString& name : QDir(folder_).entryList(QDir::Files, QDir::Name)) {
+        if (!IsConflictCopy(name) || told_.contains(name))
             continue;
         told_.insert(name);
         const QString path = folder_ + name;

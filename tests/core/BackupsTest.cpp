@@ -89,6 +89,22 @@ TEST_F(BackupsTest, KeepsTheFourteenNewestDays)
     EXPECT_TRUE(BackupFiles(data).contains(QStringLiteral("notes.txt")));
 }
 
+// Only the names copies are written under count as copies: a day of eight
+// digits, a time of six after a dash, the extension in lower case.
+TEST_F(BackupsTest, ListsOnlyTheNamesCopiesAreWrittenUnder)
+{
+    QDir().mkpath(data.File(QStringLiteral("backup")));
+    for (const char* name :
+        { "Holiday-20260720.d00", "Holiday-20260721-101500.d00", "Holiday-2026072.d00", "Holiday-202607201.d00",
+            "Holiday-20260722-1015.d00", "Holiday-20260722_101500.d00", "Holiday-2026072x.d00", "holiday-20260723.d00",
+            "Holiday-20260724.D00", "Holiday-20261345.d00", "Holiday-20260725.d00.bak" })
+        data.Write(Copy(QString::fromLatin1(name)), {});
+    QStringList stamps;
+    for (const Backups::Backup& backup : Backups::List())
+        stamps << backup.Stamp;
+    EXPECT_EQ(stamps, QStringList({ QStringLiteral("20260721-101500"), QStringLiteral("20260720") }));
+}
+
 // A copy that cannot be written is reported by the first try of the day only;
 // the data file is not touched.
 TEST_F(BackupsTest, AFailedCopyIsReportedOnce)
