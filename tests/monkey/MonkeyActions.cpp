@@ -15,6 +15,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -90,6 +91,21 @@ KeyChoice RandomKey(Chance& chance)
     default:
         return { keys[chance.Below(std::size(keys))], Qt::NoModifier };
     }
+}
+
+// Qt's calendar popup opens an editor for a typed date on a printable key,
+// and leaks that editor's validator when the calendar is destroyed within
+// the editor's 1.5-second delay: Qt's leak, not the program's, and one that
+// the sanitizers would report at every such end. In a calendar the monkey
+// presses a key that moves through it instead.
+KeyChoice OutsideCalendars(KeyChoice key, const QWidget* target)
+{
+    const bool printable = key.key >= Qt::Key_Space && key.key <= Qt::Key_AsciiTilde;
+    for (const QWidget* w = target; printable && w; w = w->parentWidget()) {
+        if (qobject_cast<const QCalendarWidget*>(w))
+            return { Qt::Key_Down, Qt::NoModifier };
+    }
+    return key;
 }
 
 QString KeyText(const KeyChoice& k) { return QKeySequence(k.modifiers | Qt::Key(k.key)).toString(); }
@@ -299,10 +315,10 @@ MonkeyAction MonkeyActions::ClickToolButton()
 
 MonkeyAction MonkeyActions::PressKey(QWidget& window)
 {
-    const KeyChoice key = RandomKey(chance_);
     QWidget* focus = QApplication::focusWidget();
     QWidget* target
         = focus && (focus->window() == window.window() || QApplication::activePopupWidget()) ? focus : &window;
+    const KeyChoice key = OutsideCalendars(RandomKey(chance_), target);
     Visit(*target->window());
     return { QStringLiteral("key %1 to %2").arg(KeyText(key), Name(*target)),
         [target, key] { QTest::keyClick(target, Qt::Key(key.key), key.modifiers); } };
