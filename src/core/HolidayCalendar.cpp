@@ -7,11 +7,64 @@
 #include <QStringView>
 
 #include "core/Julius.h"
-#include "platform/Dates.h"
+#include "platform/Errors.h"
 
 namespace HolidayCalendar {
 
 namespace {
+
+// Day-of-year arithmetic for one year, without building dates.
+class CalendarYear {
+public:
+    explicit CalendarYear(int year)
+        : year_(year)
+    {
+        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        static constexpr int Lengths[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+        int start = 0;
+        for (int m = 0; m < 12; ++m) {
+            starts_[size_t(m)] = start;
+            start += Lengths[m] + (m == 1 && leap ? 1 : 0);
+        }
+        starts_[12] = start;
+        // 1 January of year 1 was a Monday.
+        const int y = year - 1;
+        januaryFirst_ = (365 * y + y / 4 - y / 100 + y / 400 + 1) % 7; // 0 = Sunday
+    }
+
+    int Year() const { return year_; }
+    int Ordinal(int month, int day) const { return starts_[size_t(month - 1)] + day - 1; }
+    int LastOrdinal(int month) const { return starts_[size_t(month)] - 1; }
+    int Weekday(int ordinal) const { return (januaryFirst_ + ordinal) % 7; } // 0 = Sunday
+    bool IsSunday(int month, int day) const { return Weekday(Ordinal(month, day)) == 0; }
+    int MonthOf(int ordinal) const
+    {
+        int month = 1;
+        while (month < 12 && ordinal >= starts_[size_t(month)])
+            ++month;
+        return month;
+    }
+    int DayOf(int ordinal) const { return ordinal - starts_[size_t(MonthOf(ordinal) - 1)] + 1; }
+
+    // The day of the nth Monday of the month.
+    int NthMonday(int month, int n) const
+    {
+        const int w = Weekday(Ordinal(month, 1)) + 1; // 1 = Sunday
+        return w < 3 ? 7 * (n - 1) + 3 - w : 7 * n + 3 - w;
+    }
+
+private:
+    int year_;
+    std::array<int, 13> starts_ {};
+    int januaryFirst_ = 0;
+};
+
+// The month view reaches the calendar's last year and no further.
+void CheckYear(int year)
+{
+    if (year > 9999)
+        throw EDateError(QStringLiteral("Invalid argument to date encode"));
+}
 
 enum class DayRule { Fixed, VernalEquinox, AutumnalEquinox };
 
@@ -81,30 +134,19 @@ constexpr CitizensHoliday CitizensHolidays[] = {
 
 const QString SubstituteName = QStringLiteral("振休");
 
-int WeekdayOf(int year, int month, int day) { return Dates::DayOfWeek(Dates::EncodeDate(year, month, day)); }
-
-bool IsSunday(int year, int month, int day) { return WeekdayOf(year, month, day) == 1; }
-
-// The nth Monday of the month, from w, the weekday of the 1st.
-int NthMonday(int year, int month, int n)
-{
-    const int w = WeekdayOf(year, month, 1);
-    return w < 3 ? 7 * (n - 1) + 3 - w : 7 * n + 3 - w;
-}
-
 // The day of the rule's holiday in the calendar year of the date.
-int DayIn(const Rule& rule, int year)
+int DayIn(const Rule& rule, const CalendarYear& year)
 {
     switch (rule.Kind) {
     case DayRule::VernalEquinox:
-        return Julius::VernalEquinoxDay(year);
+        return Julius::VernalEquinoxDay(year.Year());
     case DayRule::AutumnalEquinox:
-        return Julius::AutumnalEquinoxDay(year);
+        return Julius::AutumnalEquinoxDay(year.Year());
     case DayRule::Fixed:
         break;
     }
-    if (rule.MondayFrom != 0 && year >= rule.MondayFrom)
-        return NthMonday(year, rule.Month, rule.NthMonday);
+    if (rule.MondayFrom != 0 && year.Year() >= rule.MondayFrom)
+        return year.NthMonday(rule.Month, rule.NthMonday);
     return rule.Day;
 }
 
@@ -127,7 +169,11 @@ int CitizensHolidayDay(int year)
     return 0;
 }
 
-bool GoldenWeekSubstitute(int year) { return year > GoldenWeekRuleAfter && WeekdayOf(year, 5, 5) < 4; }
+// 5 May a Sunday, Monday or Tuesday
+bool GoldenWeekSubstitute(const CalendarYear& year)
+{
+    return year.Year() > GoldenWeekRuleAfter && year.Weekday(year.Ordinal(5, 5)) < 3;
+}
 
 void Put(std::vector<MonthHoliday>& list, MonthHoliday holiday)
 {
@@ -153,19 +199,21 @@ void Put(std::vector<FiscalYearHoliday>& list, const FiscalYearHoliday& holiday)
 
 std::vector<MonthHoliday> BuiltInHolidaysOfMonth(int year, int month)
 {
+    CheckYear(year);
+    const CalendarYear calendarYear(year);
     std::vector<MonthHoliday> list;
     std::vector<int> sundays; // holidays of rules with a substitute that fall on a Sunday
     for (const Rule& rule : Rules) {
         if (rule.Month != month || year < rule.FirstYear)
             continue;
-        const int day = DayIn(rule, year);
+        const int day = DayIn(rule, calendarYear);
         Put(list, { day, NameIn(rule, year), false });
-        if (rule.Substitute && IsSunday(year, month, day))
+        if (rule.Substitute && calendarYear.IsSunday(month, day))
             sundays.push_back(day);
     }
     for (const int day : sundays)
         Put(list, { day + 1, SubstituteName, true });
-    if (month == 5 && GoldenWeekSubstitute(year))
+    if (month == 5 && GoldenWeekSubstitute(calendarYear))
         Put(list, { 6, SubstituteName, true });
     if (month == 9) {
         if (const int day = CitizensHolidayDay(year))
@@ -177,18 +225,19 @@ std::vector<MonthHoliday> BuiltInHolidaysOfMonth(int year, int month)
 std::vector<FiscalYearHoliday> BuiltInHolidaysOfFiscalYear(int fiscalYear)
 {
     Julius::CheckFiscalYear(fiscalYear);
+    const CalendarYear april(fiscalYear), january(fiscalYear + 1);
     std::vector<FiscalYearHoliday> list;
     list.reserve(20);
     for (const Rule& rule : Rules) {
         if (fiscalYear < rule.FirstYear)
             continue;
-        const int year = rule.Month >= 4 ? fiscalYear : fiscalYear + 1;
+        const CalendarYear& year = rule.Month >= 4 ? april : january;
         const int day = DayIn(rule, year);
         Put(list, { rule.Month, day, DayCode::NationalHoliday });
-        if (rule.Substitute && IsSunday(year, rule.Month, day))
+        if (rule.Substitute && year.IsSunday(rule.Month, day))
             Put(list, { rule.Month, day + 1, DayCode::SubstituteHoliday });
     }
-    if (GoldenWeekSubstitute(fiscalYear))
+    if (GoldenWeekSubstitute(april))
         Put(list, { 5, 6, DayCode::SubstituteHoliday });
     if (const int day = CitizensHolidayDay(fiscalYear))
         Put(list, { 9, day, DayCode::SubstituteHoliday });
@@ -197,8 +246,10 @@ std::vector<FiscalYearHoliday> BuiltInHolidaysOfFiscalYear(int fiscalYear)
 
 bool IsBuiltInRuleHoliday(int year, int month, int day)
 {
+    CheckYear(year);
+    const CalendarYear calendarYear(year);
     for (const Rule& rule : Rules) {
-        if (rule.Month == month && year >= rule.FirstYear && DayIn(rule, year) == day)
+        if (rule.Month == month && year >= rule.FirstYear && DayIn(rule, calendarYear) == day)
             return true;
     }
     return false;
@@ -286,60 +337,21 @@ struct LawDayOff {
     DayCode Code;
 };
 
-// Day-of-year arithmetic for one year, without building dates.
-class LawYear {
-public:
-    explicit LawYear(int year)
-        : year_(year)
-    {
-        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-        static constexpr int Lengths[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-        int start = 0;
-        for (int m = 0; m < 12; ++m) {
-            starts_[size_t(m)] = start;
-            start += Lengths[m] + (m == 1 && leap ? 1 : 0);
-        }
-        starts_[12] = start;
-        // 1 January of year 1 was a Monday.
-        const int y = year - 1;
-        januaryFirst_ = (365 * y + y / 4 - y / 100 + y / 400 + 1) % 7; // 0 = Sunday
+// The day of the law's holiday in its month of the year.
+int DayIn(const LawHoliday& holiday, const CalendarYear& year)
+{
+    switch (holiday.Kind) {
+    case LawDay::VernalEquinox:
+        return Julius::VernalEquinoxDay(year.Year());
+    case LawDay::AutumnalEquinox:
+        return Julius::AutumnalEquinoxDay(year.Year());
+    case LawDay::NthMonday:
+        return year.NthMonday(holiday.Month, holiday.Day);
+    case LawDay::Fixed:
+        break;
     }
-
-    int Year() const { return year_; }
-    int Ordinal(int month, int day) const { return starts_[size_t(month - 1)] + day - 1; }
-    int LastOrdinal(int month) const { return starts_[size_t(month)] - 1; }
-    int Weekday(int ordinal) const { return (januaryFirst_ + ordinal) % 7; } // 0 = Sunday
-    int MonthOf(int ordinal) const
-    {
-        int month = 1;
-        while (month < 12 && ordinal >= starts_[size_t(month)])
-            ++month;
-        return month;
-    }
-    int DayOf(int ordinal) const { return ordinal - starts_[size_t(MonthOf(ordinal) - 1)] + 1; }
-
-    int DayIn(const LawHoliday& holiday) const
-    {
-        switch (holiday.Kind) {
-        case LawDay::VernalEquinox:
-            return Julius::VernalEquinoxDay(year_);
-        case LawDay::AutumnalEquinox:
-            return Julius::AutumnalEquinoxDay(year_);
-        case LawDay::NthMonday: {
-            const int w = Weekday(Ordinal(holiday.Month, 1)) + 1;
-            return w < 3 ? 7 * (holiday.Day - 1) + 3 - w : 7 * holiday.Day + 3 - w;
-        }
-        case LawDay::Fixed:
-            break;
-        }
-        return holiday.Day;
-    }
-
-private:
-    int year_;
-    std::array<int, 13> starts_ {};
-    int januaryFirst_ = 0;
-};
+    return holiday.Day;
+}
 
 // At most about twenty holidays of the act and a few more days a year.
 constexpr size_t MaxLawDaysOff = 48;
@@ -363,7 +375,7 @@ void InsertInDateOrder(LawDaysOff& days, size_t& count, const LawDayOff& day)
 // order; returns their number. The substitute and citizens' rules look only
 // a few days ahead and behind, and no holiday lies near the end of March, so
 // January to March and April to December can be asked for apart.
-size_t LawDaysOffOf(const LawYear& year, int first, int last, LawDaysOff& days)
+size_t LawDaysOffOf(const CalendarYear& year, int first, int last, LawDaysOff& days)
 {
     size_t count = 0;
     if (year.Year() < LawFirstYear)
@@ -372,7 +384,7 @@ size_t LawDaysOffOf(const LawYear& year, int first, int last, LawDaysOff& days)
     for (const LawHoliday& rule : LawHolidays) {
         if (rule.Month < first || rule.Month > last || year.Year() < rule.FirstYear || year.Year() > rule.LastYear)
             continue;
-        const int ordinal = year.Ordinal(rule.Month, year.DayIn(rule));
+        const int ordinal = year.Ordinal(rule.Month, DayIn(rule, year));
         if (holiday[size_t(ordinal)] || count == days.size())
             continue;
         holiday[size_t(ordinal)] = true;
@@ -421,8 +433,8 @@ std::vector<MonthHoliday> LawHolidaysOfMonth(int year, int month)
     std::vector<MonthHoliday> list;
     if (year < LawFirstYear || month < 1 || month > 12)
         return list;
-    Dates::EncodeDate(year, month, 1); // the date error for a year beyond 9999
-    const LawYear law(year);
+    CheckYear(year);
+    const CalendarYear law(year);
     LawDaysOff days;
     const size_t count = LawDaysOffOf(law, 1, 12, days);
     for (size_t i = 0; i < count; ++i) {
@@ -435,7 +447,7 @@ std::vector<MonthHoliday> LawHolidaysOfMonth(int year, int month)
 
 void AppendLawHolidays(int year, int first, int last, std::vector<FiscalYearHoliday>& list)
 {
-    const LawYear law(year);
+    const CalendarYear law(year);
     LawDaysOff days;
     const size_t count = LawDaysOffOf(law, first, last, days);
     for (size_t i = 0; i < count; ++i) {
@@ -460,9 +472,9 @@ bool IsLawHoliday(int year, int month, int day)
 {
     if (year < LawFirstYear || year > 9999 || month < 1 || month > 12)
         return false;
-    const LawYear law(year);
+    const CalendarYear law(year);
     for (const LawHoliday& rule : LawHolidays) {
-        if (rule.Month == month && year >= rule.FirstYear && year <= rule.LastYear && law.DayIn(rule) == day)
+        if (rule.Month == month && year >= rule.FirstYear && year <= rule.LastYear && DayIn(rule, law) == day)
             return true;
     }
     return false;

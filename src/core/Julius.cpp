@@ -1,9 +1,10 @@
 #include "core/Julius.h"
 
+#include <array>
 #include <cmath>
 #include <numbers>
 
-#include "platform/Dates.h"
+#include "platform/Errors.h"
 #include "platform/Text.h"
 
 namespace Julius {
@@ -102,17 +103,42 @@ int VernalEquinoxDayNumber(int year) { return EquinoxDayNumber(year, March); }
 
 int AutumnalEquinoxDayNumber(int year) { return EquinoxDayNumber(year, September); }
 
-int VernalEquinoxDay(int year) { return DateOfDayNumber(VernalEquinoxDayNumber(year)).Day; }
+namespace {
+// A dozen sines per equinox, and the holidays of every fiscal year ask for
+// both: the days of the calendar's years are kept once worked out. The
+// program asks from its one thread.
+using KnownEquinoxDays = std::array<qint8, 10000>; // by year; 0 not yet known
 
-int AutumnalEquinoxDay(int year) { return DateOfDayNumber(AutumnalEquinoxDayNumber(year)).Day; }
+int EquinoxDay(int year, const EquinoxTerms& terms, KnownEquinoxDays& known)
+{
+    if (year < 1 || year >= int(known.size()))
+        return DateOfDayNumber(EquinoxDayNumber(year, terms)).Day;
+    qint8& day = known[size_t(year)];
+    if (day == 0)
+        day = qint8(DateOfDayNumber(EquinoxDayNumber(year, terms)).Day);
+    return day;
+}
+} // namespace
+
+int VernalEquinoxDay(int year)
+{
+    static KnownEquinoxDays known {};
+    return EquinoxDay(year, March, known);
+}
+
+int AutumnalEquinoxDay(int year)
+{
+    static KnownEquinoxDays known {};
+    return EquinoxDay(year, September, known);
+}
 
 int FiscalYearOf(int year, int month) { return month >= 1 && month <= 3 ? year - 1 : year; }
 
 void CheckFiscalYear(int fiscalYear)
 {
-    // The first day first: for the largest int the second would overflow.
-    Dates::EncodeDate(fiscalYear, 4, 1);
-    Dates::EncodeDate(fiscalYear + 1, 3, 31);
+    // 1 April of the fiscal year and 31 March after it must be dates of the calendar.
+    if (fiscalYear < 1 || fiscalYear > 9998)
+        throw EDateError(QStringLiteral("Invalid argument to date encode"));
 }
 
 QString FiscalYearCaption(int fiscalYear) { return QString::number(fiscalYear) + QStringLiteral("年度"); }

@@ -7,6 +7,7 @@
 
 #include "platform/DataDirectory.h"
 #include "platform/Files.h"
+#include "platform/Memory.h"
 
 namespace LeaveStore {
 
@@ -68,10 +69,14 @@ std::vector<LeaveRecord> ReadAll()
 
 std::vector<LeaveRecord> ReadAllOf(const QString& path)
 {
-    std::vector<LeaveRecord> records;
     RecordFile file(path, RecordFile::Mode::ReadOnly, LeaveRecord::Size);
-    records.resize(size_t(file.Size()));
-    records.resize(size_t(file.ReadMany(records.data(), qint64(records.size()))));
+    const qint64 count = file.Size();
+    std::vector<LeaveRecord> records;
+    records.reserve(size_t(count));
+    // advised before the resize below first touches the memory
+    Memory::PreferLargePages(records.data(), count * LeaveRecord::Size);
+    records.resize(size_t(count));
+    records.resize(size_t(file.ReadMany(records.data(), count)));
     return records;
 }
 

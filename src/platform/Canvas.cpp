@@ -1,5 +1,7 @@
 #include "platform/Canvas.h"
 
+#include <QTextLayout>
+
 #include <algorithm>
 #include <cmath>
 
@@ -313,22 +315,47 @@ const QFont& TCanvas::CurrentQFont() const
         cachedQFont_ = font_.toQFont();
         cachedQFontSource_ = font_;
         cachedQFontValid_ = true;
-        cachedMetrics_.reset();
+        cachedMeasures_.reset();
     }
     return cachedQFont_;
 }
 
-const QFontMetrics& TCanvas::CurrentMetrics() const
+TCanvas::Measures& TCanvas::CurrentMeasures() const
 {
     const QFont& font = CurrentQFont();
     const QPaintDevice* device = painter_ != nullptr ? painter_->device() : nullptr;
     const int dpi = device != nullptr ? device->logicalDpiY() : 0;
-    if (!cachedMetrics_ || cachedMetricsDevice_ != device || cachedMetricsDpi_ != dpi) {
-        cachedMetrics_.emplace(device != nullptr ? QFontMetrics(font, device) : QFontMetrics(font));
+    if (!cachedMeasures_ || cachedMetricsDevice_ != device || cachedMetricsDpi_ != dpi) {
+        cachedMeasures_.emplace(font, device);
         cachedMetricsDevice_ = device;
         cachedMetricsDpi_ = dpi;
     }
-    return *cachedMetrics_;
+    return *cachedMeasures_;
+}
+
+const TCanvas::Measures::Text& TCanvas::Measures::Of(const QString& text)
+{
+    // A grid shows few distinct texts; a canvas that measures many starts over.
+    constexpr qsizetype Kept = 1024;
+    if (const auto known = Texts.constFind(text); known != Texts.cend())
+        return *known;
+    if (Texts.size() >= Kept)
+        Texts.clear();
+    Text measured { Metrics.horizontalAdvance(text), Metrics.boundingRect(text), std::nullopt };
+    if (!Font.underline() && !Font.strikeOut()) {
+        QTextLayout layout(text, Font, Device);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        measured.Glyphs = layout.glyphRuns();
+        for (QGlyphRun& run : *measured.Glyphs) {
+            QList<QPointF> positions = run.positions();
+            for (QPointF& position : positions)
+                position.ry() -= line.ascent();
+            run.setPositions(positions);
+        }
+    }
+    return *Texts.insert(text, measured);
 }
 
 void TCanvas::RealizeFont(QPainter& painter)
@@ -462,8 +489,9 @@ void TCanvas::Frame3D(TRect& rect, TColor topLeft, TColor bottomRight, int width
 void TCanvas::DrawText(QPainter& painter, int x, int y, const QString& text)
 {
     RealizeFont(painter);
-    const QFontMetrics& metrics = CurrentMetrics();
-    const int width = metrics.horizontalAdvance(text);
+    Measures& measures = CurrentMeasures();
+    const Measures::Text& measured = measures.Of(text);
+    const int width = measured.Width;
     if (textAlign_ == TTextAlign::Center)
         x -= width / 2;
     else if (textAlign_ == TTextAlign::Right)
@@ -471,12 +499,31 @@ void TCanvas::DrawText(QPainter& painter, int x, int y, const QString& text)
     const bool opaque = brush_.Style() == bsSolid && backgroundMode_ == TBackgroundMode::Opaque;
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (opaque)
-        painter.fillRect(QRect(x, y, width, metrics.ascent() + metrics.descent()), toQColor(brush_.Color()));
+        painter.fillRect(QRect(x, y, width, measures.Height), toQColor(brush_.Color()));
     // Text is drawn with its own pen; the canvas pen is put back afterwards.
     painter.setPen(toQColor(font_.Color()));
-    painter.drawText(x, y + metrics.ascent(), text);
+    if (!measured.Glyphs) {
+        painter.drawText(x, y + measures.Ascent, text);
+    } else {
+        for (const QGlyphRun& run : *measured.Glyphs)
+            painter.drawGlyphRun(QPointF(x, y + measures.Ascent), run);
+    }
     penRealized_ = false;
     RealizePen(painter);
+}
+
+QRect TCanvas::TextBounds(int x, int y, const QString& text)
+{
+    Measures& measures = CurrentMeasures();
+    const Measures::Text& measured = measures.Of(text);
+    if (textAlign_ == TTextAlign::Center)
+        x -= measured.Width / 2;
+    else if (textAlign_ == TTextAlign::Right)
+        x -= measured.Width;
+    QRect bounds = measured.Ink.translated(x, y + measures.Ascent);
+    if (brush_.Style() == bsSolid && backgroundMode_ == TBackgroundMode::Opaque)
+        bounds |= QRect(x, y, measured.Width, measures.Height);
+    return bounds;
 }
 
 void TCanvas::TextOut(int x, int y, const QString& text)
@@ -493,6 +540,13 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const QString& text)
     if (brush_.Style() == bsSolid && backgroundMode_ == TBackgroundMode::Opaque)
         FillRect(rect);
     RealizeFont(painter);
+    // A text well inside the rectangle needs no clip, which costs more to set
+    // and take back than the text costs to draw. The margin allows for glyphs
+    // that the measure places a pixel off.
+    if (rect.toQRect().adjusted(2, 2, -2, -2).contains(TextBounds(x, y, text))) {
+        DrawText(painter, x, y, text);
+        return;
+    }
     const bool hadClip = painter.hasClipping();
     const QRegion oldClip = painter.clipRegion();
     painter.setClipRect(rect.toQRect(), hadClip ? Qt::IntersectClip : Qt::ReplaceClip);
@@ -521,12 +575,11 @@ void TCanvas::TextRectWrapped(const TRect& rect, const QString& text)
     painter.restore();
 }
 
-int TCanvas::TextWidth(const QString& text) const { return CurrentMetrics().horizontalAdvance(text); }
+int TCanvas::TextWidth(const QString& text) const { return CurrentMeasures().Of(text).Width; }
 
 int TCanvas::TextHeight(const QString&) const
 {
-    const QFontMetrics& metrics = CurrentMetrics();
-    return metrics.ascent() + metrics.descent();
+    return CurrentMeasures().Height;
 }
 
 TColor TCanvas::Pixel(int x, int y) const

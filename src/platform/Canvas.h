@@ -25,6 +25,8 @@
 #include <QFlags>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QHash>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -257,9 +259,13 @@ private:
     void RealizePen(QPainter& painter);
     void RealizeFont(QPainter& painter);
     const QFont& CurrentQFont() const;
-    // Metrics of the current font on the attached device (or the screen).
-    const QFontMetrics& CurrentMetrics() const;
+    // Measures of the current font on the attached device (or the screen).
+    struct Measures;
+    Measures& CurrentMeasures() const;
     void DrawText(QPainter& painter, int x, int y, const QString& text);
+    // Everything DrawText(x, y, text) may touch: the glyphs and, when
+    // opaque, the filled box.
+    QRect TextBounds(int x, int y, const QString& text);
     // Lights whole logical pixels in the painter's current composition mode.
     void FillPixels(QPainter& painter, const QPolygon& pixels, const QColor& color);
 
@@ -283,9 +289,37 @@ private:
     mutable QFont cachedQFont_;
     mutable TFont cachedQFontSource_;
     mutable bool cachedQFontValid_ = false;
-    // Measuring is frequent (every cell's text); the metrics are made once
-    // per font and device.
-    mutable std::optional<QFontMetrics> cachedMetrics_;
+    // Measuring and shaping are frequent (every cell's text, to place it and
+    // to draw it): the metrics are made once per font and device, and each
+    // text is measured and shaped once for them.
+    struct Measures {
+        Measures(const QFont& font, const QPaintDevice* device)
+            : Font(font)
+            , Device(device)
+            , Metrics(device != nullptr ? QFontMetrics(font, device) : QFontMetrics(font))
+            , Ascent(Metrics.ascent())
+            , Height(Metrics.ascent() + Metrics.descent())
+        {
+        }
+        struct Text {
+            int Width; // the advance
+            QRect Ink; // the pixels it may touch, from its origin on the baseline
+            // The shaped glyphs, from its origin on the baseline: shaping is
+            // most of what drawing a short text costs. Underlined and
+            // struck-out text has none; the glyph runs draw those lines
+            // otherwise than the painter draws them under a string.
+            std::optional<QList<QGlyphRun>> Glyphs;
+        };
+        const Text& Of(const QString& text);
+
+        QFont Font;
+        const QPaintDevice* Device; // the attached device, or none
+        QFontMetrics Metrics;
+        int Ascent;
+        int Height; // ascent + descent
+        QHash<QString, Text> Texts;
+    };
+    mutable std::optional<Measures> cachedMeasures_;
     mutable const QPaintDevice* cachedMetricsDevice_ = nullptr;
     mutable int cachedMetricsDpi_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <set>
 #include <tuple>
 
+#include <QCryptographicHash>
 #include <QDate>
 
 #include <gtest/gtest.h>
@@ -203,6 +204,39 @@ TEST(HolidayCalendarTest, YearsBeyondTheCalendarRaiseTheDateError)
     }
     EXPECT_THROW(NationalHolidaysOfMonth(10000, 1, BuiltIn), EDateError);
     EXPECT_TRUE(NationalHolidaysOfMonth(2024, 13, BuiltIn).empty());
+}
+
+// Every answer of both views and both tables over the calendar's whole range,
+// in order, as one fingerprint. The digests were taken from the first, plain
+// implementation (a date object per day asked); a faster one must give the
+// same days, names, codes and order. A change of the rules changes them.
+TEST(HolidayCalendarTest, EveryYearGivesTheDaysOfThePlainImplementation)
+{
+    for (const auto& [table, monthDigest, fiscalDigest] :
+        { std::make_tuple(BuiltIn, "670a6be8b72f8aedd2c4ba618b84303a", "71820443478e66f62f28763bf42dfae2"),
+            std::make_tuple(HolidayTable::CurrentLaw, "5f886a61178f73b48143faeebd698b59",
+                "d92a20c21934b05351db6b6152fc1f69") }) {
+        QCryptographicHash months(QCryptographicHash::Md5), fiscalYears(QCryptographicHash::Md5);
+        for (int y = 1; y <= 9999; ++y) {
+            for (int m = 1; m <= 12; ++m) {
+                for (const MonthHoliday& h : NationalHolidaysOfMonth(y, m, table))
+                    months.addData(QStringLiteral("%1-%2-%3 %4 %5\n")
+                                       .arg(y).arg(m).arg(h.Day).arg(h.Name).arg(h.IsSubstitute).toUtf8());
+                for (int d = 1; d <= 31; ++d) {
+                    if (IsRuleHoliday(y, m, d, table))
+                        months.addData(QStringLiteral("%1-%2-%3 rule\n").arg(y).arg(m).arg(d).toUtf8());
+                }
+            }
+            if (y <= 9998) {
+                for (const FiscalYearHoliday& h : NationalHolidaysOfFiscalYear(y, table))
+                    fiscalYears.addData(QStringLiteral("%1 %2/%3 %4\n")
+                                            .arg(y).arg(h.Month).arg(h.Day).arg(int(h.Code)).toUtf8());
+            }
+        }
+        const char* which = table == BuiltIn ? "built-in" : "by law";
+        EXPECT_EQ(months.result().toHex().toStdString(), monthDigest) << which;
+        EXPECT_EQ(fiscalYears.result().toHex().toStdString(), fiscalDigest) << which;
+    }
 }
 
 // The holidays by the current law against the list of @holiday-jp/holiday_jp,

@@ -177,6 +177,20 @@ TEST_F(LeaveStoreTest, ATrailingPartialRecordIsNotARecordAndIsOverwrittenByTheNe
     EXPECT_EQ(File(), RecordBytes(2024, 7, 1, 1, "", false) + RecordBytes(2024, 7, 2, 3, "", false));
 }
 
+// Ten megabytes: large enough that the records land in large pages. Every
+// byte comes back, in order, and the partial record at the end does not.
+TEST_F(LeaveStoreTest, ALargeFileIsReadWhole)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 160'000; ++i)
+        bytes += RecordBytes(1900 + i / 336, i / 28 % 12 + 1, i % 28 + 1, i % 11, QByteArray::number(i), i % 7 == 0);
+    data.Write(QStringLiteral("Holiday.d00"), bytes + "tail");
+    const std::vector<LeaveRecord> records = LeaveStore::ReadAll();
+    ASSERT_EQ(records.size(), 160'000u);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(records.data()), qsizetype(records.size()) * LeaveRecord::Size),
+        bytes);
+}
+
 TEST_F(LeaveStoreTest, TheFirstOfTwoRecordsOfADateIsFoundAndSaved)
 {
     data.Write(QStringLiteral("Holiday.d00"),

@@ -529,3 +529,35 @@ TEST_F(CanvasHighDensityTest, TextIsDrawnAtTheDevicesResolutionWithoutSmoothing)
     EXPECT_LE(boxTwo.right(), (4 + widthOne) * 2);
     EXPECT_NEAR(boxTwo.bottom(), boxOne.bottom(), 6);
 }
+
+// The canvas keeps each text's shaped glyphs and draws those; the pixels must
+// be the ones the painter draws from the string itself, in every style, at
+// both scales, with the clip of TextRect or without it.
+TEST_F(CanvasHighDensityTest, TextIsDrawnAsThePainterDrawsTheString)
+{
+    const TFontStyles styles[] = { {}, fsBold, fsItalic, fsUnderline, fsStrikeOut, fsBold | fsUnderline };
+    const QString texts[] = { QStringLiteral("月"), QStringLiteral("31"), QStringLiteral("GW 振替休日"),
+        QStringLiteral("Ｗｇ j,y"), QStringLiteral("a\tb  c") };
+    for (const qreal ratio : { 1.0, 2.0 })
+        for (const TFontStyles style : styles)
+            for (const QString& text : texts) {
+                QImage canvasImage = Image(ratio);
+                TCanvas canvas(canvasImage);
+                canvas.Font().SetStyle(style);
+                canvas.Font().SetColor(clBlue);
+                canvas.Brush().SetStyle(bsClear);
+                canvas.TextOut(3, 4, text);
+                canvas.TextRect({ 3, 30, 40, 44 }, 5, 31, text);
+                QImage plain = Image(ratio);
+                QPainter painter(&plain);
+                painter.setFont(canvas.Font().toQFont());
+                painter.setPen(Qt::blue);
+                const int ascent = QFontMetrics(painter.font(), &plain).ascent();
+                painter.drawText(3, 4 + ascent, text);
+                painter.setClipRect(3, 30, 37, 14);
+                painter.drawText(5, 31 + ascent, text);
+                painter.end();
+                EXPECT_EQ(ImageDifference(canvasImage, plain), "")
+                    << ratio << " style " << int(style) << ' ' << text.toStdString();
+            }
+}

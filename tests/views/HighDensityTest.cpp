@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "ImageDiff.h"
+#include "LeaveDataSets.h"
 #include "ViewsTestSupport.h"
 #include "app/ToolImages.h"
 #include "views/Ycalf.h"
@@ -80,6 +81,25 @@ TEST_F(HighDensityTest, TheFiscalYearCalendarIsDrawnAtFullResolutionAtTwiceTheSc
         }
     EXPECT_GT(glyph, 40);
     EXPECT_GT(split, 10);
+}
+
+// The fiscal-year grid, with leave of every kind, holidays, days off and the
+// current cell, against the pictures its first, plain painting code made at
+// both scales: a faster painting must not move a pixel. Fonts other than the
+// build machine's change the pictures.
+TEST_F(HighDensityTest, TheFiscalYearGridPaintsThePicturesItAlwaysHas)
+{
+    SaveYearsOfLeave(2024, 2024);
+    ProgramWindows program(data, "7=1\r\n");
+    ASSERT_NE(YcalForm, nullptr);
+    QWidget& view = *YcalForm->StrColGrid1->viewport();
+    for (const int scale : { 1, 2 }) {
+        const QString file = QStringLiteral(VALDEMOR_SOURCE_DIR "/tests/views/data/YearGrid%1x.png").arg(scale);
+        const QImage before(file);
+        ASSERT_FALSE(before.isNull()) << file.toStdString();
+        const QImage now = Shown(view, scale);
+        EXPECT_EQ(ImageDifference(now, before.convertToFormat(QImage::Format_RGB32)), "") << scale;
+    }
 }
 
 TEST_F(HighDensityTest, ToolImagesAndTheWindowIconComeInBothSizes)
