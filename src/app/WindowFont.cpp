@@ -6,7 +6,7 @@
 
 QFont WindowFont()
 {
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    QFont font(WindowFontFamily());
     font.setPixelSize(12);
     return font;
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include <QBrush>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPaintDevice>
@@ -18,6 +19,7 @@
 namespace {
 
 const QString WindowFontName = QStringLiteral("ＭＳ Ｐゴシック");
+const QString StandInName = QStringLiteral("Ume P Gothic");
 
 QImage* ImageOf(QPainter* painter)
 {
@@ -152,7 +154,16 @@ QPainter::CompositionMode CompositionOf(TPenMode mode)
 
 } // namespace
 
-void InstallFontSubstitutions() { QFont::insertSubstitution(WindowFontName, QStringLiteral("Ume P Gothic")); }
+void InstallFontSubstitutions() { QFont::insertSubstitution(WindowFontName, StandInName); }
+
+QString WindowFontFamily()
+{
+    // Fonts are not installed while the program runs, so one look suffices.
+    static const bool installed = QFontDatabase::hasFamily(WindowFontName);
+    // The toolkit keeps its substitutes in lower case; the stand-in is named
+    // as the machine spells it.
+    return installed || QFont::substitutes(WindowFontName).isEmpty() ? WindowFontName : StandInName;
+}
 
 TRect TRect::Intersected(const TRect& other) const
 {
@@ -196,7 +207,7 @@ void TFont::Assign(const TFont& source)
 
 QFont TFont::toQFont() const
 {
-    QFont font(name_);
+    QFont font(name_ == WindowFontName ? WindowFontFamily() : name_);
     // Glyphs without smoothing: cell text keeps its exact colour, and a text
     // drawn again one pixel to the right thickens it as intended.
     font.setStyleStrategy(QFont::NoAntialias);

@@ -1,11 +1,14 @@
 #include "app/WindowFont.h"
 
+#include <QApplication>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
 #include "core/LeaveStore.h"
+#include "platform/Canvas.h"
 #include "views/Hcalf.h"
 #include "views/Mcalf.h"
 #include "views/ViewsTestSupport.h"
@@ -48,4 +51,14 @@ TEST_F(WindowFontTest, TheStandInIsAProportionalGothicOfTheWindowFontsHeight)
     const QFontMetrics metrics(WindowFont());
     EXPECT_EQ(metrics.height(), 12);
     EXPECT_LT(metrics.horizontalAdvance(QStringLiteral("iiii")), metrics.horizontalAdvance(QStringLiteral("MMMM")));
+}
+
+// A font that names a missing family costs the toolkit a failed search and a
+// fallback sort for every weight and size before the substitute is tried.
+TEST_F(WindowFontTest, TheWindowsAndTheGridsAskForTheFaceTheyAreDrawnWith)
+{
+    InstallWindowFont();
+    const QFont grid = TFont().toQFont();
+    for (const QFont& font : { WindowFont(), grid, QApplication::font() })
+        EXPECT_EQ(font.family(), QFontInfo(font).family());
 }
