@@ -588,10 +588,7 @@ void TCanvas::TextRectWrapped(const TRect& rect, const QString& text)
 
 int TCanvas::TextWidth(const QString& text) const { return CurrentMeasures().Of(text).Width; }
 
-int TCanvas::TextHeight(const QString&) const
-{
-    return CurrentMeasures().Height;
-}
+int TCanvas::TextHeight(const QString&) const { return CurrentMeasures().Height; }
 
 TColor TCanvas::Pixel(int x, int y) const
 {

@@ -214,14 +214,19 @@ TEST(HolidayCalendarTest, EveryYearGivesTheDaysOfThePlainImplementation)
 {
     for (const auto& [table, monthDigest, fiscalDigest] :
         { std::make_tuple(BuiltIn, "670a6be8b72f8aedd2c4ba618b84303a", "71820443478e66f62f28763bf42dfae2"),
-            std::make_tuple(HolidayTable::CurrentLaw, "5f886a61178f73b48143faeebd698b59",
-                "d92a20c21934b05351db6b6152fc1f69") }) {
+            std::make_tuple(
+                HolidayTable::CurrentLaw, "5f886a61178f73b48143faeebd698b59", "d92a20c21934b05351db6b6152fc1f69") }) {
         QCryptographicHash months(QCryptographicHash::Md5), fiscalYears(QCryptographicHash::Md5);
         for (int y = 1; y <= 9999; ++y) {
             for (int m = 1; m <= 12; ++m) {
                 for (const MonthHoliday& h : NationalHolidaysOfMonth(y, m, table))
                     months.addData(QStringLiteral("%1-%2-%3 %4 %5\n")
-                                       .arg(y).arg(m).arg(h.Day).arg(h.Name).arg(h.IsSubstitute).toUtf8());
+                                       .arg(y)
+                                       .arg(m)
+                                       .arg(h.Day)
+                                       .arg(h.Name)
+                                       .arg(h.IsSubstitute)
+                                       .toUtf8());
                 for (int d = 1; d <= 31; ++d) {
                     if (IsRuleHoliday(y, m, d, table))
                         months.addData(QStringLiteral("%1-%2-%3 rule\n").arg(y).arg(m).arg(d).toUtf8());
@@ -229,8 +234,8 @@ TEST(HolidayCalendarTest, EveryYearGivesTheDaysOfThePlainImplementation)
             }
             if (y <= 9998) {
                 for (const FiscalYearHoliday& h : NationalHolidaysOfFiscalYear(y, table))
-                    fiscalYears.addData(QStringLiteral("%1 %2/%3 %4\n")
-                                            .arg(y).arg(h.Month).arg(h.Day).arg(int(h.Code)).toUtf8());
+                    fiscalYears.addData(
+                        QStringLiteral("%1 %2/%3 %4\n").arg(y).arg(h.Month).arg(h.Day).arg(int(h.Code)).toUtf8());
             }
         }
         const char* which = table == BuiltIn ? "built-in" : "by law";
