@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -17,6 +18,8 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
 
 #include "core/LeaveRecord.h"
 
@@ -63,6 +66,30 @@ inline qint64 PlainRead(const QString& path)
         total += got;
     ::close(fd);
     return total;
+}
+
+// A target as one figure: each iteration times a plain read of the file at
+// path and the work back to back, in turn first, so that a busy machine
+// slows both alike; the counter "ratio" is the work's time over the read's.
+template <typename Work> void RatioOverPlainRead(benchmark::State& state, const QString& path, Work work)
+{
+    using Clock = std::chrono::steady_clock;
+    Clock::duration plain {}, worked {};
+    bool plainFirst = true;
+    for (auto _ : state) {
+        for (int step = 0; step < 2; ++step) {
+            const Clock::time_point start = Clock::now();
+            if ((step == 0) == plainFirst) {
+                benchmark::DoNotOptimize(PlainRead(path));
+                plain += Clock::now() - start;
+            } else {
+                work();
+                worked += Clock::now() - start;
+            }
+        }
+        plainFirst = !plainFirst;
+    }
+    state.counters["ratio"] = std::chrono::duration<double>(worked) / std::chrono::duration<double>(plain);
 }
 
 } // namespace BenchData
