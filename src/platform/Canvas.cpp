@@ -1,7 +1,5 @@
 #include "platform/Canvas.h"
 
-#include <QTextLayout>
-
 #include <algorithm>
 #include <cmath>
 
@@ -13,6 +11,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
+#include <QTextLayout>
 
 #include "platform/Errors.h"
 
