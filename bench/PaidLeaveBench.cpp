@@ -39,7 +39,7 @@ const QString& EnteredAheadDirectory()
     static QTemporaryDir directory;
     static const QString path = [] {
         SetDataDirectory(BenchData::DataDirectoryOf(FortyYears, FirstYear));
-        const std::vector<LeaveRecord> sorted = LeaveStore::ReadAll();
+        const LeaveStore::Records sorted = LeaveStore::ReadAll();
         std::vector<LeaveRecord> records;
         for (size_t year = 0; year < sorted.size(); year += 336) {
             const auto first = sorted.begin() + ptrdiff_t(year);

@@ -167,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     LeaveStore::CheckOnStartup();
     FUZZ_CHECK(ReadFile(path) == original);
 
-    const std::vector<LeaveRecord> all = LeaveStore::ReadAll();
+    const LeaveStore::Records all = LeaveStore::ReadAll();
     FUZZ_CHECK(qsizetype(all.size()) == count);
     for (qsizetype i = 0; i < count; ++i)
         FUZZ_CHECK(SameRecord(all[size_t(i)], RecordAt(original, i)));

@@ -50,7 +50,16 @@ public:
     static constexpr int MemoCapacity = 30;
     static constexpr int CurrentFormatVersion = 101;
 
-    LeaveRecord() = default;
+    // All bytes zero.
+    LeaveRecord()
+        : bytes_ {}
+    {
+    }
+    // Bytes left as they are, for room that a read of the file fills at
+    // once (LeaveStore::Records): zeroing a million records first would
+    // cost as much as the read itself.
+    struct Unfilled { };
+    explicit LeaveRecord(Unfilled) { }
     // A record as the program writes it: the memo is cut to 30 bytes of
     // Shift-JIS without splitting a double-byte character.
     static LeaveRecord Make(int year, int month, int day, int kind, const QString& memo);
@@ -86,7 +95,7 @@ public:
     uint8_t* Data() { return bytes_.data(); }
 
 private:
-    std::array<uint8_t, Size> bytes_ {};
+    std::array<uint8_t, Size> bytes_;
 };
 
 static_assert(sizeof(LeaveRecord) == LeaveRecord::Size);

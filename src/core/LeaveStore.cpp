@@ -60,18 +60,18 @@ std::span<const LeaveRecord> Reader::NextBatch()
     return { std::launder(reinterpret_cast<const LeaveRecord*>(batch_.get())), size_t(got) };
 }
 
-std::vector<LeaveRecord> ReadAll()
+Records ReadAll()
 {
     if (!Exists())
         return {};
     return ReadAllOf(FilePath());
 }
 
-std::vector<LeaveRecord> ReadAllOf(const QString& path)
+Records ReadAllOf(const QString& path)
 {
     RecordFile file(path, RecordFile::Mode::ReadOnly, LeaveRecord::Size);
     const qint64 count = file.Size();
-    std::vector<LeaveRecord> records;
+    Records records;
     records.reserve(size_t(count));
     // advised before the resize below first touches the memory
     Memory::PreferLargePages(records.data(), count * LeaveRecord::Size);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include <QDate>
@@ -92,12 +93,26 @@ template <class Visit> void ForEach(Visit&& visit)
     }
 }
 
-std::vector<LeaveRecord> ReadAll();
+// Records as a whole-file read returns them: making room for them leaves
+// their bytes to the read instead of zeroing them first.
+template <typename T> struct UnfilledAllocator : std::allocator<T> {
+    template <typename U> struct rebind {
+        using other = UnfilledAllocator<U>;
+    };
+    template <typename U> void construct(U* place) { ::new (static_cast<void*>(place)) U(typename U::Unfilled {}); }
+    template <typename U, typename... Args> void construct(U* place, Args&&... args)
+    {
+        ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+    }
+};
+using Records = std::vector<LeaveRecord, UnfilledAllocator<LeaveRecord>>;
+
+Records ReadAll();
 
 // Every record of another file of the same format (a copy that a sync
 // client left beside the data file); raises EInOutError when it cannot be
 // read. Trailing bytes that do not fill a whole record are not a record.
-std::vector<LeaveRecord> ReadAllOf(const QString& path);
+Records ReadAllOf(const QString& path);
 
 // The records at the given 0-based positions, in the order asked.
 std::vector<LeaveRecord> ReadRecords(const std::vector<qint64>& positions);

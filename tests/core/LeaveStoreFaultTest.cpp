@@ -88,7 +88,7 @@ TEST_F(LeaveStoreFaultTest, AFileThatMayNotGrowRefusesEveryWriteAndKeepsWhatItHe
     const auto answers = InChild(limit, { QStringLiteral("save-new"), QStringLiteral("save-existing") });
     EXPECT_EQ(answers.at(QStringLiteral("save-new")), QStringLiteral("Disk full"));
     EXPECT_EQ(answers.at(QStringLiteral("save-existing")), QStringLiteral("OK"));
-    const std::vector<LeaveRecord> records = LeaveStore::ReadAll();
+    const LeaveStore::Records records = LeaveStore::ReadAll();
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(LeaveStore::FindEntry(2024, 4, 1).Kind, 9);
     EXPECT_EQ(LeaveStore::FindEntry(2030, 1, 2).Kind, 0);

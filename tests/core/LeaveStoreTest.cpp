@@ -185,7 +185,7 @@ TEST_F(LeaveStoreTest, ALargeFileIsReadWhole)
     for (int i = 0; i < 160'000; ++i)
         bytes += RecordBytes(1900 + i / 336, i / 28 % 12 + 1, i % 28 + 1, i % 11, QByteArray::number(i), i % 7 == 0);
     data.Write(QStringLiteral("Holiday.d00"), bytes + "tail");
-    const std::vector<LeaveRecord> records = LeaveStore::ReadAll();
+    const LeaveStore::Records records = LeaveStore::ReadAll();
     ASSERT_EQ(records.size(), 160'000u);
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(records.data()), qsizetype(records.size()) * LeaveRecord::Size),
         bytes);
@@ -207,7 +207,7 @@ TEST_F(LeaveStoreTest, DamagedRecordsAreReadSafely)
     QByteArray foreign = RecordBytes(2024, 13, 40, 99, "", false);
     foreign[16] = char(7); // any non-zero flag means cleared
     data.Write(QStringLiteral("Holiday.d00"), overlong + foreign);
-    const std::vector<LeaveRecord> records = LeaveStore::ReadAll();
+    const LeaveStore::Records records = LeaveStore::ReadAll();
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].Memo(), QString(30, u'm'));
     EXPECT_EQ(records[1].Month(), 13);
