@@ -21,7 +21,7 @@
 #include "platform/GlyphButton.h"
 #include "views/Inputf.h"
 
-TAboutBox* AboutBox = nullptr;
+LongLivedWindow<TAboutBox> AboutBox;
 
 namespace {
 
@@ -103,7 +103,7 @@ TAboutBox::TAboutBox(QWidget* parent)
 
 TAboutBox::~TAboutBox()
 {
-    if (AboutBox == this)
+    if (AboutBox.Existing() == this)
         AboutBox = nullptr;
 }
 

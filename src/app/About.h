@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
+
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -39,4 +41,4 @@ private:
     void FormCreate();
 };
 
-extern TAboutBox* AboutBox;
+extern LongLivedWindow<TAboutBox> AboutBox;

@@ -16,7 +16,7 @@
 #include "views/MainFrame.h"
 #include "views/ProgramEvents.h"
 
-TDataFolderForm* DataFolderForm = nullptr;
+LongLivedWindow<TDataFolderForm> DataFolderForm;
 
 namespace {
 QString Shown(const QString& folder) { return QDir::toNativeSeparators(folder); }
@@ -34,7 +34,7 @@ TDataFolderForm::TDataFolderForm(QWidget* parent)
 
 TDataFolderForm::~TDataFolderForm()
 {
-    if (DataFolderForm == this)
+    if (DataFolderForm.Existing() == this)
         DataFolderForm = nullptr;
 }
 

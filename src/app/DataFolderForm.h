@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -40,4 +42,4 @@ private:
     void setupUi();
 };
 
-extern TDataFolderForm* DataFolderForm;
+extern LongLivedWindow<TDataFolderForm> DataFolderForm;

@@ -15,7 +15,7 @@
 #include "views/Inputf.h"
 #include "views/ProgramEvents.h"
 
-TOpForm* OpForm = nullptr;
+LongLivedWindow<TOpForm> OpForm;
 
 namespace {
 
@@ -64,7 +64,7 @@ TOpForm::TOpForm(QWidget* parent)
 
 TOpForm::~TOpForm()
 {
-    if (OpForm == this)
+    if (OpForm.Existing() == this)
         OpForm = nullptr;
 }
 

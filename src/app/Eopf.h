@@ -12,6 +12,7 @@
 
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
 #include "views/TabOrder.h"
 
 class QButtonGroup;
@@ -73,4 +74,4 @@ private:
     TabOrder tabOrder_;
 };
 
-extern TOpForm* OpForm;
+extern LongLivedWindow<TOpForm> OpForm;

@@ -4,28 +4,16 @@
 #include <QIcon>
 #include <QLocale>
 
-#include "app/About.h"
 #include "app/DataFolder.h"
-#include "app/DataFolderForm.h"
-#include "app/Eopf.h"
 #include "app/MainForm.h"
 #include "app/QtTranslations.h"
 #include "app/ToolImages.h"
 #include "app/WindowFont.h"
 #include "core/Backups.h"
 #include "platform/Application.h"
-#include "reports/CalMF.h"
-#include "reports/Calf.h"
 #include "reports/PaidLeaveNotice.h"
-#include "reports/PaidLeaveWindow.h"
-#include "reports/SelCalF.h"
 #include "app/CalendarWindows.h"
-#include "reports/priansf.h"
-#include "views/Chymf.h"
-#include "views/Inputf.h"
-#include "views/Rangef.h"
 #include "views/DataFileWatcher.h"
-#include "views/RestoreForm.h"
 
 TMainform* CreateProgramWindows()
 {
@@ -50,24 +38,9 @@ TMainform* CreateProgramWindows()
         if (const int error = Backups::AtStart())
             mainform->SetStatusText(Backups::FailureText(error));
     });
-    // The main window goes to the screen before the windows below are made:
-    // none of them is in its first picture, and most are seldom opened.
     mainform->show();
-    // The long-lived windows, in this order. Each is reached through its
-    // global pointer and only hides when closed.
-    new TInputForm(mainform);
-    new TRangeForm(mainform);
-    new TAboutBox(mainform);
-    new TCalForm(mainform);
-    new TOpForm(mainform);
-    new TChYMForm(mainform);
-    new Tpriansform(mainform);
-    new TSelCalform(mainform);
-    new TCalMForm(mainform);
-    new TPaidLeaveForm(mainform);
-    new TRestoreForm(mainform);
-    new TDataFolderForm(mainform);
-    // Once every window is there to show what it tells of.
+    // The dialogs and report windows are made when first opened (views/
+    // LongLivedWindow): none of them is in the first picture.
     Application::Guard(PaidLeaveNotice::AtStart);
     new TDataFileWatcher(mainform);
     return mainform;

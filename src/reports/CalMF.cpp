@@ -10,7 +10,7 @@
 #include "reports/TotalsWindow.h"
 #include "widgets/CmbGrid.h"
 
-TCalMForm* CalMForm = nullptr;
+LongLivedWindow<TCalMForm> CalMForm;
 
 namespace {
 
@@ -75,7 +75,7 @@ TCalMForm::TCalMForm(QWidget* parent)
 
 TCalMForm::~TCalMForm()
 {
-    if (CalMForm == this)
+    if (CalMForm.Existing() == this)
         CalMForm = nullptr;
 }
 

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
+
 class QPushButton;
 class TComboGrid;
 
@@ -36,7 +38,7 @@ private:
     void setupUi();
 };
 
-extern TCalMForm* CalMForm;
+extern LongLivedWindow<TCalMForm> CalMForm;
 
 // "月別休暇日数集計－"
 QString MonthlyTotalsCaptionPrefix();

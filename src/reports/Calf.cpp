@@ -13,7 +13,7 @@
 #include "reports/TotalsWindow.h"
 #include "widgets/StrCGrid.h"
 
-TCalForm* CalForm = nullptr;
+LongLivedWindow<TCalForm> CalForm;
 
 namespace {
 
@@ -46,7 +46,7 @@ TCalForm::TCalForm(QWidget* parent)
 
 TCalForm::~TCalForm()
 {
-    if (CalForm == this)
+    if (CalForm.Existing() == this)
         CalForm = nullptr;
 }
 

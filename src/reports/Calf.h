@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
+
 class QLabel;
 class QPushButton;
 class TStrColGrid;
@@ -44,7 +46,7 @@ private:
     void BuildOtherLeaveRows(const std::array<bool, 7>& daysOff);
 };
 
-extern TCalForm* CalForm;
+extern LongLivedWindow<TCalForm> CalForm;
 
 // "休暇日数集計－"
 QString YearTotalsCaptionPrefix();

@@ -15,7 +15,7 @@
 #include "views/ProgramEvents.h"
 #include "widgets/StrCGrid.h"
 
-TPaidLeaveForm* PaidLeaveForm = nullptr;
+LongLivedWindow<TPaidLeaveForm> PaidLeaveForm;
 
 namespace {
 
@@ -95,7 +95,7 @@ TPaidLeaveForm::TPaidLeaveForm(QWidget* parent)
 
 TPaidLeaveForm::~TPaidLeaveForm()
 {
-    if (PaidLeaveForm == this)
+    if (PaidLeaveForm.Existing() == this)
         PaidLeaveForm = nullptr;
 }
 

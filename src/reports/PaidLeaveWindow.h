@@ -11,6 +11,8 @@
 
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
+
 class QLabel;
 class QPushButton;
 class TStrColGrid;
@@ -59,4 +61,4 @@ private:
     void ShowGrants(const PaidLeave::Balance& balance);
 };
 
-extern TPaidLeaveForm* PaidLeaveForm;
+extern LongLivedWindow<TPaidLeaveForm> PaidLeaveForm;

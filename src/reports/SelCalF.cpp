@@ -10,7 +10,7 @@
 #include "reports/TotalsRequest.h"
 #include "reports/TotalsWindow.h"
 
-TSelCalform* SelCalform = nullptr;
+LongLivedWindow<TSelCalform> SelCalform;
 
 TSelCalform::TSelCalform(QWidget* parent)
     : QWidget(parent,
@@ -25,7 +25,7 @@ TSelCalform::TSelCalform(QWidget* parent)
 
 TSelCalform::~TSelCalform()
 {
-    if (SelCalform == this)
+    if (SelCalform.Existing() == this)
         SelCalform = nullptr;
 }
 

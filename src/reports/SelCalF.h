@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
+
 class QButtonGroup;
 class QGroupBox;
 class QPushButton;
@@ -42,4 +44,4 @@ private:
     void setupUi();
 };
 
-extern TSelCalform* SelCalform;
+extern LongLivedWindow<TSelCalform> SelCalform;

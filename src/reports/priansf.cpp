@@ -22,7 +22,7 @@
 #include "views/OpenCalendar.h"
 #include "widgets/StrCGrid.h"
 
-Tpriansform* priansform = nullptr;
+LongLivedWindow<Tpriansform> priansform;
 
 namespace {
 
@@ -182,7 +182,7 @@ Tpriansform::Tpriansform(QWidget* parent)
 
 Tpriansform::~Tpriansform()
 {
-    if (priansform == this)
+    if (priansform.Existing() == this)
         priansform = nullptr;
 }
 

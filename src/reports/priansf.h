@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
 #include "views/OpenCalendar.h"
 #include "widgets/CmbGrid.h"
 #include "widgets/GridPrn.h"
@@ -106,4 +107,4 @@ private:
     int printedPages_ = 0;
 };
 
-extern Tpriansform* priansform;
+extern LongLivedWindow<Tpriansform> priansform;

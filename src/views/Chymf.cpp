@@ -18,7 +18,7 @@
 #include "views/Mcalf.h"
 #include "views/Ycalf.h"
 
-TChYMForm* ChYMForm = nullptr;
+LongLivedWindow<TChYMForm> ChYMForm;
 
 namespace {
 // The form's size where its caption fits; the controls stand at their
@@ -37,7 +37,7 @@ TChYMForm::TChYMForm(QWidget* parent)
 
 TChYMForm::~TChYMForm()
 {
-    if (ChYMForm == this)
+    if (ChYMForm.Existing() == this)
         ChYMForm = nullptr;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
 #include "views/OpenCalendar.h"
 #include "views/TabOrder.h"
 
@@ -59,4 +60,4 @@ private:
     bool selectYear_ = false; // the year is to be selected when it takes the focus
 };
 
-extern TChYMForm* ChYMForm;
+extern LongLivedWindow<TChYMForm> ChYMForm;

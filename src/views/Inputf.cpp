@@ -24,7 +24,7 @@
 #include "views/DaySaves.h"
 #include "views/EntryControls.h"
 
-TInputForm* InputForm = nullptr;
+LongLivedWindow<TInputForm> InputForm;
 
 void CentreOnMainWindow(QWidget& window)
 {
@@ -55,7 +55,7 @@ TInputForm::TInputForm(QWidget* parent)
 
 TInputForm::~TInputForm()
 {
-    if (InputForm == this)
+    if (InputForm.Existing() == this)
         InputForm = nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
 #include "views/TabOrder.h"
 
 class QAbstractButton;
@@ -71,7 +72,7 @@ private:
     bool selectYear_ = false; // the year waits for the field to take the focus
 };
 
-extern TInputForm* InputForm;
+extern LongLivedWindow<TInputForm> InputForm;
 
 // Places a long-lived dialog in the middle of the main window, moved as
 // little as needed to have it whole on the main window's screen.

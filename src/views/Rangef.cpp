@@ -19,7 +19,7 @@
 #include "views/EntryControls.h"
 #include "views/Inputf.h"
 
-TRangeForm* RangeForm = nullptr;
+LongLivedWindow<TRangeForm> RangeForm;
 
 TRangeForm::TRangeForm(QWidget* parent)
     : QWidget(parent, FixedToolDialogFlags)
@@ -30,7 +30,7 @@ TRangeForm::TRangeForm(QWidget* parent)
 
 TRangeForm::~TRangeForm()
 {
-    if (RangeForm == this)
+    if (RangeForm.Existing() == this)
         RangeForm = nullptr;
 }
 

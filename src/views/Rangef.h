@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QWidget>
 
+#include "views/LongLivedWindow.h"
 #include "views/TabOrder.h"
 
 class QCheckBox;
@@ -57,4 +58,4 @@ private:
     TabOrder tabOrder_;
 };
 
-extern TRangeForm* RangeForm;
+extern LongLivedWindow<TRangeForm> RangeForm;

@@ -15,7 +15,7 @@
 #include "views/MainFrame.h"
 #include "views/ProgramEvents.h"
 
-TRestoreForm* RestoreForm = nullptr;
+LongLivedWindow<TRestoreForm> RestoreForm;
 
 namespace {
 
@@ -47,7 +47,7 @@ TRestoreForm::TRestoreForm(QWidget* parent)
 
 TRestoreForm::~TRestoreForm()
 {
-    if (RestoreForm == this)
+    if (RestoreForm.Existing() == this)
         RestoreForm = nullptr;
 }
 

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include "core/Backups.h"
+#include "views/LongLivedWindow.h"
 
 class QLabel;
 class QPushButton;
@@ -45,4 +46,4 @@ private:
     std::vector<Backups::Backup> backups_; // in the order of the list's rows
 };
 
-extern TRestoreForm* RestoreForm;
+extern LongLivedWindow<TRestoreForm> RestoreForm;

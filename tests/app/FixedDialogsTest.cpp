@@ -7,9 +7,21 @@
 
 #include <gtest/gtest.h>
 
+#include "app/About.h"
+#include "app/DataFolderForm.h"
+#include "app/Eopf.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "platform/FixedDialog.h"
+#include "reports/CalMF.h"
+#include "reports/Calf.h"
+#include "reports/PaidLeaveWindow.h"
+#include "reports/SelCalF.h"
+#include "reports/priansf.h"
+#include "views/Chymf.h"
+#include "views/Inputf.h"
+#include "views/Rangef.h"
+#include "views/RestoreForm.h"
 #include "views/ViewsTestSupport.h"
 
 TEST(FixedDialogs, TitleAndCloseButtonOnlyAndRoomForTheCaption)
@@ -17,6 +29,13 @@ TEST(FixedDialogs, TitleAndCloseButtonOnlyAndRoomForTheCaption)
     TempDataDirectory data;
     ScriptedDialogs dialogs;
     std::unique_ptr<TMainform> main(CreateProgramWindows());
+    // Each is made when first opened.
+    for (const QWidget* window :
+        { static_cast<QWidget*>(InputForm), static_cast<QWidget*>(OpForm), static_cast<QWidget*>(AboutBox),
+            static_cast<QWidget*>(SelCalform), static_cast<QWidget*>(priansform), static_cast<QWidget*>(RangeForm),
+            static_cast<QWidget*>(ChYMForm), static_cast<QWidget*>(RestoreForm), static_cast<QWidget*>(DataFolderForm),
+            static_cast<QWidget*>(CalForm), static_cast<QWidget*>(CalMForm), static_cast<QWidget*>(PaidLeaveForm) })
+        ASSERT_NE(window, nullptr);
     int checked = 0;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window == main.get() || window->minimumSize() != window->maximumSize() || window->windowTitle().isEmpty())

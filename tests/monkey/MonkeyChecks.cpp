@@ -111,12 +111,14 @@ void CheckWindowPointers()
 {
     const QWidgetList live = QApplication::allWidgets();
     const QSet<QWidget*> alive(live.begin(), live.end());
-    const std::pair<const char*, QWidget*> windows[] = { { "Mainform", Mainform }, { "AboutBox", AboutBox },
-        { "DataFolderForm", DataFolderForm }, { "OpForm", OpForm }, { "CalMForm", CalMForm }, { "CalForm", CalForm },
-        { "ChartForm", ChartForm }, { "ImportPreviewForm", ImportPreviewForm }, { "PaidLeaveForm", PaidLeaveForm },
-        { "SelCalform", SelCalform }, { "priansform", priansform }, { "ChYMForm", ChYMForm }, { "HCalForm", HCalForm },
-        { "InputForm", InputForm }, { "MCalForm", MCalForm }, { "RangeForm", RangeForm },
-        { "RestoreForm", RestoreForm }, { "YcalForm", YcalForm } };
+    const std::pair<const char*, QWidget*> windows[] = { { "Mainform", Mainform }, { "AboutBox", AboutBox.Existing() },
+        { "DataFolderForm", DataFolderForm.Existing() }, { "OpForm", OpForm.Existing() },
+        { "CalMForm", CalMForm.Existing() }, { "CalForm", CalForm.Existing() }, { "ChartForm", ChartForm },
+        { "ImportPreviewForm", ImportPreviewForm }, { "PaidLeaveForm", PaidLeaveForm.Existing() },
+        { "SelCalform", SelCalform.Existing() }, { "priansform", priansform.Existing() },
+        { "ChYMForm", ChYMForm.Existing() }, { "HCalForm", HCalForm }, { "InputForm", InputForm.Existing() },
+        { "MCalForm", MCalForm }, { "RangeForm", RangeForm.Existing() }, { "RestoreForm", RestoreForm.Existing() },
+        { "YcalForm", YcalForm } };
     for (const auto& [name, window] : windows) {
         if (window && !alive.contains(window))
             MonkeyFail(QStringLiteral("%1 points at a destroyed window").arg(QLatin1String(name)));
