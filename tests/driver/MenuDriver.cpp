@@ -30,7 +30,7 @@ QString ChartsLoaded()
 {
     QFile maps(QStringLiteral("/proc/self/maps"));
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Charts") ? QStringLiteral("1")
-                                                                                        : QStringLiteral("0");
+                                                                                     : QStringLiteral("0");
 }
 
 QAction* Command()

@@ -51,8 +51,9 @@ TEST_F(ChartWindowOpenerTest, QtChartsIsLoadedOnlyWhenTheWindowFirstOpens)
 {
     ASSERT_TRUE(QFile::copy(QStringLiteral(VALDEMOR_CHART_MODULE), module));
     const QStringList report = ChooseCharts();
-    EXPECT_EQ(report, (QStringList { QStringLiteral("before 0"), QStringLiteral("shown ChartForm Mainform"),
-                          QStringLiteral("after 1"), QStringLiteral("done") }));
+    EXPECT_EQ(report,
+        (QStringList { QStringLiteral("before 0"), QStringLiteral("shown ChartForm Mainform"),
+            QStringLiteral("after 1"), QStringLiteral("done") }));
 }
 
 TEST_F(ChartWindowOpenerTest, AModuleMissingOrBrokenIsReportedAndTheProgramGoesOn)
@@ -70,7 +71,8 @@ TEST_F(ChartWindowOpenerTest, AModuleMissingOrBrokenIsReportedAndTheProgramGoesO
     broken.write("not a module");
     broken.close();
     const QString refused = ChooseCharts().join(u'\n');
-    EXPECT_TRUE(refused.startsWith(QStringLiteral("before 0\n") + cannot + module + QStringLiteral(" を読み込めません:\n")))
+    EXPECT_TRUE(
+        refused.startsWith(QStringLiteral("before 0\n") + cannot + module + QStringLiteral(" を読み込めません:\n")))
         << refused.toStdString();
     EXPECT_TRUE(refused.endsWith(after)) << refused.toStdString();
 }
