@@ -32,7 +32,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
-#include "reports/ChartWindow.h"
+#include "reports/ChartWindowOpener.h"
 #include "reports/CsvExport.h"
 #include "reports/IcsExport.h"
 #include "reports/ImportPreview.h"
@@ -394,7 +394,7 @@ void TMainform::connectHandlers()
     connect(Y2, &QAction::triggered, this, guarded([] { RequestYearTotals(); }));
     connect(M2, &QAction::triggered, this, guarded([] { RequestMonthlyTotals(); }));
     connect(B1, &QAction::triggered, this, guarded([] { PaidLeaveForm->ShowBalance(); }));
-    connect(G1, &QAction::triggered, this, guarded([this] { ShowChartWindow(this); }));
+    connect(G1, &QAction::triggered, this, guarded([this] { OpenChartWindow(this); }));
     connect(H1, &QAction::triggered, this, guarded([] { SelCalform->OpenTotalsSelection(); }));
     connect(ToolButton5, &QToolButton::clicked, this, guarded([] { SelCalform->OpenTotalsSelection(); }));
     connect(Help2, &QAction::triggered, this, guarded([this] { OpenHelpFile(); }));

@@ -32,6 +32,7 @@
 #include "platform/Application.h"
 #include "platform/Dates.h"
 #include "platform/RecordFile.h"
+#include "reports/ChartWindowOpener.h"
 #include "reports/SaveStep.h"
 #include "reports/TotalsRequest.h"
 #include "reports/TotalsWindow.h"
@@ -395,3 +396,10 @@ void ShowChartWindow(QWidget* owner)
         new TChartForm(owner);
     ChartForm->ShowCharts();
 }
+
+namespace {
+
+// As the module is loaded, or as a program that links the window in starts.
+[[maybe_unused]] const bool Registered = (RegisterChartWindow(ShowChartWindow), true);
+
+} // namespace

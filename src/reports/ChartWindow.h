@@ -63,5 +63,6 @@ private:
 
 extern TChartForm* ChartForm;
 
-// Makes the window on first use (owned by `owner`) and shows it.
+// Makes the window on first use (owned by `owner`) and shows it. The program
+// reaches it through OpenChartWindow (reports/ChartWindowOpener.h).
 void ShowChartWindow(QWidget* owner);

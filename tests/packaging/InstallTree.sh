@@ -63,6 +63,8 @@ for f in "$prefix/bin/valdemor" "$desktop" "$metainfo" "$share/icons/hicolor/sca
   [ -f "$f" ] || fail "missing $f"
 done
 [ -x "$prefix/bin/valdemor" ] || fail "the program is not executable"
+# The window of charts, which the program loads from its library folder.
+[ -n "$(find "$prefix" -path '*/valdemor/valdemor-charts.so')" ] || fail "missing the chart module"
 
 # The menu entry.
 key() { sed -n "s/^$1=//p" "$desktop"; }
@@ -97,14 +99,15 @@ for named in $(grep -ho '\(src\|href\)="[^"#:]*' "$help"/*.html | sed 's/^[a-z]*
 done
 
 # The installed program keeps its files in the user's data folder, even
-# where its own folder could be written (as here, or for root).
+# where its own folder could be written (as here, or for root). The menu
+# driver then opens the window of charts from the installed module.
 mkdir -m 700 "$work/run" "$work/home"
 XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run HOME=$work/home QT_QPA_PLATFORM=offscreen \
-  "$prefix/bin/valdemor" >"$work/program.log" 2>&1 &
+  LD_PRELOAD=$build/tests/libmenu_driver.so DRIVE_COMMAND=G1 "$prefix/bin/valdemor" >"$work/program.log" 2>&1 &
 program=$!
 ini=$work/data/Valdemor/orbelund.ini
 for _ in $(seq 1 300); do
-  grep -q 'Flat=0' "$ini" 2>/dev/null && break
+  grep -q 'Flat=0' "$ini" 2>/dev/null && grep -qx done "$work/program.log" && break
   kill -0 "$program" 2>/dev/null || break
   sleep 0.1
 done
@@ -115,6 +118,7 @@ else
   cat "$work/program.log"
   fail "the installed program wrote no settings to $ini"
 fi
+grep -qx 'shown ChartForm Mainform' "$work/program.log" || fail "the installed program did not open its window of charts: $(cat "$work/program.log")"
 kill "$program" 2>/dev/null
 wait "$program" 2>/dev/null
 program=
