@@ -4,9 +4,10 @@
 #   cmake -DNM=<nm> -DMODULE=<module> -DARCHIVES=<a|b|...> -DOUT=<path without suffix> -P ModuleSymbols.cmake
 # writes
 #   <OUT>.list  for --dynamic-list: the program exports these and no others;
-#   <OUT>.rsp   --undefined options, so that the linker pulls the objects that
-#               define them out of the static libraries, even those nothing
-#               else in the program calls.
+#   <OUT>.rsp   -Wl,--undefined options for the compiler driver (GCC and
+#               Clang alike read the file themselves), so that the linker
+#               pulls the objects that define them out of the static
+#               libraries, even those nothing else in the program calls.
 # A file is rewritten only when its contents change, so the program is linked
 # again only when the module needs something new.
 #
@@ -61,12 +62,12 @@ if(NOT ours)
 endif()
 
 list(JOIN ours ";\n  " listed)
-list(JOIN ours "\n--undefined=" undefined)
+list(JOIN ours "\n-Wl,--undefined=" undefined)
 foreach(kind IN ITEMS list rsp)
   if(kind STREQUAL list)
     set(text "{\n  ${listed};\n};\n")
   else()
-    set(text "--undefined=${undefined}\n")
+    set(text "-Wl,--undefined=${undefined}\n")
   endif()
   file(WRITE "${OUT}.${kind}.new" "${text}")
   file(COPY_FILE "${OUT}.${kind}.new" "${OUT}.${kind}" ONLY_IF_DIFFERENT)
