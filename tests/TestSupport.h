@@ -160,7 +160,7 @@ public:
         return answer;
     }
 
-    bool PrinterSetup(QWidget*, QPrinter&) override
+    bool PrinterSetup(QWidget*, TPrinter&) override
     {
         if (printerSetupAnswers.empty())
             return false;

@@ -10,7 +10,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
-#include <QPrinter>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
@@ -173,7 +172,7 @@ QByteArray PdfBytes(const OpenCalendar& calendar)
         throw Exception(QStringLiteral("一時フォルダーを作れません: ") + folder.errorString());
     const QString path = folder.filePath(QStringLiteral("calendar.pdf"));
     TPrinter printer;
-    printer.QtPrinter().setOutputFormat(QPrinter::PdfFormat);
+    printer.WritePdf();
     printer.SetOutputFileName(path);
     Tpriansform::PrintCalendar(calendar, printer);
     QFile file(path);

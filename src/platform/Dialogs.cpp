@@ -1,20 +1,19 @@
 #include "platform/Dialogs.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QSpacerItem>
 #include <QStringList>
 #include <QTimer>
 
 #include "platform/FixedDialog.h"
+#include "platform/Printer.h"
 
 namespace {
 
@@ -157,10 +156,10 @@ public:
         return dialog.selectedFiles().first();
     }
 
-    bool PrinterSetup(QWidget* owner, QPrinter& printer) override
+    bool PrinterSetup(QWidget* owner, TPrinter& printer) override
     {
-        QPrintDialog dialog(&printer, OwnerOr(owner));
-        return RunInFront(dialog) == QDialog::Accepted;
+        const std::unique_ptr<QDialog> dialog = printer.SetUpDialog(OwnerOr(owner));
+        return RunInFront(*dialog) == QDialog::Accepted;
     }
 };
 
@@ -196,7 +195,7 @@ std::optional<QString> FolderDialog(QWidget* owner, const QString& title, const 
     return current->FolderDialog(owner, title, start);
 }
 
-bool PrinterSetup(QWidget* owner, QPrinter& printer) { return current->PrinterSetup(owner, printer); }
+bool PrinterSetup(QWidget* owner, TPrinter& printer) { return current->PrinterSetup(owner, printer); }
 
 QWidget* TopWindow()
 {

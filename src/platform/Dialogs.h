@@ -9,8 +9,8 @@
 #include <QString>
 #include <Qt>
 
-class QPrinter;
 class QWidget;
+class TPrinter;
 
 enum class MsgIcon { None, Warning, Information, Question, Error };
 enum class MsgButtons { Ok, YesNo };
@@ -48,7 +48,7 @@ public:
     // The folder the user chose, starting from `start`; nothing when cancelled.
     virtual std::optional<QString> FolderDialog(QWidget* owner, const QString& title, const QString& start) = 0;
     // True when the user confirmed; the printer then carries the choices.
-    virtual bool PrinterSetup(QWidget* owner, QPrinter& printer) = 0;
+    virtual bool PrinterSetup(QWidget* owner, TPrinter& printer) = 0;
 };
 
 namespace Dialogs {
@@ -59,7 +59,7 @@ std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QS
 std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request);
 std::optional<QString> OpenDialog(QWidget* owner, const OpenDialogRequest& request);
 std::optional<QString> FolderDialog(QWidget* owner, const QString& title, const QString& start);
-bool PrinterSetup(QWidget* owner, QPrinter& printer);
+bool PrinterSetup(QWidget* owner, TPrinter& printer);
 
 // The window of the program that is in front: the modal box, else a visible
 // dialog that stays on top (the active one first), else the active window.

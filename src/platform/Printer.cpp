@@ -1,28 +1,37 @@
 #include "platform/Printer.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPrinter>
 #include <QStandardPaths>
 
 #include "platform/Errors.h"
+#include "platform/PrintBackend.h"
+#include "platform/ProgramModule.h"
 
 namespace {
 
 const QString PrintingInProgress = QStringLiteral("現在印刷中です");
 const QString NotPrinting = QStringLiteral("印刷中ではありません");
 
+PrintBackendMaker Registered = nullptr;
+
+std::unique_ptr<PrintBackend> MakeBackend()
+{
+    if (!Registered)
+        LoadProgramModule({ QStringLiteral(VALDEMOR_PRINT_MODULE_NAME), QStringLiteral("印刷できません。"),
+            QStringLiteral("印刷のモジュール"), [] { return Registered != nullptr; } });
+    return Registered();
+}
+
 } // namespace
 
+void RegisterPrintBackend(PrintBackendMaker make) { Registered = make; }
+
 TPrinter::TPrinter()
-    : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    : backend_(MakeBackend())
 {
-    // Without an installed printer Qt writes PDF; Japanese offices print on A4.
-    if (printer_->outputFormat() == QPrinter::PdfFormat)
-        printer_->setPageSize(QPageSize(QPageSize::A4));
 }
 
 TPrinter::~TPrinter()
@@ -41,24 +50,24 @@ void TPrinter::CheckNotPrinting() const
 
 void TPrinter::ChooseDefaultOutput()
 {
-    if (printer_->outputFormat() != QPrinter::PdfFormat || !printer_->outputFileName().isEmpty())
+    if (!backend_->WritesPdf() || !backend_->OutputFileName().isEmpty())
         return;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())
         folder = QDir::homePath();
-    printer_->setOutputFileName(QDir(folder).filePath(QStringLiteral("Valdemor.pdf")));
+    backend_->SetOutputFileName(QDir(folder).filePath(QStringLiteral("Valdemor.pdf")));
 }
 
 void TPrinter::BeginDoc()
 {
     CheckNotPrinting();
     ChooseDefaultOutput();
-    printer_->setDocName(title_);
+    backend_->SetDocName(title_);
     auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(printer_.get())) {
+    if (!painter->begin(&backend_->Device())) {
         QString message = QStringLiteral("印刷を開始できません");
-        if (!printer_->outputFileName().isEmpty())
-            message += QStringLiteral(": ") + QDir::toNativeSeparators(printer_->outputFileName());
+        if (!backend_->OutputFileName().isEmpty())
+            message += QStringLiteral(": ") + QDir::toNativeSeparators(backend_->OutputFileName());
         throw EInvalidOperation(message);
     }
     painter_ = std::move(painter);
@@ -77,7 +86,7 @@ void TPrinter::EndDoc()
     canvas_.Detach();
     const bool finished = painter_->end();
     painter_.reset();
-    if (!finished || printer_->printerState() == QPrinter::Error)
+    if (!finished || backend_->Failed())
         throw EInvalidOperation(QStringLiteral("印刷を終了できません"));
 }
 
@@ -89,60 +98,71 @@ void TPrinter::Abort()
     canvas_.Detach();
     // A printer queue drops the job; a PDF file is written to the end by Qt
     // whatever happens, so it is removed afterwards.
-    printer_->abort();
+    backend_->Abort();
     painter_->end();
     painter_.reset();
-    if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty())
-        QFile::remove(printer_->outputFileName());
+    if (backend_->WritesPdf() && !backend_->OutputFileName().isEmpty())
+        QFile::remove(backend_->OutputFileName());
 }
 
 void TPrinter::NewPage()
 {
     if (!printing_)
         throw EInvalidOperation(NotPrinting);
-    if (!printer_->newPage())
+    if (!backend_->NewPage())
         throw EInvalidOperation(QStringLiteral("新しいページを始められません"));
     ++pageNumber_;
 }
 
 TPrinterOrientation TPrinter::Orientation() const
 {
-    return printer_->pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
+    return backend_->Orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
 }
 
 void TPrinter::SetOrientation(TPrinterOrientation orientation)
 {
     CheckNotPrinting();
-    printer_->setPageOrientation(orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    backend_->SetOrientation(orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
-int TPrinter::PixelsPerInchX() const { return printer_->logicalDpiX(); }
+int TPrinter::PixelsPerInchX() const { return backend_->Device().logicalDpiX(); }
 
-int TPrinter::PixelsPerInchY() const { return printer_->logicalDpiY(); }
+int TPrinter::PixelsPerInchY() const { return backend_->Device().logicalDpiY(); }
 
 void TPrinter::SetResolution(int dpi)
 {
     CheckNotPrinting();
     if (dpi > 0)
-        printer_->setResolution(dpi);
+        backend_->SetResolution(dpi);
 }
 
-int TPrinter::PageWidth() const { return printer_->width(); }
+int TPrinter::PageWidth() const { return backend_->Device().width(); }
 
-int TPrinter::PageHeight() const { return printer_->height(); }
+int TPrinter::PageHeight() const { return backend_->Device().height(); }
 
-QString TPrinter::OutputFileName() const { return printer_->outputFileName(); }
+QString TPrinter::OutputFileName() const { return backend_->OutputFileName(); }
 
 void TPrinter::SetOutputFileName(const QString& path)
 {
     CheckNotPrinting();
-    printer_->setOutputFileName(path);
+    backend_->SetOutputFileName(path);
 }
+
+bool TPrinter::WritesPdf() const { return backend_->WritesPdf(); }
+
+void TPrinter::WritePdf()
+{
+    CheckNotPrinting();
+    backend_->WritePdf();
+}
+
+std::unique_ptr<QDialog> TPrinter::SetUpDialog(QWidget* owner) { return backend_->SetUpDialog(owner); }
 
 TPrinter& Printer()
 {
     // Never destroyed: the Qt printer must not outlive the application object
-    // in a static destructor.
+    // in a static destructor. Made when first asked for, as printing needs
+    // the printing module.
     static TPrinter* printer = new TPrinter;
     return *printer;
 }

@@ -7,6 +7,10 @@
 //
 // Without an installed printer the job becomes a PDF file; tests and the
 // program alike can name that file (SetOutputFileName).
+//
+// The first printer made loads the program's printing module
+// (platform/PrintBackend.h); a module that is missing or cannot be loaded
+// raises an Exception that names the file and why.
 
 #include <memory>
 
@@ -14,8 +18,10 @@
 
 #include "platform/Canvas.h"
 
+class PrintBackend;
+class QDialog;
 class QPainter;
-class QPrinter;
+class QWidget;
 
 enum TPrinterOrientation { poPortrait, poLandscape };
 
@@ -57,6 +63,10 @@ public:
     // there is none, "Valdemor.pdf" in the user's documents folder.
     QString OutputFileName() const;
     void SetOutputFileName(const QString& path);
+    // Whether jobs become PDF files rather than go to a printer.
+    bool WritesPdf() const;
+    // The following jobs become PDF files, whatever printer is installed.
+    void WritePdf();
     // The name the job carries in the printer's queue.
     QString Title() const { return title_; }
     void SetTitle(const QString& title) { title_ = title; }
@@ -65,15 +75,16 @@ public:
     // its brush, pen and font can be set, drawing raises EInvalidOperation.
     TCanvas& Canvas() { return canvas_; }
 
-    // The Qt printer, for the printer set-up dialog.
-    QPrinter& QtPrinter() { return *printer_; }
+    // The printer set-up dialog; accepted, it leaves the choices in this
+    // printer.
+    std::unique_ptr<QDialog> SetUpDialog(QWidget* owner);
 
 private:
     void CheckNotPrinting() const;
     // Points a PDF job at its file when nothing else was chosen.
     void ChooseDefaultOutput();
 
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<PrintBackend> backend_;
     std::unique_ptr<QPainter> painter_;
     TCanvas canvas_;
     QString title_;

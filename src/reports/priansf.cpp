@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPrinter>
 #include <QPushButton>
 #include <QStandardPaths>
 
@@ -299,7 +298,7 @@ void Tpriansform::Button3Click()
     // The printer's settings are the running job's until it ends.
     if (printing_)
         return;
-    Dialogs::PrinterSetup(this, Printer().QtPrinter());
+    Dialogs::PrinterSetup(this, Printer());
 }
 
 void Tpriansform::Button4Click()
@@ -374,7 +373,7 @@ bool Tpriansform::ChoosePdfFile(CalendarKind kind)
     TPrinter& printer = Printer();
     // A printer prints; a PDF file named in the printer set-up (or by the
     // caller) is written as named.
-    if (printer.QtPrinter().outputFormat() != QPrinter::PdfFormat)
+    if (!printer.WritesPdf())
         return true;
     const QString current = printer.OutputFileName();
     if (!current.isEmpty() && current != askedPdf_)

@@ -51,6 +51,12 @@ Outcome RunProgram(const QString& folder, const QStringList& arguments, const QS
     return run;
 }
 
+// Printing's module beside the program, as in the build folder.
+void AddPrintingModule(const QString& folder)
+{
+    QFile::copy(QStringLiteral(VALDEMOR_PRINT_MODULE), folder + QStringLiteral("/valdemor-printing.so"));
+}
+
 } // namespace
 
 TEST(CommandLineTest, HelpVersionAndAWrongOptionNeedNoDisplayAndWriteNothing)
@@ -150,6 +156,7 @@ TEST(CommandLineTest, AnExportIsTheMenuCommandsFile)
 TEST(CommandLineTest, APdfExportIsThePrintCommandsPages)
 {
     TempDataDirectory data;
+    AddPrintingModule(data.Path());
     for (int i = 0; i < 60; ++i) { // enough days for a second page of holidays
         const QDate day = QDate(2026, 4, 1).addDays(i);
         LeaveStore::SaveEntry(day.year(), day.month(), day.day(), 1 + i % 10, QStringLiteral("休%1").arg(i));
@@ -190,4 +197,30 @@ TEST(CommandLineTest, APdfExportIsThePrintCommandsPages)
             EXPECT_EQ(PdfFiles::PageText(files[i], page), PdfFiles::PageText(printed, page));
     }
     EXPECT_EQ(PdfFiles::Pages(files[2]), 2);
+}
+
+// A PDF export without printing's module, or with a file that is none, fails
+// naming the file and why, and writes nothing.
+TEST(CommandLineTest, APdfExportWithoutThePrintingModuleSaysWhy)
+{
+    QTemporaryDir folder;
+    const QString module = folder.filePath(QStringLiteral("valdemor-printing.so"));
+    const QString out = folder.filePath(QStringLiteral("out.pdf"));
+    const QStringList arguments { QStringLiteral("--export"), QStringLiteral("pdf"), QStringLiteral("-o"), out };
+    const Outcome missing = RunProgram(folder.path(), arguments);
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.contains(
+        QStringLiteral("valdemor: 印刷できません。印刷のモジュールが見つかりません:\n") + module + u'\n'))
+        << missing.err.toStdString();
+
+    QFile broken(module);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a module");
+    broken.close();
+    const Outcome refused = RunProgram(folder.path(), arguments);
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains(
+        QStringLiteral("valdemor: 印刷できません。") + module + QStringLiteral(" を読み込めません:\n")))
+        << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
 }

@@ -2,10 +2,11 @@
 // main window is up, it chooses the menu command whose object name is in
 // DRIVE_COMMAND, as a person would, closes the message box the command may
 // bring up with OK, and reports on standard output, a line each:
-//   before <0|1>    whether Qt Charts was loaded before the command
+//   before <0|1>    whether the library DRIVE_LIBRARY names (Qt Charts when
+//                   unset) was loaded before the command
 //   box <text>      the text of the message box, if one came up
 //   shown <names>   the object names of the visible windows after the command, sorted
-//   after <0|1>     whether Qt Charts was loaded after it
+//   after <0|1>     whether that library was loaded after it
 //   done
 // The program then goes on running.
 
@@ -26,11 +27,13 @@ void Say(const QString& line)
     std::fflush(stdout);
 }
 
-QString ChartsLoaded()
+QString LibraryLoaded()
 {
+    const QByteArray library = qgetenv("DRIVE_LIBRARY");
     QFile maps(QStringLiteral("/proc/self/maps"));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Charts") ? QStringLiteral("1")
-                                                                                     : QStringLiteral("0");
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library.isEmpty() ? "libQt6Charts" : library)
+        ? QStringLiteral("1")
+        : QStringLiteral("0");
 }
 
 QAction* Command()
@@ -50,7 +53,7 @@ void Drive()
         QTimer::singleShot(50, Drive);
         return;
     }
-    Say(QStringLiteral("before ") + ChartsLoaded());
+    Say(QStringLiteral("before ") + LibraryLoaded());
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -67,7 +70,7 @@ void Drive()
             shown << window->objectName();
     shown.sort();
     Say(QStringLiteral("shown ") + shown.join(u' '));
-    Say(QStringLiteral("after ") + ChartsLoaded());
+    Say(QStringLiteral("after ") + LibraryLoaded());
     Say(QStringLiteral("done"));
 }
 

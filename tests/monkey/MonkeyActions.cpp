@@ -194,7 +194,7 @@ public:
             return std::nullopt;
         return folders_.root + QStringLiteral("/folder") + QString::number(chance_.Below(3));
     }
-    bool PrinterSetup(QWidget*, QPrinter&) override { return chance_.OneIn(2); }
+    bool PrinterSetup(QWidget*, TPrinter&) override { return chance_.OneIn(2); }
 
     bool realBoxes = true;
 

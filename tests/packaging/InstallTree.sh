@@ -63,8 +63,9 @@ for f in "$prefix/bin/valdemor" "$desktop" "$metainfo" "$share/icons/hicolor/sca
   [ -f "$f" ] || fail "missing $f"
 done
 [ -x "$prefix/bin/valdemor" ] || fail "the program is not executable"
-# The window of charts, which the program loads from its library folder.
+# The window of charts and the printer, which the program loads from its library folder.
 [ -n "$(find "$prefix" -path '*/valdemor/valdemor-charts.so')" ] || fail "missing the chart module"
+[ -n "$(find "$prefix" -path '*/valdemor/valdemor-printing.so')" ] || fail "missing the printing module"
 
 # The menu entry.
 key() { sed -n "s/^$1=//p" "$desktop"; }

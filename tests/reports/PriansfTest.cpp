@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMdiArea>
-#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -305,7 +304,7 @@ TEST_F(PriansfTest, PrinterSetUpGoesThroughTheDialogSeam)
 TEST_F(PriansfTest, WithoutAPrinterOkAsksWhereToSaveThePdf)
 {
     TPrinter noPrinter;
-    noPrinter.QtPrinter().setOutputFormat(QPrinter::PdfFormat);
+    noPrinter.WritePdf();
     StartWith(1);
     priansform->SetPrinter(&noPrinter);
     program->Main().Print1->trigger();
