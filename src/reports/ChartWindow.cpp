@@ -12,7 +12,6 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHideEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPainter>
@@ -369,14 +368,6 @@ void TChartForm::SaveImageTo(const QString& path)
         RaiseInOutError(EIO);
     }
     SaveStep::WriteFile(path, bytes);
-}
-
-void TChartForm::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        QWidget::keyPressEvent(event);
 }
 
 void TChartForm::hideEvent(QHideEvent* event)

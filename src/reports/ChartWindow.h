@@ -47,7 +47,6 @@ public:
     QLabel* HiringDateHint = nullptr; // in place of the two above without a hiring date
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override; // Esc closes the window
     void hideEvent(QHideEvent* event) override;
 
 private:

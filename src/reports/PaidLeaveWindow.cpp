@@ -1,6 +1,5 @@
 #include "reports/PaidLeaveWindow.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -162,14 +161,6 @@ void TPaidLeaveForm::setupGrantGrid()
     grid->SetFixedLayout(tlCenter);
     grid->SetLayout(tlCenter);
     grid->SetFocusCellColor(clHighlightText);
-}
-
-void TPaidLeaveForm::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        QWidget::keyPressEvent(event);
 }
 
 void TPaidLeaveForm::resizeEvent(QResizeEvent* event)

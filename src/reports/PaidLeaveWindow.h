@@ -48,7 +48,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override; // Esc closes the window
 
 private:
     void setupUi();

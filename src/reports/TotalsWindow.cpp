@@ -1,5 +1,6 @@
 #include "reports/TotalsWindow.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRect>
 #include <QStyle>
@@ -9,8 +10,34 @@
 #include "views/Inputf.h"
 #include "widgets/StrCGrid.h"
 
+namespace {
+
+// Esc that no control of the window took closes it, as its 閉じる does.
+class CloseOnEscape final : public QObject {
+public:
+    explicit CloseOnEscape(QWidget& window)
+        : QObject(&window)
+    {
+        window.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Escape)
+            return false;
+        static_cast<QWidget*>(watched)->close();
+        return true;
+    }
+};
+
+} // namespace
+
 QPushButton* MakeCloseButton(QWidget& window)
 {
+    new CloseOnEscape(window);
     auto* button = new TGlyphButton(QStyle::SP_DialogCloseButton, QStringLiteral("閉じる"), &window);
     button->setObjectName(QStringLiteral("BitBtn1"));
     button->setGeometry(8, 8, 75, 25);

@@ -11,7 +11,7 @@ class QRect;
 class QWidget;
 class TStrColGrid;
 
-// "閉じる" at the top left; it hides the window.
+// "閉じる" at the top left; it hides the window, and so does Esc.
 QPushButton* MakeCloseButton(QWidget& window);
 
 // A two-column grid of labels and figures, one fixed row and column, rows 24

@@ -7,6 +7,7 @@
 
 #include "core/LeaveStore.h"
 #include "platform/Errors.h"
+#include "reports/CalMF.h"
 #include "reports/TotalsRequest.h"
 #include "views/Mcalf.h"
 #include "views/ViewsTestSupport.h"
@@ -181,4 +182,18 @@ TEST_F(CalfTest, TheFiscalYearComesFromTheOpenCalendarOrTheInputBox)
     EXPECT_EQ(TotalsFiscalYear(), 1998);
     dialogs.inputAnswers.push_back(QStringLiteral("平成"));
     EXPECT_THROW(TotalsFiscalYear(), EConvertError);
+}
+
+TEST_F(CalfTest, EscClosesBothTotalsWindowsAsTheirButtonDoes)
+{
+    ProgramWindows program(data);
+    program.Main().Y2->trigger();
+    program.Main().M2->trigger();
+    for (QWidget* window : { static_cast<QWidget*>(CalForm), static_cast<QWidget*>(CalMForm) }) {
+        window->activateWindow();
+        ASSERT_TRUE(BecomesActive(window));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(window->isVisible());
+    }
+    EXPECT_TRUE(program.Main().isVisible());
 }
