@@ -127,7 +127,8 @@ public:
             answers.pop_front();
             return a;
         }
-        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+        // What Enter answers.
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::No;
     }
     std::optional<QString> InputBox(
         QWidget*, const QString& caption, const QString& prompt, const QString& text) override

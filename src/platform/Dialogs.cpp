@@ -76,33 +76,8 @@ public:
     MsgAnswer MessageBox(
         QWidget* owner, const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons) override
     {
-        QMessageBox box(OwnerOr(owner));
-        box.setWindowTitle(caption);
-        box.setText(text);
-        switch (icon) {
-        case MsgIcon::None:
-            box.setIcon(QMessageBox::NoIcon);
-            break;
-        case MsgIcon::Warning:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MsgIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case MsgIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case MsgIcon::Error:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        }
-        if (buttons == MsgButtons::YesNo) {
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            return RunInFront(box) == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
-        }
-        box.setStandardButtons(QMessageBox::Ok);
-        RunInFront(box);
-        return MsgAnswer::Ok;
+        const std::unique_ptr<QMessageBox> box = Dialogs::MakeMessageBox(owner, text, caption, icon, buttons);
+        return Dialogs::AnswerOf(RunInFront(*box), buttons);
     }
 
     std::optional<QString> InputBox(
@@ -196,6 +171,63 @@ std::optional<QString> FolderDialog(QWidget* owner, const QString& title, const 
 }
 
 bool PrinterSetup(QWidget* owner, TPrinter& printer) { return current->PrinterSetup(owner, printer); }
+
+std::unique_ptr<QMessageBox> MakeMessageBox(
+    QWidget* owner, const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons)
+{
+    auto box = std::make_unique<QMessageBox>(OwnerOr(owner));
+    box->setWindowTitle(caption);
+    box->setText(text);
+    switch (icon) {
+    case MsgIcon::None:
+        box->setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Warning:
+        box->setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Information:
+        box->setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Question:
+        box->setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Error:
+        box->setIcon(QMessageBox::Critical);
+        break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box->setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNo:
+        // Qt would make はい the default; Enter keeps what is there instead.
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::No);
+        box->setEscapeButton(QMessageBox::No);
+        break;
+    case MsgButtons::ReplaceOrKeep:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box->setDefaultButton(QMessageBox::No);
+        box->setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    return box;
+}
+
+MsgAnswer AnswerOf(int result, MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+    case MsgButtons::YesNo:
+        return result == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+    case MsgButtons::ReplaceOrKeep:
+        return result == QMessageBox::Yes ? MsgAnswer::Yes
+            : result == QMessageBox::No   ? MsgAnswer::No
+                                          : MsgAnswer::Cancel;
+    }
+    return MsgAnswer::Cancel;
+}
 
 QWidget* TopWindow()
 {

@@ -4,17 +4,24 @@
 // box, the open, save and folder dialogs and the printer set-up. All of them pass through one
 // DialogHandler, so tests answer them without a window ever waiting.
 
+#include <memory>
 #include <optional>
 
 #include <QString>
 #include <Qt>
 
+class QMessageBox;
 class QWidget;
 class TPrinter;
 
 enum class MsgIcon { None, Warning, Information, Question, Error };
-enum class MsgButtons { Ok, YesNo };
-enum class MsgAnswer { Ok, Yes, No };
+// Every question keeps what is there when the user just presses Enter: its
+// default button is いいえ. A question whose はい replaces or removes data (a
+// data file, a day's leave, a backup, a file of the user's) is asked with
+// ReplaceOrKeep: はい, いいえ and キャンセル, いいえ the default and Esc
+// キャンセル; its text says what would be lost.
+enum class MsgButtons { Ok, YesNo, ReplaceOrKeep };
+enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 struct SaveDialogRequest {
     QString filter; // "description|pattern|description|pattern"
@@ -60,6 +67,13 @@ std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogReque
 std::optional<QString> OpenDialog(QWidget* owner, const OpenDialogRequest& request);
 std::optional<QString> FolderDialog(QWidget* owner, const QString& title, const QString& start);
 bool PrinterSetup(QWidget* owner, TPrinter& printer);
+
+// The box the real dialogs show for a message: its icon, buttons and default
+// button as the program asks every question (the monkey runs the same box).
+std::unique_ptr<QMessageBox> MakeMessageBox(
+    QWidget* owner, const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons);
+// What the user answered with the result of that box's exec().
+MsgAnswer AnswerOf(int result, MsgButtons buttons);
 
 // The window of the program that is in front: the modal box, else a visible
 // dialog that stays on top (the active one first), else the active window.

@@ -102,7 +102,7 @@ std::optional<QString> AskPath(
     const QString path = WithExtension(answer->path, answer->filterIndex, extension);
     if (Files::Exists(path)
         && Dialogs::MessageBox(owner, QStringLiteral("同名のファイルが存在します。上書きしてもよろしいですか？"),
-               QStringLiteral("確認"), MsgIcon::Warning, MsgButtons::YesNo)
+               QStringLiteral("確認"), MsgIcon::Warning, MsgButtons::ReplaceOrKeep)
             != MsgAnswer::Yes)
         return std::nullopt;
     return path;

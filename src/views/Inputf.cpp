@@ -181,7 +181,7 @@ bool TInputForm::MayReplace(int year, int month, int day, int kind, const QStrin
     if (!stored.Memo.isEmpty())
         text += QStringLiteral("（") + stored.Memo + QStringLiteral("）");
     text += QStringLiteral("が登録されています。上書きしますか？");
-    return Dialogs::MessageBox(this, text, QStringLiteral("確認"), MsgIcon::Warning, MsgButtons::YesNo)
+    return Dialogs::MessageBox(this, text, QStringLiteral("確認"), MsgIcon::Warning, MsgButtons::ReplaceOrKeep)
         == MsgAnswer::Yes;
 }
 

@@ -132,7 +132,7 @@ void TRestoreForm::Button1Click()
             QStringLiteral("データを %1 のバックアップの内容に置き換えます。\n今のデータは先にバックアップされます。\n"
                            "よろしいですか？")
                 .arg(when),
-            QStringLiteral("確認"), MsgIcon::Question, MsgButtons::YesNo)
+            QStringLiteral("確認"), MsgIcon::Question, MsgButtons::ReplaceOrKeep)
         != MsgAnswer::Yes)
         return;
     Backups::Restore(backup);

@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -142,14 +143,16 @@ public:
         QWidget* owner, const QString& text, const QString& caption, MsgIcon, MsgButtons buttons) override
     {
         MsgAnswer answer;
-        if (realBoxes && chance_.OneIn(3)) {
-            const bool yesNo = buttons == MsgButtons::YesNo;
-            QMessageBox box(QMessageBox::NoIcon, caption, text,
-                yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner ? owner->window() : nullptr);
-            const int result = box.exec();
-            answer = !yesNo ? MsgAnswer::Ok : result == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+        if (buttons != MsgButtons::Ok && realBoxes && chance_.OneIn(4)) {
+            answer = EnterOn(owner, text, caption, buttons);
+        } else if (realBoxes && chance_.OneIn(3)) {
+            const std::unique_ptr<QMessageBox> box
+                = ::Dialogs::MakeMessageBox(owner, text, caption, MsgIcon::None, buttons);
+            answer = ::Dialogs::AnswerOf(box->exec(), buttons);
+        } else if (buttons == MsgButtons::Ok) {
+            answer = MsgAnswer::Ok;
         } else {
-            answer = buttons == MsgButtons::Ok ? MsgAnswer::Ok : chance_.OneIn(2) ? MsgAnswer::Yes : MsgAnswer::No;
+            answer = chance_.OneIn(2) ? MsgAnswer::Yes : buttons == MsgButtons::YesNo || chance_.OneIn(2) ? MsgAnswer::No : MsgAnswer::Cancel;
         }
         // The questions before a write name the folder or file written.
         if (answer == MsgAnswer::Yes && !PathsInside(text))
@@ -199,6 +202,21 @@ public:
     bool realBoxes = true;
 
 private:
+    // Enter on a question, as a hurried user answers it, must keep what is
+    // there: every question's default answer is one that replaces nothing.
+    static MsgAnswer EnterOn(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons)
+    {
+        const std::unique_ptr<QMessageBox> box = ::Dialogs::MakeMessageBox(owner, text, caption, MsgIcon::None, buttons);
+        QTimer::singleShot(0, box.get(), [&box] {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus && focus->window() == box.get() ? focus : box.get(), Qt::Key_Return);
+        });
+        const MsgAnswer answer = ::Dialogs::AnswerOf(box->exec(), buttons);
+        if (answer == MsgAnswer::Yes)
+            MonkeyFail(QStringLiteral("Enter answered はい to \"%1\"").arg(text));
+        return answer;
+    }
+
     bool PathsInside(const QString& text) const
     {
         static const QRegularExpression absolute(QStringLiteral("/[^\\s、。「」]*"));

@@ -127,6 +127,26 @@ TEST_F(ApplicationBoxTest, MessageAndInputBoxesComeUpInFrontToo)
     EXPECT_TRUE(input.active);
 }
 
+TEST_F(ApplicationBoxTest, EnterOnAQuestionKeepsWhatIsThereAndEscCancelsAReplace)
+{
+    const auto keyInto = [](Qt::Key key) {
+        return [key](QDialog&) { QTest::keyClick(QApplication::focusWidget(), key); };
+    };
+    for (const MsgButtons buttons : { MsgButtons::YesNo, MsgButtons::ReplaceOrKeep }) {
+        SeenBox seen;
+        WatchNextBox(seen, keyInto(Qt::Key_Return));
+        EXPECT_EQ(Dialogs::MessageBox(&main, QStringLiteral("上書きしますか？"), QStringLiteral("確認"),
+                      MsgIcon::Warning, buttons),
+            MsgAnswer::No);
+        ASSERT_TRUE(seen.hasFocus);
+    }
+    SeenBox seen;
+    WatchNextBox(seen, keyInto(Qt::Key_Escape));
+    EXPECT_EQ(Dialogs::MessageBox(&main, QStringLiteral("上書きしますか？"), QStringLiteral("確認"), MsgIcon::Warning,
+                  MsgButtons::ReplaceOrKeep),
+        MsgAnswer::Cancel);
+}
+
 TEST_F(ApplicationBoxTest, AnAnsweredBoxGivesTheKeyboardBackToTheDialogItCameFrom)
 {
     dialog.activateWindow();

@@ -282,7 +282,7 @@ TEST_F(CsvExportTest, AnExistingFileIsReplacedOnlyAfterYes)
     EXPECT_EQ(dialogs.messages[0].text, Overwrite);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("確認"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Warning);
-    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::ReplaceOrKeep);
     EXPECT_EQ(Read(path), "keep me\r\n");
 
     dialogs.saveAnswers.push_back(std::nullopt); // cancelled: nothing asked, nothing written

@@ -156,7 +156,7 @@ TEST_F(InputfTest, OkAsksBeforeItReplacesTheLeaveOfAnotherDay)
     EXPECT_EQ(dialogs.messages[0].text,
         QStringLiteral("2024/12/08 には「１日休暇」（私用で役所）が登録されています。上書きしますか？"));
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("確認"));
-    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::ReplaceOrKeep);
     EXPECT_EQ(data.Bytes(QStringLiteral("Holiday.d00")), before);
     EXPECT_TRUE(InputForm->isVisible());
     EXPECT_EQ(InputForm->DateTimePicker1->date(), QDate(2024, 12, 8));

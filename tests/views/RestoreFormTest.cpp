@@ -67,7 +67,7 @@ TEST_F(RestoreFormTest, RestoresTheChosenBackupAndRefreshesTheWindows)
     ASSERT_TRUE(BecomesActive(RestoreForm));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages.front().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs.messages.front().buttons, MsgButtons::ReplaceOrKeep);
     EXPECT_EQ(data.Bytes(DataFile), started);
     EXPECT_FALSE(RestoreForm->isVisible());
     EXPECT_EQ(grid.Cells(11, row), unsaved);
