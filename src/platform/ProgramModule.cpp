@@ -25,10 +25,10 @@ void LoadProgramModule(const ProgramModule& module)
     library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
     if (!library.load())
         throw Exception(module.failure + QStringLiteral("%1 を読み込めません:\n%2").arg(*found, library.errorString()));
-    if (!module.registered()) {
-        library.unload();
+    // The library stays loaded even when it is not the module: whatever it
+    // registered as it loaded (another module of the program's, copied under
+    // this name) would otherwise point into code that is gone. QLibrary does
+    // not unload it when it goes.
+    if (!module.registered())
         throw Exception(module.failure + QStringLiteral("%1 は%2ではありません。").arg(*found, module.kind));
-    }
-    // The module's code stays for the rest of the run: QLibrary does not
-    // unload it when it goes.
 }

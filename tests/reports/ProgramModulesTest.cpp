@@ -79,6 +79,13 @@ TEST_F(ProgramModulesTest, AModuleMissingOrBrokenIsReportedAndTheProgramGoesOn)
         refused.startsWith(QStringLiteral("before 0\n") + cannot + module + QStringLiteral(" を読み込めません:\n")))
         << refused.toStdString();
     EXPECT_TRUE(refused.endsWith(after)) << refused.toStdString();
+
+    // A library that loads but is another module: the printing module under
+    // the chart module's name.
+    ASSERT_TRUE(QFile::remove(module));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VALDEMOR_PRINT_MODULE), module));
+    EXPECT_EQ(ChooseCharts().join(u'\n'),
+        QStringLiteral("before 0\n") + cannot + module + QStringLiteral(" はグラフのモジュールではありません。") + after);
 }
 
 // Printing's library waits for the first print, even with the print dialog
