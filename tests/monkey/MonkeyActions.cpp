@@ -152,7 +152,9 @@ public:
         } else if (buttons == MsgButtons::Ok) {
             answer = MsgAnswer::Ok;
         } else {
-            answer = chance_.OneIn(2) ? MsgAnswer::Yes : buttons == MsgButtons::YesNo || chance_.OneIn(2) ? MsgAnswer::No : MsgAnswer::Cancel;
+            answer = chance_.OneIn(2)                              ? MsgAnswer::Yes
+                : buttons == MsgButtons::YesNo || chance_.OneIn(2) ? MsgAnswer::No
+                                                                   : MsgAnswer::Cancel;
         }
         // The questions before a write name the folder or file written.
         if (answer == MsgAnswer::Yes && !PathsInside(text))
@@ -206,7 +208,8 @@ private:
     // there: every question's default answer is one that replaces nothing.
     static MsgAnswer EnterOn(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons)
     {
-        const std::unique_ptr<QMessageBox> box = ::Dialogs::MakeMessageBox(owner, text, caption, MsgIcon::None, buttons);
+        const std::unique_ptr<QMessageBox> box
+            = ::Dialogs::MakeMessageBox(owner, text, caption, MsgIcon::None, buttons);
         QTimer::singleShot(0, box.get(), [&box] {
             QWidget* focus = QApplication::focusWidget();
             QTest::keyClick(focus && focus->window() == box.get() ? focus : box.get(), Qt::Key_Return);

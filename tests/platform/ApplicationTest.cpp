@@ -129,14 +129,13 @@ TEST_F(ApplicationBoxTest, MessageAndInputBoxesComeUpInFrontToo)
 
 TEST_F(ApplicationBoxTest, EnterOnAQuestionKeepsWhatIsThereAndEscCancelsAReplace)
 {
-    const auto keyInto = [](Qt::Key key) {
-        return [key](QDialog&) { QTest::keyClick(QApplication::focusWidget(), key); };
-    };
+    const auto keyInto
+        = [](Qt::Key key) { return [key](QDialog&) { QTest::keyClick(QApplication::focusWidget(), key); }; };
     for (const MsgButtons buttons : { MsgButtons::YesNo, MsgButtons::ReplaceOrKeep }) {
         SeenBox seen;
         WatchNextBox(seen, keyInto(Qt::Key_Return));
-        EXPECT_EQ(Dialogs::MessageBox(&main, QStringLiteral("上書きしますか？"), QStringLiteral("確認"),
-                      MsgIcon::Warning, buttons),
+        EXPECT_EQ(Dialogs::MessageBox(
+                      &main, QStringLiteral("上書きしますか？"), QStringLiteral("確認"), MsgIcon::Warning, buttons),
             MsgAnswer::No);
         ASSERT_TRUE(seen.hasFocus);
     }
