@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/DataFolderMove.h"
 #include "core/LeaveStore.h"
 #include "core/Settings.h"
 #include "platform/Application.h"
@@ -33,7 +34,7 @@ void TakeOverProgramFolderData()
     const QString dataFile = QFileInfo(LeaveStore::FilePath()).fileName();
     const QString settingsFile = QFileInfo(Settings::FilePath()).fileName();
     // A folder the user chose holds the data as the move left it.
-    if (data == program || !PointedDataDirectory().isEmpty() || !Files::Exists(program + dataFile)
+    if (data == program || Files::Exists(DataPointerPath()) || !Files::Exists(program + dataFile)
         || Files::Exists(data + dataFile))
         return;
 
@@ -69,16 +70,17 @@ void TakeOverProgramFolderData()
 }
 
 // A chosen folder that is not there now (a network drive not mounted, a
-// sync folder removed) is not followed; the user must know that the
-// calendar shows the data of the default folder instead.
-void WarnOfMissingChosenFolder()
+// sync folder removed), or a pointer that names none, is not followed; the
+// user must know that the calendar shows the data of the default folder
+// instead, and why.
+void WarnOfPointerNotFollowed()
 {
-    const QString pointed = PointedDataDirectory();
-    if (pointed.isEmpty() || DataDirectory() == pointed)
+    const QString problem = DataPointerProblem();
+    if (problem.isEmpty())
         return;
     Dialogs::MessageBox(nullptr,
-        QStringLiteral("データの保存先 %1 が見つかりません。\n%2 のデータを表示します。")
-            .arg(Shown(pointed), Shown(DataDirectory())),
+        QStringLiteral("%1 に書かれたデータの保存先を使えません（%2）。\n%3 のデータを表示します。")
+            .arg(Shown(DataPointerPath()), problem, Shown(DataDirectory())),
         QStringLiteral("警告"), MsgIcon::Warning);
 }
 
@@ -86,8 +88,8 @@ void WarnOfMissingChosenFolder()
 
 void PrepareDataFolder()
 {
-    WarnOfMissingChosenFolder();
+    WarnOfPointerNotFollowed();
     TakeOverProgramFolderData();
-    Files::RemoveLeftovers(Settings::FilePath());
-    Files::RemoveLeftovers(LeaveStore::FilePath());
+    DataFolderMove::CleanUpInterruptedMove();
+    DataFolderMove::RemoveLeftovers(DataDirectory());
 }

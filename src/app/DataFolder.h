@@ -11,10 +11,13 @@
 // the copy fails, nothing half-written stays behind, a warning says why, and
 // the program shows the data of its own folder for this run.
 //
-// A folder the user chose for the files (DataDirectory.h) that is not there
-// is told of first; its data is not taken over from the program's folder.
+// A folder the user chose for the files (DataDirectory.h) that is not there,
+// or a pointer file that names no folder, is told of first, with the reason
+// and the folder used instead; the data is then not taken over from the
+// program's folder either.
 //
-// Then the new files that a settings write or a copy left behind when the
-// program was ended half-way are removed.
+// Then the new files that a write, a copy or a move of the data folder left
+// behind when the program was ended half-way are removed, in the folder in
+// use and in the one the move was going to.
 
 void PrepareDataFolder();

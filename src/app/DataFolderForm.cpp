@@ -1,16 +1,20 @@
 #include "app/DataFolderForm.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/Backups.h"
 #include "core/DataFolderMove.h"
+#include "core/LeaveStore.h"
 #include "platform/Application.h"
 #include "platform/DataDirectory.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/FixedDialog.h"
 #include "views/Inputf.h"
 #include "views/MainFrame.h"
@@ -20,6 +24,41 @@ LongLivedWindow<TDataFolderForm> DataFolderForm;
 
 namespace {
 QString Shown(const QString& folder) { return QDir::toNativeSeparators(folder); }
+
+// What the data file at `path` holds, in a few words: the days with leave
+// and the latest of them.
+QString Holds(const QString& path)
+{
+    if (!Files::Exists(path))
+        return QStringLiteral("データファイルなし");
+    const Backups::Summary summary = Backups::Summarize(path, true);
+    if (summary.Damaged)
+        return QStringLiteral("データファイルを読み取れません");
+    if (summary.Days == 0)
+        return QStringLiteral("休暇の記録なし");
+    return QStringLiteral("%1日（最終 %2）")
+        .arg(summary.Days)
+        .arg(summary.Latest.toString(QStringLiteral("yyyy/MM/dd")));
+}
+
+// Asks which data to keep where `folder` holds files of the program's
+// already. Enter keeps the folder's.
+MsgAnswer AskWhichToKeep(QWidget* owner, const QString& folder, const QStringList& existing)
+{
+    const QString data = QFileInfo(LeaveStore::FilePath()).fileName();
+    const QString there = QDir::cleanPath(folder) + u'/' + data;
+    return Dialogs::MessageBox(owner,
+        QStringLiteral("%1 には既に %2 があります。\n\n"
+                       "　今のデータ: %3\n"
+                       "　フォルダーのデータ: %4\n\n"
+                       "フォルダーのファイルを今のデータで置き換えますか？\n"
+                       "「はい」: 置き換えます。フォルダーのファイルは先にそのフォルダーの backup にコピーします。\n"
+                       "「いいえ」: フォルダーのデータをそのまま使います。今のデータはそのフォルダーの backup "
+                       "にコピーします。\n"
+                       "「キャンセル」: 保存先を変えません。")
+            .arg(Shown(folder), existing.join(QStringLiteral("、")), Holds(LeaveStore::FilePath()), Holds(there)),
+        QStringLiteral("確認"), MsgIcon::Warning, MsgButtons::ReplaceOrKeep);
+}
 } // namespace
 
 TDataFolderForm::TDataFolderForm(QWidget* parent)
@@ -102,13 +141,12 @@ void TDataFolderForm::Button1Click()
         return;
     bool replace = false;
     const QStringList existing = DataFolderMove::Existing(folder);
-    if (!existing.isEmpty())
-        replace = Dialogs::MessageBox(this,
-                      QStringLiteral("%1 には既に %2 があります。上書きしますか？\n"
-                                     "「いいえ」を選ぶと、そのフォルダーにあるファイルをそのまま使います。")
-                          .arg(Shown(folder), existing.join(QStringLiteral("、"))),
-                      QStringLiteral("確認"), MsgIcon::Question, MsgButtons::YesNo)
-            == MsgAnswer::Yes;
+    if (!existing.isEmpty()) {
+        const MsgAnswer answer = AskWhichToKeep(this, folder, existing);
+        if (answer == MsgAnswer::Cancel)
+            return;
+        replace = answer == MsgAnswer::Yes;
+    }
     const QString before = DataDirectory();
     try {
         DataFolderMove::Move(folder, replace);

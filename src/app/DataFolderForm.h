@@ -2,8 +2,10 @@
 
 // データの保存先: shows the folder the program's files are in and lets the
 // user move them to another one (DataFolderMove): typed in, or chosen with
-// 参照. 移動 asks first, and again before a file of the same name in the new
-// folder is replaced; a failure is told and leaves the program where it was.
+// 参照. 移動 asks first; where the new folder holds the program's files
+// already, it asks which data to keep, showing the days and latest leave of
+// each (Enter keeps the folder's; キャンセル moves nothing). A failure is
+// told and leaves the program where it was.
 // After a move every window shows the data of the new folder. One instance
 // lives for the whole run; it is shown, never run modally, and stays on top.
 

@@ -5,6 +5,10 @@
 #include <optional>
 #include <unordered_set>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -30,34 +34,100 @@ QDate triedDay;
 
 QString DayStamp(const QDate& day) { return day.toString(QStringLiteral("yyyyMMdd")); }
 
-QString DataCopy(const QString& stamp) { return Folder() + QStringLiteral("Holiday-%1.d00").arg(stamp); }
-QString SettingsCopy(const QString& stamp) { return Folder() + QStringLiteral("orbelund-%1.ini").arg(stamp); }
-
-// The file's bytes, or nothing when it cannot be read.
-std::optional<QByteArray> Read(const QString& path)
+QString DataCopyIn(const QString& backup, const QString& stamp)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return backup + QStringLiteral("Holiday-%1.d00").arg(stamp);
+}
+QString SettingsCopyIn(const QString& backup, const QString& stamp)
+{
+    return backup + QStringLiteral("orbelund-%1.ini").arg(stamp);
+}
+QString DataCopy(const QString& stamp) { return DataCopyIn(Folder(), stamp); }
+QString SettingsCopy(const QString& stamp) { return SettingsCopyIn(Folder(), stamp); }
+
+// Something is at `path`, a link that leads nowhere too.
+bool Taken(const QString& path)
+{
+    struct stat info;
+    return ::lstat(path.toLocal8Bit().constData(), &info) == 0;
 }
 
-// Copies the settings file and then the data file under `stamp`; a copy
-// already there stays. Returns 0 or the error number.
-int Copy(const QString& stamp)
+// A regular file is at `path` itself, not through a link.
+bool IsRegular(const QString& path)
 {
-    if (!QDir().mkpath(Folder()))
+    struct stat info;
+    return ::lstat(path.toLocal8Bit().constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The bytes of the regular file at `path`, or nothing when it cannot be
+// read, is no regular file or holds more than a data file can. A link is
+// followed only with `followLink`. Opening does not wait: a pipe would
+// block an open for reading until a writer comes.
+std::optional<QByteArray> Read(const QString& path, bool followLink)
+{
+    const int fd
+        = ::open(path.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
+    if (fd < 0)
+        return std::nullopt;
+    std::optional<QByteArray> result;
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= MaxDataBytes) {
+        // The file may grow while it is read: never past the limit.
+        QByteArray bytes(qsizetype(info.st_size) + 1, Qt::Uninitialized);
+        qint64 got = 0;
+        for (;;) {
+            if (got == bytes.size()) {
+                if (got > MaxDataBytes)
+                    break;
+                bytes.resize(std::min<qint64>(got * 2 + 4096, MaxDataBytes + 1));
+            }
+            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                break;
+            if (n == 0) {
+                bytes.truncate(got);
+                result = std::move(bytes);
+                break;
+            }
+            got += n;
+        }
+    }
+    ::close(fd);
+    return result;
+}
+
+// Copies the settings file and then the data file into `backup` under
+// `stamp`; a copy already there stays. Returns 0 or the error number.
+int Copy(const QString& backup, const QString& stamp, const QString& dataPath, const QString& settingsPath)
+{
+    if (!QDir().mkpath(backup))
         return EACCES;
-    if (Files::Exists(Settings::FilePath()) && !Files::Exists(SettingsCopy(stamp))) {
-        if (const int error = Files::CopyNew(Settings::FilePath(), SettingsCopy(stamp)))
+    if (!settingsPath.isEmpty() && Files::Exists(settingsPath) && !Taken(SettingsCopyIn(backup, stamp))) {
+        if (const int error = Files::CopyNew(settingsPath, SettingsCopyIn(backup, stamp)))
             return error;
     }
-    if (Files::Exists(DataCopy(stamp)))
+    if (Taken(DataCopyIn(backup, stamp)) || !Files::Exists(dataPath))
         return 0;
-    return Files::CopyNew(LeaveStore::FilePath(), DataCopy(stamp));
+    return Files::CopyNew(dataPath, DataCopyIn(backup, stamp));
+}
+
+int Copy(const QString& stamp) { return Copy(Folder(), stamp, LeaveStore::FilePath(), Settings::FilePath()); }
+
+// Today's stamp, or with the time when today's copy in `backup` holds
+// something other than `bytes`; empty when a copy holding them is there.
+QString FreeStamp(const QString& backup, const QByteArray& bytes)
+{
+    const QString day = DayStamp(Dates::Today());
+    for (const QString& stamp : { day, day + QDateTime::currentDateTime().toString(QStringLiteral("-HHmmss")) }) {
+        if (!Taken(DataCopyIn(backup, stamp)))
+            return stamp;
+        if (Read(DataCopyIn(backup, stamp), false) == bytes)
+            return {};
+    }
+    // Taken by something else twice within a second: KeepIn refuses.
+    return day;
 }
 
 // Removes every copy of the days older than the kept ones.
@@ -65,14 +135,14 @@ void Prune(const std::vector<Backup>& backups)
 {
     std::vector<QDate> days;
     for (const Backup& b : backups) {
-        if (days.empty() || days.back() != b.Day)
+        if (!b.NotACopy && (days.empty() || days.back() != b.Day))
             days.push_back(b.Day);
     }
     if (days.size() <= size_t(KeptDays))
         return;
     const QDate oldestKept = days[KeptDays - 1];
     for (const Backup& b : backups) {
-        if (b.Day < oldestKept) {
+        if (!b.NotACopy && b.Day < oldestKept) {
             Files::Remove(b.DataPath);
             Files::Remove(b.SettingsPath);
         }
@@ -87,7 +157,11 @@ int MakeDaysCopy()
     triedDay = Dates::Today();
     if (!LeaveStore::Exists())
         return 0;
-    const int error = Copy(DayStamp(triedDay));
+    // A name taken by something that is no copy: the copy carries the time.
+    QString stamp = DayStamp(triedDay);
+    if (Taken(DataCopy(stamp)) && !IsRegular(DataCopy(stamp)))
+        stamp += QDateTime::currentDateTime().toString(QStringLiteral("-HHmmss"));
+    const int error = Copy(stamp);
     Prune(List());
     return error;
 }
@@ -121,14 +195,15 @@ std::vector<Backup> List()
 {
     std::vector<Backup> backups;
     const QDir folder(Folder());
-    for (const QString& file : folder.entryList(QDir::Files)) {
+    // Pipes, devices and links that lead nowhere are "system" entries.
+    for (const QString& file : folder.entryList(QDir::Files | QDir::System)) {
         const QString stamp = StampOf(file);
         if (stamp.isEmpty())
             continue;
         const QDate day = QDate::fromString(stamp.left(8), QStringLiteral("yyyyMMdd"));
         if (!day.isValid())
             continue;
-        backups.push_back({ stamp, day, DataCopy(stamp), SettingsCopy(stamp) });
+        backups.push_back({ stamp, day, DataCopy(stamp), SettingsCopy(stamp), !IsRegular(DataCopy(stamp)) });
     }
     // The stamps sort as their times do.
     std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) { return a.Stamp > b.Stamp; });
@@ -142,8 +217,12 @@ int AtStart()
     if (TriedToday() || !LeaveStore::Exists())
         return 0;
     const std::vector<Backup> backups = List();
-    if (!backups.empty() && Read(backups.front().DataPath) == Read(LeaveStore::FilePath()))
-        return 0;
+    const auto newest = std::find_if(backups.begin(), backups.end(), [](const Backup& b) { return !b.NotACopy; });
+    if (newest != backups.end()) {
+        const std::optional<QByteArray> copy = Read(newest->DataPath, false);
+        if (copy && copy == Read(LeaveStore::FilePath(), true))
+            return 0;
+    }
     return MakeDaysCopy();
 }
 
@@ -159,10 +238,10 @@ QString FailureText(int error)
         .arg(QDir::toNativeSeparators(Folder()), reason);
 }
 
-Summary Summarize(const QString& dataPath)
+Summary Summarize(const QString& dataPath, bool followLink)
 {
     Summary summary;
-    const std::optional<QByteArray> bytes = Read(dataPath);
+    const std::optional<QByteArray> bytes = Read(dataPath, followLink);
     if (!bytes || bytes->size() % LeaveRecord::Size != 0) {
         summary.Damaged = true;
         return summary;
@@ -189,7 +268,7 @@ void Restore(const Backup& backup)
     if (Summarize(backup.DataPath).Damaged)
         throw EInOutError(QStringLiteral("%1 は壊れています。").arg(QDir::toNativeSeparators(backup.DataPath)), EIO);
     // Read before the current file is copied, which may prune it.
-    const std::optional<QByteArray> bytes = Read(backup.DataPath);
+    const std::optional<QByteArray> bytes = Read(backup.DataPath, false);
     if (!bytes)
         RaiseInOutError(EIO);
     // The current file is read and replaced with no write of another copy
@@ -198,10 +277,10 @@ void Restore(const Backup& backup)
     if (LeaveStore::Exists()) {
         const QDate today = Dates::Today();
         QString stamp = DayStamp(today);
-        const std::optional<QByteArray> current = Read(LeaveStore::FilePath());
+        const std::optional<QByteArray> current = Read(LeaveStore::FilePath(), true);
         if (!current)
             RaiseInOutError(EACCES);
-        if (Files::Exists(DataCopy(stamp)) && Read(DataCopy(stamp)) != current)
+        if (Taken(DataCopy(stamp)) && Read(DataCopy(stamp), false) != current)
             stamp += QDateTime::currentDateTime().toString(QStringLiteral("-HHmmss"));
         if (const int error = Copy(stamp))
             RaiseInOutError(error);
@@ -209,6 +288,49 @@ void Restore(const Backup& backup)
     }
     if (const int error = Files::Replace(LeaveStore::FilePath(), *bytes))
         RaiseInOutError(error);
+}
+
+int KeepIn(const QString& folder, const QString& dataPath, const QString& settingsPath)
+{
+    const QString backup = QDir::cleanPath(folder) + QStringLiteral("/backup/");
+    if (!Files::Exists(dataPath)) {
+        // The settings alone.
+        QString stamp = DayStamp(Dates::Today());
+        if (Taken(SettingsCopyIn(backup, stamp)))
+            stamp += QDateTime::currentDateTime().toString(QStringLiteral("-HHmmss"));
+        return Copy(backup, stamp, dataPath, settingsPath);
+    }
+    const std::optional<QByteArray> bytes = Read(dataPath, true);
+    if (!bytes)
+        return EIO;
+    const QString stamp = FreeStamp(backup, *bytes);
+    if (stamp.isEmpty())
+        return 0;
+    if (Taken(DataCopyIn(backup, stamp)))
+        return EEXIST;
+    return Copy(backup, stamp, dataPath, settingsPath);
+}
+
+void RemoveLeftovers(const QString& folder)
+{
+    const QString backup = QDir::cleanPath(folder) + QStringLiteral("/backup/");
+    const QLatin1StringView suffix(".new");
+    QStringList bases;
+    for (const QString& file : QDir(backup).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!file.endsWith(suffix))
+            continue;
+        const QString rest = file.chopped(suffix.size());
+        const QString base = rest.left(rest.lastIndexOf(u'.'));
+        // The copies' own names only, and none that is a link: the new
+        // files of a link's target lie elsewhere.
+        const bool copyName = !StampOf(base).isEmpty()
+            || (base.startsWith(QLatin1StringView("orbelund-")) && base.endsWith(QLatin1StringView(".ini"))
+                && !StampOf(QStringLiteral("Holiday-") + base.mid(9).chopped(4) + QStringLiteral(".d00")).isEmpty());
+        if (copyName && !bases.contains(base) && (IsRegular(backup + base) || !Taken(backup + base)))
+            bases << base;
+    }
+    for (const QString& base : bases)
+        Files::RemoveLeftovers(backup + base);
 }
 
 } // namespace Backups

@@ -9,6 +9,10 @@
 // (Holiday-YYYYMMDD-HHMMSS.d00). The copies of the 14 newest days are kept;
 // older ones are removed. Every copy goes through the checked write path:
 // written beside its name, flushed, and only then given it.
+//
+// A sync tool may bring anything into backup/ under such a name: a link, a
+// pipe, a device. Only a regular file of at most MaxDataBytes is read; the
+// rest is listed as no copy and never opened, chosen or removed.
 
 #include <vector>
 
@@ -19,6 +23,10 @@ namespace Backups {
 
 inline constexpr int KeptDays = 14;
 
+// More than any data file holds: a record for every day of the years 1 to
+// 9999 takes some 234 MB. A file beyond it is not read.
+inline constexpr qint64 MaxDataBytes = qint64(256) << 20;
+
 // backup/ in the data directory, with a trailing '/'.
 QString Folder();
 
@@ -27,10 +35,22 @@ struct Backup {
     QDate Day;
     QString DataPath; // the copy of the data file
     QString SettingsPath; // the copy of the settings file; it may be missing
+    bool NotACopy = false; // the name of a copy on a link, pipe, device, ...
 };
 
-// The copies of the data file in the folder, newest first.
+// The copies of the data file in the folder, newest first, with the
+// entries that only bear such a name.
 std::vector<Backup> List();
+
+// Copies `dataPath` and `settingsPath`, those of them that are there, into
+// backup/ of the data directory `folder` (another than the one in use,
+// too), as its copy of today, or with the time when today's copy holds
+// something else. Nothing is pruned. Returns 0 or the error number.
+int KeepIn(const QString& folder, const QString& dataPath, const QString& settingsPath);
+
+// Removes the new files that a copy into backup/ of `folder` left when the
+// program was ended half-way.
+void RemoveLeftovers(const QString& folder);
 
 // Once a day per data directory, before a save: makes the day's copy unless
 // there is one, and removes the copies of days beyond the kept ones. Returns
@@ -46,14 +66,16 @@ int AtStart();
 QString FailureText(int error);
 
 // What a copy holds: the days with an entry and the latest of them. A copy
-// that cannot be read, does not end on a whole record, or holds a record of
-// an impossible date or kind is damaged.
+// that cannot be read (no regular file, or larger than MaxDataBytes), does
+// not end on a whole record, or holds a record of an impossible date or kind
+// is damaged.
 struct Summary {
     bool Damaged = false;
     int Days = 0;
     QDate Latest;
 };
-Summary Summarize(const QString& dataPath);
+// A link is followed only with `followLink` (a data file in use may be one).
+Summary Summarize(const QString& dataPath, bool followLink = false);
 
 // Puts the copy in place of the data file: the current data file is copied
 // first (as the day's copy, or with the time when the day's copy differs),

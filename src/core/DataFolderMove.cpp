@@ -1,12 +1,14 @@
 #include "core/DataFolderMove.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/Backups.h"
 #include "core/LeaveStore.h"
 #include "core/Settings.h"
 #include "platform/DataDirectory.h"
@@ -29,22 +31,36 @@ QStringList Names()
     return { QFileInfo(LeaveStore::FilePath()).fileName(), QFileInfo(Settings::FilePath()).fileName() };
 }
 
-// Copies `from` to `to`, over a file there only with `replace`. Returns 0 or
-// the error number.
-int CopyOne(const QString& from, const QString& to, bool replace)
+// The note that names the target of a move under way.
+QString NotePath() { return DefaultDataDirectory() + QStringLiteral("DataFolderMove.txt"); }
+
+// The file's bytes, or nothing when it cannot be read.
+std::optional<QByteArray> ReadAll(const QString& path)
 {
-    if (!Files::Exists(to))
-        return Files::CopyNew(from, to);
-    if (!replace)
-        return 0;
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return EACCES;
-    const QByteArray bytes = source.readAll();
-    if (source.error() != QFileDevice::NoError)
-        return EIO;
-    return Files::Replace(to, bytes);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
 }
+
+// Removes the note when the move ends, whichever way.
+struct Note {
+    Note(const QString& target)
+    {
+        if (const int error = Files::Replace(NotePath(), target.toUtf8() + '\n'))
+            RaiseInOutError(error);
+    }
+    ~Note()
+    {
+        Files::Remove(NotePath());
+        Files::SyncDirectory(DefaultDataDirectory());
+    }
+    Note(const Note&) = delete;
+    Note& operator=(const Note&) = delete;
+};
 
 } // namespace
 
@@ -56,6 +72,31 @@ QStringList Existing(const QString& folder)
             names << name;
     }
     return names;
+}
+
+void RemoveLeftovers(const QString& folder)
+{
+    const QString at = WithSlash(folder);
+    for (const QString& name : Names())
+        Files::RemoveLeftovers(at + name);
+    Backups::RemoveLeftovers(at);
+}
+
+void CleanUpInterruptedMove()
+{
+    Files::RemoveLeftovers(DataPointerPath());
+    Files::RemoveLeftovers(NotePath());
+    if (!Files::Exists(NotePath()))
+        return;
+    QFile note(NotePath());
+    // A path, and no more than a path can be.
+    if (note.open(QIODevice::ReadOnly) && note.size() <= 4098) {
+        const QString target = QString::fromUtf8(note.readAll()).trimmed();
+        if (QDir::isAbsolutePath(target) && QFileInfo(target).isDir())
+            RemoveLeftovers(target);
+    }
+    Files::Remove(NotePath());
+    Files::SyncDirectory(DefaultDataDirectory());
 }
 
 void Move(const QString& folder, bool replace)
@@ -76,26 +117,48 @@ void Move(const QString& folder, bool replace)
         if (e.ErrorCode() == EWOULDBLOCK)
             throw;
     }
+    RemoveLeftovers(source);
+    RemoveLeftovers(target);
+    const Note note(target);
+
+    const QStringList names = Names();
+    if (!Existing(target).isEmpty()) {
+        const QString kept = replace ? target : source;
+        if (const int error = Backups::KeepIn(target, kept + names[0], kept + names[1]))
+            RaiseInOutError(error);
+    }
+
     std::vector<QString> created;
-    const auto undo = [&created] {
+    std::vector<std::pair<QString, QByteArray>> replaced;
+    const auto undo = [&] {
         for (const QString& path : created)
             Files::Remove(path);
+        for (const auto& [path, bytes] : replaced)
+            Files::Replace(path, bytes);
     };
-    for (const QString& name : Names()) {
-        if (!Files::Exists(source + name))
-            continue;
-        const bool isNew = !Files::Exists(target + name);
-        if (const int error = CopyOne(source + name, target + name, replace)) {
-            undo();
-            RaiseInOutError(error);
-        }
-        if (isNew)
-            created.push_back(target + name);
-    }
-    if (const int error = StoreDataDirectory(target)) {
+    const auto fail = [&](int error) {
         undo();
         RaiseInOutError(error);
+    };
+    for (const QString& name : names) {
+        const QString from = source + name, to = target + name;
+        if (!Files::Exists(from))
+            continue;
+        if (!Files::Exists(to)) {
+            if (const int error = Files::CopyNew(from, to))
+                fail(error);
+            created.push_back(to);
+        } else if (replace) {
+            const std::optional<QByteArray> old = ReadAll(to), bytes = ReadAll(from);
+            if (!old || !bytes)
+                fail(EACCES);
+            if (const int error = Files::Replace(to, *bytes))
+                fail(error);
+            replaced.emplace_back(to, *old);
+        }
     }
+    if (const int error = StoreDataDirectory(target))
+        fail(error);
 }
 
 } // namespace DataFolderMove

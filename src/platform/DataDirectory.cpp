@@ -1,5 +1,10 @@
 #include "platform/DataDirectory.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 #include "platform/Files.h"
 
@@ -70,14 +76,64 @@ Resolved& Current()
     return current;
 }
 
-// The folder the pointer file in `base` names, or empty.
-QString ReadPointer(const QString& base)
+// What the pointer file in `base` says: the folder it names (empty when
+// none) and why it is not followed (empty when it is, or there is none).
+struct Pointer {
+    QString folder;
+    QString problem;
+};
+
+// The longest path the system takes, and a line end.
+constexpr qint64 MaxPointerBytes = PATH_MAX + 2;
+
+Pointer ReadPointer(const QString& base)
 {
-    QFile file(base + QStringLiteral("DataFolder.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString folder = QString::fromUtf8(file.readLine(4096)).trimmed();
-    return QDir::isAbsolutePath(folder) ? WithSlash(QDir::cleanPath(folder)) : QString();
+    const QByteArray path = (base + QStringLiteral("DataFolder.txt")).toLocal8Bit();
+    // Opening does not wait: a pipe of that name would block the start.
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {};
+        return { {}, QStringLiteral("読み取れません（%1）").arg(QString::fromLocal8Bit(::strerror(errno))) };
+    }
+    QByteArray bytes(MaxPointerBytes + 1, Qt::Uninitialized);
+    qint64 got = 0;
+    struct stat info;
+    bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    while (regular && got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            regular = false;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    if (!regular)
+        return { {}, QStringLiteral("通常のファイルとして読み取れません") };
+    if (got > MaxPointerBytes)
+        return { {}, QStringLiteral("パスとして長すぎます") };
+    bytes.truncate(got);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError() || text.contains(QChar(0)))
+        return { {}, QStringLiteral("パスとして読めない文字があります") };
+    const QString folder = text.trimmed();
+    if (folder.isEmpty())
+        return { {}, QStringLiteral("フォルダーが書かれていません") };
+    if (folder.contains(u'\n') || folder.contains(u'\r'))
+        return { {}, QStringLiteral("パスが 1 行ではありません") };
+    if (!QDir::isAbsolutePath(folder))
+        return { {}, QStringLiteral("%1 は絶対パスではありません").arg(folder) };
+    const QString clean = WithSlash(QDir::cleanPath(folder));
+    const QFileInfo there(clean);
+    if (!there.exists())
+        return { clean, QStringLiteral("%1 が見つかりません").arg(QDir::toNativeSeparators(clean)) };
+    if (!there.isDir())
+        return { clean, QStringLiteral("%1 はフォルダーではありません").arg(QDir::toNativeSeparators(clean)) };
+    return { clean, {} };
 }
 } // namespace
 
@@ -91,15 +147,17 @@ QString DefaultDataDirectory()
 
 QString DataPointerPath() { return DefaultDataDirectory() + QStringLiteral("DataFolder.txt"); }
 
-QString PointedDataDirectory() { return ReadPointer(DefaultDataDirectory()); }
+QString PointedDataDirectory() { return ReadPointer(DefaultDataDirectory()).folder; }
+
+QString DataPointerProblem() { return ReadPointer(DefaultDataDirectory()).problem; }
 
 QString DataDirectory()
 {
     const QString base = DefaultDataDirectory();
     Resolved& current = Current();
     if (current.base != base) {
-        const QString pointed = ReadPointer(base);
-        current = { base, !pointed.isEmpty() && QFileInfo(pointed).isDir() ? pointed : base };
+        const Pointer pointed = ReadPointer(base);
+        current = { base, !pointed.folder.isEmpty() && pointed.problem.isEmpty() ? pointed.folder : base };
     }
     return current.directory;
 }

@@ -14,8 +14,9 @@
 // The user may keep the files in another folder (one that a sync client or
 // a network drive shares between machines): the default folder then holds
 // a small pointer file, DataFolder.txt, naming that folder, which is read
-// before any other file. A pointer to a folder that is not there (a network
-// drive not mounted) is not followed.
+// before any other file. A pointer that does not hold exactly one absolute
+// path of a folder that is there (a network drive not mounted, a file cut
+// short or grown too long) is not followed; DataPointerProblem() says why.
 
 #include <QString>
 
@@ -29,8 +30,12 @@ QString DefaultDataDirectory();
 QString DataPointerPath();
 
 // The folder the pointer file names, with a trailing '/', whether it is
-// there or not; empty when there is no pointer.
+// there or not; empty when there is no pointer or it names no absolute path.
 QString PointedDataDirectory();
+
+// Why the pointer file is not followed, in words for the user ("…が見つかり
+// ません"); empty when it is followed or there is none.
+QString DataPointerProblem();
 
 // Keeps the files in `directory` from now on, this run and the next ones:
 // the pointer file is replaced through the checked write path, or removed

@@ -87,11 +87,15 @@ void TRestoreForm::fill()
     ListView1->clear();
     backups_ = Backups::List();
     for (const Backups::Backup& backup : backups_) {
-        const Backups::Summary summary = Backups::Summarize(backup.DataPath);
         auto* item = new QTreeWidgetItem(ListView1);
         item->setText(0, StampText(backup));
+        // Something else under a backup's name is never opened.
+        const Backups::Summary summary
+            = backup.NotACopy ? Backups::Summary { true } : Backups::Summarize(backup.DataPath);
         if (summary.Damaged) {
-            item->setText(1, QStringLiteral("（壊れています）"));
+            item->setText(1,
+                backup.NotACopy ? QStringLiteral("（バックアップではありません）")
+                                : QStringLiteral("（壊れています）"));
             item->setFlags(Qt::NoItemFlags);
             continue;
         }

@@ -1,8 +1,9 @@
 #pragma once
 
 // バックアップから復元: the backups of the data file, newest first, each with
-// its date, the days with an entry and the latest of them. A damaged backup
-// is listed as such and cannot be chosen. 復元 asks first, then puts the
+// its date, the days with an entry and the latest of them. A damaged backup,
+// or a link, pipe or device under a backup's name, is listed as such and
+// cannot be chosen. 復元 asks first, then puts the
 // chosen backup in place of the data file (the current file is backed up
 // before), forgets the undo history, whose steps belong to the old file, and
 // tells every open window. One instance lives for the whole run; it is shown,

@@ -167,6 +167,37 @@ TEST_F(DataFolderTest, AChosenFolderIsFollowedOnlyWhileItIsThere)
     EXPECT_EQ(DataDirectory(), program);
     PrepareDataFolder();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages.front().text.contains(chosen));
+    EXPECT_EQ(dialogs.messages.front().text,
+        program + QStringLiteral("DataFolder.txt に書かれたデータの保存先を使えません（") + chosen
+            + QStringLiteral(" が見つかりません）。\n") + program + QStringLiteral(" のデータを表示します。"));
     EXPECT_EQ(dialogs.messages.front().icon, MsgIcon::Warning);
+}
+
+// A move ended half-way leaves new files in the folder it was going to and
+// a note naming it: the start removes them there and in the folder in use,
+// and nothing of another name.
+TEST_F(DataFolderTest, TheStartRemovesWhatAMoveEndedHalfWayLeft)
+{
+    ScriptedDialogs dialogs;
+    SetDataDirectory(program);
+    const QString target = root + QStringLiteral("shared/");
+    ASSERT_TRUE(QDir().mkpath(target + QStringLiteral("backup")));
+    Write(program + QStringLiteral("DataFolderMove.txt"), target.toUtf8() + '\n');
+    const QStringList leftovers = { target + QStringLiteral("Holiday.d00.1k3z9q.new"),
+        target + QStringLiteral("orbelund.ini.7.new"), target + QStringLiteral("backup/Holiday-20261208.d00.a0.new"),
+        target + QStringLiteral("backup/orbelund-20261208-101500.ini.zz.new"),
+        program + QStringLiteral("Holiday.d00.x1.new"), program + QStringLiteral("DataFolder.txt.b2.new") };
+    const QStringList theUsers
+        = { target + QStringLiteral("Holiday.d00.new"), target + QStringLiteral("Holiday.d00.OLD.new"),
+              target + QStringLiteral("backup/notes.1.new"), target + QStringLiteral("backup/Holiday-2026.d00.1.new") };
+    for (const QString& path : leftovers + theUsers)
+        Write(path, "x");
+
+    PrepareDataFolder();
+    for (const QString& path : leftovers)
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+    for (const QString& path : theUsers)
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+    EXPECT_FALSE(QFile::exists(program + QStringLiteral("DataFolderMove.txt")));
+    EXPECT_TRUE(dialogs.messages.empty());
 }

@@ -1,5 +1,7 @@
 #include "core/Backups.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -163,4 +165,30 @@ TEST_F(BackupsTest, RestoresByteForByteAndKeepsTheCurrentFile)
     data.Write(after.back().DataPath.mid(data.Path().size()), "damaged");
     EXPECT_THROW(Backups::Restore(after.back()), EInOutError);
     EXPECT_EQ(data.Bytes(DataFile), old);
+}
+
+// A sync tool may bring links, pipes and devices under a copy's name: they
+// are listed as no copy, never opened (a pipe would hang the start, a
+// device feed it without end), never pruned, and cannot be restored.
+TEST_F(BackupsTest, ANameOnSomethingElseIsListedButNeverOpened)
+{
+    const QString folder = data.File(QStringLiteral("backup/"));
+    QDir().mkpath(folder);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("pipe")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(folder + QStringLiteral("pipe"), folder + QStringLiteral("Holiday-20260815.d00")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder + QStringLiteral("Holiday-20260814.d00")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("Holiday-20260813.d00")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(data.File(DataFile), folder + QStringLiteral("Holiday-20260701.d00")));
+
+    EXPECT_EQ(Backups::AtStart(), 0);
+    const std::vector<Backups::Backup> listed = Backups::List();
+    ASSERT_EQ(listed.size(), 5u);
+    for (const Backups::Backup& backup : listed) {
+        EXPECT_EQ(backup.NotACopy, backup.Stamp != QStringLiteral("20260812")) << backup.Stamp.toStdString();
+        if (backup.NotACopy) {
+            EXPECT_TRUE(Backups::Summarize(backup.DataPath).Damaged);
+            EXPECT_THROW(Backups::Restore(backup), EInOutError);
+        }
+    }
+    EXPECT_EQ(data.Bytes(Copy(QStringLiteral("Holiday-20260812.d00"))), data.Bytes(DataFile));
 }

@@ -1,5 +1,7 @@
 #include "core/DataFolderMove.h"
 
+#include <utility>
+
 #include <sys/stat.h>
 
 #include <QDir>
@@ -8,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "core/Backups.h"
 #include "core/LeaveStore.h"
 #include "platform/DataDirectory.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -86,4 +90,60 @@ TEST_F(DataFolderMoveTest, AFolderThatCannotBeWrittenLeavesEverythingWhereItWas)
     EXPECT_FALSE(QFile::exists(DataPointerPath()));
     EXPECT_EQ(DataDirectory(), original);
     EXPECT_EQ(Read(original + DataName), QByteArray(128, 'd'));
+}
+
+// Whichever step of a move that replaces the folder's files fails, those
+// files are left as they were and the program stays where it was; the move
+// that gets through has copied them to the folder's backup/ first, under
+// a name a restore lists.
+TEST_F(DataFolderMoveTest, AFailedReplacingMoveLeavesTheFolderAsItWas)
+{
+    FixedToday today { QDate(2026, 12, 8) };
+    const QString to = target.path() + u'/';
+    const QByteArray theirs(192, 't');
+    for (const auto& [name, bytes] : { std::pair { DataName, theirs }, std::pair { SettingsName, QByteArray("x") } }) {
+        QFile file(to + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    int failures = 0;
+    for (int step = 1;; ++step) {
+        Files::Faults::FailNth(step);
+        try {
+            DataFolderMove::Move(target.path(), true);
+            break;
+        } catch (const EInOutError&) {
+            ++failures;
+            ASSERT_EQ(Read(to + DataName), theirs) << step;
+            ASSERT_EQ(Read(to + SettingsName), "x") << step;
+            ASSERT_EQ(DataDirectory(), original) << step;
+            QDir(to + QStringLiteral("backup")).removeRecursively(); // every step fails once
+        }
+    }
+    Files::Faults::FailNth(0);
+    EXPECT_GE(failures, 12);
+    EXPECT_EQ(Read(to + DataName), QByteArray(128, 'd'));
+    EXPECT_EQ(Read(to + QStringLiteral("backup/Holiday-20261208.d00")), theirs);
+    EXPECT_EQ(Read(to + QStringLiteral("backup/orbelund-20261208.ini")), "x");
+    EXPECT_FALSE(QFile::exists(original + QStringLiteral("DataFolderMove.txt")));
+}
+
+// Keeping the folder's data copies this folder's to its backup/, where a
+// restore finds it; the new files a move ended half-way left there go.
+TEST_F(DataFolderMoveTest, KeepingTheFoldersDataKeepsACopyOfThisOne)
+{
+    FixedToday today { QDate(2026, 12, 8) };
+    const QString to = target.path() + u'/';
+    QFile theirs(to + DataName);
+    ASSERT_TRUE(theirs.open(QIODevice::WriteOnly) && theirs.write(QByteArray(64, 't')) == 64);
+    theirs.close();
+    QFile leftover(to + DataName + QStringLiteral(".3f9k.new"));
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+
+    DataFolderMove::Move(target.path(), false);
+    EXPECT_EQ(Read(to + DataName), QByteArray(64, 't'));
+    EXPECT_FALSE(leftover.exists());
+    const std::vector<Backups::Backup> backups = Backups::List();
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(Read(backups.front().DataPath), QByteArray(128, 'd'));
 }

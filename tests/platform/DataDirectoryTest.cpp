@@ -167,3 +167,34 @@ TEST_F(DataDirectoryTest, TheTestsFolderStandsInForTheChoiceUntilItIsCleared)
     // the test program lies in the build folder, which its user may write
     EXPECT_EQ(before, ProgramDirectory());
 }
+
+// Only a pointer that holds one whole absolute path of a folder that is
+// there is followed; any other says why. A path cut where an older reader
+// stopped (4 095 bytes) would name a folder that is there.
+TEST_F(DataDirectoryTest, APointerIsFollowedOnlyWhenItNamesAWholeAbsoluteFolder)
+{
+    const QString base = root + QStringLiteral("base/");
+    const QString shared = root + QStringLiteral("shared");
+    ASSERT_TRUE(QDir().mkpath(base) && QDir().mkpath(shared));
+    QByteArray cut = shared.toUtf8();
+    while (cut.size() < 4095)
+        cut += "/.";
+    const QByteArray plain = shared.toUtf8();
+    struct Case {
+        QByteArray text;
+        bool followed;
+    };
+    const Case cases[] = { { plain + "\r\n", true }, { cut.left(4095) + "/missing\n", false }, { "shared\n", false },
+        { plain + "\n" + plain + "\n", false }, { "\n", false }, { plain + "/gone\n", false },
+        { (root + QStringLiteral("bin")).toUtf8() + "/../base/DataFolder.txt\n", false }, { "\xff\xfe/x\n", false } };
+    for (const Case& c : cases) {
+        QFile pointer(base + QStringLiteral("DataFolder.txt"));
+        ASSERT_TRUE(pointer.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        pointer.write(c.text);
+        pointer.close();
+        SetDataDirectory(base);
+        EXPECT_EQ(DataDirectory(), c.followed ? shared + u'/' : base) << c.text.left(40).toStdString();
+        EXPECT_EQ(DataPointerProblem().isEmpty(), c.followed) << c.text.left(40).toStdString();
+    }
+    SetDataDirectory(QString());
+}
