@@ -100,6 +100,16 @@ bool IsImpossible(const QString& text)
         && !QDate::isValid(year, month, day);
 }
 
+// "2024/02/3", the day's first digit: Qt takes a 3 in February for the 3rd,
+// as no day of the month begins with it, and drops the 0 that follows.
+bool MayBecomeImpossible(const QString& text)
+{
+    int year, month, day;
+    if (text.size() != 9 || !SplitDate(text + u'0', year, month, day) || !QDate::isValid(year, month, 1))
+        return false;
+    return day >= 10 && day <= 31 && day > QDate(year, month, 1).daysInMonth();
+}
+
 bool IsSeparator(const QString& text)
 {
     return text == QLatin1String("/") || text == QLatin1String("-") || text == QLatin1String(".");
@@ -142,6 +152,8 @@ QValidator::State TDateField::validate(QString& input, int& pos) const
     // Qt's parser would put the day back to the month's last.
     if (IsImpossible(input))
         return QValidator::Acceptable;
+    if (MayBecomeImpossible(input))
+        return QValidator::Intermediate;
     return QDateEdit::validate(input, pos);
 }
 

@@ -311,8 +311,8 @@ TEST_F(InputfTest, TabLeavesTheDateFromAnyOfItsPartsWhichTheArrowsAndASlashMoveB
 TEST_F(InputfTest, ADateThatDoesNotExistStaysAsTypedAndOkRefusesIt)
 {
     ProgramWindows program(data);
-    for (const QString date :
-        { QStringLiteral("2027/02/29"), QStringLiteral("2100/02/29"), QStringLiteral("2026/04/31") }) {
+    for (const QString date : { QStringLiteral("2027/02/29"), QStringLiteral("2100/02/29"),
+             QStringLiteral("2026/04/31"), QStringLiteral("2024/02/30") }) {
         OpenForToday(program);
         QTest::qWait(0);
         QTest::keyClicks(QApplication::focusWidget(), QString(date).remove(u'/'));
