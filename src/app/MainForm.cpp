@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
@@ -677,6 +678,20 @@ void TMainform::closeEvent(QCloseEvent* event)
 {
     closedBounds_ = frameGeometry();
     QMainWindow::closeEvent(event);
+}
+
+void TMainform::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Brought back from the task bar or by Alt+Tab while a message box
+    // waits, this window would take the keys the box is waiting for.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
+            if (modal->isMinimized())
+                modal->showNormal();
+            modal->raise();
+            modal->activateWindow();
+        }
 }
 
 bool TMainform::eventFilter(QObject* watched, QEvent* event)

@@ -1,10 +1,13 @@
 #include "views/EntryControls.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QDateEdit>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 
 #include "core/LeaveRecord.h"
@@ -72,6 +75,138 @@ bool TKindGroup::eventFilter(QObject* watched, QEvent* event)
     return QGroupBox::eventFilter(watched, event);
 }
 
+namespace {
+
+// "yyyy/MM/dd" with every digit in place, as the field shows a whole date.
+bool SplitDate(const QString& text, int& year, int& month, int& day)
+{
+    if (text.size() != 10 || text[4] != u'/' || text[7] != u'/')
+        return false;
+    for (const int at : { 0, 1, 2, 3, 5, 6, 8, 9 })
+        if (!text[at].isDigit())
+            return false;
+    year = text.left(4).toInt();
+    month = text.mid(5, 2).toInt();
+    day = text.mid(8, 2).toInt();
+    return true;
+}
+
+// A date whose every part is in its range, but whose day is past the end of
+// its month: 2027/02/29, 2026/04/31.
+bool IsImpossible(const QString& text)
+{
+    int year, month, day;
+    return SplitDate(text, year, month, day) && year >= 1 && month >= 1 && month <= 12 && day >= 1 && day <= 31
+        && !QDate::isValid(year, month, day);
+}
+
+// "2024/02/3", the day's first digit: Qt takes a 3 in February for the 3rd,
+// as no day of the month begins with it, and drops the 0 that follows.
+bool MayBecomeImpossible(const QString& text)
+{
+    int year, month, day;
+    if (text.size() != 9 || !SplitDate(text + u'0', year, month, day) || !QDate::isValid(year, month, 1))
+        return false;
+    return day >= 10 && day <= 31 && day > QDate(year, month, 1).daysInMonth();
+}
+
+bool IsSeparator(const QString& text)
+{
+    return text == QLatin1String("/") || text == QLatin1String("-") || text == QLatin1String(".");
+}
+
+constexpr QDateTimeEdit::Section DateParts[]
+    = { QDateTimeEdit::YearSection, QDateTimeEdit::MonthSection, QDateTimeEdit::DaySection };
+
+} // namespace
+
+TDateField::TDateField(QWidget* parent)
+    : QDateEdit(parent)
+{
+    // Qt's own handling of the text has run when this is called: an
+    // impossible date has left date() where it was.
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!IsImpossible(text))
+            impossible_.clear();
+        else if (text != impossible_) {
+            impossible_ = text;
+            anchor_ = date();
+        }
+    });
+}
+
+QString TDateField::ImpossibleDate() const
+{
+    const QString shown = lineEdit()->text();
+    return IsImpossible(shown) ? shown : QString();
+}
+
+void TDateField::ShowDate(const QDate& date)
+{
+    impossible_.clear();
+    setDate(date);
+}
+
+QValidator::State TDateField::validate(QString& input, int& pos) const
+{
+    // Qt's parser would put the day back to the month's last.
+    if (IsImpossible(input))
+        return QValidator::Acceptable;
+    if (MayBecomeImpossible(input))
+        return QValidator::Intermediate;
+    return QDateEdit::validate(input, pos);
+}
+
+QDateTime TDateField::dateTimeFromText(const QString& text) const
+{
+    return IsImpossible(text) ? dateTime() : QDateEdit::dateTimeFromText(text);
+}
+
+QString TDateField::textFromDateTime(const QDateTime& dateTime) const
+{
+    // Qt shows the field's date again when the field loses the focus, takes
+    // Enter or changes part; the impossible date stays on show instead.
+    if (!impossible_.isEmpty() && dateTime.date() == anchor_ && lineEdit()->text() == impossible_)
+        return impossible_;
+    return QDateEdit::textFromDateTime(dateTime);
+}
+
+QAbstractSpinBox::StepEnabled TDateField::stepEnabled() const
+{
+    if (!impossible_.isEmpty())
+        return StepUpEnabled | StepDownEnabled;
+    return QDateEdit::stepEnabled();
+}
+
+void TDateField::stepBy(int steps)
+{
+    // Up and Down change the part they are on and no other: a month or year
+    // that the day does not fit shows the impossible date, as typing it
+    // would.
+    int year, month, day;
+    const Section part = currentSection();
+    if (!SplitDate(lineEdit()->text(), year, month, day) || !std::ranges::count(DateParts, part)) {
+        QDateEdit::stepBy(steps);
+        return;
+    }
+    if (part == YearSection)
+        year = std::clamp(year + steps, minimumDate().year(), maximumDate().year());
+    else if (part == MonthSection)
+        month = std::clamp(month + steps, 1, 12);
+    else if (QDate::isValid(year, month, 1))
+        day = std::clamp(day + steps, 1, QDate(year, month, 1).daysInMonth());
+    const QString text = QStringLiteral("%1/%2/%3")
+                             .arg(year, 4, 10, QLatin1Char('0'))
+                             .arg(month, 2, 10, QLatin1Char('0'))
+                             .arg(day, 2, 10, QLatin1Char('0'));
+    if (IsImpossible(text)) {
+        lineEdit()->setText(text);
+    } else if (const QDate stepped(year, month, day); stepped.isValid()) {
+        ShowDate(std::clamp(stepped, minimumDate(), maximumDate()));
+    }
+    setSelectedSection(part);
+}
+
 void TDateField::focusInEvent(QFocusEvent* event)
 {
     QDateEdit::focusInEvent(event);
@@ -81,10 +216,25 @@ void TDateField::focusInEvent(QFocusEvent* event)
     movedOn_ = false;
 }
 
+void TDateField::hideEvent(QHideEvent* event)
+{
+    // A closed dialog drops what was typed; its date is set when it opens.
+    ShowDate(date());
+    QDateEdit::hideEvent(event);
+}
+
 void TDateField::keyPressEvent(QKeyEvent* event)
 {
     const QString text = event->text();
-    if (movedOn_ && (text == QLatin1String("/") || text == QLatin1String("-") || text == QLatin1String("."))) {
+    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) && !(event->modifiers() & Qt::AltModifier)) {
+        MovePart(event->key() == Qt::Key_Right ? 1 : -1);
+        movedOn_ = false;
+        return;
+    }
+    if (IsSeparator(text)) {
+        // Qt would take a separator in the day for a move to the next control.
+        if (!movedOn_)
+            MovePart(1);
         movedOn_ = false;
         return;
     }
@@ -93,7 +243,30 @@ void TDateField::keyPressEvent(QKeyEvent* event)
     movedOn_ = text.size() == 1 && text[0].isDigit() && currentSection() != before;
 }
 
-QDateEdit* MakeDateField(QWidget* parent, const QString& name, const QString& accessibleName, const QRect& geometry)
+bool TDateField::focusNextPrevChild(bool next)
+{
+    // Qt's date edit takes Tab for a move to its next part; here it leaves.
+    return QWidget::focusNextPrevChild(next);
+}
+
+void TDateField::MovePart(int step)
+{
+    const auto at = std::ranges::find(DateParts, currentSection());
+    const qsizetype from = at == std::end(DateParts) ? 0 : at - std::begin(DateParts);
+    const Section to = DateParts[std::clamp<qsizetype>(from + step, 0, std::size(DateParts) - 1)];
+    setCurrentSection(to);
+    setSelectedSection(to);
+}
+
+QString ImpossibleDate(const QDateEdit& field)
+{
+    const auto* date = dynamic_cast<const TDateField*>(&field);
+    return date ? date->ImpossibleDate() : QString();
+}
+
+QString NoSuchDateText(const QString& date) { return date + QStringLiteral(" という日付はありません。"); }
+
+TDateField* MakeDateField(QWidget* parent, const QString& name, const QString& accessibleName, const QRect& geometry)
 {
     auto* field = new TDateField(parent);
     field->setObjectName(name);

@@ -142,7 +142,7 @@ void TInputForm::OpenEntryDialog(int year, int month, int day)
     const QDate date = Dates::EncodeDate(year, month, day);
     const LeaveStore::Entry entry = LeaveStore::FindEntry(year, month, day);
     openedFor_ = date;
-    DateTimePicker1->setDate(date);
+    DateTimePicker1->ShowDate(date);
     Edit1->setText(entry.Memo);
     SetItemIndex(entry.Kind);
     CentreOnMainWindow(*this);
@@ -187,6 +187,14 @@ bool TInputForm::MayReplace(int year, int month, int day, int kind, const QStrin
 
 void TInputForm::Button1Click()
 {
+    // The field keeps a date that does not exist as it was typed; it is
+    // refused here rather than saved on a day next to it.
+    if (const QString impossible = DateTimePicker1->ImpossibleDate(); !impossible.isEmpty()) {
+        Dialogs::MessageBox(this, NoSuchDateText(impossible), QStringLiteral("警告"), MsgIcon::Warning);
+        DateTimePicker1->setFocus(Qt::OtherFocusReason);
+        DateTimePicker1->setSelectedSection(QDateTimeEdit::DaySection);
+        return;
+    }
     int year, month, day;
     Dates::DecodeDate(DateTimePicker1->date(), year, month, day);
     const int kind = ItemIndex() < 0 ? 0 : ItemIndex();

@@ -8,12 +8,12 @@
 #include <QDate>
 #include <QWidget>
 
+#include "views/EntryControls.h"
 #include "views/LongLivedWindow.h"
 #include "views/TabOrder.h"
 
 class QAbstractButton;
 class QButtonGroup;
-class QDateEdit;
 class TKindGroup;
 class QLabel;
 class QLineEdit;
@@ -42,7 +42,7 @@ public:
     QButtonGroup* RadioButtons = nullptr; // the group's buttons, id = kind
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
-    QDateEdit* DateTimePicker1 = nullptr;
+    TDateField* DateTimePicker1 = nullptr;
     QLabel* Label4 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QLabel* MemoLength = nullptr; // bytes of the memo / the bytes kept

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -414,4 +416,19 @@ TEST_F(MainFormTest, AnUnreadableDataFileIsReportedAndNoCalendarOpens)
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(form->SaveDialog1Filter.isEmpty());
     EXPECT_TRUE(form->ToolBar1->isVisible()); // the steps before the check did run
+}
+
+TEST_F(MainFormTest, BroughtBackWhileABoxWaitsItHandsTheKeysToTheBox)
+{
+    auto form = Show();
+    QDialog box(form.get());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitFor([&box] { return QApplication::activeWindow() == &box; }));
+    form->activateWindow(); // Alt+Tab to the main window
+    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&box] { return QApplication::activeWindow() == &box; }));
+    QTest::keyClick(
+        QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow(), Qt::Key_Escape);
+    EXPECT_FALSE(box.isVisible());
 }

@@ -274,3 +274,80 @@ TEST_F(InputfTest, BesideTheMemoStandsHowMuchOfItIsKeptInRedWhenTooLong)
     Press(Qt::Key_Backspace);
     EXPECT_FALSE(inRed());
 }
+
+TEST_F(InputfTest, TabLeavesTheDateFromAnyOfItsPartsWhichTheArrowsAndASlashMoveBetween)
+{
+    ProgramWindows program(data);
+    // Tab, Tab, Down, meant as "to the kinds, tick the next": not the day.
+    OpenForToday(program);
+    QTest::qWait(0);
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), InputForm->Edit1);
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(InputForm->ItemIndex(), 1);
+    EXPECT_EQ(InputForm->DateTimePicker1->date(), QDate(2024, 11, 20));
+    QTest::mouseClick(InputForm->Button1, Qt::LeftButton);
+    EXPECT_EQ(Stored(QDate(2024, 11, 20)).Kind, 1);
+
+    OpenForToday(program);
+    QTest::qWait(0);
+    QDateEdit* field = InputForm->DateTimePicker1;
+    Press(Qt::Key_Right);
+    EXPECT_EQ(field->currentSection(), QDateTimeEdit::MonthSection);
+    QTest::keyClick(QApplication::focusWidget(), '/');
+    EXPECT_EQ(field->currentSection(), QDateTimeEdit::DaySection);
+    Press(Qt::Key_Right); // the day is the last part
+    EXPECT_EQ(QApplication::focusWidget(), field);
+    Press(Qt::Key_Left);
+    EXPECT_EQ(field->currentSection(), QDateTimeEdit::MonthSection);
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), InputForm->Button2);
+    EXPECT_EQ(field->date(), QDate(2024, 11, 20));
+    Press(Qt::Key_Escape);
+}
+
+TEST_F(InputfTest, ADateThatDoesNotExistStaysAsTypedAndOkRefusesIt)
+{
+    ProgramWindows program(data);
+    for (const QString date : { QStringLiteral("2027/02/29"), QStringLiteral("2100/02/29"),
+             QStringLiteral("2026/04/31"), QStringLiteral("2024/02/30") }) {
+        OpenForToday(program);
+        QTest::qWait(0);
+        QTest::keyClicks(QApplication::focusWidget(), QString(date).remove(u'/'));
+        InputForm->SetItemIndex(1);
+        QTest::mouseClick(InputForm->Button1, Qt::LeftButton); // the field loses the focus first
+        ASSERT_EQ(dialogs.messages.size(), 1u) << date.toStdString();
+        EXPECT_EQ(dialogs.messages.back().text, date + QStringLiteral(" という日付はありません。"));
+        EXPECT_EQ(dialogs.messages.back().caption, QStringLiteral("警告"));
+        dialogs.messages.clear();
+        EXPECT_TRUE(InputForm->isVisible());
+        EXPECT_EQ(InputForm->DateTimePicker1->ImpossibleDate(), date);
+        EXPECT_FALSE(LeaveStore::Exists());
+        Press(Qt::Key_Escape);
+    }
+}
+
+TEST_F(InputfTest, AMonthChangedUnderTheDayLeavesTheDayAsItIs)
+{
+    ProgramWindows program(data);
+    InputForm->OpenEntryDialog(2025, 1, 31);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == InputForm; }));
+    QTest::qWait(0);
+    TDateField* field = InputForm->DateTimePicker1;
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(field->ImpossibleDate(), QStringLiteral("2025/02/31"));
+    Press(Qt::Key_Up); // on from what is shown
+    EXPECT_EQ(field->date(), QDate(2025, 3, 31));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("02"));
+    EXPECT_EQ(field->ImpossibleDate(), QStringLiteral("2025/02/31"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("/14"));
+    EXPECT_EQ(field->ImpossibleDate(), QString());
+    InputForm->SetItemIndex(2);
+    QTest::mouseClick(InputForm->Button1, Qt::LeftButton);
+    EXPECT_EQ(Stored(QDate(2025, 2, 14)).Kind, 2);
+    EXPECT_FALSE(InputForm->isVisible());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
