@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "core/DayOffRule.h"
 #include "core/LeaveRange.h"
@@ -82,6 +83,7 @@ void TRangeForm::setupUi()
     Button2->setGeometry(200, 298, 81, 25);
 
     SetUpDialogKeys(*this);
+    StartDate->installEventFilter(this);
     tabOrder_.Set({ StartDate, EndDate, RadioGroup1, Edit1, SkipDaysOff, Button1, Button2 });
 
     connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
@@ -111,12 +113,36 @@ void TRangeForm::OpenRangeDialog(const QDate& day)
         SkipDaysOff->setChecked(true);
     }
     ShowMemoLength(*MemoLength, QString());
+    told_.reset(); // the file may have changed since the last opening
     CentreOnMainWindow(*this);
     show();
     raise();
     activateWindow();
-    StartDate->setFocus(Qt::OtherFocusReason);
     ShowSummary();
+    // The field keeps its selection of last time when its window comes back
+    // (setDate above dropped it), so the year is selected now; and once more
+    // after the field takes the focus in an active window, in case its own
+    // handling of the focus chose a section.
+    StartDate->setFocus(Qt::OtherFocusReason);
+    SelectStartYear();
+    selectYear_ = !StartDate->hasFocus();
+}
+
+void TRangeForm::SelectStartYear() { StartDate->setSelectedSection(QDateTimeEdit::YearSection); }
+
+bool TRangeForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == StartDate && event->type() == QEvent::FocusIn && selectYear_) {
+        // After the field's own handling of the focus, which would put back
+        // the section of last time.
+        QTimer::singleShot(0, this, [this] {
+            if (selectYear_ && StartDate->hasFocus()) {
+                selectYear_ = false;
+                SelectStartYear();
+            }
+        });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 std::vector<QDate> TRangeForm::Days() const
@@ -132,9 +158,14 @@ void TRangeForm::ShowSummary()
         Summary->setText(*refusal);
         colours.setColor(QPalette::WindowText, toQColor(clRed));
     } else {
+        // The file is read again only for another period, kind or memo: Enter
+        // in a date field sends the same date once more, and the count the
+        // user read must stay what OK compares with.
         const std::vector<QDate> days = Days();
         const int kind = std::max(RadioGroup1->Kind(), 0);
-        Summary->setText(LeaveRange::Summary(int(days.size()), LeaveRange::Overwrites(days, kind, Edit1->text())));
+        if (!told_ || told_->Days != days || told_->Kind != kind || told_->Memo != Edit1->text())
+            told_ = Told { days, kind, Edit1->text(), LeaveRange::Overwritten(days, kind, Edit1->text()) };
+        Summary->setText(LeaveRange::Summary(int(days.size()), int(told_->Overwritten.size())));
     }
     Summary->setPalette(colours);
 }
@@ -153,6 +184,18 @@ void TRangeForm::Button1Click()
         return;
     }
     const int kind = std::max(RadioGroup1->Kind(), 0);
+    // The summary was worked out before; another copy of the program may
+    // have written some of these days since.
+    if (!told_ || LeaveRange::Overwritten(days, kind, Edit1->text()) != told_->Overwritten) {
+        told_.reset();
+        ShowSummary();
+        const MsgAnswer answer = Dialogs::MessageBox(this,
+            QStringLiteral("この期間の登録内容がほかで変更されました。\n%1。\nこのまま登録しますか？")
+                .arg(Summary->text()),
+            QStringLiteral("確認"), MsgIcon::Question, MsgButtons::ReplaceOrKeep);
+        if (answer != MsgAnswer::Yes)
+            return; // the dialog stays, telling the new count
+    }
     const auto entries = LeaveRange::Entries(days, kind, Edit1->text());
     DaySaves::Save(LeaveRange::StepName(first, last, kind), entries);
     close();

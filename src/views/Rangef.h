@@ -6,6 +6,9 @@
 // are left out unless the user asks for them. One instance lives for the
 // whole run; it is shown, never run modally, and stays above the main window.
 
+#include <optional>
+#include <vector>
+
 #include <QDate>
 #include <QWidget>
 
@@ -26,11 +29,14 @@ public:
     explicit TRangeForm(QWidget* parent = nullptr);
     ~TRangeForm() override;
 
-    // Shows the dialog with both dates at `day`, the focus on the first.
+    // Shows the dialog with both dates at `day`, the focus on the first with
+    // its year selected, so that a typed date replaces the whole of it.
     void OpenRangeDialog(const QDate& day);
 
     // OK: refuses a period that cannot be entered, else saves it as one step
-    // and closes. A failed save keeps the dialog with its input.
+    // and closes. When the days it would write over are no longer those the
+    // summary told of (another copy wrote meanwhile), it asks again first.
+    // A failed save keeps the dialog with its input.
     void Button1Click();
     void Button2Click();
 
@@ -45,6 +51,7 @@ public:
     QPushButton* Button2 = nullptr;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
@@ -54,8 +61,19 @@ private:
     // The days OK would write, and the summary line for them.
     std::vector<QDate> Days() const;
     void ShowSummary();
+    void SelectStartYear();
 
     TabOrder tabOrder_;
+    // What the summary line was worked out for, and the days it said would
+    // be written over.
+    struct Told {
+        std::vector<QDate> Days;
+        int Kind = 0;
+        QString Memo;
+        std::vector<QDate> Overwritten;
+    };
+    std::optional<Told> told_;
+    bool selectYear_ = false; // the start's year waits for the field to take the focus
 };
 
 extern LongLivedWindow<TRangeForm> RangeForm;
