@@ -4,10 +4,11 @@
 // sync client, another copy of this program sharing the folder) changes or
 // replaces Holiday.d00, every open window is told as after a restore
 // (dataReplaced). The undo history stays: an undo or redo asks before it
-// writes over a day that changed meanwhile. The program's own writes are told apart by the stamps
-// LeaveStore reports around each of them: a write that found the file as
-// this watcher last knew it is ours; one that found it changed, or a file
-// that differs from what our last write left, means another program wrote.
+// writes over a day that changed meanwhile. The program's own writes are
+// told apart by the stamps LeaveStore reports around each of them: a write
+// that found the file as this watcher last knew it is ours; one that found
+// it changed, or a file that differs from what our last write left, means
+// another program wrote.
 //
 // A sync client's conflict copy beside the data file
 // (Holiday.sync-conflict-*.d00, "Holiday (conflicted copy ….d00") is told

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include "core/DayOffRule.h"
 #include "core/LeaveRange.h"
@@ -83,7 +82,6 @@ void TRangeForm::setupUi()
     Button2->setGeometry(200, 298, 81, 25);
 
     SetUpDialogKeys(*this);
-    StartDate->installEventFilter(this);
     tabOrder_.Set({ StartDate, EndDate, RadioGroup1, Edit1, SkipDaysOff, Button1, Button2 });
 
     connect(Button1, &QPushButton::clicked, this, [this] { Application::Guard([this] { Button1Click(); }); });
@@ -119,30 +117,11 @@ void TRangeForm::OpenRangeDialog(const QDate& day)
     raise();
     activateWindow();
     ShowSummary();
-    // The field keeps its selection of last time when its window comes back
-    // (setDate above dropped it), so the year is selected now; and once more
-    // after the field takes the focus in an active window, in case its own
-    // handling of the focus chose a section.
+    // A window that comes back gives its field the focus again without
+    // choosing a section, and setDate above dropped the selection: the year
+    // is selected here, whether the field has the focus yet or not.
     StartDate->setFocus(Qt::OtherFocusReason);
-    SelectStartYear();
-    selectYear_ = !StartDate->hasFocus();
-}
-
-void TRangeForm::SelectStartYear() { StartDate->setSelectedSection(QDateTimeEdit::YearSection); }
-
-bool TRangeForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == StartDate && event->type() == QEvent::FocusIn && selectYear_) {
-        // After the field's own handling of the focus, which would put back
-        // the section of last time.
-        QTimer::singleShot(0, this, [this] {
-            if (selectYear_ && StartDate->hasFocus()) {
-                selectYear_ = false;
-                SelectStartYear();
-            }
-        });
-    }
-    return QWidget::eventFilter(watched, event);
+    StartDate->setSelectedSection(QDateTimeEdit::YearSection);
 }
 
 std::vector<QDate> TRangeForm::Days() const

@@ -51,7 +51,6 @@ public:
     QPushButton* Button2 = nullptr;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
@@ -61,7 +60,6 @@ private:
     // The days OK would write, and the summary line for them.
     std::vector<QDate> Days() const;
     void ShowSummary();
-    void SelectStartYear();
 
     TabOrder tabOrder_;
     // What the summary line was worked out for, and the days it said would
@@ -73,7 +71,6 @@ private:
         std::vector<QDate> Overwritten;
     };
     std::optional<Told> told_;
-    bool selectYear_ = false; // the start's year waits for the field to take the focus
 };
 
 extern LongLivedWindow<TRangeForm> RangeForm;
