@@ -35,19 +35,19 @@ std::vector<LeaveStore::DayEntry> Entries(const std::vector<QDate>& days, int ki
     return entries;
 }
 
-int Overwrites(const std::vector<QDate>& days, int kind, const QString& memo)
+std::vector<QDate> Overwritten(const std::vector<QDate>& days, int kind, const QString& memo)
 {
     const std::vector<LeaveStore::Entry> stored = LeaveStore::FindEntries(days);
-    int count = 0;
+    std::vector<QDate> overwritten;
     for (size_t i = 0; i < days.size(); ++i) {
         if (stored[i].Kind == int(LeaveKind::Normal))
             continue;
         const QDate& day = days[i];
         const QString kept = LeaveRecord::Make(day.year(), day.month(), day.day(), kind, memo).Memo();
         if (stored[i].Kind != kind || stored[i].Memo != kept)
-            ++count;
+            overwritten.push_back(day);
     }
-    return count;
+    return overwritten;
 }
 
 QString Summary(int days, int overwrites)

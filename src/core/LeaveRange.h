@@ -28,10 +28,10 @@ std::vector<QDate> Days(const QDate& first, const QDate& last, const DayOffRule*
 // The entries that write kind and memo on each of the days.
 std::vector<LeaveStore::DayEntry> Entries(const std::vector<QDate>& days, int kind, const QString& memo);
 
-// How many of the days hold leave that the entry would change: another
-// kind, or the same kind with another memo (as stored: cut to 30 bytes).
-// One reading of the data file.
-int Overwrites(const std::vector<QDate>& days, int kind, const QString& memo);
+// The days that hold leave the entry would change: another kind, or the
+// same kind with another memo (as stored: cut to 30 bytes). One reading of
+// the data file.
+std::vector<QDate> Overwritten(const std::vector<QDate>& days, int kind, const QString& memo);
 
 // What OK will do: "5日を登録します（うち2日は登録済みの内容を上書きします）",
 // or "登録する日がありません" when every day of the period is skipped.

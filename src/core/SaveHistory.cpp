@@ -19,6 +19,13 @@ SaveHistory::Change ChangeOf(std::vector<LeaveRecord> records)
     return change;
 }
 
+QDate DateOf(const LeaveRecord& r) { return QDate(r.Year(), r.Month(), r.Day()); }
+
+// What the store reads from a record.
+LeaveStore::Entry EntryOf(const LeaveRecord& r) { return { r.Kind(), r.Memo() }; }
+
+bool Same(const LeaveStore::Entry& a, const LeaveStore::Entry& b) { return a.Kind == b.Kind && a.Memo == b.Memo; }
+
 } // namespace
 
 SaveHistory::Change SaveHistory::Save(const QString& name, std::span<const LeaveStore::DayEntry> entries)
@@ -51,20 +58,49 @@ QString SaveHistory::UndoName() const { return CanUndo() ? steps_[done_ - 1].Nam
 
 QString SaveHistory::RedoName() const { return CanRedo() ? steps_[done_].Name : QString(); }
 
-SaveHistory::Change SaveHistory::Undo()
+std::optional<SaveHistory::Change> SaveHistory::Apply(
+    const std::vector<LeaveRecord>& found, const std::vector<LeaveRecord>& put, const AskOverwrite& ask)
 {
-    const Step& step = steps_.at(done_ - 1);
-    LeaveStore::SaveRecords(step.Replaced);
-    --done_; // only once the records are on the disk
-    return ChangeOf(step.Replaced);
+    // Written and Replaced hold the same dates in the same order.
+    std::vector<QDate> dates;
+    dates.reserve(put.size());
+    for (const LeaveRecord& r : put)
+        dates.push_back(DateOf(r));
+    const std::vector<LeaveStore::Entry> now = LeaveStore::FindEntries(dates);
+    std::vector<LeaveRecord> writes;
+    writes.reserve(put.size());
+    for (size_t i = 0; i < put.size(); ++i) {
+        const LeaveStore::Entry wanted = EntryOf(put[i]);
+        if (!Same(now[i], EntryOf(found[i])) && !Same(now[i], wanted)) {
+            const Answer answer = ask ? ask(dates[i], now[i], wanted) : Answer::Keep;
+            if (answer == Answer::Cancel)
+                return std::nullopt;
+            if (answer == Answer::Keep)
+                continue;
+        }
+        writes.push_back(put[i]);
+    }
+    if (!writes.empty())
+        LeaveStore::SaveRecords(writes);
+    return ChangeOf(std::move(writes));
 }
 
-SaveHistory::Change SaveHistory::Redo()
+std::optional<SaveHistory::Change> SaveHistory::Undo(const AskOverwrite& ask)
+{
+    const Step& step = steps_.at(done_ - 1);
+    std::optional<Change> change = Apply(step.Written, step.Replaced, ask);
+    if (change)
+        --done_; // only once the records are on the disk
+    return change;
+}
+
+std::optional<SaveHistory::Change> SaveHistory::Redo(const AskOverwrite& ask)
 {
     const Step& step = steps_.at(done_);
-    LeaveStore::SaveRecords(step.Written);
-    ++done_;
-    return ChangeOf(step.Written);
+    std::optional<Change> change = Apply(step.Replaced, step.Written, ask);
+    if (change)
+        ++done_;
+    return change;
 }
 
 void SaveHistory::Clear()

@@ -6,9 +6,15 @@
 // the replaced records back, redo the written ones, each through the store's
 // all-or-nothing save; a write that fails raises its error and leaves the
 // history as it was. Nothing is kept beyond the session.
+//
+// Another copy of the program or another program may write a day between a
+// step and its undo or redo. Such a day is not written over unasked: the
+// caller is asked for each, and may keep what is there or stop.
 
 #include <cstddef>
 #include <deque>
+#include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -40,16 +46,30 @@ public:
     QString UndoName() const;
     QString RedoName() const;
 
+    // What to do with a day that holds neither what the step found nor
+    // what it left: write it all the same, keep what is there, or write
+    // nothing at all.
+    enum class Answer { Overwrite, Keep, Cancel };
+    // Asked with the day, what it holds now and what would be put there.
+    using AskOverwrite
+        = std::function<Answer(const QDate& day, const LeaveStore::Entry& now, const LeaveStore::Entry& put)>;
+
     // Take the last step back, or make the last undone step again. Only
-    // when CanUndo or CanRedo.
-    Change Undo();
-    Change Redo();
+    // when CanUndo or CanRedo. Nothing when `ask` cancelled: the file and
+    // the history are as they were. A day kept is not written; the step
+    // counts as taken all the same.
+    std::optional<Change> Undo(const AskOverwrite& ask);
+    std::optional<Change> Redo(const AskOverwrite& ask);
 
     // Forgets every step: after the data file was replaced as a whole, the
     // steps would write records over data they never saw.
     void Clear();
 
 private:
+    // Writes `put` over the days that hold `found`, asking for the others.
+    static std::optional<Change> Apply(
+        const std::vector<LeaveRecord>& found, const std::vector<LeaveRecord>& put, const AskOverwrite& ask);
+
     struct Step {
         QString Name;
         std::vector<LeaveRecord> Written, Replaced;

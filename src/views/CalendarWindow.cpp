@@ -50,6 +50,8 @@ TCalendarWindow::TCalendarWindow(CalendarKind kind, QSize designSize, bool clear
 
 std::optional<QDate> TCalendarWindow::SelectedDay() const
 {
+    if (!dayChosen_)
+        return std::nullopt;
     int year, month, day;
     SelectedDate(year, month, day);
     if (!QDate::isValid(year, month, day))
@@ -119,6 +121,7 @@ void TCalendarWindow::MakeGrid(QSize size, int colCount, int rowCount, bool colu
     grid.SetRowCount(rowCount);
     grid.SetFixedCols(1);
     grid.SetFixedRows(1);
+    grid.OnClick = [this](QObject*) { dayChosen_ = true; };
 }
 
 int TCalendarWindow::SaneColumnWidth(int width, int fallback)

@@ -35,7 +35,8 @@ public:
     // The date of the selected cell, which may not exist (30 February in
     // the fiscal-year grid).
     virtual void SelectedDate(int& year, int& month, int& day) const = 0;
-    // That date, or nothing when it does not exist.
+    // That date once the user chose a cell (a click, or a key that moved
+    // the selection); nothing before, or when the date does not exist.
     std::optional<QDate> SelectedDay() const;
     // The entry dialog for that date (Button1, a double click); a date that
     // does not exist is refused with EDateError.
@@ -110,4 +111,5 @@ private:
     CalendarKind kind_;
     bool clearsStatus_;
     bool shown_ = false;
+    bool dayChosen_ = false; // the grid's first cell is where it starts, not a choice
 };

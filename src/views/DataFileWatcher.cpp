@@ -80,12 +80,9 @@ void TDataFileWatcher::check()
         watcher_.addPath(LeaveStore::FilePath());
     if (changedElsewhere_ || Files::StampOf(LeaveStore::FilePath()) != known_) {
         watch();
-        if (MainFrame) {
-            MainFrame->History.Clear();
+        if (MainFrame)
             MainFrame->SetStatusText(
                 QStringLiteral("ほかのプログラムがデータファイルを更新したため、表示を更新しました。"));
-        }
-        emit ProgramEvents().historyChanged();
         emit ProgramEvents().dataReplaced();
     }
     askAboutConflictCopies();

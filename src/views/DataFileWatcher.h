@@ -3,11 +3,12 @@
 // Follows the data file while the program runs. When another program (a
 // sync client, another copy of this program sharing the folder) changes or
 // replaces Holiday.d00, every open window is told as after a restore
-// (dataReplaced), and the undo history, whose steps belong to the file as it
-// was, is forgotten. The program's own writes are told apart by the stamps
-// LeaveStore reports around each of them: a write that found the file as
-// this watcher last knew it is ours; one that found it changed, or a file
-// that differs from what our last write left, means another program wrote.
+// (dataReplaced). The undo history stays: an undo or redo asks before it
+// writes over a day that changed meanwhile. The program's own writes are
+// told apart by the stamps LeaveStore reports around each of them: a write
+// that found the file as this watcher last knew it is ours; one that found
+// it changed, or a file that differs from what our last write left, means
+// another program wrote.
 //
 // A sync client's conflict copy beside the data file
 // (Holiday.sync-conflict-*.d00, "Holiday (conflicted copy ….d00") is told

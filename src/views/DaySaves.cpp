@@ -1,7 +1,7 @@
 #include "views/DaySaves.h"
 
 #include "core/Backups.h"
-
+#include "platform/Dialogs.h"
 #include "views/MainFrame.h"
 #include "views/ProgramEvents.h"
 
@@ -28,6 +28,36 @@ void BackUpFirst()
         MainFrame->SetStatusText(Backups::FailureText(error));
 }
 
+// What a day holds, as the question shows it: "夏休み（帰省）".
+QString Holding(const LeaveStore::Entry& entry)
+{
+    const QString label = LeaveKindLabel(entry.Kind);
+    QString text = label.isEmpty() ? QString::number(entry.Kind) : label;
+    if (!entry.Memo.isEmpty())
+        text += QStringLiteral("（%1）").arg(entry.Memo);
+    return text;
+}
+
+// A day written elsewhere since the step is put back only when the user
+// says so; Enter keeps it.
+SaveHistory::AskOverwrite Asker(const QString& command)
+{
+    return [command](const QDate& day, const LeaveStore::Entry& now, const LeaveStore::Entry& put) {
+        const QString text = QStringLiteral("%1 はほかで変更されています。\n今の内容: %2\n%3: %4\n"
+                                            "今の内容を置き換えますか？（いいえ: この日は今のままにします）")
+                                 .arg(day.toString(QStringLiteral("yyyy/MM/dd")), Holding(now), command, Holding(put));
+        switch (
+            Dialogs::MessageBox(nullptr, text, QStringLiteral("確認"), MsgIcon::Question, MsgButtons::ReplaceOrKeep)) {
+        case MsgAnswer::Yes:
+            return SaveHistory::Answer::Overwrite;
+        case MsgAnswer::Cancel:
+            return SaveHistory::Answer::Cancel;
+        default:
+            return SaveHistory::Answer::Keep;
+        }
+    };
+}
+
 } // namespace
 
 void Save(const QString& name, std::span<const LeaveStore::DayEntry> entries)
@@ -44,7 +74,8 @@ void Undo()
 {
     if (MainFrame && MainFrame->History.CanUndo()) {
         BackUpFirst();
-        Announce(MainFrame->History.Undo());
+        if (const auto change = MainFrame->History.Undo(Asker(QStringLiteral("元に戻すと"))))
+            Announce(*change);
     }
 }
 
@@ -52,7 +83,8 @@ void Redo()
 {
     if (MainFrame && MainFrame->History.CanRedo()) {
         BackUpFirst();
-        Announce(MainFrame->History.Redo());
+        if (const auto change = MainFrame->History.Redo(Asker(QStringLiteral("やり直すと"))))
+            Announce(*change);
     }
 }
 

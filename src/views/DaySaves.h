@@ -18,7 +18,9 @@ namespace DaySaves {
 void Save(const QString& name, std::span<const LeaveStore::DayEntry> entries);
 
 // Takes the last step back, or makes the last undone one again; nothing
-// when there is none.
+// when there is none. A day that was written elsewhere since (another copy,
+// another program) is asked about first, naming what it holds now and what
+// would replace it: いいえ keeps it, キャンセル writes nothing.
 void Undo();
 void Redo();
 

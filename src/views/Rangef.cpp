@@ -111,12 +111,17 @@ void TRangeForm::OpenRangeDialog(const QDate& day)
         SkipDaysOff->setChecked(true);
     }
     ShowMemoLength(*MemoLength, QString());
+    told_.reset(); // the file may have changed since the last opening
     CentreOnMainWindow(*this);
     show();
     raise();
     activateWindow();
-    StartDate->setFocus(Qt::OtherFocusReason);
     ShowSummary();
+    // A window that comes back gives its field the focus again without
+    // choosing a section, and setDate above dropped the selection: the year
+    // is selected here, whether the field has the focus yet or not.
+    StartDate->setFocus(Qt::OtherFocusReason);
+    StartDate->setSelectedSection(QDateTimeEdit::YearSection);
 }
 
 std::vector<QDate> TRangeForm::Days() const
@@ -132,9 +137,14 @@ void TRangeForm::ShowSummary()
         Summary->setText(*refusal);
         colours.setColor(QPalette::WindowText, toQColor(clRed));
     } else {
+        // The file is read again only for another period, kind or memo: Enter
+        // in a date field sends the same date once more, and the count the
+        // user read must stay what OK compares with.
         const std::vector<QDate> days = Days();
         const int kind = std::max(RadioGroup1->Kind(), 0);
-        Summary->setText(LeaveRange::Summary(int(days.size()), LeaveRange::Overwrites(days, kind, Edit1->text())));
+        if (!told_ || told_->Days != days || told_->Kind != kind || told_->Memo != Edit1->text())
+            told_ = Told { days, kind, Edit1->text(), LeaveRange::Overwritten(days, kind, Edit1->text()) };
+        Summary->setText(LeaveRange::Summary(int(days.size()), int(told_->Overwritten.size())));
     }
     Summary->setPalette(colours);
 }
@@ -153,6 +163,18 @@ void TRangeForm::Button1Click()
         return;
     }
     const int kind = std::max(RadioGroup1->Kind(), 0);
+    // The summary was worked out before; another copy of the program may
+    // have written some of these days since.
+    if (!told_ || LeaveRange::Overwritten(days, kind, Edit1->text()) != told_->Overwritten) {
+        told_.reset();
+        ShowSummary();
+        const MsgAnswer answer = Dialogs::MessageBox(this,
+            QStringLiteral("この期間の登録内容がほかで変更されました。\n%1。\nこのまま登録しますか？")
+                .arg(Summary->text()),
+            QStringLiteral("確認"), MsgIcon::Question, MsgButtons::ReplaceOrKeep);
+        if (answer != MsgAnswer::Yes)
+            return; // the dialog stays, telling the new count
+    }
     const auto entries = LeaveRange::Entries(days, kind, Edit1->text());
     DaySaves::Save(LeaveRange::StepName(first, last, kind), entries);
     close();

@@ -6,6 +6,9 @@
 // are left out unless the user asks for them. One instance lives for the
 // whole run; it is shown, never run modally, and stays above the main window.
 
+#include <optional>
+#include <vector>
+
 #include <QDate>
 #include <QWidget>
 
@@ -26,11 +29,14 @@ public:
     explicit TRangeForm(QWidget* parent = nullptr);
     ~TRangeForm() override;
 
-    // Shows the dialog with both dates at `day`, the focus on the first.
+    // Shows the dialog with both dates at `day`, the focus on the first with
+    // its year selected, so that a typed date replaces the whole of it.
     void OpenRangeDialog(const QDate& day);
 
     // OK: refuses a period that cannot be entered, else saves it as one step
-    // and closes. A failed save keeps the dialog with its input.
+    // and closes. When the days it would write over are no longer those the
+    // summary told of (another copy wrote meanwhile), it asks again first.
+    // A failed save keeps the dialog with its input.
     void Button1Click();
     void Button2Click();
 
@@ -56,6 +62,15 @@ private:
     void ShowSummary();
 
     TabOrder tabOrder_;
+    // What the summary line was worked out for, and the days it said would
+    // be written over.
+    struct Told {
+        std::vector<QDate> Days;
+        int Kind = 0;
+        QString Memo;
+        std::vector<QDate> Overwritten;
+    };
+    std::optional<Told> told_;
 };
 
 extern LongLivedWindow<TRangeForm> RangeForm;

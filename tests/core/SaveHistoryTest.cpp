@@ -28,10 +28,10 @@ TEST(SaveHistoryTest, UndoesTheLast200StepsToTheBytesBeforeEach)
     for (int step = 200; step >= 1; --step) {
         ASSERT_TRUE(history.CanUndo());
         EXPECT_EQ(history.UndoName(), QStringLiteral("step %1").arg(step));
-        history.Undo();
+        history.Undo({});
         EXPECT_EQ(data.Bytes(QStringLiteral("Holiday.d00")), before[size_t(step)]) << step;
     }
     EXPECT_FALSE(history.CanUndo()); // the first step is gone
-    history.Redo();
+    history.Redo({});
     EXPECT_EQ(history.RedoName(), QStringLiteral("step 2"));
 }

@@ -25,6 +25,7 @@
 #include "core/LeaveStore.h"
 #include "views/EntryControls.h"
 #include "views/Inputf.h"
+#include "views/Mcalf.h"
 #include "views/Ycalf.h"
 #include "widgets/StrCGrid.h"
 
@@ -78,14 +79,22 @@ protected:
     ScriptedDialogs dialogs;
     FixedToday today { QDate(2026, 8, 3) };
 
-    // ファイル → 期間入力 by the keys Alt+F and R, from the main window.
+    // ファイル → 期間入力 by the keys Alt+F and R, from the main window;
+    // opened, closed by Esc and opened again, so that every test types into
+    // a dialog that was open before.
     static void OpenByMenu(TMainform& main)
     {
-        ASSERT_TRUE(BecomesActive(&main));
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &main, Qt::Key_F, Qt::AltModifier);
-        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_R);
-        ASSERT_TRUE(BecomesActive(RangeForm));
+        for (int opening = 0; opening < 2; ++opening) {
+            main.activateWindow();
+            ASSERT_TRUE(BecomesActive(&main));
+            QTest::keyClick(
+                QApplication::focusWidget() ? QApplication::focusWidget() : &main, Qt::Key_F, Qt::AltModifier);
+            ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_R);
+            ASSERT_TRUE(BecomesActive(RangeForm));
+            if (opening == 0)
+                Press(Qt::Key_Escape);
+        }
     }
     // The period typed over both dates, the focus left on the end date.
     static void TypePeriod(const QString& first, const QString& last)
@@ -288,4 +297,76 @@ TEST_F(RangefTest, AFailedUndoKeepsTheStepAndSaysWhy)
     KeyInMain(main, Qt::Key_Z);
     EXPECT_EQ(File(), Records({ LeaveRecord::Make(2026, 8, 3, 0, {}) }));
     EXPECT_NE(File(), saved);
+}
+
+// The start field's year is selected at every opening, also after a period
+// was typed into it; with no day chosen in the open calendar, both dates
+// start at today.
+TEST_F(RangefTest, EveryOpeningTakesATypedStartAndStartsTodayWithoutAChosenDay)
+{
+    ProgramWindows program(data);
+    TMainform& main = program.Main();
+    OpenByMenu(main);
+    EXPECT_EQ(RangeForm->StartDate->date(), QDate(2026, 8, 3));
+    EXPECT_EQ(RangeForm->EndDate->date(), QDate(2026, 8, 3));
+    TypePeriod(QStringLiteral("20260810"), QStringLiteral("20260811"));
+    Press(Qt::Key_Return);
+    OpenByMenu(main);
+    TypePeriod(QStringLiteral("20260817"), QStringLiteral("20260818"));
+    Press(Qt::Key_Return);
+    QByteArray expected;
+    for (int day : { 10, 11, 17, 18 })
+        expected += Records({ LeaveRecord::Make(2026, 8, day, 1, {}) });
+    EXPECT_EQ(File(), expected);
+}
+
+// Another copy enters a day of the period while the dialog is open: OK asks
+// with the new count, Enter keeps that copy's day, and the dialog then tells
+// the new count, so that the next OK saves.
+TEST_F(RangefTest, OkAsksWhenTheDaysItWouldReplaceChangedSinceTheSummary)
+{
+    data.Write(DataFile, Records({ LeaveRecord::Make(2026, 8, 13, 5, {}) }));
+    ProgramWindows program(data);
+    OpenByMenu(program.Main());
+    TypePeriod(QStringLiteral("20260812"), QStringLiteral("20260814"));
+    EXPECT_EQ(RangeForm->Summary->text(), QStringLiteral("3日を登録します（うち1日は登録済みの内容を上書きします）"));
+    LeaveStore::SaveEntry(2026, 8, 14, 9, QStringLiteral("振替"));
+    const QByteArray theirs = File();
+
+    Press(Qt::Key_Return);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::ReplaceOrKeep);
+    EXPECT_TRUE(
+        dialogs.messages[0].text.contains(QStringLiteral("3日を登録します（うち2日は登録済みの内容を上書きします）")));
+    EXPECT_EQ(File(), theirs);
+    EXPECT_TRUE(RangeForm->isVisible());
+    EXPECT_EQ(RangeForm->Summary->text(), QStringLiteral("3日を登録します（うち2日は登録済みの内容を上書きします）"));
+
+    Press(Qt::Key_Return);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(File(),
+        Records({ LeaveRecord::Make(2026, 8, 13, 1, {}), LeaveRecord::Make(2026, 8, 14, 1, {}),
+            LeaveRecord::Make(2026, 8, 12, 1, {}) }));
+}
+
+// A period from before the shown fiscal year, or month, into it shows every
+// day it wrote there.
+TEST_F(RangefTest, APeriodFromBeforeTheShownYearOrMonthShowsEveryDayItWrote)
+{
+    ProgramWindows program(data);
+    TMainform& main = program.Main();
+    OpenByMenu(main);
+    TypePeriod(QStringLiteral("20260330"), QStringLiteral("20260402")); // Monday to Thursday
+    Press(Qt::Key_Return);
+    EXPECT_EQ(YearCell(4, 1), QStringLiteral("全"));
+    EXPECT_EQ(YearCell(4, 2), QStringLiteral("全"));
+
+    main.M1->trigger();
+    ASSERT_TRUE(main.M1->isChecked());
+    ASSERT_EQ(MCalForm->Button2->text(), QStringLiteral("2026年8月"));
+    OpenByMenu(main);
+    TypePeriod(QStringLiteral("20260730"), QStringLiteral("20260804"));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(MCalForm->StrColGrid1->Cells(2, 3), QStringLiteral("全"));
+    EXPECT_EQ(MCalForm->StrColGrid1->Cells(2, 4), QStringLiteral("全"));
 }
