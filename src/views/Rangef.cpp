@@ -151,6 +151,16 @@ void TRangeForm::ShowSummary()
 
 void TRangeForm::Button1Click()
 {
+    // A date typed that does not exist is refused, never taken as the last
+    // date that did.
+    for (QDateEdit* field : { StartDate, EndDate }) {
+        if (const QString impossible = ImpossibleDate(*field); !impossible.isEmpty()) {
+            Dialogs::MessageBox(
+                this, NoSuchDateText(impossible), QStringLiteral("警告"), MsgIcon::Warning, MsgButtons::Ok);
+            field->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
     const QDate first = StartDate->date(), last = EndDate->date();
     if (const auto refusal = LeaveRange::Refusal(first, last)) {
         Dialogs::MessageBox(this, *refusal, QStringLiteral("警告"), MsgIcon::Warning, MsgButtons::Ok);

@@ -186,6 +186,11 @@ TEST_F(RangefTest, APeriodThatEndsBeforeItStartsOrIsTooLongIsRefused)
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("終了日が開始日より前になっています。"));
     EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("期間は366日以内にしてください。"));
+    Press(Qt::Key_Tab, Qt::ShiftModifier); // back to the start date, its year selected
+    Type(QStringLiteral("20270229"));
+    Press(Qt::Key_Return);
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[2].text, QStringLiteral("2027/02/29 という日付はありません。"));
     EXPECT_TRUE(RangeForm->isVisible());
     Press(Qt::Key_Escape);
     EXPECT_FALSE(RangeForm->isVisible());
