@@ -28,21 +28,27 @@ struct Layout {
 constexpr Layout SheetLayout { 0, 1, 2 };
 constexpr Layout HolidayListLayout { 1, 3, 4 };
 
+// The fields of a record that are kept: the holiday list's five and a few
+// more. A line of a million commas must not cost a million fields.
+constexpr size_t KeptFields = 8;
+
 // One record of the file: its fields point into the text, or into `owned`
 // for a quoted field whose doubled quotes were made single.
 struct Record {
     int line = 0;
-    std::vector<QStringView> fields;
+    std::vector<QStringView> fields; // the first KeptFields
     std::deque<QString> owned;
     bool unclosedQuote = false;
+    bool hasText = false; // a field, kept or not, that is more than blanks
 
     QStringView field(int index) const { return index < int(fields.size()) ? fields[size_t(index)] : QStringView(); }
-    bool blank() const
+    bool blank() const { return !hasText; }
+    bool keeps() const { return fields.size() < KeptFields; }
+    void add(QStringView field)
     {
-        for (QStringView f : fields)
-            if (!f.trimmed().isEmpty())
-                return false;
-        return true;
+        hasText = hasText || !field.trimmed().isEmpty();
+        if (keeps())
+            fields.push_back(field);
     }
 };
 
@@ -59,6 +65,7 @@ void ReadRecord(QStringView text, qsizetype& pos, int& line, Record& record)
     record.fields.clear();
     record.owned.clear();
     record.unclosedQuote = false;
+    record.hasText = false;
     const qsizetype start = pos;
     const qsizetype end = text.size();
     for (;;) {
@@ -90,10 +97,14 @@ void ReadRecord(QStringView text, qsizetype& pos, int& line, Record& record)
                 }
                 if (doubled) {
                     unquoted += text.mid(pos, quote - pos);
-                    record.owned.push_back(std::move(unquoted));
-                    record.fields.push_back(record.owned.back());
+                    if (record.keeps()) {
+                        record.owned.push_back(std::move(unquoted));
+                        record.add(record.owned.back());
+                    } else {
+                        record.add(unquoted);
+                    }
                 } else {
-                    record.fields.push_back(text.mid(from, quote - from));
+                    record.add(text.mid(from, quote - from));
                 }
                 pos = quote + 1;
                 line += breaks;
@@ -109,7 +120,7 @@ void ReadRecord(QStringView text, qsizetype& pos, int& line, Record& record)
             const qsizetype from = pos;
             while (pos < end && text[pos] != u',' && !IsLineEnd(text[pos]))
                 ++pos;
-            record.fields.push_back(text.mid(from, pos - from));
+            record.add(text.mid(from, pos - from));
         }
         if (pos < end && text[pos] == u',') {
             ++pos;
@@ -136,40 +147,114 @@ std::optional<int> Number(QStringView text, qsizetype& pos)
     return value;
 }
 
-// 2026/8/12, 2026-08-12 or 2026年8月12日.
-std::optional<QDate> ReadDate(QStringView text)
+// The eras of the Japanese calendar as sheets write them, by name or by
+// letter, with their first and last days. An era begins on the day its
+// predecessor ends when the change came during the day.
+struct Era {
+    QStringView name;
+    char16_t letter;
+    QDate first;
+    QDate last;
+};
+
+const Era* ReadEra(QStringView text, qsizetype& pos)
+{
+    static const Era eras[] = {
+        { u"明治", u'M', QDate(1868, 1, 1), QDate(1912, 7, 30) },
+        { u"大正", u'T', QDate(1912, 7, 30), QDate(1926, 12, 25) },
+        { u"昭和", u'S', QDate(1926, 12, 25), QDate(1989, 1, 7) },
+        { u"平成", u'H', QDate(1989, 1, 8), QDate(2019, 4, 30) },
+        { u"令和", u'R', QDate(2019, 5, 1), QDate(9999, 12, 31) },
+    };
+    if (text.isEmpty() || (text[0] >= u'0' && text[0] <= u'9'))
+        return nullptr;
+    for (const Era& era : eras) {
+        if (text.startsWith(era.name)) {
+            pos = era.name.size();
+            return &era;
+        }
+        if (text[0].toUpper() == QChar(era.letter)) {
+            pos = 1;
+            return &era;
+        }
+    }
+    return nullptr;
+}
+
+struct ReadDay {
+    std::optional<QDate> date;
+    bool twoDigitYear = false;
+    bool noYear = false; // 8月12日
+};
+
+// 2026/8/12, 2026-08-12, 2026.8.12, 2026年8月12日, 26/08/12, 令和8年8月12日,
+// R8.8.12 or R08/08/12.
+ReadDay ReadDate(QStringView text)
 {
     qsizetype pos = 0;
-    const std::optional<int> year = Number(text, pos);
+    const Era* era = ReadEra(text, pos);
+    std::optional<int> year;
+    const qsizetype yearFrom = pos;
+    if (era && pos < text.size() && text[pos] == u'元') {
+        year = 1;
+        ++pos;
+    } else {
+        year = Number(text, pos);
+    }
     if (!year || pos >= text.size())
-        return std::nullopt;
+        return {};
+    const qsizetype yearDigits = pos - yearFrom;
     const QChar first = text[pos];
     QChar second;
     QChar last;
-    if (first == u'/' || first == u'-') {
+    if (first == u'/' || first == u'-' || first == u'.') {
         second = first;
     } else if (first == u'年') {
         second = u'月';
         last = u'日';
+    } else if (first == u'月' && !era) {
+        // A month and a day only, as a sheet shows a date of this year: the
+        // year it meant is not in the file.
+        ++pos;
+        const std::optional<int> day = Number(text, pos);
+        if (day && pos < text.size() && text[pos] == u'日')
+            ++pos;
+        ReadDay read;
+        read.noYear = day && pos == text.size() && QDate(2000, *year, *day).isValid();
+        return read;
     } else {
-        return std::nullopt;
+        return {};
     }
     ++pos;
     const std::optional<int> month = Number(text, pos);
     if (!month || pos >= text.size() || text[pos] != second)
-        return std::nullopt;
+        return {};
     ++pos;
     const std::optional<int> day = Number(text, pos);
     if (!day)
-        return std::nullopt;
+        return {};
     if (!last.isNull() && pos < text.size() && text[pos] == last)
         ++pos;
-    if (pos != text.size() || *year < 1)
-        return std::nullopt;
-    const QDate date(*year, *month, *day);
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
+    if (pos != text.size())
+        return {};
+    ReadDay read;
+    int y = *year;
+    if (era) {
+        y += era->first.year() - 1;
+    } else if (yearDigits <= 2) {
+        // As spreadsheets read a two-digit year.
+        y += y < 30 ? 2000 : 1900;
+        read.twoDigitYear = true;
+    } else if (yearDigits == 3) {
+        return {};
+    }
+    const QDate date(y, *month, *day);
+    if (y < 1 || !date.isValid())
+        return {};
+    if (era && (*year < 1 || date < era->first || date > era->last))
+        return {};
+    read.date = date;
+    return read;
 }
 
 // The texts a kind is known by: the calendars' codes and the entry dialog's
@@ -244,7 +329,7 @@ Result ReadDataFile(const QString& path)
             continue;
         const QDate date(record.Year(), record.Month(), record.Day());
         if (!date.isValid())
-            result.Problems.push_back({ place, QStringLiteral("日付が読めません") });
+            result.AddProblem(place, QStringLiteral("日付が読めません"));
         else
             result.Days.push_back({ place, date, record.Kind(), record.Memo() });
     }
@@ -252,6 +337,14 @@ Result ReadDataFile(const QString& path)
 }
 
 QString Problem::Text() const { return QStringLiteral("%1行目: %2").arg(Line).arg(Reason); }
+
+void Result::AddProblem(int line, const QString& reason)
+{
+    if (Problems.size() < size_t(MaxListedProblems))
+        Problems.push_back({ line, reason });
+    else
+        ++MoreProblems;
+}
 
 QString DecodeText(const QByteArray& bytes)
 {
@@ -279,7 +372,7 @@ Result Parse(const QByteArray& bytes)
     std::optional<Layout> layout;
     qsizetype pos = 0;
     int line = 1;
-    const auto problem = [&](const QString& reason) { result.Problems.push_back({ record.line, reason }); };
+    const auto problem = [&](const QString& reason) { result.AddProblem(record.line, reason); };
     while (pos < text.size()) {
         ReadRecord(text, pos, line, record);
         if (record.unclosedQuote) {
@@ -296,9 +389,9 @@ Result Parse(const QByteArray& bytes)
             if (!HasDigit(first))
                 continue;
         }
-        const std::optional<QDate> date = ReadDate(record.field(layout->date).trimmed());
-        if (!date) {
-            problem(QStringLiteral("日付が読めません"));
+        const ReadDay date = ReadDate(record.field(layout->date).trimmed());
+        if (!date.date) {
+            problem(date.noYear ? QStringLiteral("日付に年がありません") : QStringLiteral("日付が読めません"));
             continue;
         }
         const QStringView kindText = record.field(layout->kind).trimmed();
@@ -311,7 +404,8 @@ Result Parse(const QByteArray& bytes)
             problem(QStringLiteral("休暇の種類が読めません"));
             continue;
         }
-        result.Days.push_back({ record.line, *date, *kind, record.field(layout->memo).toString() });
+        result.Days.push_back(
+            { record.line, *date.date, *kind, record.field(layout->memo).toString(), date.twoDigitYear });
     }
     return result;
 }
