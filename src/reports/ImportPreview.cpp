@@ -52,7 +52,7 @@ template <typename Row> void FillRows(QTreeWidget& list, size_t count, const Row
 
 } // namespace
 
-bool IsFarDate(const QDate& date) { return date.year() < 1950 || date.year() > 2100; }
+bool IsFarYear(int year) { return year < 1950 || year > 2100; }
 
 QString StatusText(int added, int overwritten)
 {
@@ -85,15 +85,16 @@ Plan PlanFor(const CsvImport::Result& read)
     Plan plan;
     for (size_t i = 0; i < days.size(); ++i) {
         const CsvImport::Day& day = *days[i];
-        const QDate& d = day.Date;
+        int year = 0, month = 0, dayOfMonth = 0;
+        day.Date.getDate(&year, &month, &dayOfMonth);
         if (stored[i].Kind == int(LeaveKind::Normal)) {
-            plan.NewDays.push_back({ d.year(), d.month(), d.day(), day.Kind, day.Memo });
+            plan.NewDays.push_back({ year, month, dayOfMonth, day.Kind, day.Memo });
             continue;
         }
         // The memo as the data file would hold it: cut to 30 bytes of Shift-JIS.
-        const QString memo = LeaveRecord::Make(d.year(), d.month(), d.day(), day.Kind, day.Memo).Memo();
+        const QString memo = LeaveRecord::Make(year, month, dayOfMonth, day.Kind, day.Memo).Memo();
         if (stored[i].Kind != day.Kind || stored[i].Memo != memo)
-            plan.Changes.push_back({ d, stored[i], { day.Kind, memo } });
+            plan.Changes.push_back({ day.Date, stored[i], { day.Kind, memo } });
         else
             ++plan.SameDays;
     }
@@ -237,21 +238,32 @@ void TImportPreviewForm::Open(const QString& name, CsvImport::Result read)
             ImportPreview::EntryText(change.Stored), ImportPreview::EntryText(change.Read) });
     });
 
-    // The days a person rarely means, new or changed, so that none is added unseen.
-    std::vector<std::pair<QDate, LeaveStore::Entry>> far;
-    for (const LeaveStore::DayEntry& day : plan.NewDays) {
-        const QDate date(day.Year, day.Month, day.Day);
-        if (ImportPreview::IsFarDate(date))
-            far.push_back({ date, { day.Kind, day.Memo } });
-    }
+    // The days a person rarely means, new or changed, so that none is added
+    // unseen: the earliest MaxListedRows of them in date order, and their count.
+    using FarDay = std::pair<QDate, LeaveStore::Entry>;
+    const auto earlier = [](const FarDay& a, const FarDay& b) { return a.first < b.first; };
+    std::vector<FarDay> far; // a heap of the earliest, the latest of them on top
+    size_t farCount = 0;
+    const auto addFar = [&](const QDate& date, const LeaveStore::Entry& entry) {
+        ++farCount;
+        if (far.size() == size_t(ImportPreview::MaxListedRows)) {
+            if (!(date < far.front().first))
+                return;
+            std::pop_heap(far.begin(), far.end(), earlier);
+            far.pop_back();
+        }
+        far.push_back({ date, entry });
+        std::push_heap(far.begin(), far.end(), earlier);
+    };
+    for (const LeaveStore::DayEntry& day : plan.NewDays)
+        if (ImportPreview::IsFarYear(day.Year))
+            addFar(QDate(day.Year, day.Month, day.Day), { day.Kind, day.Memo });
     for (const ImportPreview::Change& change : plan.Changes)
-        if (ImportPreview::IsFarDate(change.Date))
-            far.push_back({ change.Date, change.Read });
-    // Only the rows shown need their order.
-    const auto shown = far.begin() + qsizetype(std::min(far.size(), size_t(ImportPreview::MaxListedRows)));
-    std::partial_sort(far.begin(), shown, far.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    Label3->setText(QStringLiteral("1950年より前か2100年より後の日: %1日").arg(far.size()));
-    ImportPreview::FillRows(*ListView2, far.size(), [&](size_t i) {
+        if (ImportPreview::IsFarYear(change.Date.year()))
+            addFar(change.Date, change.Read);
+    std::sort_heap(far.begin(), far.end(), earlier);
+    Label3->setText(QStringLiteral("1950年より前か2100年より後の日: %1日").arg(farCount));
+    ImportPreview::FillRows(*ListView2, farCount, [&](size_t i) {
         return new QTreeWidgetItem(
             QStringList { ImportPreview::DateText(far[i].first), ImportPreview::EntryText(far[i].second) });
     });

@@ -47,8 +47,8 @@ struct Plan {
 // Reads what is stored for the file's dates in one pass.
 Plan PlanFor(const CsvImport::Result& read);
 
-// A day before 1950 or after 2100: listed apart in the preview.
-bool IsFarDate(const QDate& date);
+// A day of a year before 1950 or after 2100: listed apart in the preview.
+bool IsFarYear(int year);
 
 // Rows shown of a list; the rest are counted in one more row.
 inline constexpr int MaxListedRows = 1000;

@@ -308,3 +308,26 @@ TEST(ImportPreviewTest, ReadsTheOfficeSuitesFiles)
         EXPECT_EQ(problems, file.problems);
     }
 }
+
+// Of many far days, the earliest thousand are listed in date order and the
+// rest counted, whatever their order in the file.
+TEST_F(ImportPreviewFormTest, ManyFarDaysListTheEarliestThousand)
+{
+    QByteArray text;
+    for (int i = 1004; i >= 0; --i)
+        text += QDate(1900, 1, 1).addDays(i).toString(u"yyyy/M/d").toUtf8() + ",AM\n";
+    const QString path = Write(files, QStringLiteral("old.csv"), text);
+    ProgramWindows program(data);
+    for (int open = 0; open < 2; ++open) {
+        dialogs.openAnswers.push_back(path);
+        OpenByMenu(program.Main());
+        ASSERT_TRUE(BecomesActive(ImportPreviewForm));
+        const QTreeWidget& list = *ImportPreviewForm->ListView2;
+        EXPECT_EQ(ImportPreviewForm->Label3->text(), QStringLiteral("1950年より前か2100年より後の日: 1005日"));
+        ASSERT_EQ(list.topLevelItemCount(), 1001);
+        EXPECT_EQ(list.topLevelItem(0)->text(0), QStringLiteral("1900/01/01"));
+        EXPECT_EQ(list.topLevelItem(999)->text(0), QDate(1900, 1, 1).addDays(999).toString(u"yyyy/MM/dd"));
+        EXPECT_EQ(list.topLevelItem(1000)->text(0), QStringLiteral("ほか 5日"));
+        Press(Qt::Key_Escape);
+    }
+}
