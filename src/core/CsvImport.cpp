@@ -1,6 +1,9 @@
 #include "core/CsvImport.h"
 
+#include <algorithm>
+#include <bitset>
 #include <cerrno>
+#include <cstdlib>
 #include <deque>
 #include <optional>
 #include <utility>
@@ -12,6 +15,7 @@
 #include "core/DayCode.h"
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
+#include "platform/Dates.h"
 #include "platform/Errors.h"
 #include "platform/ShiftJis.h"
 
@@ -19,14 +23,16 @@ namespace CsvImport {
 
 namespace {
 
-// The file's columns.
+// The file's columns; a sheet has a weekday column only when its heading
+// names one.
 struct Layout {
     int date = 0;
     int kind = 1;
     int memo = 2;
+    int weekday = -1;
 };
-constexpr Layout SheetLayout { 0, 1, 2 };
-constexpr Layout HolidayListLayout { 1, 3, 4 };
+constexpr Layout SheetLayout { 0, 1, 2, -1 };
+constexpr Layout HolidayListLayout { 1, 3, 4, 2 };
 
 // The fields of a record that are kept: the holiday list's five and a few
 // more. A line of a million commas must not cost a million fields.
@@ -185,6 +191,8 @@ struct ReadDay {
     std::optional<QDate> date;
     bool twoDigitYear = false;
     bool noYear = false; // 8月12日
+    int month = 0; // of a date without a year
+    int day = 0;
 };
 
 // 2026/8/12, 2026-08-12, 2026.8.12, 2026年8月12日, 26/08/12, 令和8年8月12日,
@@ -221,6 +229,10 @@ ReadDay ReadDate(QStringView text)
             ++pos;
         ReadDay read;
         read.noYear = day && pos == text.size() && QDate(2000, *year, *day).isValid();
+        if (read.noYear) {
+            read.month = *year;
+            read.day = *day;
+        }
         return read;
     } else {
         return {};
@@ -294,6 +306,76 @@ std::optional<int> ReadKind(QStringView text)
     return std::nullopt;
 }
 
+// 月, 月曜, 月曜日, (月) or （月）: 1 = Monday ... 7 = Sunday, as QDate counts.
+std::optional<int> ReadWeekday(QStringView text)
+{
+    if (text.size() >= 2
+        && ((text.front() == u'(' && text.back() == u')') || (text.front() == u'（' && text.back() == u'）')))
+        text = text.sliced(1, text.size() - 2).trimmed();
+    if (text.isEmpty() || !(text.size() == 1 || text.sliced(1) == u"曜" || text.sliced(1) == u"曜日"))
+        return std::nullopt;
+    static constexpr QStringView names = u"月火水木金土日";
+    const qsizetype index = names.indexOf(text.front());
+    if (index < 0)
+        return std::nullopt;
+    return int(index) + 1;
+}
+
+// A line whose date has no year: its day is placed, or its problem reported,
+// once the file's year is known.
+struct Yearless {
+    int line = 0;
+    int month = 0;
+    int day = 0;
+    int weekday = 0;
+    size_t slot = 0; // its place in Days, when its kind was read
+    QString kindProblem; // or why its kind was not read
+};
+
+// The year nearest to today's in which every one of `lines` falls on the
+// weekday it names; none further than 27 years, as the weekdays of a year
+// come back within 28. Of two years as far, the one in which the first line's
+// day is nearer to today.
+std::optional<int> YearOfWeekdays(const std::vector<Yearless>& lines)
+{
+    // Each month, day and weekday once.
+    std::bitset<13 * 32 * 8> seen;
+    std::vector<const Yearless*> distinct;
+    for (const Yearless& line : lines) {
+        const size_t key = size_t((line.month * 32 + line.day) * 8 + line.weekday);
+        if (!seen.test(key)) {
+            seen.set(key);
+            distinct.push_back(&line);
+        }
+    }
+    const auto fits = [&](int year) {
+        if (year < 1 || year > 9999)
+            return false;
+        for (const Yearless* line : distinct) {
+            const QDate date(year, line->month, line->day);
+            if (!date.isValid() || date.dayOfWeek() != line->weekday)
+                return false;
+        }
+        return true;
+    };
+    const QDate today = Dates::Today();
+    const auto distance
+        = [&](int year) { return std::llabs(today.daysTo(QDate(year, lines.front().month, lines.front().day))); };
+    for (int apart = 0; apart <= 27; ++apart) {
+        const int earlier = today.year() - apart;
+        const int later = today.year() + apart;
+        const bool earlierFits = fits(earlier);
+        const bool laterFits = apart > 0 && fits(later);
+        if (earlierFits && laterFits)
+            return distance(earlier) <= distance(later) ? earlier : later;
+        if (earlierFits)
+            return earlier;
+        if (laterFits)
+            return later;
+    }
+    return std::nullopt;
+}
+
 bool HasDigit(QStringView text)
 {
     for (QChar c : text)
@@ -364,10 +446,47 @@ QString DecodeText(const QByteArray& bytes)
     return text;
 }
 
+namespace {
+
+// Dates the lines without a year in the year their weekdays give, or, when
+// none fits, lists them among the problems in line order.
+void PlaceYearless(Result& result, const std::vector<Yearless>& yearless)
+{
+    const std::optional<int> year = YearOfWeekdays(yearless);
+    std::vector<Problem> problems;
+    for (const Yearless& line : yearless) {
+        if (!year) {
+            problems.push_back({ line.line, QStringLiteral("日付に年がなく、曜日に合う年がありません") });
+        } else if (!line.kindProblem.isEmpty()) {
+            problems.push_back({ line.line, line.kindProblem });
+        } else {
+            Day& day = result.Days[line.slot];
+            day.Date = QDate(*year, line.month, line.day);
+            day.YearFromWeekday = true;
+        }
+    }
+    if (!year)
+        std::erase_if(result.Days, [](const Day& day) { return !day.Date.isValid(); });
+    if (problems.empty())
+        return;
+    // Every line counted but not listed comes after the last one listed.
+    std::vector<Problem> merged;
+    merged.reserve(result.Problems.size() + problems.size());
+    std::merge(result.Problems.begin(), result.Problems.end(), problems.begin(), problems.end(),
+        std::back_inserter(merged), [](const Problem& a, const Problem& b) { return a.Line < b.Line; });
+    const size_t kept = std::min(merged.size(), size_t(MaxListedProblems));
+    result.MoreProblems += int(merged.size() - kept);
+    merged.resize(kept);
+    result.Problems = std::move(merged);
+}
+
+} // namespace
+
 Result Parse(const QByteArray& bytes)
 {
     const QString text = DecodeText(bytes);
     Result result;
+    std::vector<Yearless> yearless;
     Record record;
     std::optional<Layout> layout;
     qsizetype pos = 0;
@@ -386,27 +505,48 @@ Result Parse(const QByteArray& bytes)
             // its number column. A first field without a digit is a heading.
             const QStringView first = record.field(0).trimmed();
             layout = first == u"回" || AllDigits(first) ? HolidayListLayout : SheetLayout;
-            if (!HasDigit(first))
+            if (!HasDigit(first)) {
+                for (int i = 0; i < int(record.fields.size()); ++i)
+                    if (record.field(i).trimmed() == u"曜日")
+                        layout->weekday = i;
                 continue;
+            }
         }
         const ReadDay date = ReadDate(record.field(layout->date).trimmed());
-        if (!date.date) {
+        std::optional<int> weekday;
+        if (date.noYear && layout->weekday >= 0) {
+            weekday = ReadWeekday(record.field(layout->weekday).trimmed());
+            if (!weekday) {
+                problem(QStringLiteral("日付に年がなく、曜日もありません"));
+                continue;
+            }
+        } else if (!date.date) {
             problem(date.noYear ? QStringLiteral("日付に年がありません") : QStringLiteral("日付が読めません"));
             continue;
         }
+        QString kindProblem;
         const QStringView kindText = record.field(layout->kind).trimmed();
-        if (kindText.isEmpty()) {
-            problem(QStringLiteral("休暇の種類がありません"));
+        const std::optional<int> kind = ReadKind(kindText);
+        if (kindText.isEmpty())
+            kindProblem = QStringLiteral("休暇の種類がありません");
+        else if (!kind)
+            kindProblem = QStringLiteral("休暇の種類が読めません");
+        if (weekday) {
+            // Placed once the year is known.
+            yearless.push_back({ record.line, date.month, date.day, *weekday, result.Days.size(), kindProblem });
+            if (kindProblem.isEmpty())
+                result.Days.push_back({ record.line, QDate(), *kind, record.field(layout->memo).toString() });
             continue;
         }
-        const std::optional<int> kind = ReadKind(kindText);
-        if (!kind) {
-            problem(QStringLiteral("休暇の種類が読めません"));
+        if (!kindProblem.isEmpty()) {
+            problem(kindProblem);
             continue;
         }
         result.Days.push_back(
             { record.line, *date.date, *kind, record.field(layout->memo).toString(), date.twoDigitYear });
     }
+    if (!yearless.empty())
+        PlaceYearless(result, yearless);
     return result;
 }
 

@@ -7,8 +7,11 @@
 // as spreadsheets write it (26/08/12: 00 to 29 are 2000 to 2029, 30 to 99
 // are 1930 to 1999), or in a Japanese era (令和8年8月12日, R8.8.12,
 // R08/08/12, 令和元年5月1日; 明治 to 令和, M T S H R); a date outside its
-// era, a year of three or of five digits and a date without a year are not
-// read. The kind as the calendars' code
+// era and a year of three or of five digits are not read. A date without a
+// year (8月12日) is read only where the line names its weekday (the column
+// 曜日, the holiday list's third): all such dates of a file are given the
+// year nearest to today's in which each falls on its weekday, none further
+// than 27 years. The kind as the calendars' code
 // (全, AM, 夏, ...) or as the entry dialog's label (１日休暇, 1日休暇, ...).
 // The text may be Shift-JIS or UTF-8 (with or without its byte order mark),
 // its lines ended by CR LF or LF, its fields quoted as spreadsheets do
@@ -37,6 +40,7 @@ struct Day {
     int Kind = 0; // LeaveKind 1..10
     QString Memo;
     bool TwoDigitYear = false; // written 26/08/12 and read as 2026
+    bool YearFromWeekday = false; // written 8月12日 and dated by its weekday
 };
 
 // A line that could not be read: "3行目: 日付が読めません".

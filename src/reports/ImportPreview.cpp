@@ -224,12 +224,14 @@ void TImportPreviewForm::Open(const QString& name, CsvImport::Result read)
                          .arg(plan.Changes.size());
     if (plan.SameDays > 0)
         counts += QStringLiteral("\n登録済みと同じ日: %1日").arg(plan.SameDays);
-    for (const CsvImport::Day& day : read_.Days) {
-        if (day.TwoDigitYear) {
-            counts += QStringLiteral("\n年が2桁の日付は%1年などとして読みました").arg(day.Date.year());
-            break;
-        }
-    }
+    // How the years not written in full were read: the first day of each way.
+    const auto firstOf = [&](bool CsvImport::Day::*way) {
+        return std::find_if(read_.Days.begin(), read_.Days.end(), [&](const CsvImport::Day& day) { return day.*way; });
+    };
+    if (const auto day = firstOf(&CsvImport::Day::TwoDigitYear); day != read_.Days.end())
+        counts += QStringLiteral("\n年が2桁の日付は%1年などとして読みました").arg(day->Date.year());
+    if (const auto day = firstOf(&CsvImport::Day::YearFromWeekday); day != read_.Days.end())
+        counts += QStringLiteral("\n年のない日付は曜日から%1年として読みました").arg(day->Date.year());
     Label1->setText(counts);
 
     ImportPreview::FillRows(*ListView1, plan.Changes.size(), [&](size_t i) {

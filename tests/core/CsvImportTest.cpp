@@ -206,6 +206,19 @@ TEST(CsvImportTest, ReadsTwoDigitAndEraYearsWithinTheirEras)
         QStringList { QStringLiteral("1行目: 日付に年がありません") });
 }
 
+// Dates without a year whose weekdays fit no year (11/2 and 11/3 both a
+// Monday), or that name no weekday, stay unreadable, listed in line order.
+TEST(CsvImportTest, YearlessDatesWhoseWeekdaysFitNoYearAreNotRead)
+{
+    const CsvImport::Result result = CsvImport::Parse(
+        QStringLiteral("年月日,休暇,備考,曜日\n11月2日,全,,月\n2026/11/4,AM,\n11月3日,全,,月曜日\n11月5日,全,,\n")
+            .toUtf8());
+    ExpectDays(result, { { 3, QDate(2026, 11, 4), 2, QString() } });
+    const QString noYear = QStringLiteral("行目: 日付に年がなく、曜日に合う年がありません");
+    EXPECT_EQ(ProblemTexts(result),
+        QStringList({ u'2' + noYear, u'4' + noYear, QStringLiteral("5行目: 日付に年がなく、曜日もありません") }));
+}
+
 // A junk file keeps its first thousand unreadable lines and counts the rest.
 TEST(CsvImportTest, KeepsTheFirstThousandProblemsAndCountsTheRest)
 {

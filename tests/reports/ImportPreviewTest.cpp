@@ -265,10 +265,11 @@ TEST_F(ImportPreviewFormTest, PreviewTellsTwoDigitYearsFarDaysAndMemoChanges)
 }
 
 // The files an office suite wrote under a Japanese profile, read as a person
-// expects: its two-digit years in this century, a date without a year never
-// guessed.
+// expects: its two-digit years in this century, a date without a year read
+// only by the weekdays beside it.
 TEST(ImportPreviewTest, ReadsTheOfficeSuitesFiles)
 {
+    FixedToday today(QDate(2026, 12, 8));
     const QString folder = QStringLiteral(VALDEMOR_SOURCE_DIR "/tests/reports/data/office-suite/");
     const QString sheet[] = { QStringLiteral("9/1 1 通院"), QStringLiteral("9/2 2 銀行"), QStringLiteral("9/3 3 役所"),
         QStringLiteral("9/4 5 帰省,実家\"本家\""), QStringLiteral("8/12 5 お盆"), QStringLiteral("8/13 5 お盆"),
@@ -289,9 +290,11 @@ TEST(ImportPreviewTest, ReadsTheOfficeSuitesFiles)
         { "lo_default_dates_sjis.csv", noYear, { noDate, u'7' + suiteNoYear } },
         { "bom_crlf.csv", text + QStringList { QStringLiteral("12/31 1 複数行\r\nのメモ") },
             { noDate, QStringLiteral("17行目: 日付が読めません") } },
-        { "holiday_list_after_office_suite.csv", {},
-            { u'2' + suiteNoYear, u'3' + suiteNoYear, u'4' + suiteNoYear, u'5' + suiteNoYear, u'6' + suiteNoYear,
-                u'7' + suiteNoYear, u'8' + suiteNoYear, u'9' + suiteNoYear } },
+        { "holiday_list_after_office_suite.csv",
+            { QStringLiteral("11/2 1 会議,資料\"A\""), QStringLiteral("12/1 6 年末"), QStringLiteral("12/2 6 年末"),
+                QStringLiteral("12/3 6 年末"), QStringLiteral("12/4 6 年末"), QStringLiteral("12/14 8 慶弔"),
+                QStringLiteral("12/24 9 "), QStringLiteral("12/25 1 私用") },
+            {} },
     };
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
@@ -307,6 +310,14 @@ TEST(ImportPreviewTest, ReadsTheOfficeSuitesFiles)
             problems << problem.Text();
         EXPECT_EQ(problems, file.problems);
     }
+
+    TempDataDirectory data;
+    TImportPreviewForm form;
+    form.Open(QStringLiteral("list.csv"),
+        CsvImport::ReadFile(folder + QStringLiteral("holiday_list_after_office_suite.csv")));
+    EXPECT_TRUE(form.Label1->text().endsWith(
+        QStringLiteral("新しい日: 8日\n登録済みと違う日: 0日\n年のない日付は曜日から2026年として読みました")))
+        << form.Label1->text().toStdString();
 }
 
 // Of many far days, the earliest thousand are listed in date order and the
