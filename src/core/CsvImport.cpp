@@ -1,6 +1,9 @@
 #include "core/CsvImport.h"
 
+#include <algorithm>
+#include <bitset>
 #include <cerrno>
+#include <cstdlib>
 #include <deque>
 #include <optional>
 #include <utility>
@@ -12,6 +15,7 @@
 #include "core/DayCode.h"
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
+#include "platform/Dates.h"
 #include "platform/Errors.h"
 #include "platform/ShiftJis.h"
 
@@ -19,30 +23,38 @@ namespace CsvImport {
 
 namespace {
 
-// The file's columns.
+// The file's columns; a sheet has a weekday column only when its heading
+// names one.
 struct Layout {
     int date = 0;
     int kind = 1;
     int memo = 2;
+    int weekday = -1;
 };
-constexpr Layout SheetLayout { 0, 1, 2 };
-constexpr Layout HolidayListLayout { 1, 3, 4 };
+constexpr Layout SheetLayout { 0, 1, 2, -1 };
+constexpr Layout HolidayListLayout { 1, 3, 4, 2 };
+
+// The fields of a record that are kept: the holiday list's five and a few
+// more. A line of a million commas must not cost a million fields.
+constexpr size_t KeptFields = 8;
 
 // One record of the file: its fields point into the text, or into `owned`
 // for a quoted field whose doubled quotes were made single.
 struct Record {
     int line = 0;
-    std::vector<QStringView> fields;
+    std::vector<QStringView> fields; // the first KeptFields
     std::deque<QString> owned;
     bool unclosedQuote = false;
+    bool hasText = false; // a field, kept or not, that is more than blanks
 
     QStringView field(int index) const { return index < int(fields.size()) ? fields[size_t(index)] : QStringView(); }
-    bool blank() const
+    bool blank() const { return !hasText; }
+    bool keeps() const { return fields.size() < KeptFields; }
+    void add(QStringView field)
     {
-        for (QStringView f : fields)
-            if (!f.trimmed().isEmpty())
-                return false;
-        return true;
+        hasText = hasText || !field.trimmed().isEmpty();
+        if (keeps())
+            fields.push_back(field);
     }
 };
 
@@ -59,6 +71,7 @@ void ReadRecord(QStringView text, qsizetype& pos, int& line, Record& record)
     record.fields.clear();
     record.owned.clear();
     record.unclosedQuote = false;
+    record.hasText = false;
     const qsizetype start = pos;
     const qsizetype end = text.size();
     for (;;) {
@@ -90,10 +103,14 @@ void ReadRecord(QStringView text, qsizetype& pos, int& line, Record& record)
                 }
                 if (doubled) {
                     unquoted += text.mid(pos, quote - pos);
-                    record.owned.push_back(std::move(unquoted));
-                    record.fields.push_back(record.owned.back());
+                    if (record.keeps()) {
+                        record.owned.push_back(std::move(unquoted));
+                        record.add(record.owned.back());
+                    } else {
+                        record.add(unquoted);
+                    }
                 } else {
-                    record.fields.push_back(text.mid(from, quote - from));
+                    record.add(text.mid(from, quote - from));
                 }
                 pos = quote + 1;
                 line += breaks;
@@ -109,7 +126,7 @@ void ReadRecord(QStringView text, qsizetype& pos, int& line, Record& record)
             const qsizetype from = pos;
             while (pos < end && text[pos] != u',' && !IsLineEnd(text[pos]))
                 ++pos;
-            record.fields.push_back(text.mid(from, pos - from));
+            record.add(text.mid(from, pos - from));
         }
         if (pos < end && text[pos] == u',') {
             ++pos;
@@ -136,40 +153,120 @@ std::optional<int> Number(QStringView text, qsizetype& pos)
     return value;
 }
 
-// 2026/8/12, 2026-08-12 or 2026年8月12日.
-std::optional<QDate> ReadDate(QStringView text)
+// The eras of the Japanese calendar as sheets write them, by name or by
+// letter, with their first and last days. An era begins on the day its
+// predecessor ends when the change came during the day.
+struct Era {
+    QStringView name;
+    char16_t letter;
+    QDate first;
+    QDate last;
+};
+
+const Era* ReadEra(QStringView text, qsizetype& pos)
+{
+    static const Era eras[] = {
+        { u"明治", u'M', QDate(1868, 1, 1), QDate(1912, 7, 30) },
+        { u"大正", u'T', QDate(1912, 7, 30), QDate(1926, 12, 25) },
+        { u"昭和", u'S', QDate(1926, 12, 25), QDate(1989, 1, 7) },
+        { u"平成", u'H', QDate(1989, 1, 8), QDate(2019, 4, 30) },
+        { u"令和", u'R', QDate(2019, 5, 1), QDate(9999, 12, 31) },
+    };
+    if (text.isEmpty() || (text[0] >= u'0' && text[0] <= u'9'))
+        return nullptr;
+    for (const Era& era : eras) {
+        if (text.startsWith(era.name)) {
+            pos = era.name.size();
+            return &era;
+        }
+        if (text[0].toUpper() == QChar(era.letter)) {
+            pos = 1;
+            return &era;
+        }
+    }
+    return nullptr;
+}
+
+struct ReadDay {
+    std::optional<QDate> date;
+    bool twoDigitYear = false;
+    bool noYear = false; // 8月12日
+    int month = 0; // of a date without a year
+    int day = 0;
+};
+
+// 2026/8/12, 2026-08-12, 2026.8.12, 2026年8月12日, 26/08/12, 令和8年8月12日,
+// R8.8.12 or R08/08/12.
+ReadDay ReadDate(QStringView text)
 {
     qsizetype pos = 0;
-    const std::optional<int> year = Number(text, pos);
+    const Era* era = ReadEra(text, pos);
+    std::optional<int> year;
+    const qsizetype yearFrom = pos;
+    if (era && pos < text.size() && text[pos] == u'元') {
+        year = 1;
+        ++pos;
+    } else {
+        year = Number(text, pos);
+    }
     if (!year || pos >= text.size())
-        return std::nullopt;
+        return {};
+    const qsizetype yearDigits = pos - yearFrom;
     const QChar first = text[pos];
     QChar second;
     QChar last;
-    if (first == u'/' || first == u'-') {
+    if (first == u'/' || first == u'-' || first == u'.') {
         second = first;
     } else if (first == u'年') {
         second = u'月';
         last = u'日';
+    } else if (first == u'月' && !era) {
+        // A month and a day only, as a sheet shows a date of this year: the
+        // year it meant is not in the file.
+        ++pos;
+        const std::optional<int> day = Number(text, pos);
+        if (day && pos < text.size() && text[pos] == u'日')
+            ++pos;
+        ReadDay read;
+        read.noYear = day && pos == text.size() && QDate(2000, *year, *day).isValid();
+        if (read.noYear) {
+            read.month = *year;
+            read.day = *day;
+        }
+        return read;
     } else {
-        return std::nullopt;
+        return {};
     }
     ++pos;
     const std::optional<int> month = Number(text, pos);
     if (!month || pos >= text.size() || text[pos] != second)
-        return std::nullopt;
+        return {};
     ++pos;
     const std::optional<int> day = Number(text, pos);
     if (!day)
-        return std::nullopt;
+        return {};
     if (!last.isNull() && pos < text.size() && text[pos] == last)
         ++pos;
-    if (pos != text.size() || *year < 1)
-        return std::nullopt;
-    const QDate date(*year, *month, *day);
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
+    if (pos != text.size())
+        return {};
+    ReadDay read;
+    int y = *year;
+    if (era) {
+        y += era->first.year() - 1;
+    } else if (yearDigits <= 2) {
+        // As spreadsheets read a two-digit year.
+        y += y < 30 ? 2000 : 1900;
+        read.twoDigitYear = true;
+    } else if (yearDigits == 3) {
+        return {};
+    }
+    const QDate date(y, *month, *day);
+    if (y < 1 || !date.isValid())
+        return {};
+    if (era && (*year < 1 || date < era->first || date > era->last))
+        return {};
+    read.date = date;
+    return read;
 }
 
 // The texts a kind is known by: the calendars' codes and the entry dialog's
@@ -209,6 +306,76 @@ std::optional<int> ReadKind(QStringView text)
     return std::nullopt;
 }
 
+// 月, 月曜, 月曜日, (月) or （月）: 1 = Monday ... 7 = Sunday, as QDate counts.
+std::optional<int> ReadWeekday(QStringView text)
+{
+    if (text.size() >= 2
+        && ((text.front() == u'(' && text.back() == u')') || (text.front() == u'（' && text.back() == u'）')))
+        text = text.sliced(1, text.size() - 2).trimmed();
+    if (text.isEmpty() || !(text.size() == 1 || text.sliced(1) == u"曜" || text.sliced(1) == u"曜日"))
+        return std::nullopt;
+    static constexpr QStringView names = u"月火水木金土日";
+    const qsizetype index = names.indexOf(text.front());
+    if (index < 0)
+        return std::nullopt;
+    return int(index) + 1;
+}
+
+// A line whose date has no year: its day is placed, or its problem reported,
+// once the file's year is known.
+struct Yearless {
+    int line = 0;
+    int month = 0;
+    int day = 0;
+    int weekday = 0;
+    size_t slot = 0; // its place in Days, when its kind was read
+    QString kindProblem; // or why its kind was not read
+};
+
+// The year nearest to today's in which every one of `lines` falls on the
+// weekday it names; none further than 27 years, as the weekdays of a year
+// come back within 28. Of two years as far, the one in which the first line's
+// day is nearer to today.
+std::optional<int> YearOfWeekdays(const std::vector<Yearless>& lines)
+{
+    // Each month, day and weekday once.
+    std::bitset<13 * 32 * 8> seen;
+    std::vector<const Yearless*> distinct;
+    for (const Yearless& line : lines) {
+        const size_t key = size_t((line.month * 32 + line.day) * 8 + line.weekday);
+        if (!seen.test(key)) {
+            seen.set(key);
+            distinct.push_back(&line);
+        }
+    }
+    const auto fits = [&](int year) {
+        if (year < 1 || year > 9999)
+            return false;
+        for (const Yearless* line : distinct) {
+            const QDate date(year, line->month, line->day);
+            if (!date.isValid() || date.dayOfWeek() != line->weekday)
+                return false;
+        }
+        return true;
+    };
+    const QDate today = Dates::Today();
+    const auto distance
+        = [&](int year) { return std::llabs(today.daysTo(QDate(year, lines.front().month, lines.front().day))); };
+    for (int apart = 0; apart <= 27; ++apart) {
+        const int earlier = today.year() - apart;
+        const int later = today.year() + apart;
+        const bool earlierFits = fits(earlier);
+        const bool laterFits = apart > 0 && fits(later);
+        if (earlierFits && laterFits)
+            return distance(earlier) <= distance(later) ? earlier : later;
+        if (earlierFits)
+            return earlier;
+        if (laterFits)
+            return later;
+    }
+    return std::nullopt;
+}
+
 bool HasDigit(QStringView text)
 {
     for (QChar c : text)
@@ -244,7 +411,7 @@ Result ReadDataFile(const QString& path)
             continue;
         const QDate date(record.Year(), record.Month(), record.Day());
         if (!date.isValid())
-            result.Problems.push_back({ place, QStringLiteral("日付が読めません") });
+            result.AddProblem(place, QStringLiteral("日付が読めません"));
         else
             result.Days.push_back({ place, date, record.Kind(), record.Memo() });
     }
@@ -252,6 +419,14 @@ Result ReadDataFile(const QString& path)
 }
 
 QString Problem::Text() const { return QStringLiteral("%1行目: %2").arg(Line).arg(Reason); }
+
+void Result::AddProblem(int line, const QString& reason)
+{
+    if (Problems.size() < size_t(MaxListedProblems))
+        Problems.push_back({ line, reason });
+    else
+        ++MoreProblems;
+}
 
 QString DecodeText(const QByteArray& bytes)
 {
@@ -271,15 +446,52 @@ QString DecodeText(const QByteArray& bytes)
     return text;
 }
 
+namespace {
+
+// Dates the lines without a year in the year their weekdays give, or, when
+// none fits, lists them among the problems in line order.
+void PlaceYearless(Result& result, const std::vector<Yearless>& yearless)
+{
+    const std::optional<int> year = YearOfWeekdays(yearless);
+    std::vector<Problem> problems;
+    for (const Yearless& line : yearless) {
+        if (!year) {
+            problems.push_back({ line.line, QStringLiteral("日付に年がなく、曜日に合う年がありません") });
+        } else if (!line.kindProblem.isEmpty()) {
+            problems.push_back({ line.line, line.kindProblem });
+        } else {
+            Day& day = result.Days[line.slot];
+            day.Date = QDate(*year, line.month, line.day);
+            day.YearFromWeekday = true;
+        }
+    }
+    if (!year)
+        std::erase_if(result.Days, [](const Day& day) { return !day.Date.isValid(); });
+    if (problems.empty())
+        return;
+    // Every line counted but not listed comes after the last one listed.
+    std::vector<Problem> merged;
+    merged.reserve(result.Problems.size() + problems.size());
+    std::merge(result.Problems.begin(), result.Problems.end(), problems.begin(), problems.end(),
+        std::back_inserter(merged), [](const Problem& a, const Problem& b) { return a.Line < b.Line; });
+    const size_t kept = std::min(merged.size(), size_t(MaxListedProblems));
+    result.MoreProblems += int(merged.size() - kept);
+    merged.resize(kept);
+    result.Problems = std::move(merged);
+}
+
+} // namespace
+
 Result Parse(const QByteArray& bytes)
 {
     const QString text = DecodeText(bytes);
     Result result;
+    std::vector<Yearless> yearless;
     Record record;
     std::optional<Layout> layout;
     qsizetype pos = 0;
     int line = 1;
-    const auto problem = [&](const QString& reason) { result.Problems.push_back({ record.line, reason }); };
+    const auto problem = [&](const QString& reason) { result.AddProblem(record.line, reason); };
     while (pos < text.size()) {
         ReadRecord(text, pos, line, record);
         if (record.unclosedQuote) {
@@ -293,26 +505,48 @@ Result Parse(const QByteArray& bytes)
             // its number column. A first field without a digit is a heading.
             const QStringView first = record.field(0).trimmed();
             layout = first == u"回" || AllDigits(first) ? HolidayListLayout : SheetLayout;
-            if (!HasDigit(first))
+            if (!HasDigit(first)) {
+                for (int i = 0; i < int(record.fields.size()); ++i)
+                    if (record.field(i).trimmed() == u"曜日")
+                        layout->weekday = i;
                 continue;
+            }
         }
-        const std::optional<QDate> date = ReadDate(record.field(layout->date).trimmed());
-        if (!date) {
-            problem(QStringLiteral("日付が読めません"));
+        const ReadDay date = ReadDate(record.field(layout->date).trimmed());
+        std::optional<int> weekday;
+        if (date.noYear && layout->weekday >= 0) {
+            weekday = ReadWeekday(record.field(layout->weekday).trimmed());
+            if (!weekday) {
+                problem(QStringLiteral("日付に年がなく、曜日もありません"));
+                continue;
+            }
+        } else if (!date.date) {
+            problem(date.noYear ? QStringLiteral("日付に年がありません") : QStringLiteral("日付が読めません"));
             continue;
         }
+        QString kindProblem;
         const QStringView kindText = record.field(layout->kind).trimmed();
-        if (kindText.isEmpty()) {
-            problem(QStringLiteral("休暇の種類がありません"));
-            continue;
-        }
         const std::optional<int> kind = ReadKind(kindText);
-        if (!kind) {
-            problem(QStringLiteral("休暇の種類が読めません"));
+        if (kindText.isEmpty())
+            kindProblem = QStringLiteral("休暇の種類がありません");
+        else if (!kind)
+            kindProblem = QStringLiteral("休暇の種類が読めません");
+        if (weekday) {
+            // Placed once the year is known.
+            yearless.push_back({ record.line, date.month, date.day, *weekday, result.Days.size(), kindProblem });
+            if (kindProblem.isEmpty())
+                result.Days.push_back({ record.line, QDate(), *kind, record.field(layout->memo).toString() });
             continue;
         }
-        result.Days.push_back({ record.line, *date, *kind, record.field(layout->memo).toString() });
+        if (!kindProblem.isEmpty()) {
+            problem(kindProblem);
+            continue;
+        }
+        result.Days.push_back(
+            { record.line, *date.date, *kind, record.field(layout->memo).toString(), date.twoDigitYear });
     }
+    if (!yearless.empty())
+        PlaceYearless(result, yearless);
     return result;
 }
 

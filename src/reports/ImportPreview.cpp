@@ -1,5 +1,7 @@
 #include "reports/ImportPreview.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
@@ -34,7 +36,30 @@ QString EntryText(const LeaveStore::Entry& entry)
     return memo.isEmpty() ? kind : kind + u' ' + memo;
 }
 
+// Past MaxListedRows rows, one row counts the rest.
+template <typename Row> void FillRows(QTreeWidget& list, size_t count, const Row& row)
+{
+    list.clear();
+    const size_t shown = std::min(count, size_t(MaxListedRows));
+    QList<QTreeWidgetItem*> items;
+    items.reserve(qsizetype(shown) + 1);
+    for (size_t i = 0; i < shown; ++i)
+        items << row(i);
+    if (count > shown)
+        items << new QTreeWidgetItem(QStringList { QStringLiteral("ほか %1日").arg(count - shown) });
+    list.addTopLevelItems(items);
+}
+
 } // namespace
+
+bool IsFarYear(int year) { return year < 1950 || year > 2100; }
+
+QString StatusText(int added, int overwritten)
+{
+    if (overwritten == 0)
+        return QStringLiteral("CSVファイルから%1日を追加しました。").arg(added);
+    return QStringLiteral("CSVファイルから%1日を追加し、%2日を上書きしました。").arg(added).arg(overwritten);
+}
 
 Plan PlanFor(const CsvImport::Result& read)
 {
@@ -60,15 +85,16 @@ Plan PlanFor(const CsvImport::Result& read)
     Plan plan;
     for (size_t i = 0; i < days.size(); ++i) {
         const CsvImport::Day& day = *days[i];
-        const QDate& d = day.Date;
+        int year = 0, month = 0, dayOfMonth = 0;
+        day.Date.getDate(&year, &month, &dayOfMonth);
         if (stored[i].Kind == int(LeaveKind::Normal)) {
-            plan.NewDays.push_back({ d.year(), d.month(), d.day(), day.Kind, day.Memo });
+            plan.NewDays.push_back({ year, month, dayOfMonth, day.Kind, day.Memo });
             continue;
         }
         // The memo as the data file would hold it: cut to 30 bytes of Shift-JIS.
-        const QString memo = LeaveRecord::Make(d.year(), d.month(), d.day(), day.Kind, day.Memo).Memo();
+        const QString memo = LeaveRecord::Make(year, month, dayOfMonth, day.Kind, day.Memo).Memo();
         if (stored[i].Kind != day.Kind || stored[i].Memo != memo)
-            plan.Changes.push_back({ d, stored[i], { day.Kind, memo } });
+            plan.Changes.push_back({ day.Date, stored[i], { day.Kind, memo } });
         else
             ++plan.SameDays;
     }
@@ -136,41 +162,55 @@ void TImportPreviewForm::setupUi()
 {
     setObjectName(QStringLiteral("ImportPreviewForm"));
     setWindowTitle(QStringLiteral("CSVファイルから読み込み"));
-    setFixedSize(504, 420);
+    setFixedSize(504, 524);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(16, 8, 472, 64);
+    Label1->setGeometry(16, 8, 472, 80);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setGeometry(16, 76, 472, 160);
+    ListView1->setGeometry(16, 92, 472, 144);
     ListView1->setRootIsDecorated(false);
     ListView1->setHeaderLabels({ QStringLiteral("日付"), QStringLiteral("今の内容"), QStringLiteral("読み込む内容") });
     ListView1->setColumnWidth(0, 90);
     ListView1->setColumnWidth(1, 180);
     ListView1->setAccessibleName(QStringLiteral("登録済みと違う日"));
 
+    Label3 = new QLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(16, 244, 472, 16);
+
+    ListView2 = new QTreeWidget(this);
+    ListView2->setObjectName(QStringLiteral("ListView2"));
+    ListView2->setGeometry(16, 264, 472, 88);
+    ListView2->setRootIsDecorated(false);
+    ListView2->setHeaderLabels({ QStringLiteral("日付"), QStringLiteral("読み込む内容") });
+    ListView2->setColumnWidth(0, 90);
+    ListView2->setAccessibleName(QStringLiteral("1950年より前か2100年より後の日"));
+    Label3->setBuddy(ListView2);
+
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(16, 244, 472, 16);
+    Label2->setGeometry(16, 360, 472, 16);
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setGeometry(16, 264, 472, 96);
+    ListBox1->setGeometry(16, 380, 472, 88);
+    ListBox1->setUniformItemSizes(true);
     ListBox1->setAccessibleName(QStringLiteral("読めなかった行"));
     Label2->setBuddy(ListBox1);
 
     Button1 = new QPushButton(QStringLiteral("新しい日だけ追加(&A)"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(118, 372, 140, 33);
+    Button1->setGeometry(118, 476, 140, 33);
     Button2 = new QPushButton(QStringLiteral("既存の日も上書き(&O)"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(266, 372, 140, 33);
+    Button2->setGeometry(266, 476, 140, 33);
     Button3 = new QPushButton(QStringLiteral("キャンセル"), this);
     Button3->setObjectName(QStringLiteral("Button3"));
-    Button3->setGeometry(414, 372, 74, 33);
+    Button3->setGeometry(414, 476, 74, 33);
     SetUpDialogKeys(*this);
 }
 
@@ -184,19 +224,61 @@ void TImportPreviewForm::Open(const QString& name, CsvImport::Result read)
                          .arg(plan.Changes.size());
     if (plan.SameDays > 0)
         counts += QStringLiteral("\n登録済みと同じ日: %1日").arg(plan.SameDays);
+    // How the years not written in full were read: the first day of each way.
+    const auto firstOf = [&](bool CsvImport::Day::*way) {
+        return std::find_if(read_.Days.begin(), read_.Days.end(), [&](const CsvImport::Day& day) { return day.*way; });
+    };
+    if (const auto day = firstOf(&CsvImport::Day::TwoDigitYear); day != read_.Days.end())
+        counts += QStringLiteral("\n年が2桁の日付は%1年などとして読みました").arg(day->Date.year());
+    if (const auto day = firstOf(&CsvImport::Day::YearFromWeekday); day != read_.Days.end())
+        counts += QStringLiteral("\n年のない日付は曜日から%1年として読みました").arg(day->Date.year());
     Label1->setText(counts);
 
-    ListView1->clear();
-    for (const ImportPreview::Change& change : plan.Changes) {
-        auto* item = new QTreeWidgetItem(ListView1);
-        item->setText(0, ImportPreview::DateText(change.Date));
-        item->setText(1, ImportPreview::EntryText(change.Stored));
-        item->setText(2, ImportPreview::EntryText(change.Read));
-    }
-    Label2->setText(QStringLiteral("読めなかった行: %1行").arg(read_.Problems.size()));
-    ListBox1->clear();
+    ImportPreview::FillRows(*ListView1, plan.Changes.size(), [&](size_t i) {
+        const ImportPreview::Change& change = plan.Changes[i];
+        return new QTreeWidgetItem(QStringList { ImportPreview::DateText(change.Date),
+            ImportPreview::EntryText(change.Stored), ImportPreview::EntryText(change.Read) });
+    });
+
+    // The days a person rarely means, new or changed, so that none is added
+    // unseen: the earliest MaxListedRows of them in date order, and their count.
+    using FarDay = std::pair<QDate, LeaveStore::Entry>;
+    const auto earlier = [](const FarDay& a, const FarDay& b) { return a.first < b.first; };
+    std::vector<FarDay> far; // a heap of the earliest, the latest of them on top
+    size_t farCount = 0;
+    const auto addFar = [&](const QDate& date, const LeaveStore::Entry& entry) {
+        ++farCount;
+        if (far.size() == size_t(ImportPreview::MaxListedRows)) {
+            if (!(date < far.front().first))
+                return;
+            std::pop_heap(far.begin(), far.end(), earlier);
+            far.pop_back();
+        }
+        far.push_back({ date, entry });
+        std::push_heap(far.begin(), far.end(), earlier);
+    };
+    for (const LeaveStore::DayEntry& day : plan.NewDays)
+        if (ImportPreview::IsFarYear(day.Year))
+            addFar(QDate(day.Year, day.Month, day.Day), { day.Kind, day.Memo });
+    for (const ImportPreview::Change& change : plan.Changes)
+        if (ImportPreview::IsFarYear(change.Date.year()))
+            addFar(change.Date, change.Read);
+    std::sort_heap(far.begin(), far.end(), earlier);
+    Label3->setText(QStringLiteral("1950年より前か2100年より後の日: %1日").arg(farCount));
+    ImportPreview::FillRows(*ListView2, farCount, [&](size_t i) {
+        return new QTreeWidgetItem(
+            QStringList { ImportPreview::DateText(far[i].first), ImportPreview::EntryText(far[i].second) });
+    });
+
+    Label2->setText(QStringLiteral("読めなかった行: %1行").arg(read_.ProblemCount()));
+    QStringList problems;
+    problems.reserve(qsizetype(read_.Problems.size()) + 1);
     for (const CsvImport::Problem& problem : read_.Problems)
-        ListBox1->addItem(problem.Text());
+        problems << problem.Text();
+    if (read_.MoreProblems > 0)
+        problems << QStringLiteral("ほか %1行").arg(read_.MoreProblems);
+    ListBox1->clear();
+    ListBox1->addItems(problems);
 
     Button1->setEnabled(!plan.NewDays.empty());
     Button2->setEnabled(!plan.NewDays.empty() || !plan.Changes.empty());
@@ -211,11 +293,14 @@ void TImportPreviewForm::Open(const QString& name, CsvImport::Result read)
 void TImportPreviewForm::import(bool overwrite)
 {
     // What is stored may have changed since the preview was made.
-    const int written = ImportPreview::Apply(ImportPreview::PlanFor(read_), overwrite);
+    const ImportPreview::Plan plan = ImportPreview::PlanFor(read_);
+    const int written = ImportPreview::Apply(plan, overwrite);
     close();
     read_ = {};
-    if (MainFrame)
-        MainFrame->SetStatusText(QStringLiteral("CSVファイルから%1日を読み込みました。").arg(written));
+    if (MainFrame) {
+        const int added = int(plan.NewDays.size());
+        MainFrame->SetStatusText(ImportPreview::StatusText(added, written - added));
+    }
 }
 
 void TImportPreviewForm::Button1Click() { import(false); }

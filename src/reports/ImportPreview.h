@@ -2,7 +2,10 @@
 
 // CSVファイルから読み込み: the file is chosen, read, and compared with what is
 // stored; the preview says how many days are new, lists the days that differ
-// from what is stored (both values) and the lines that could not be read.
+// from what is stored (both values), the days far from today's years (before
+// 1950 or after 2100, a date a person rarely means) and the lines that could
+// not be read. A long list shows its first 1000 rows and the count of the
+// rest, so that any file opens at once.
 // 新しい日だけ追加 writes the new days, 既存の日も上書き the differing days
 // too, in one save that undo takes back as one step. The comparison is made
 // again when the user chooses, so that a day saved meanwhile is never
@@ -44,9 +47,19 @@ struct Plan {
 // Reads what is stored for the file's dates in one pass.
 Plan PlanFor(const CsvImport::Result& read);
 
+// A day of a year before 1950 or after 2100: listed apart in the preview.
+bool IsFarYear(int year);
+
+// Rows shown of a list; the rest are counted in one more row.
+inline constexpr int MaxListedRows = 1000;
+
 // Writes the new days, and the changed ones with `overwrite`, as one saved
 // step "CSV読み込み 12日"; returns the number of days written.
 int Apply(const Plan& plan, bool overwrite);
+
+// The status line after an import that wrote `added` new days and
+// overwrote `overwritten` others.
+QString StatusText(int added, int overwritten);
 
 // The whole command: the open dialog, the reading (a file that cannot be
 // read is told in a warning), the preview.
@@ -73,6 +86,8 @@ public:
 
     QLabel* Label1 = nullptr; // the counts
     QTreeWidget* ListView1 = nullptr; // the differing days
+    QLabel* Label3 = nullptr;
+    QTreeWidget* ListView2 = nullptr; // the days before 1950 or after 2100
     QLabel* Label2 = nullptr;
     QListWidget* ListBox1 = nullptr; // the lines not read
     QPushButton* Button1 = nullptr;

@@ -149,3 +149,85 @@ TEST(CsvImportTest, RefusesWhatIsNotTextAndFilesOverTenMegabytes)
         EXPECT_EQ(e.Message(), QStringLiteral("ファイルが大きすぎるため、読み込めません（10 MBまで）。"));
     }
 }
+
+// Years as sheets write them: two digits as spreadsheets read them, the
+// Japanese eras within their own days only, and no year of three or five
+// digits or none at all.
+TEST(CsvImportTest, ReadsTwoDigitAndEraYearsWithinTheirEras)
+{
+    struct Case {
+        const char* text;
+        QDate date; // none: not read
+        bool twoDigitYear = false;
+    };
+    const Case cases[] = {
+        { "26/09/01", QDate(2026, 9, 1), true },
+        { "00/1/1", QDate(2000, 1, 1), true },
+        { "29年12月31日", QDate(2029, 12, 31), true },
+        { "30/1/1", QDate(1930, 1, 1), true },
+        { "99/12/31", QDate(1999, 12, 31), true },
+        { "2026.9.1", QDate(2026, 9, 1) },
+        { "0026/09/01", QDate(26, 9, 1) },
+        { "令和8年9月1日", QDate(2026, 9, 1) },
+        { "R8.9.1", QDate(2026, 9, 1) },
+        { "R08/09/01", QDate(2026, 9, 1) },
+        { "r8-9-1", QDate(2026, 9, 1) },
+        { "令和元年5月1日", QDate(2019, 5, 1) },
+        { "平成31年4月30日", QDate(2019, 4, 30) },
+        { "H1.1.8", QDate(1989, 1, 8) },
+        { "S64.1.7", QDate(1989, 1, 7) },
+        { "昭和元年12月25日", QDate(1926, 12, 25) },
+        { "大正元年7月30日", QDate(1912, 7, 30) },
+        { "M45.7.30", QDate(1912, 7, 30) },
+        { "平成31年5月1日", QDate() },
+        { "令和1年4月30日", QDate() },
+        { "S64.1.8", QDate() },
+        { "R0.5.1", QDate() },
+        { "X8.9.1", QDate() },
+        { "20260/8/12", QDate() },
+        { "126/8/12", QDate() },
+        { "0000/1/1", QDate() },
+        { "26/02/29", QDate() },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const CsvImport::Result result
+            = CsvImport::Parse(QStringLiteral("年月日,休暇\n%1,全\n").arg(QString::fromUtf8(c.text)).toUtf8());
+        if (c.date.isValid()) {
+            ASSERT_EQ(result.Days.size(), 1u);
+            EXPECT_EQ(result.Days[0].Date, c.date);
+            EXPECT_EQ(result.Days[0].TwoDigitYear, c.twoDigitYear);
+        } else {
+            EXPECT_TRUE(result.Days.empty());
+            EXPECT_EQ(ProblemTexts(result), QStringList { QStringLiteral("2行目: 日付が読めません") });
+        }
+    }
+    EXPECT_EQ(ProblemTexts(CsvImport::Parse(ShiftJis::FromUnicode(QStringLiteral("8月12日,全\n")))),
+        QStringList { QStringLiteral("1行目: 日付に年がありません") });
+}
+
+// Dates without a year whose weekdays fit no year (11/2 and 11/3 both a
+// Monday), or that name no weekday, stay unreadable, listed in line order.
+TEST(CsvImportTest, YearlessDatesWhoseWeekdaysFitNoYearAreNotRead)
+{
+    const CsvImport::Result result = CsvImport::Parse(
+        QStringLiteral("年月日,休暇,備考,曜日\n11月2日,全,,月\n2026/11/4,AM,\n11月3日,全,,月曜日\n11月5日,全,,\n")
+            .toUtf8());
+    ExpectDays(result, { { 3, QDate(2026, 11, 4), 2, QString() } });
+    const QString noYear = QStringLiteral("行目: 日付に年がなく、曜日に合う年がありません");
+    EXPECT_EQ(ProblemTexts(result),
+        QStringList({ u'2' + noYear, u'4' + noYear, QStringLiteral("5行目: 日付に年がなく、曜日もありません") }));
+}
+
+// A junk file keeps its first thousand unreadable lines and counts the rest.
+TEST(CsvImportTest, KeepsTheFirstThousandProblemsAndCountsTheRest)
+{
+    QByteArray junk;
+    for (int i = 0; i < 2500; ++i)
+        junk += "x1\n";
+    const CsvImport::Result result = CsvImport::Parse(junk);
+    ASSERT_EQ(result.Problems.size(), size_t(CsvImport::MaxListedProblems));
+    EXPECT_EQ(result.Problems.back().Line, CsvImport::MaxListedProblems);
+    EXPECT_EQ(result.MoreProblems, 1500);
+    EXPECT_EQ(result.ProblemCount(), 2500);
+}
