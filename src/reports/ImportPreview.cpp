@@ -162,16 +162,16 @@ void TImportPreviewForm::setupUi()
 {
     setObjectName(QStringLiteral("ImportPreviewForm"));
     setWindowTitle(QStringLiteral("CSVファイルから読み込み"));
-    setFixedSize(504, 524);
+    setFixedSize(504, 548);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(16, 8, 472, 80);
+    Label1->setGeometry(16, 8, 472, 104);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setGeometry(16, 92, 472, 144);
+    ListView1->setGeometry(16, 116, 472, 144);
     ListView1->setRootIsDecorated(false);
     ListView1->setHeaderLabels({ QStringLiteral("日付"), QStringLiteral("今の内容"), QStringLiteral("読み込む内容") });
     ListView1->setColumnWidth(0, 90);
@@ -180,11 +180,11 @@ void TImportPreviewForm::setupUi()
 
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(16, 244, 472, 16);
+    Label3->setGeometry(16, 268, 472, 16);
 
     ListView2 = new QTreeWidget(this);
     ListView2->setObjectName(QStringLiteral("ListView2"));
-    ListView2->setGeometry(16, 264, 472, 88);
+    ListView2->setGeometry(16, 288, 472, 88);
     ListView2->setRootIsDecorated(false);
     ListView2->setHeaderLabels({ QStringLiteral("日付"), QStringLiteral("読み込む内容") });
     ListView2->setColumnWidth(0, 90);
@@ -193,24 +193,24 @@ void TImportPreviewForm::setupUi()
 
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(16, 360, 472, 16);
+    Label2->setGeometry(16, 384, 472, 16);
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setGeometry(16, 380, 472, 88);
+    ListBox1->setGeometry(16, 404, 472, 88);
     ListBox1->setUniformItemSizes(true);
     ListBox1->setAccessibleName(QStringLiteral("読めなかった行"));
     Label2->setBuddy(ListBox1);
 
     Button1 = new QPushButton(QStringLiteral("新しい日だけ追加(&A)"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(118, 476, 140, 33);
+    Button1->setGeometry(118, 500, 140, 33);
     Button2 = new QPushButton(QStringLiteral("既存の日も上書き(&O)"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(266, 476, 140, 33);
+    Button2->setGeometry(266, 500, 140, 33);
     Button3 = new QPushButton(QStringLiteral("キャンセル"), this);
     Button3->setObjectName(QStringLiteral("Button3"));
-    Button3->setGeometry(414, 476, 74, 33);
+    Button3->setGeometry(414, 500, 74, 33);
     SetUpDialogKeys(*this);
 }
 
