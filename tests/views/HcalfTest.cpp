@@ -110,6 +110,9 @@ TEST_F(HcalfTest, TheDateColumnStartsWideEnoughForADateAndKeepsADraggedWidth)
 {
     ProgramWindows program(data, "[Start]\r\nShow=2\r\n");
     TStrColGrid& grid = *HCalForm->StrColGrid1;
+    // A desktop's font larger than the test machine's.
+    grid.Font().SetSize(grid.Font().Size() * 3 / 2);
+    program.Main().D2->trigger(); // the first widths
     const QFontMetrics metrics(grid.Font().toQFont());
     EXPECT_GE(grid.ColWidths(1), metrics.horizontalAdvance(QStringLiteral("2026/11/20")) + 4);
     grid.SetColWidths(1, 60);
