@@ -29,6 +29,7 @@
 #include "core/Settings.h"
 #include "platform/Application.h"
 #include "platform/DataDirectory.h"
+#include "platform/FixedDialog.h"
 #include "platform/Dates.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -91,22 +92,6 @@ QAction* Marked(QAction* action)
     action->setCheckable(true);
     QObject::connect(action, &QAction::triggered, action, [action](bool checked) { action->setChecked(!checked); });
     return action;
-}
-
-QList<QRect>& ScreenAreasForTests()
-{
-    static QList<QRect> areas;
-    return areas;
-}
-
-QList<QRect> ScreenAreas()
-{
-    if (!ScreenAreasForTests().isEmpty())
-        return ScreenAreasForTests();
-    QList<QRect> areas;
-    for (const QScreen* screen : QGuiApplication::screens()) // the primary first
-        areas << screen->availableGeometry();
-    return areas;
 }
 
 } // namespace
@@ -636,7 +621,7 @@ void TMainform::FormDestroy()
         LeaveStore::Compact();
 }
 
-void TMainform::SetScreenAreas(const QList<QRect>& areas) { ScreenAreasForTests() = areas; }
+void TMainform::SetScreenAreas(const QList<QRect>& areas) { ::SetScreenAreas(areas); }
 
 void TMainform::Place(const QRect& outer)
 {

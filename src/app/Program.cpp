@@ -11,6 +11,7 @@
 #include "app/WindowFont.h"
 #include "core/Backups.h"
 #include "platform/Application.h"
+#include "platform/FixedDialog.h"
 #include "reports/PaidLeaveNotice.h"
 #include "app/CalendarWindows.h"
 #include "views/DataFileWatcher.h"
@@ -23,6 +24,8 @@ TMainform* CreateProgramWindows()
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     InstallQtTranslations();
     InstallWindowFont();
+    // Whatever size a window asks for, it opens within its screen.
+    FitWindowsToScreen();
     // The fiscal-year calendar's tool image stands for the program in every
     // title bar.
     QApplication::setWindowIcon(QIcon(ToolImages::Image(0)));

@@ -212,6 +212,10 @@ QString ChooseDataDirectory(const QString& programDirectory, const QString& user
 
 QString InstalledUserGuide()
 {
-    const QString guide = ProgramDirectory() + QStringLiteral("../share/valdemor/help/index.html");
-    return QFileInfo(guide).isFile() ? QFileInfo(guide).absoluteFilePath() : QString();
+    // A program run from its build folder has the guide beside it.
+    for (const QString& guide : { ProgramDirectory() + QStringLiteral("../share/valdemor/help/index.html"),
+             ProgramDirectory() + QStringLiteral("help/index.html") })
+        if (QFileInfo(guide).isFile())
+            return QFileInfo(guide).absoluteFilePath();
+    return QString();
 }

@@ -68,5 +68,6 @@ QString UserDataDirectory();
 QString ChooseDataDirectory(const QString& programDirectory, const QString& userDataDirectory);
 
 // The installed Japanese user guide (share/valdemor/help/index.html of the
-// prefix the program is installed in), or an empty text when there is none.
+// prefix the program is installed in; for a built copy help/index.html beside
+// the program), or an empty text when there is none.
 QString InstalledUserGuide();

@@ -12,7 +12,15 @@ namespace DesktopNotice {
 // Asks the service to show `title` and `body` and returns at once. When no
 // service answers (no session bus, no service on it, an error, or no reply
 // within a few seconds) `unanswered` runs, always later from the event loop.
-void Send(const QString& title, const QString& body, std::function<void()> unanswered);
+// `clicked`, when given, runs when the user clicks the notification (its
+// default action).
+void Send(
+    const QString& title, const QString& body, std::function<void()> unanswered, std::function<void()> clicked = {});
+
+// Whether a session bus is there to connect to: its address in the
+// environment, or the socket in the user's runtime folder. Without one, a
+// connection would launch a bus daemon of its own that outlives the program.
+bool SessionBusRunning();
 
 // For tests: the name of a connection made with QDBusConnection::connectToBus
 // to use instead of the session bus; empty for the session bus again.

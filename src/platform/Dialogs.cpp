@@ -1,10 +1,13 @@
 #include "platform/Dialogs.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -116,6 +119,8 @@ public:
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilters(FilterList(request.filter));
+        if (!request.folder.isEmpty())
+            dialog.setDirectory(request.folder);
         if (RunInFront(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return dialog.selectedFiles().first();
@@ -155,14 +160,50 @@ std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QS
     return current->InputBox(owner, caption, prompt, text);
 }
 
+namespace {
+
+// The folder of the last file chosen of each kind, for this run.
+std::map<QString, QString>& LastFolders()
+{
+    static std::map<QString, QString> folders;
+    return folders;
+}
+
+QString LastFolder(const QString& kind)
+{
+    const auto found = LastFolders().find(kind);
+    return kind.isEmpty() || found == LastFolders().end() || !QFileInfo(found->second).isDir() ? QString()
+                                                                                               : found->second;
+}
+
+void Remember(const QString& kind, const QString& path)
+{
+    if (!kind.isEmpty() && !path.isEmpty())
+        LastFolders()[kind] = QFileInfo(path).absolutePath();
+}
+
+} // namespace
+
 std::optional<SaveDialogAnswer> SaveDialog(QWidget* owner, const SaveDialogRequest& request)
 {
-    return current->SaveDialog(owner, request);
+    SaveDialogRequest asked = request;
+    if (const QString folder = LastFolder(request.kind); !folder.isEmpty())
+        asked.fileName = QDir(folder).filePath(QFileInfo(request.fileName).fileName());
+    std::optional<SaveDialogAnswer> answer = current->SaveDialog(owner, asked);
+    if (answer)
+        Remember(request.kind, answer->path);
+    return answer;
 }
 
 std::optional<QString> OpenDialog(QWidget* owner, const OpenDialogRequest& request)
 {
-    return current->OpenDialog(owner, request);
+    OpenDialogRequest asked = request;
+    if (const QString folder = LastFolder(request.kind); !folder.isEmpty())
+        asked.folder = folder;
+    std::optional<QString> path = current->OpenDialog(owner, asked);
+    if (path)
+        Remember(request.kind, *path);
+    return path;
 }
 
 std::optional<QString> FolderDialog(QWidget* owner, const QString& title, const QString& start)

@@ -23,16 +23,21 @@ enum class MsgIcon { None, Warning, Information, Question, Error };
 enum class MsgButtons { Ok, YesNo, ReplaceOrKeep };
 enum class MsgAnswer { Ok, Yes, No, Cancel };
 
+// A dialog asked with a `kind` (".csv", ".pdf", "import" ...) opens in the
+// folder where the user last chose a file of that kind in this run.
 struct SaveDialogRequest {
     QString filter; // "description|pattern|description|pattern"
     int filterIndex = 1; // counted from 1
-    QString fileName;
+    QString fileName; // put in the last folder of the kind, if there was one
     QString title; // empty: the system's own title
+    QString kind;
 };
 
 struct OpenDialogRequest {
     QString filter; // "description|pattern|description|pattern"
     QString title; // empty: the system's own title
+    QString kind;
+    QString folder; // where it opens: the last folder of the kind; empty: the system's choice
 };
 
 struct SaveDialogAnswer {

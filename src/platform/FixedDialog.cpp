@@ -5,9 +5,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 
 namespace {
 // The window icon, three buttons and the spacing round the caption: openbox's
@@ -95,4 +98,95 @@ void SetUpDialogKeys(QWidget& form)
     form.installEventFilter(mnemonics);
     for (QWidget* control : form.findChildren<QWidget*>())
         control->installEventFilter(mnemonics);
+}
+
+namespace {
+
+QList<QRect>& AreasForTests()
+{
+    static QList<QRect> areas;
+    return areas;
+}
+
+// The window manager's frame once the window has one; before that a title
+// bar's worth above and a thin border on the other sides.
+QMargins FrameOf(const QWidget& window)
+{
+    const QWindow* handle = window.windowHandle();
+    const QMargins frame = handle ? handle->frameMargins() : QMargins();
+    return frame.isNull() ? QMargins(4, 28, 4, 4) : frame;
+}
+
+// The area of the screen that holds the middle of `outer`, else the one of
+// the window's owner, else the primary's.
+QRect AreaFor(const QWidget& window, const QRect& outer)
+{
+    const QList<QRect> areas = ScreenAreas();
+    for (const QPoint point : { outer.center(),
+             window.parentWidget() ? window.parentWidget()->window()->frameGeometry().center() : outer.center() })
+        for (const QRect& area : areas)
+            if (area.contains(point))
+                return area;
+    return areas.isEmpty() ? QRect() : areas.first();
+}
+
+class ScreenFitter final : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show || !watched->isWidgetType())
+            return false;
+        auto& widget = static_cast<QWidget&>(*watched);
+        const Qt::WindowType type = widget.windowType();
+        if (widget.isWindow() && widget.parentWidget()
+            && (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool))
+            FitToScreen(widget);
+        return false;
+    }
+};
+
+} // namespace
+
+QList<QRect> ScreenAreas()
+{
+    if (!AreasForTests().isEmpty())
+        return AreasForTests();
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) // the primary first
+        areas << screen->availableGeometry();
+    return areas;
+}
+
+void SetScreenAreas(const QList<QRect>& areas) { AreasForTests() = areas; }
+
+void FitToScreen(QWidget& window)
+{
+    const QMargins frame = FrameOf(window);
+    const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+    // A window's position is where its frame's corner stands (or will).
+    const QRect outer(window.pos(), window.size() + frameSize);
+    const QRect area = AreaFor(window, outer);
+    if (area.isEmpty())
+        return;
+    const QSize room = (area.size() - frameSize).expandedTo(QSize(1, 1));
+    if (window.width() > room.width() || window.height() > room.height()) {
+        window.setMinimumSize(window.minimumSize().boundedTo(room));
+        window.resize(window.size().boundedTo(room));
+    }
+    const QSize whole = window.size() + frameSize;
+    const QPoint corner(std::clamp(outer.left(), area.left(), std::max(area.left(), area.right() + 1 - whole.width())),
+        std::clamp(outer.top(), area.top(), std::max(area.top(), area.bottom() + 1 - whole.height())));
+    if (corner != outer.topLeft())
+        window.move(corner);
+}
+
+void FitWindowsToScreen()
+{
+    static ScreenFitter* fitter = nullptr;
+    if (fitter)
+        return;
+    fitter = new ScreenFitter(qApp);
+    qApp->installEventFilter(fitter);
 }

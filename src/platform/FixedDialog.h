@@ -4,6 +4,8 @@
 // button, no minimise or maximise button, above the main window, and wide
 // enough that the title bar shows the caption whole.
 
+#include <QList>
+#include <QRect>
 #include <Qt>
 
 class QAbstractButton;
@@ -32,3 +34,20 @@ bool ClickForEnterOrEsc(const QKeyEvent& event, QAbstractButton& ok, QAbstractBu
 // letter presses that button, whatever the main window's menu has on the
 // same letter.
 void SetUpDialogKeys(QWidget& form);
+
+// The available areas of the screens, the primary first; where the program
+// places its windows. Tests may set larger ones than the offscreen
+// platform's; an empty list means the real screens again.
+QList<QRect> ScreenAreas();
+void SetScreenAreas(const QList<QRect>& areas);
+
+// Keeps `window` within the available area of the screen it stands on (or
+// the primary): made no larger than that area, frame included, and moved in
+// where it stands out. A frame not yet known is allowed for as a title bar's
+// worth.
+void FitToScreen(QWidget& window);
+
+// From now on every window the program opens over its main window is fitted
+// to its screen as it is shown, whatever size and place its own code gave
+// it. The main window places itself on the screens.
+void FitWindowsToScreen();

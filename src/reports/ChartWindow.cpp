@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedBarSeries>
 #include <QTabWidget>
 #include <QToolTip>
@@ -207,6 +208,20 @@ void TChartForm::setupUi()
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(8, 41, 8, 8);
     outer->addWidget(PageControl1);
+
+    // Ctrl+Tab and Ctrl+PageDown go to the next tab, with Shift or PageUp
+    // back, wherever the focus is in the window (a button, the chart).
+    const auto step = [this](int by) {
+        const int count = PageControl1->count();
+        PageControl1->setCurrentIndex((PageControl1->currentIndex() + by + count) % count);
+    };
+    for (const QKeySequence keys : { QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown) })
+        connect(new QShortcut(keys, this, nullptr, nullptr, Qt::WindowShortcut), &QShortcut::activated, this,
+            [step] { step(1); });
+    for (const QKeySequence keys :
+        { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp) })
+        connect(new QShortcut(keys, this, nullptr, nullptr, Qt::WindowShortcut), &QShortcut::activated, this,
+            [step] { step(-1); });
 }
 
 void TChartForm::ShowCharts()

@@ -120,7 +120,7 @@ void Run(QWidget* owner)
 {
     const std::optional<QString> path = Dialogs::OpenDialog(owner,
         { QStringLiteral("CSV(カンマ区切り)(*.csv)|*.csv|テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*"),
-            QStringLiteral("CSVファイルから読み込み") });
+            QStringLiteral("CSVファイルから読み込み"), QStringLiteral("import") });
     if (path)
         OpenFile(owner, *path);
 }

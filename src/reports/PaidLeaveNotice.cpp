@@ -5,6 +5,7 @@
 #include "platform/Dates.h"
 #include "platform/DesktopNotice.h"
 #include "reports/PaidLeaveSentences.h"
+#include "reports/PaidLeaveWindow.h"
 #include "views/MainFrame.h"
 
 namespace PaidLeaveNotice {
@@ -23,10 +24,16 @@ void AtStart()
         return;
     // The status line has one line: the sentences follow each other there.
     const QString line = due.join(u'\n').replace(u'\n', QStringLiteral("　"));
-    DesktopNotice::Send(QStringLiteral("有給休暇"), due.join(u'\n'), [line] {
-        if (MainFrame)
-            MainFrame->SetStatusText(line);
-    });
+    DesktopNotice::Send(
+        QStringLiteral("有給休暇"), due.join(u'\n'),
+        [line] {
+            if (MainFrame)
+                MainFrame->SetStatusText(line);
+        },
+        [] {
+            if (PaidLeaveForm)
+                PaidLeaveForm->ShowBalance();
+        });
     PaidLeaveSettings::SetLastNotice(today);
 }
 

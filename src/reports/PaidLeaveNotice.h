@@ -5,7 +5,8 @@
 // deadline is within 30 days and unmet. It says it on the desktop, as a
 // notification titled "有給休暇" with the sentences the window
 // "有給休暇の残日数" shows; where no notification service answers, the same
-// sentences stand in the main window's status line. The settings turn it
+// sentences stand in the main window's status line. A click on the
+// notification opens "有給休暇の残日数". The settings turn it
 // off, and the day of the last notice in [Paid] keeps a second start of the
 // same day quiet.
 

@@ -96,6 +96,7 @@ std::optional<QString> AskPath(
     request.filterIndex = TypedFilterIndex;
     request.fileName = proposedName;
     request.title = QString(); // the system's own title
+    request.kind = extension; // each kind of file in the folder of the last one
     const std::optional<SaveDialogAnswer> answer = Dialogs::SaveDialog(owner, request);
     if (!answer)
         return std::nullopt;

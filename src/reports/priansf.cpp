@@ -393,6 +393,7 @@ bool Tpriansform::ChoosePdfFile(CalendarKind kind)
     request.filterIndex = 1;
     request.fileName = QDir(folder).filePath(name + QStringLiteral(".pdf"));
     request.title = QStringLiteral("PDFファイルに保存");
+    request.kind = QStringLiteral(".pdf");
     const std::optional<SaveDialogAnswer> answer = Dialogs::SaveDialog(this, request);
     if (!answer || answer->path.isEmpty())
         return false;

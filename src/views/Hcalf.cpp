@@ -1,6 +1,9 @@
 #include "views/Hcalf.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -123,10 +126,29 @@ Settings::HolidayWidths THCalForm::ColumnWidths() const
     return widths;
 }
 
+int THCalForm::DateColumnWidth() const
+{
+    // The widest date of any digits, with the grid's margins either side
+    // and room to spare for the grid lines.
+    const QFontMetrics metrics(StrColGrid1->Font().toQFont());
+    int widest = 0;
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit) {
+        const QString date = QString(4, digit) + u'/' + QString(2, digit) + u'/' + QString(2, digit);
+        widest = std::max(widest, metrics.horizontalAdvance(date));
+    }
+    return widest + 8;
+}
+
 void THCalForm::SetColumnWidths(const Settings::HolidayWidths& widths)
 {
-    for (size_t col = 0; col < widths.size(); ++col)
-        StrColGrid1->SetColWidths(int(col), SaneColumnWidth(widths[col], Settings::DefaultHolidayWidths[col]));
+    for (size_t col = 0; col < widths.size(); ++col) {
+        int width = SaneColumnWidth(widths[col], Settings::DefaultHolidayWidths[col]);
+        // The date column starts wide enough for its dates in the font in
+        // use; a width the user dragged is kept.
+        if (col == 1 && width == Settings::DefaultHolidayWidths[col])
+            width = std::max(width, DateColumnWidth());
+        StrColGrid1->SetColWidths(int(col), width);
+    }
 }
 
 void THCalForm::showEvent(QShowEvent* event)

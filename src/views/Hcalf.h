@@ -3,6 +3,8 @@
 // The holiday calendar "休日カレンダー": the leave days of one fiscal year in
 // date order, with number, date, weekday, code and memo. The user may drag
 // the column widths; they are kept in the settings when the window is closed.
+// Until the user dragged it, the date column is as wide as a date in the
+// grid's font.
 
 #include "core/Settings.h"
 #include "views/CalendarWindow.h"
@@ -26,6 +28,8 @@ public:
 
     Settings::HolidayWidths ColumnWidths() const;
     void SetColumnWidths(const Settings::HolidayWidths& widths);
+    // The date column's first width: a whole date in the grid's font.
+    int DateColumnWidth() const;
 
     QToolButton* SpeedButton1 = nullptr;
     QToolButton* SpeedButton2 = nullptr;

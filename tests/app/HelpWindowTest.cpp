@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTemporaryDir>
@@ -79,4 +81,22 @@ TEST(HelpWindowTest, TheGuideOpensFromTheMenuAndItsLinksAndPicturesWork)
     EXPECT_TRUE(window->ForwardButton->isEnabled());
     Press(Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
+}
+
+// The program run from its build folder shows the guide copied beside it.
+TEST(HelpWindowTest, ABuiltCopyShowsTheGuideBesideIt)
+{
+    TempDataDirectory data;
+    SetProgramDirectory(QFileInfo(QStringLiteral(VALDEMOR_EXE)).absolutePath());
+    ProgramWindows program(data);
+    program.Main().OpenHelpFile();
+    auto* window = program.Main().findChild<THelpWindow*>();
+    SetProgramDirectory(QString());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Browser->source().toLocalFile(),
+        QFileInfo(QStringLiteral(VALDEMOR_EXE)).absolutePath() + QStringLiteral("/help/index.html"));
+    window->Browser->setSource(QUrl(QStringLiteral("calendars.html")));
+    const QVariant picture
+        = window->Browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("year-calendar.png")));
+    EXPECT_FALSE(QImage::fromData(picture.toByteArray()).isNull());
 }

@@ -195,3 +195,29 @@ TEST_F(ChartWindowTest, ItsPlaceIsKeptOnlyOnceTheUserMovedIt)
     TChartForm& again = Open(program);
     EXPECT_EQ(again.geometry(), moved);
 }
+
+TEST_F(ChartWindowTest, CtrlTabAndCtrlPageDownSwitchTabsWhereverTheFocusIs)
+{
+    ProgramWindows program(data);
+    TChartForm& window = Open(program);
+    ASSERT_TRUE(BecomesActive(&window));
+    QTabWidget& tabs = *window.PageControl1;
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    };
+    for (QWidget* focus : { static_cast<QWidget*>(window.BitBtn1), static_cast<QWidget*>(window.YearChart) }) {
+        tabs.setCurrentIndex(0);
+        focus->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), focus);
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(tabs.currentIndex(), 1);
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        EXPECT_EQ(tabs.currentIndex(), 2);
+        press(Qt::Key_PageDown, Qt::ControlModifier); // round to the first
+        EXPECT_EQ(tabs.currentIndex(), 0);
+        press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(tabs.currentIndex(), 2);
+        press(Qt::Key_PageUp, Qt::ControlModifier);
+        EXPECT_EQ(tabs.currentIndex(), 1);
+    }
+}

@@ -299,11 +299,12 @@ TEST_F(IcsExportTest, TheCommandWritesTheFiscalYearOfTheOpenCalendar)
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("同名のファイルが存在します。上書きしてもよろしいですか？"));
     EXPECT_EQ(Read(OutFile(QStringLiteral("leave.ics"))), file);
 
-    // No calendar open: the fiscal year of today.
+    // No calendar open: the fiscal year of today, in the folder of the last
+    // calendar file.
     program.Main().MdiArea()->closeAllSubWindows();
     dialogs.saveAnswers.push_back(std::nullopt);
     program.Main().iCalendar1->trigger();
-    EXPECT_EQ(dialogs.saveRequests.back().fileName, QStringLiteral("休暇(2009年度).ics"));
+    EXPECT_EQ(dialogs.saveRequests.back().fileName, OutFile(QStringLiteral("休暇(2009年度).ics")));
 }
 
 // The file as a calendar program reads it: python3-icalendar, a parser

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QStatusBar>
 
 #include "core/LeaveStore.h"
@@ -61,6 +62,7 @@ class FakeNotifications final : public QDBusVirtualObject {
 public:
     struct Shown {
         QString application, title, body;
+        QStringList actions;
     };
     std::vector<Shown> shown;
 
@@ -70,7 +72,8 @@ public:
         const QList<QVariant> arguments = message.arguments();
         if (message.member() != QStringLiteral("Notify") || arguments.size() != 8)
             return false;
-        shown.push_back({ arguments[0].toString(), arguments[3].toString(), arguments[4].toString() });
+        shown.push_back(
+            { arguments[0].toString(), arguments[3].toString(), arguments[4].toString(), arguments[5].toStringList() });
         return connection.send(message.createReply(QVariant::fromValue(uint(shown.size()))));
     }
 };
@@ -207,6 +210,15 @@ TEST_F(PaidLeaveNoticeTest, OnceADayThroughTheDesktopsNotificationService)
     EXPECT_TRUE(program.Main().StatusText().isEmpty());
     EXPECT_TRUE(Ini().contains("LastNotice=2024/03/02\r\n"));
 
+    // A click on it opens the balance window.
+    EXPECT_TRUE(service.shown[0].actions.contains(QStringLiteral("default")));
+    EXPECT_FALSE(PaidLeaveForm->isVisible());
+    QDBusMessage click = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
+    click << 1u << QStringLiteral("default");
+    ASSERT_TRUE(desktop.send(click));
+    EXPECT_TRUE(QTest::qWaitFor([] { return PaidLeaveForm->isVisible(); }));
+
     // Turned off in the settings: quiet.
     data.Write(
         QStringLiteral("orbelund.ini"), Ini().replace("Hired=2020/10/01\r\n", "Hired=2020/10/01\r\nNotice=0\r\n"));
@@ -215,4 +227,25 @@ TEST_F(PaidLeaveNoticeTest, OnceADayThroughTheDesktopsNotificationService)
     EXPECT_EQ(service.shown.size(), 1u);
     desktop.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
     desktop.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+}
+
+// Connecting where no session bus runs would start a bus daemon that stays
+// after the program: there the notice goes straight to the status line.
+TEST_F(PaidLeaveNoticeTest, NoSessionBusIsStartedWhereNoneRuns)
+{
+    QTemporaryDir runtime;
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS"), folder = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    EXPECT_FALSE(DesktopNotice::SessionBusRunning());
+    bool unanswered = false;
+    DesktopNotice::Send(QStringLiteral("t"), QStringLiteral("b"), [&] { unanswered = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return unanswered; }));
+    QFile(runtime.filePath(QStringLiteral("bus"))).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(DesktopNotice::SessionBusRunning());
+    qputenv("XDG_RUNTIME_DIR", QByteArray());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+    EXPECT_TRUE(DesktopNotice::SessionBusRunning());
+    address.isNull() ? qunsetenv("DBUS_SESSION_BUS_ADDRESS") : qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    folder.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", folder);
 }

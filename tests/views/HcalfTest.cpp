@@ -1,6 +1,9 @@
 #include "views/Hcalf.h"
 
+#include <algorithm>
+
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -9,6 +12,7 @@
 #include "core/LeaveStore.h"
 #include "core/Settings.h"
 #include "views/Ycalf.h"
+#include "widgets/StrCGrid.h"
 
 class HcalfTest : public ::testing::Test {
 protected:
@@ -94,11 +98,27 @@ TEST_F(HcalfTest, WidthsAreKeptOnlyWhenTheWindowIsClosed)
 TEST_F(HcalfTest, AHugeWidthInTheSettingsMeansTheDefault)
 {
     ProgramWindows program(data, "[Start]\r\nShow=2\r\n[Size]\r\nHTW1=2147483647\r\nHTW4=-2147483648\r\n");
-    EXPECT_EQ(HCalForm->StrColGrid1->ColWidths(1), 70);
+    const int dateWidth = std::max(70, HCalForm->DateColumnWidth());
+    EXPECT_EQ(HCalForm->StrColGrid1->ColWidths(1), dateWidth);
     EXPECT_EQ(HCalForm->StrColGrid1->ColWidths(4), 150);
     Settings::WriteHolidayColumnWidths({ 40, 100000, 40, 60, 150 });
     program.Main().F2->trigger();
-    EXPECT_EQ(HCalForm->StrColGrid1->ColWidths(1), 70);
+    EXPECT_EQ(HCalForm->StrColGrid1->ColWidths(1), dateWidth);
+}
+
+TEST_F(HcalfTest, TheDateColumnStartsWideEnoughForADateAndKeepsADraggedWidth)
+{
+    ProgramWindows program(data, "[Start]\r\nShow=2\r\n");
+    TStrColGrid& grid = *HCalForm->StrColGrid1;
+    // A desktop's font larger than the test machine's.
+    grid.Font().SetSize(grid.Font().Size() * 3 / 2);
+    program.Main().D2->trigger(); // the first widths
+    const QFontMetrics metrics(grid.Font().toQFont());
+    EXPECT_GE(grid.ColWidths(1), metrics.horizontalAdvance(QStringLiteral("2026/11/20")) + 4);
+    grid.SetColWidths(1, 60);
+    program.Main().ToolButton1->click();
+    program.Main().ToolButton3->click();
+    EXPECT_EQ(HCalForm->StrColGrid1->ColWidths(1), 60);
 }
 
 TEST_F(HcalfTest, NavigationMovesByFiscalYear)
