@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -8,7 +9,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
+#include <QDir>
 #include <QLocale>
 #include <QPushButton>
 #include <QString>
@@ -23,6 +24,7 @@
 #include "platform/Dates.h"
 #include "platform/Errors.h"
 #include "platform/Printer.h"
+#include "platform/RecordFile.h"
 #include "reports/CsvExport.h"
 #include "reports/IcsExport.h"
 #include "reports/PaidLeaveSentences.h"
@@ -66,7 +68,7 @@ QString Usage()
                               "      --fiscal-year 年度   年度（既定は今の年度）\n"
                               "      --month 2026-12      月カレンダーの月（既定は今月）\n"
                               "      --holidays           iCalendar に国民の祝日も出力します\n"
-                              "  --help       この説明を表示して終了します\n"
+                              "  -h, --help   この説明を表示して終了します\n"
                               "  --version    バージョンを表示して終了します\n");
     return QStringLiteral("Usage: valdemor [OPTION]\n"
                           "Shows a record of leave days on fiscal-year, month and holiday calendars.\n"
@@ -77,9 +79,26 @@ QString Usage()
                           "      --fiscal-year YEAR   the fiscal year (default the current one)\n"
                           "      --month 2026-12      the month calendar's month (default this month)\n"
                           "      --holidays           put the national holidays into the iCalendar file too\n"
-                          "  --help       display this help and exit\n"
+                          "  -h, --help   display this help and exit\n"
                           "  --version    output version information and exit\n");
 }
+
+// The line that sends the user to --help after a wrong command line.
+QString TryHelp()
+{
+    return Japanese() ? QStringLiteral("詳しくは 'valdemor --help' を実行してください。\n")
+                      : QStringLiteral("Try 'valdemor --help' for more information.\n");
+}
+
+// A known option with a missing or wrong value: which, and why.
+int WrongValue(const QString& japanese, const QString& english)
+{
+    Print(stderr, QStringLiteral("valdemor: ") + (Japanese() ? japanese : english) + u'\n' + TryHelp());
+    return 2;
+}
+
+// The option's value as it was given, after the reason.
+QString Given(const QString& value) { return value.isEmpty() ? QStringLiteral("''") : value; }
 
 int WrongOption(const QString& option)
 {
@@ -120,6 +139,21 @@ int Balance(int argc, char** argv)
     }
 }
 
+// Whether Qt finds a screen for the windows on `platform` (-platform, else
+// QT_QPA_PLATFORM): X and Wayland, Qt's choices when none is named, need a
+// display to talk to; the others (offscreen, vnc ...) bring their own.
+bool HasDisplay(QString platform)
+{
+    if (platform.isEmpty())
+        platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const bool x = platform.isEmpty() || platform.contains(QLatin1String("xcb"));
+    const bool wayland = platform.isEmpty() || platform.contains(QLatin1String("wayland"));
+    if (!x && !wayland)
+        return true;
+    return (x && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        || (wayland && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"));
+}
+
 int Failed(const QString& message)
 {
     Print(stderr, QStringLiteral("valdemor: ") + message + u'\n');
@@ -137,8 +171,7 @@ struct ExportRequest {
 };
 
 // The calendar window of the asked kind, filled for the asked period as the
-// menu command shows it, and never shown. Nothing for a month that does not
-// read as one.
+// menu command shows it, and never shown.
 std::unique_ptr<TCalendarWindow> FilledCalendar(const ExportRequest& request, int fiscalYear, QDate today)
 {
     if (request.calendar == QLatin1String("year")) {
@@ -152,11 +185,10 @@ std::unique_ptr<TCalendarWindow> FilledCalendar(const ExportRequest& request, in
         calendar->Fill(fiscalYear);
         return calendar;
     }
+    // The command line has checked the month.
     QDate month = QDate::fromString(request.month + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
     if (request.month.isEmpty())
         month = QDate(today.year(), today.month(), 1);
-    if (!month.isValid())
-        return nullptr;
     auto calendar = std::make_unique<TMCalForm>();
     calendar->Fill(month.year(), month.month());
     return calendar;
@@ -169,18 +201,15 @@ QByteArray PdfBytes(const OpenCalendar& calendar)
 {
     const QTemporaryDir folder;
     if (!folder.isValid())
-        throw Exception(QStringLiteral("一時フォルダーを作れません: ") + folder.errorString());
+        RaiseFileError(FileTask::Write, QDir::tempPath(), errno);
     const QString path = folder.filePath(QStringLiteral("calendar.pdf"));
     TPrinter printer;
     printer.WritePdf();
     printer.SetOutputFileName(path);
     Tpriansform::PrintCalendar(calendar, printer);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Exception(QStringLiteral("印刷したPDFファイルを読めません: ") + file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Exception(QStringLiteral("印刷したPDFファイルを読めません: ") + file.errorString());
+    RecordFile file(path, RecordFile::Mode::ReadOnly, 1);
+    QByteArray bytes(file.Bytes(), Qt::Uninitialized);
+    bytes.truncate(file.ReadMany(bytes.data(), bytes.size()));
     return bytes;
 }
 
@@ -204,8 +233,6 @@ int Export(int argc, char** argv, const ExportRequest& request)
                 IcsExport::Events(fiscalYear, request.holidays), QDateTime::currentDateTimeUtc());
         } else {
             const std::unique_ptr<TCalendarWindow> window = FilledCalendar(request, fiscalYear, today);
-            if (!window)
-                return Failed(QStringLiteral("--month は 2026-12 のように指定してください。"));
             const OpenCalendar calendar { window->Kind(), window.get() };
             bytes = request.format == QLatin1String("pdf") ? PdfBytes(calendar) : CsvExport::FileBytesOf(calendar);
         }
@@ -220,8 +247,11 @@ int Export(int argc, char** argv, const ExportRequest& request)
 
 std::optional<int> Handle(int argc, char** argv)
 {
+    const QStringList calendars { QStringLiteral("year"), QStringLiteral("month"), QStringLiteral("holiday") };
+    const QStringList formats { QStringLiteral("csv"), QStringLiteral("ics"), QStringLiteral("pdf") };
     ExportRequest request;
     bool exporting = false;
+    QString platform; // Qt's -platform option
     // The value after an option, or nothing at the end of the line.
     const auto value = [&](int& i) -> std::optional<QString> {
         if (i + 1 >= argc)
@@ -235,29 +265,48 @@ std::optional<int> Handle(int argc, char** argv)
             || option == QLatin1String("-o")) {
             const std::optional<QString> given = value(i);
             if (!given)
-                return WrongOption(option);
-            bool number = true;
+                return WrongValue(QStringLiteral("%1 には値が要ります").arg(option),
+                    QStringLiteral("option '%1' requires an argument").arg(option));
             if (option == QLatin1String("--export")) {
                 exporting = true;
                 request.format = *given;
+                if (!formats.contains(request.format))
+                    return WrongValue(
+                        QStringLiteral("--export には csv、ics、pdf のどれかを指定してください: %1").arg(Given(*given)),
+                        QStringLiteral("--export takes csv, ics or pdf: %1").arg(Given(*given)));
             } else if (option == QLatin1String("--calendar")) {
                 request.calendar = *given;
+                if (!calendars.contains(request.calendar))
+                    return WrongValue(
+                        QStringLiteral("--calendar には year、month、holiday のどれかを指定してください: %1")
+                            .arg(Given(*given)),
+                        QStringLiteral("--calendar takes year, month or holiday: %1").arg(Given(*given)));
             } else if (option == QLatin1String("--fiscal-year")) {
+                bool number = false;
                 request.fiscalYear = given->toInt(&number);
+                if (!number)
+                    return WrongValue(
+                        QStringLiteral("--fiscal-year には年を数字で指定してください: %1").arg(Given(*given)),
+                        QStringLiteral("--fiscal-year takes the year as a number: %1").arg(Given(*given)));
             } else if (option == QLatin1String("--month")) {
                 request.month = *given;
+                if (!QDate::fromString(*given + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd")).isValid())
+                    return WrongValue(
+                        QStringLiteral("--month には月を 2026-12 のように指定してください: %1").arg(Given(*given)),
+                        QStringLiteral("--month takes a month such as 2026-12: %1").arg(Given(*given)));
             } else {
                 request.output = *given;
+                if (given->isEmpty())
+                    return WrongValue(
+                        QStringLiteral("-o にはファイル名を指定してください"), QStringLiteral("-o takes a file name"));
             }
-            if (!number)
-                return WrongOption(option + u' ' + *given);
             continue;
         }
         if (option == QLatin1String("--holidays")) {
             request.holidays = true;
             continue;
         }
-        if (option == QLatin1String("--help")) {
+        if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
             Print(stdout, Usage());
             return 0;
         }
@@ -267,20 +316,26 @@ std::optional<int> Handle(int argc, char** argv)
         }
         if (option == QLatin1String("--balance"))
             return Balance(argc, argv);
+        if (option == QLatin1String("-platform") && i + 1 < argc)
+            platform = QString::fromLocal8Bit(argv[i + 1]);
         // Qt's options have one dash and leave the rest to the windows.
         if (option.startsWith(QLatin1String("--")))
             return WrongOption(option);
     }
-    if (!exporting)
+    if (!exporting) {
+        // Without a display Qt would end the program with a core dump.
+        if (!HasDisplay(platform)) {
+            Print(stderr,
+                Japanese() ? QStringLiteral("valdemor: ディスプレイがないため、ウィンドウを開けません"
+                                            "（DISPLAY も WAYLAND_DISPLAY も設定されていません）。\n")
+                           : QStringLiteral("valdemor: cannot open the window: there is no display "
+                                            "(neither DISPLAY nor WAYLAND_DISPLAY is set).\n"));
+            return 1;
+        }
         return std::nullopt;
-    const QStringList calendars { QStringLiteral("year"), QStringLiteral("month"), QStringLiteral("holiday") };
-    const QStringList formats { QStringLiteral("csv"), QStringLiteral("ics"), QStringLiteral("pdf") };
-    if (!formats.contains(request.format))
-        return WrongOption(QStringLiteral("--export ") + request.format);
-    if (!calendars.contains(request.calendar))
-        return WrongOption(QStringLiteral("--calendar ") + request.calendar);
+    }
     if (request.output.isEmpty())
-        return WrongOption(QStringLiteral("--export (-o FILE)"));
+        return WrongValue(QStringLiteral("--export には -o FILE が要ります"), QStringLiteral("--export needs -o FILE"));
     return Export(argc, argv, request);
 }
 

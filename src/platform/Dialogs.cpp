@@ -282,7 +282,19 @@ QWidget* TopWindow()
             && !window->windowFlags().testFlag(Qt::ToolTip) && (!onTop || window->isActiveWindow()))
             onTop = window;
     }
-    return onTop ? onTop : QApplication::activeWindow();
+    if (onTop)
+        return onTop;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    // No window of the program is active (the desktop has not yet given the
+    // activation back after a closed dialog, or the user works elsewhere):
+    // the program's own window, so that a box does not come up in the middle
+    // of the screen, away from it.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowType() == Qt::Window && window->parentWidget() == nullptr)
+            return window;
+    }
+    return nullptr;
 }
 
 void SetHandler(DialogHandler* handler) { current = handler ? handler : &realDialogs; }

@@ -81,8 +81,9 @@ std::unique_ptr<QMessageBox> MakeMessageBox(
 MsgAnswer AnswerOf(int result, MsgButtons buttons);
 
 // The window of the program that is in front: the modal box, else a visible
-// dialog that stays on top (the active one first), else the active window.
-// The owner of a box that no window asks for.
+// dialog that stays on top (the active one first), else the active window,
+// else (no window of the program active) the program's main window. The
+// owner of a box that no window asks for.
 QWidget* TopWindow();
 
 // Replaces the real dialogs (tests); nullptr brings them back. The handler is

@@ -20,16 +20,43 @@ private:
     QByteArray utf8_;
 };
 
-// File I/O failures: "File not found", "File access denied", "Disk full",
-// "Read beyond end of file", "I/O error %d".
+// File I/O failures. The message is the Japanese sentence the user sees:
+// what was being done, the file and the system's reason (FileErrorMessage);
+// a failure raised without a file says the reason alone. ErrorCode() is
+// the number the data file's errors have always carried (2 not found,
+// 5 access denied, 100 read beyond the end, 101 disk full) or the system's
+// error number.
 class EInOutError : public Exception {
 public:
     EInOutError(const QString& message, int errorCode);
+    EInOutError(const QString& message, int errorCode, const QString& reason);
     int ErrorCode() const noexcept { return errorCode_; }
+    // The system's reason alone ("ディスクがいっぱいです"), for a message
+    // that names the file and the task in words of its own.
+    const QString& Reason() const noexcept { return reason_; }
 
 private:
     int errorCode_;
+    QString reason_;
 };
+
+// What the program was doing with a file when the system refused.
+enum class FileTask { Read, Write, Save, Copy, Lock };
+
+// The system's reason for a C library error number, in words the user
+// reads: "書き込めません（読み取り専用です）", "フォルダーがありません",
+// "ディスクがいっぱいです", "アクセスが拒否されました" ... Given the file,
+// a refusal to write a file that is read-only and a missing folder are told
+// apart from a plain refusal and a missing file.
+QString FileErrorReason(int error, const QString& path = QString(), FileTask task = FileTask::Read);
+
+// "<task>できませんでした。\nファイル: <path>\n理由: <reason>"
+QString FileErrorMessage(FileTask task, const QString& path, const QString& reason);
+
+// Raises the error of a failed file operation, naming the task and the file.
+[[noreturn]] void RaiseFileError(FileTask task, const QString& path, int error);
+// The same without a file: the message is the reason alone.
+[[noreturn]] void RaiseInOutError(int error);
 
 // A text that is not a number, and similar conversions.
 class EConvertError : public Exception {

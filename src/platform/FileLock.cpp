@@ -11,7 +11,6 @@
 #include <QFileInfo>
 
 #include "platform/Errors.h"
-#include "platform/RecordFile.h"
 
 namespace {
 constexpr std::chrono::milliseconds UsualWait { 5000 };
@@ -35,7 +34,7 @@ FileLock::FileLock(const QString& path)
         if (error == EACCES || error == EROFS)
             fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd_ < 0)
-            RaiseInOutError(error);
+            RaiseFileError(FileTask::Lock, path, error);
     }
 
     const auto deadline = std::chrono::steady_clock::now() + Wait();
@@ -45,7 +44,7 @@ FileLock::FileLock(const QString& path)
         const int error = errno;
         if (error != EWOULDBLOCK && error != EINTR) {
             ::close(fd_);
-            RaiseInOutError(error);
+            RaiseFileError(FileTask::Lock, path, error);
         }
         if (std::chrono::steady_clock::now() >= deadline)
             break;

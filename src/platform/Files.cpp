@@ -46,6 +46,15 @@ bool Exists(const QString& path)
     return ::stat(path.toLocal8Bit().constData(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool IsReadOnly(const QString& path)
+{
+    const QByteArray name = path.toLocal8Bit();
+    struct stat info;
+    if (::stat(name.constData(), &info) != 0 || S_ISDIR(info.st_mode))
+        return false;
+    return (info.st_mode & 0222) == 0 || ::access(name.constData(), W_OK) != 0;
+}
+
 bool Remove(const QString& path) { return ::unlink(path.toLocal8Bit().constData()) == 0; }
 
 bool Rename(const QString& from, const QString& to)
@@ -177,8 +186,8 @@ int Replace(const QString& path, const QByteArray& bytes)
     struct stat old;
     const bool existed = ::stat(name.constData(), &old) == 0;
     // A file the user made read-only stays as it is.
-    if (existed && ::access(name.constData(), W_OK) != 0)
-        return errno;
+    if (existed && IsReadOnly(target))
+        return EACCES;
 
     QByteArray temp;
     int fd = -1;

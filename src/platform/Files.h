@@ -13,6 +13,10 @@
 namespace Files {
 
 bool Exists(const QString& path);
+// True for an existing file that the user made read-only: this process may
+// not write it, or no one may (no write permission bit at all, which even
+// the administrator's rights do not override here).
+bool IsReadOnly(const QString& path);
 // False when the file system refuses.
 bool Remove(const QString& path);
 // Renames `from` to `to`, replacing `to` in one step; false when refused.

@@ -9,33 +9,9 @@
 #include "platform/Files.h"
 
 namespace {
-// The error numbers the messages have always carried.
-constexpr int FileNotFound = 2;
-constexpr int AccessDenied = 5;
+// The number a short read has always carried.
 constexpr int ReadBeyondEnd = 100;
-constexpr int DiskFull = 101;
 } // namespace
-
-void RaiseInOutError(int error)
-{
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        throw EInOutError(QStringLiteral("File not found"), FileNotFound);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ETXTBSY:
-    case EISDIR:
-        throw EInOutError(QStringLiteral("File access denied"), AccessDenied);
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        throw EInOutError(QStringLiteral("Disk full"), DiskFull);
-    default:
-        throw EInOutError(QStringLiteral("I/O error %1").arg(error), error);
-    }
-}
 
 RecordFile::RecordFile(const QString& path, Mode mode, int recordSize)
     : path_(path)
@@ -45,9 +21,10 @@ RecordFile::RecordFile(const QString& path, Mode mode, int recordSize)
     const bool reading = mode == Mode::ReadOnly || mode == Mode::ReadIfPresent;
     const int flags = mode == Mode::Create ? O_RDWR | O_CREAT | O_TRUNC : reading ? O_RDONLY : O_RDWR;
     fd_ = ::open(name.constData(), flags | O_CLOEXEC, 0644);
+    const FileTask task = reading ? FileTask::Read : FileTask::Write;
     if (mode != Mode::ReadIfPresent) {
         if (fd_ < 0)
-            RaiseInOutError(errno);
+            Fail(task, errno);
         return;
     }
     // One open instead of a look first: a file that is not there is simply
@@ -55,7 +32,7 @@ RecordFile::RecordFile(const QString& path, Mode mode, int recordSize)
     if (fd_ < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return;
-        RaiseInOutError(errno);
+        Fail(task, errno);
     }
     struct stat info;
     const int error = ::fstat(fd_, &info) != 0 ? errno : 0;
@@ -63,7 +40,7 @@ RecordFile::RecordFile(const QString& path, Mode mode, int recordSize)
         ::close(fd_);
         fd_ = -1;
         if (error != 0)
-            RaiseInOutError(error);
+            Fail(task, error);
     }
 }
 
@@ -73,7 +50,7 @@ RecordFile::~RecordFile()
         ::close(fd_);
 }
 
-void RecordFile::Fail(int error) const { RaiseInOutError(error); }
+void RecordFile::Fail(FileTask task, int error) const { RaiseFileError(task, path_, error); }
 
 qint64 RecordFile::Size() const { return Bytes() / recordSize_; }
 
@@ -81,21 +58,23 @@ qint64 RecordFile::Bytes() const
 {
     struct stat info;
     if (::fstat(fd_, &info) != 0)
-        Fail(errno);
+        Fail(FileTask::Read, errno);
     return qint64(info.st_size);
 }
 
 void RecordFile::Seek(qint64 record)
 {
     if (record < 0)
-        Fail(EINVAL);
+        Fail(FileTask::Read, EINVAL);
     position_ = record;
 }
 
 void RecordFile::Read(void* record)
 {
-    if (ReadMany(record, 1) != 1)
-        throw EInOutError(QStringLiteral("Read beyond end of file"), ReadBeyondEnd);
+    if (ReadMany(record, 1) != 1) {
+        const QString reason = QStringLiteral("ファイルが途中で終わっています");
+        throw EInOutError(FileErrorMessage(FileTask::Read, path_, reason), ReadBeyondEnd, reason);
+    }
 }
 
 qint64 RecordFile::ReadMany(void* records, qint64 count)
@@ -108,7 +87,7 @@ qint64 RecordFile::ReadMany(void* records, qint64 count)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            Fail(errno);
+            Fail(FileTask::Read, errno);
         }
         if (got == 0)
             break;
@@ -122,14 +101,14 @@ qint64 RecordFile::ReadMany(void* records, qint64 count)
 void RecordFile::Write(const void* record)
 {
     if (const int error = Files::WriteAt(fd_, record, recordSize_, position_ * recordSize_))
-        Fail(error);
+        Fail(FileTask::Write, error);
     ++position_;
 }
 
 void RecordFile::WriteMany(const void* records, qint64 count)
 {
     if (const int error = Files::WriteAt(fd_, records, count * recordSize_, position_ * recordSize_))
-        Fail(error);
+        Fail(FileTask::Write, error);
     position_ += count;
 }
 
@@ -137,14 +116,14 @@ void RecordFile::Truncate(qint64 bytes)
 {
     while (::ftruncate(fd_, off_t(bytes)) != 0) {
         if (errno != EINTR)
-            Fail(errno);
+            Fail(FileTask::Write, errno);
     }
 }
 
 void RecordFile::Flush()
 {
     if (const int error = Files::SyncData(fd_))
-        Fail(error);
+        Fail(FileTask::Write, error);
 }
 
 void RecordFile::Close()
@@ -154,5 +133,5 @@ void RecordFile::Close()
     const int fd = fd_;
     fd_ = -1;
     if (const int error = Files::Close(fd))
-        Fail(error);
+        Fail(FileTask::Write, error);
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 // A binary file of fixed-size records, opened for reading and writing.
-// Every failure raises EInOutError: "File not found", "File access denied",
-// "Disk full", "Read beyond end of file" (a read of less than a whole record)
-// or "I/O error <errno>". The file is closed when the object goes.
+// Every failure raises EInOutError naming the file, what was being done
+// and the system's reason ("ディスクがいっぱいです", or "ファイルが途中で
+// 終わっています" for a read of less than a whole record). The file is
+// closed when the object goes.
 
 #include <QString>
+
+#include "platform/Errors.h"
 
 class RecordFile {
 public:
@@ -47,13 +50,10 @@ public:
     void Close();
 
 private:
-    [[noreturn]] void Fail(int error) const;
+    [[noreturn]] void Fail(FileTask task, int error) const;
 
     QString path_;
     int fd_ = -1;
     int recordSize_;
     qint64 position_ = 0;
 };
-
-// The I/O error for a C library error number.
-[[noreturn]] void RaiseInOutError(int error);

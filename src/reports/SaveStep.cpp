@@ -11,13 +11,16 @@
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
-#include "platform/RecordFile.h"
 
 namespace SaveStep {
 
 namespace {
 
-void WriteAll(int fd, const QByteArray& bytes)
+// The refusal of the save of `path`, with the system's reason.
+[[noreturn]] void Fail(const QString& path, int error) { RaiseFileError(FileTask::Save, path, error); }
+
+// Returns 0 or the error number.
+int WriteAll(int fd, const QByteArray& bytes)
 {
     const char* data = bytes.constData();
     qsizetype left = bytes.size();
@@ -26,40 +29,37 @@ void WriteAll(int fd, const QByteArray& bytes)
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            RaiseInOutError(errno);
+            return errno;
         }
         if (written == 0)
-            RaiseInOutError(EIO);
+            return EIO;
         data += written;
         left -= written;
     }
+    return 0;
 }
 
-void CloseChecked(int fd)
-{
-    if (::close(fd) != 0 && errno != EINTR)
-        RaiseInOutError(errno);
-}
+int CloseChecked(int fd) { return ::close(fd) != 0 && errno != EINTR ? errno : 0; }
 
 // A character device or a pipe (/dev/stdout, a terminal) has no old content
 // to keep, and must never be replaced by a renamed file.
-void WriteInPlace(const QByteArray& name, const QByteArray& bytes)
+void WriteInPlace(const QString& path, const QByteArray& name, const QByteArray& bytes)
 {
     // Non-blocking open: a pipe without a reader fails instead of hanging.
     const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        RaiseInOutError(errno);
-    try {
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        WriteAll(fd, bytes);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    CloseChecked(fd);
+        Fail(path, errno);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    int error = WriteAll(fd, bytes);
+    const int closeError = CloseChecked(fd);
+    if (error == 0)
+        error = closeError;
+    if (error != 0)
+        Fail(path, error);
 }
 
-// A new, hidden file in `directory` that no one else uses.
+// A new, hidden file in `directory` that no one else uses; returns its
+// descriptor, or minus the error number.
 int CreateTemporary(const QString& directory, QByteArray& name)
 {
     static unsigned counter = 0;
@@ -71,9 +71,9 @@ int CreateTemporary(const QString& directory, QByteArray& name)
         if (fd >= 0)
             return fd;
         if (errno != EEXIST)
-            RaiseInOutError(errno);
+            return -errno;
     }
-    RaiseInOutError(EEXIST);
+    return -EEXIST;
 }
 
 } // namespace
@@ -120,35 +120,38 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     struct stat old;
     const bool exists = ::stat(targetName.constData(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode)) {
-        WriteInPlace(targetName, bytes);
+        WriteInPlace(path, targetName, bytes);
         return;
     }
     if (exists && S_ISDIR(old.st_mode))
-        RaiseInOutError(EISDIR);
+        Fail(path, EISDIR);
+    // A file the user made read-only keeps its bytes, as the data file does:
+    // the rename below would replace it without asking the file.
+    if (exists && Files::IsReadOnly(target))
+        Fail(path, EACCES);
 
     const QString directory = QFileInfo(target).absolutePath();
     QByteArray tempName;
-    int fd = CreateTemporary(directory, tempName);
-    try {
-        WriteAll(fd, bytes);
-        if (exists) {
-            // The replaced file keeps its owner and mode where the system
-            // lets us; a refusal leaves the mode of a new file.
-            [[maybe_unused]] const int owner = ::fchown(fd, old.st_uid, old.st_gid);
-            [[maybe_unused]] const int mode = ::fchmod(fd, old.st_mode & 07777);
-        }
-        if (::fsync(fd) != 0)
-            RaiseInOutError(errno);
-        const int closing = fd;
-        fd = -1;
-        CloseChecked(closing);
-        if (::rename(tempName.constData(), targetName.constData()) != 0)
-            RaiseInOutError(errno);
-    } catch (...) {
-        if (fd >= 0)
-            ::close(fd);
+    const int fd = CreateTemporary(directory, tempName);
+    if (fd < 0)
+        Fail(path, -fd);
+    int error = Files::WriteAt(fd, bytes.constData(), bytes.size(), 0);
+    if (error == 0 && exists) {
+        // The replaced file keeps its owner and mode where the system
+        // lets us; a refusal leaves the mode of a new file.
+        [[maybe_unused]] const int owner = ::fchown(fd, old.st_uid, old.st_gid);
+        [[maybe_unused]] const int mode = ::fchmod(fd, old.st_mode & 07777);
+    }
+    if (error == 0)
+        error = Files::SyncData(fd);
+    const int closeError = Files::Close(fd);
+    if (error == 0)
+        error = closeError;
+    if (error == 0 && ::rename(tempName.constData(), targetName.constData()) != 0)
+        error = errno;
+    if (error != 0) {
         ::unlink(tempName.constData());
-        throw;
+        Fail(path, error);
     }
     Files::SyncDirectory(directory);
 }

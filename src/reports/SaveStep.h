@@ -31,8 +31,9 @@ std::optional<QString> AskPath(
 // Writes the bytes as the file's whole content. A regular file (or a new
 // one) is written to a temporary file beside it, flushed to the disk and
 // then renamed over it, so a failure leaves the old file whole and no
-// partial new file behind. A device or pipe is written in place. Failures
-// raise EInOutError ("File access denied", "Disk full", ...).
+// partial new file behind. A device or pipe is written in place. A file
+// the user made read-only is refused and keeps its bytes. Failures raise
+// EInOutError naming the file and the system's reason.
 void WriteFile(const QString& path, const QByteArray& bytes);
 
 } // namespace SaveStep

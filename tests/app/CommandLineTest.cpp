@@ -84,6 +84,54 @@ TEST(CommandLineTest, HelpVersionAndAWrongOptionNeedNoDisplayAndWriteNothing)
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("valdemor") });
 }
 
+// Nothing on the command line ends in a core dump: -h is --help, no display
+// is said in a sentence, a known option with a bad value says which and why.
+TEST(CommandLineTest, WithoutADisplayAndWithBadValuesTheProgramSaysWhy)
+{
+    QTemporaryDir folder;
+    const QString ja = QStringLiteral("ja_JP.UTF-8");
+    const Outcome help = RunProgram(folder.path(), { QStringLiteral("-h") }, ja);
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("使い方: valdemor [オプション]\n")));
+
+    const Outcome windows = RunProgram(folder.path(), {}, ja);
+    EXPECT_EQ(windows.code, 1);
+    EXPECT_TRUE(windows.err.startsWith(QStringLiteral("valdemor: ディスプレイがないため、ウィンドウを開けません")))
+        << windows.err.toStdString();
+    EXPECT_EQ(RunProgram(folder.path(), {}).code, 1);
+
+    const Outcome year = RunProgram(folder.path(),
+        { QStringLiteral("--export"), QStringLiteral("csv"), QStringLiteral("--fiscal-year"), QStringLiteral("20x6") },
+        ja);
+    EXPECT_EQ(year.code, 2);
+    EXPECT_TRUE(year.err.startsWith(QStringLiteral("valdemor: --fiscal-year には年を数字で指定してください: 20x6\n")))
+        << year.err.toStdString();
+    const Outcome noFile = RunProgram(folder.path(), { QStringLiteral("--export"), QStringLiteral("csv") }, ja);
+    EXPECT_EQ(noFile.code, 2);
+    EXPECT_TRUE(noFile.err.startsWith(QStringLiteral("valdemor: --export には -o FILE が要ります\n")));
+    const Outcome english = RunProgram(folder.path(), { QStringLiteral("--month") });
+    EXPECT_EQ(english.code, 2);
+    EXPECT_TRUE(english.err.startsWith(QStringLiteral("valdemor: option '--month' requires an argument\n")));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("valdemor") });
+}
+
+// A file that cannot be written is named with the reason, and keeps its bytes.
+TEST(CommandLineTest, AnExportOntoAReadOnlyFileSaysSoAndKeepsIt)
+{
+    TempDataDirectory data;
+    data.Write(QStringLiteral("out.csv"), "keep me\r\n");
+    const QString out = data.File(QStringLiteral("out.csv"));
+    ASSERT_TRUE(QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const Outcome run
+        = RunProgram(data.Path(), { QStringLiteral("--export"), QStringLiteral("csv"), QStringLiteral("-o"), out });
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral(
+        "valdemor: ファイルを保存できませんでした。\nファイル: %1\n理由: 書き込めません（読み取り専用です）\n")
+                                     .arg(out)))
+        << run.err.toStdString();
+    EXPECT_EQ(data.Bytes(QStringLiteral("out.csv")), "keep me\r\n");
+}
+
 // --balance says what the paid-leave window says, for the same files.
 TEST(CommandLineTest, TheBalanceIsThePaidLeaveWindows)
 {

@@ -139,7 +139,7 @@ TEST_F(DataFolderTest, ACopyThatFailsLeavesNothingHalfWrittenAndShowsTheDataWher
         EXPECT_EQ(dialogs.messages.front().caption, QStringLiteral("警告"));
         EXPECT_EQ(dialogs.messages.front().text,
             program + QStringLiteral(" のデータファイルを ") + user
-                + QStringLiteral(" にコピーできませんでした（Disk full）。\n") + program
+                + QStringLiteral(" にコピーできませんでした（ディスクがいっぱいです）。\n") + program
                 + QStringLiteral(" のデータを表示しますが、このフォルダーに書き込めない間は変更を保存できません。"));
     }
     EXPECT_EQ(DataDirectory(), user);

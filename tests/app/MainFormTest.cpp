@@ -411,7 +411,9 @@ TEST_F(MainFormTest, AnUnreadableDataFileIsReportedAndNoCalendarOpens)
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Read beyond end of file"));
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("ファイルを読み込めませんでした。\nファイル: %1\n理由: ファイルが途中で終わっています")
+            .arg(data.File(QStringLiteral("Holiday.d00"))));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Error);
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(form->SaveDialog1Filter.isEmpty());

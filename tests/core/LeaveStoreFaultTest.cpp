@@ -72,7 +72,7 @@ TEST_F(LeaveStoreFaultTest, AFullDiskDuringCompactionKeepsTheOldFile)
         LeaveStore::Compact();
         FAIL() << "Compact succeeded on a full disk";
     } catch (const EInOutError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Disk full"));
+        EXPECT_EQ(e.Reason(), QStringLiteral("ディスクがいっぱいです"));
     }
     EXPECT_EQ(DataFile(), ThreeRecords());
     EXPECT_FALSE(TempFileLeft());
@@ -86,7 +86,7 @@ TEST_F(LeaveStoreFaultTest, AFileThatMayNotGrowRefusesEveryWriteAndKeepsWhatItHe
     // part-way, and readers must still see exactly the three records.
     const QString limit = QStringLiteral("file-size:%1").arg(3 * LeaveRecord::Size + 32);
     const auto answers = InChild(limit, { QStringLiteral("save-new"), QStringLiteral("save-existing") });
-    EXPECT_EQ(answers.at(QStringLiteral("save-new")), QStringLiteral("Disk full"));
+    EXPECT_EQ(answers.at(QStringLiteral("save-new")), QStringLiteral("ファイルが大きすぎます"));
     EXPECT_EQ(answers.at(QStringLiteral("save-existing")), QStringLiteral("OK"));
     const LeaveStore::Records records = LeaveStore::ReadAll();
     ASSERT_EQ(records.size(), 3u);
@@ -104,14 +104,14 @@ TEST_F(LeaveStoreFaultTest, ASaveOfSeveralDaysThatRunsOutOfRoomLeavesTheFileAsIt
 {
     const QString limit = QStringLiteral("file-size:%1").arg(4 * LeaveRecord::Size + 32);
     const auto answers = InChild(limit, { QStringLiteral("save-days") });
-    EXPECT_EQ(answers.at(QStringLiteral("save-days")), QStringLiteral("Disk full"));
+    EXPECT_EQ(answers.at(QStringLiteral("save-days")), QStringLiteral("ファイルが大きすぎます"));
     EXPECT_EQ(DataFile(), ThreeRecords());
 }
 
 TEST_F(LeaveStoreFaultTest, ACompactionThatRunsOutOfRoomKeepsTheOldFile)
 {
     const auto answers = InChild(QStringLiteral("file-size:20"), { QStringLiteral("compact") });
-    EXPECT_EQ(answers.at(QStringLiteral("compact")), QStringLiteral("Disk full"));
+    EXPECT_EQ(answers.at(QStringLiteral("compact")), QStringLiteral("ファイルが大きすぎます"));
     EXPECT_EQ(DataFile(), ThreeRecords());
     EXPECT_FALSE(TempFileLeft());
 }
@@ -133,10 +133,10 @@ TEST_F(LeaveStoreFaultTest, AReadOnlyDirectoryRefusesEveryWriteAndKeepsTheFiles)
         { QStringLiteral("save-new"), QStringLiteral("save-existing"), QStringLiteral("save-days"),
             QStringLiteral("compact"), QStringLiteral("settings-read"), QStringLiteral("settings-write") });
     QFile::setPermissions(data.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(answers.at(QStringLiteral("save-new")), QStringLiteral("File access denied"));
-    EXPECT_EQ(answers.at(QStringLiteral("save-existing")), QStringLiteral("File access denied"));
-    EXPECT_EQ(answers.at(QStringLiteral("save-days")), QStringLiteral("File access denied"));
-    EXPECT_EQ(answers.at(QStringLiteral("compact")), QStringLiteral("File access denied"));
+    EXPECT_EQ(answers.at(QStringLiteral("save-new")), QStringLiteral("アクセスが拒否されました"));
+    EXPECT_EQ(answers.at(QStringLiteral("save-existing")), QStringLiteral("アクセスが拒否されました"));
+    EXPECT_EQ(answers.at(QStringLiteral("save-days")), QStringLiteral("アクセスが拒否されました"));
+    EXPECT_EQ(answers.at(QStringLiteral("compact")), QStringLiteral("アクセスが拒否されました"));
     EXPECT_EQ(answers.at(QStringLiteral("settings-read")), QStringLiteral("1"));
     EXPECT_EQ(answers.at(QStringLiteral("settings-write")), Settings::FilePath() + QStringLiteral(" に書き込めません"));
     EXPECT_EQ(DataFile(), ThreeRecords());
@@ -157,7 +157,7 @@ TEST_F(LeaveStoreFaultTest, AReadOnlyFileIsNeverReplaced)
     const auto answers
         = InChild(QStringLiteral("read-only"), { QStringLiteral("compact"), QStringLiteral("settings-write") });
     QFile::setPermissions(data.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(answers.at(QStringLiteral("compact")), QStringLiteral("File access denied"));
+    EXPECT_EQ(answers.at(QStringLiteral("compact")), QStringLiteral("書き込めません（読み取り専用です）"));
     EXPECT_EQ(answers.at(QStringLiteral("settings-write")), Settings::FilePath() + QStringLiteral(" に書き込めません"));
     EXPECT_EQ(DataFile(), ThreeRecords());
     EXPECT_EQ(SettingsFile(), SettingsBytes);
@@ -205,7 +205,7 @@ TEST_F(LeaveStoreFaultTest, ADirectoryInPlaceOfTheFilesIsReportedAndLeftAlone)
         LeaveStore::SaveEntry(2024, 4, 1, 1, QString());
         FAIL() << "saved into a directory";
     } catch (const EInOutError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("File access denied"));
+        EXPECT_EQ(e.Reason(), QStringLiteral("同じ名前のフォルダーがあります"));
     }
     EXPECT_EQ(Settings::StartCalendar(), 0);
     EXPECT_THROW(Settings::WriteStartCalendar(2), EIniFileError);

@@ -76,7 +76,7 @@ protected:
 
     // Runs `action` with each of its checked file steps failing in turn, as on
     // a full disk, and then with none; gives the kinds of step that failed.
-    // Each failure must raise "Disk full" and leave `check` true.
+    // Each failure must say the disk is full and leave `check` true.
     std::set<Files::Faults::Step> FailEachStep(
         const std::function<void()>& action, const std::function<void(int)>& check = {})
     {
@@ -86,7 +86,7 @@ protected:
             try {
                 action();
             } catch (const EInOutError& e) {
-                EXPECT_EQ(e.Message(), QStringLiteral("Disk full")) << "step " << n;
+                EXPECT_EQ(e.Reason(), QStringLiteral("ディスクがいっぱいです")) << "step " << n;
             }
             // `check` may ask Failed() which step it was: the fault is turned
             // off only after it.
@@ -258,7 +258,8 @@ TEST_F(LeaveStoreTest, FailuresRaiseTheIoErrorAndKeepTheFile)
         LeaveStore::SaveEntry(2024, 1, 1, 1, QString());
         ADD_FAILURE() << "saved into a directory";
     } catch (const EInOutError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("File access denied"));
+        EXPECT_EQ(e.Reason(), QStringLiteral("同じ名前のフォルダーがあります"));
+        EXPECT_TRUE(e.Message().contains(LeaveStore::FilePath()));
     }
     EXPECT_TRUE(QFileInfo(LeaveStore::FilePath()).isDir());
 }
@@ -411,7 +412,7 @@ TEST_F(LeaveStoreTest, AReadOnlyFileShowsItsDataAndOnlyASaveIsRefused)
             LeaveStore::SaveEntry(2024, 4, 3, 1, QString());
             return 5;
         } catch (const EInOutError& e) {
-            return e.Message() == QStringLiteral("File access denied") ? 0 : 6;
+            return e.Reason() == QStringLiteral("書き込めません（読み取り専用です）") ? 0 : 6;
         }
     });
     if (!result)

@@ -162,6 +162,8 @@ int RunFaults(int argc, char** argv)
         QString result;
         try {
             result = RunStep(step);
+        } catch (const EInOutError& e) {
+            result = e.Reason();
         } catch (const Exception& e) {
             result = e.Message();
         }

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Dialogs.h"
+#include "platform/Errors.h"
 #include "platform/FixedDialog.h"
 
 TEST(ApplicationTest, TheTitleLeavesTheCaptionsOfOtherWindowsAsTheyAre)
@@ -39,6 +40,7 @@ struct SeenBox {
     QString text;
     QString caption;
     int width = 0;
+    QRect frame;
 };
 
 // Watches for the modal box the next call brings up, notes what it sees once
@@ -59,6 +61,7 @@ void WatchNextBox(SeenBox& seen, std::function<void(QDialog&)> answer)
         seen.owner = box->parentWidget();
         seen.caption = box->windowTitle();
         seen.width = box->width();
+        seen.frame = box->frameGeometry();
         if (auto* message = qobject_cast<QMessageBox*>(box))
             seen.text = message->text();
         timer->stop();
@@ -175,4 +178,24 @@ TEST_F(ApplicationBoxTest, BoxesAreWideEnoughForTheTitleBarToShowTheirCaptions)
     Dialogs::MessageBox(&main, QStringLiteral("データがありません。"), QStringLiteral("最終更新日時表示"));
     ASSERT_TRUE(message.up);
     EXPECT_GE(message.width, TitleBarWidthFor(message.caption));
+}
+
+// A long message of several lines, as a file error has, comes up in the
+// middle of the program's window, also while the desktop has not (yet) made
+// that window the active one, as after a closed save dialog.
+TEST_F(ApplicationBoxTest, AnErrorBoxComesUpInTheMiddleOfItsWindow)
+{
+    dialog.hide();
+    main.setGeometry(100, 80, 600, 450); // within the screen
+    QApplication::processEvents();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    SeenBox error;
+    WatchNextBox(error, [](QDialog& box) { box.accept(); });
+    Application::HandleException(Exception(QStringLiteral("ファイルを保存できませんでした。\nファイル: "
+                                                          "/home/user/Documents/年度カレンダー(2026年度).csv\n"
+                                                          "理由: 書き込めません（読み取り専用です）")));
+    ASSERT_TRUE(error.up);
+    const QPoint offset = error.frame.center() - main.frameGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 4) << offset.x() << "," << offset.y();
 }

@@ -1,13 +1,16 @@
 #include "platform/RecordFile.h"
 
+#include <cerrno>
 #include <functional>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "platform/Errors.h"
+#include "platform/FileLock.h"
 #include "platform/Files.h"
 
 class RecordFileTest : public ::testing::Test {
@@ -59,10 +62,15 @@ TEST_F(RecordFileTest, ReadsAtAPositionAndMovesPastIt)
     EXPECT_EQ(file.ReadMany(many, 4), 3); // the trailing "3" is not a record
 }
 
-TEST_F(RecordFileTest, ReportsFailuresWithTheirMessages)
+// Every failure names the task, the file and the system's reason in Japanese.
+TEST_F(RecordFileTest, ReportsFailuresWithTheFileAndTheReason)
 {
-    EXPECT_EQ(
-        MessageOf([&] { RecordFile(path, RecordFile::Mode::OpenExisting, 4); }), QStringLiteral("File not found"));
+    EXPECT_EQ(MessageOf([&] { RecordFile(path, RecordFile::Mode::OpenExisting, 4); }),
+        QStringLiteral("ファイルに書き込めませんでした。\nファイル: %1\n理由: ファイルがありません").arg(path));
+    const QString inMissingFolder = dir.path() + QStringLiteral("/gone/records.dat");
+    EXPECT_EQ(MessageOf([&] { RecordFile(inMissingFolder, RecordFile::Mode::Create, 4); }),
+        QStringLiteral("ファイルに書き込めませんでした。\nファイル: %1\n理由: フォルダーがありません")
+            .arg(inMissingFolder));
     SetBytes("00001");
     EXPECT_EQ(MessageOf([&] {
         RecordFile file(path, RecordFile::Mode::OpenExisting, 4);
@@ -70,9 +78,29 @@ TEST_F(RecordFileTest, ReportsFailuresWithTheirMessages)
         file.Seek(1);
         file.Read(record);
     }),
-        QStringLiteral("Read beyond end of file"));
+        QStringLiteral("ファイルを読み込めませんでした。\nファイル: %1\n理由: ファイルが途中で終わっています")
+            .arg(path));
     EXPECT_EQ(MessageOf([&] { RecordFile(dir.path(), RecordFile::Mode::OpenExisting, 4); }),
-        QStringLiteral("File access denied"));
+        QStringLiteral("ファイルに書き込めませんでした。\nファイル: %1\n理由: 同じ名前のフォルダーがあります")
+            .arg(dir.path()));
+}
+
+// The reasons of the other error numbers; a read-only file is told apart from
+// a plain refusal only when it was to be written.
+TEST(FileErrorReasonTest, NamesTheSystemsReasonInJapanese)
+{
+    QTemporaryDir dir;
+    const QString locked = dir.filePath(QStringLiteral("locked.csv"));
+    QFile file(locked);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_EQ(FileErrorReason(EACCES, locked, FileTask::Save), QStringLiteral("書き込めません（読み取り専用です）"));
+    EXPECT_EQ(FileErrorReason(EACCES, locked, FileTask::Read), QStringLiteral("アクセスが拒否されました"));
+    EXPECT_EQ(FileErrorReason(EPERM), QStringLiteral("アクセスが拒否されました"));
+    EXPECT_EQ(FileErrorReason(EROFS), QStringLiteral("書き込めません（読み取り専用です）"));
+    EXPECT_EQ(FileErrorReason(EDQUOT), QStringLiteral("ディスクがいっぱいです"));
+    EXPECT_EQ(FileErrorReason(9999), QStringLiteral("システムエラーが発生しました（エラー番号 9999）"));
 }
 
 TEST_F(RecordFileTest, CreateEmptiesAnExistingFile)
@@ -86,12 +114,22 @@ TEST_F(RecordFileTest, AFullDiskIsReportedByTheWriteAndByTheClose)
 {
     if (QFile::exists(QStringLiteral("/dev/full"))) {
         RecordFile full(QStringLiteral("/dev/full"), RecordFile::Mode::OpenExisting, 4);
-        EXPECT_EQ(MessageOf([&] { full.Write("abcd"); }), QStringLiteral("Disk full"));
+        EXPECT_EQ(MessageOf([&] { full.Write("abcd"); }),
+            QStringLiteral("ファイルに書き込めませんでした。\nファイル: /dev/full\n理由: ディスクがいっぱいです"));
     }
     // Some file systems report a failed write back only when the file closes.
     RecordFile file(path, RecordFile::Mode::Create, 4);
     file.Write("abcd");
     Files::Faults::FailNth(1);
-    EXPECT_EQ(MessageOf([&] { file.Close(); }), QStringLiteral("Disk full"));
+    EXPECT_TRUE(MessageOf([&] { file.Close(); }).endsWith(QStringLiteral("理由: ディスクがいっぱいです")));
     Files::Faults::FailNth(0);
+}
+
+TEST_F(RecordFileTest, ALockFileThatIsAFolderSaysSo)
+{
+    const QString lock = dir.filePath(QStringLiteral("Holiday.lck"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Holiday.lck")));
+    EXPECT_EQ(MessageOf([&] { FileLock held(lock); }),
+        QStringLiteral("ロックファイルを開けませんでした。\nファイル: %1\n理由: 同じ名前のフォルダーがあります")
+            .arg(lock));
 }

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "core/LeaveStore.h"
+#include "platform/Files.h"
 #include "platform/ShiftJis.h"
 #include "reports/SaveStep.h"
 #include "views/Hcalf.h"
@@ -57,7 +58,7 @@ QStringList Entries(const QString& directory)
     return QDir(directory).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
-// Writes beyond `bytes` fail with EFBIG ("Disk full") while the object lives.
+// Writes beyond `bytes` fail with EFBIG while the object lives.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes)
@@ -308,7 +309,9 @@ TEST_F(CsvExportTest, AFileThatCannotBeWrittenShowsTheErrorBox)
     ASSERT_TRUE(QDir(out.path()).mkdir(QStringLiteral("folder.csv")));
     Export(program.Main(), OutFile(QStringLiteral("folder.csv")));
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("File access denied"));
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("ファイルを保存できませんでした。\nファイル: %1\n理由: 同じ名前のフォルダーがあります")
+            .arg(OutFile(QStringLiteral("folder.csv"))));
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Valdemor"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Error);
     EXPECT_TRUE(QFileInfo(OutFile(QStringLiteral("folder.csv"))).isDir());
@@ -319,7 +322,8 @@ TEST_F(CsvExportTest, AFileThatCannotBeWrittenShowsTheErrorBox)
     Export(program.Main(), QStringLiteral("/dev/full"), 1);
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[0].text, Overwrite);
-    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("Disk full"));
+    EXPECT_EQ(dialogs.messages[1].text,
+        QStringLiteral("ファイルを保存できませんでした。\nファイル: /dev/full\n理由: ディスクがいっぱいです"));
     struct stat device;
     ASSERT_EQ(stat("/dev/full", &device), 0);
     EXPECT_TRUE(S_ISCHR(device.st_mode));
@@ -342,10 +346,47 @@ TEST_F(CsvExportTest, AFailedWriteKeepsTheOldFileWholeAndLeavesNoPartialNewFile)
     }
     ASSERT_EQ(dialogs.messages.size(), 3u);
     EXPECT_EQ(dialogs.messages[0].text, Overwrite);
-    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("Disk full"));
-    EXPECT_EQ(dialogs.messages[2].text, QStringLiteral("Disk full"));
+    EXPECT_TRUE(dialogs.messages[1].text.endsWith(old + QStringLiteral("\n理由: ファイルが大きすぎます")));
+    EXPECT_TRUE(dialogs.messages[2].text.endsWith(QStringLiteral("new.csv\n理由: ファイルが大きすぎます")));
     EXPECT_EQ(Read(old), "the export of last year\r\n");
     EXPECT_EQ(Entries(out.path()), QStringList { QStringLiteral("old.csv") });
+}
+
+// A file the user made read-only is refused even after the overwrite
+// question, and keeps its bytes; a missing folder and a full disk are named
+// as such, with the file.
+TEST_F(CsvExportTest, AReadOnlyFileAMissingFolderAndAFullDiskAreRefusedByName)
+{
+    ProgramWindows program(data);
+    const QString locked = OutFile(QStringLiteral("locked.csv"));
+    {
+        QFile f(locked);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep me\r\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    dialogs.answers.push_back(MsgAnswer::Yes);
+    Export(program.Main(), locked);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text,
+        QStringLiteral("ファイルを保存できませんでした。\nファイル: %1\n理由: 書き込めません（読み取り専用です）")
+            .arg(locked));
+    EXPECT_EQ(Read(locked), "keep me\r\n");
+
+    const QString missing = OutFile(QStringLiteral("gone/year.csv"));
+    Export(program.Main(), missing);
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[2].text,
+        QStringLiteral("ファイルを保存できませんでした。\nファイル: %1\n理由: フォルダーがありません").arg(missing));
+
+    const QString full = OutFile(QStringLiteral("full.csv"));
+    Files::Faults::FailNth(1);
+    Export(program.Main(), full);
+    Files::Faults::FailNth(0);
+    ASSERT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_EQ(dialogs.messages[3].text,
+        QStringLiteral("ファイルを保存できませんでした。\nファイル: %1\n理由: ディスクがいっぱいです").arg(full));
+    EXPECT_EQ(Entries(out.path()), QStringList { QStringLiteral("locked.csv") });
 }
 
 // The real dialog, as the user sees it: the CSV filter chosen, the proposed

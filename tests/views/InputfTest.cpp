@@ -117,7 +117,9 @@ TEST_F(InputfTest, AFailedSaveKeepsTheFormOpenWithTheInput)
     ASSERT_TRUE(QDir(data.Path()).mkdir(QStringLiteral("Holiday.d00"))); // cannot be written
     InputForm->Button1->click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("File access denied"));
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("ファイルに書き込めませんでした。\nファイル: %1\n理由: 同じ名前のフォルダーがあります")
+            .arg(data.File(QStringLiteral("Holiday.d00"))));
     EXPECT_TRUE(InputForm->isVisible());
     EXPECT_EQ(InputForm->Edit1->text(), QStringLiteral("keep me"));
     EXPECT_EQ(YcalForm->StrColGrid1->Cells(1, 8), QString());

@@ -274,7 +274,8 @@ TEST_F(RangefTest, AFullDiskInTheMiddleOfAPeriodLeavesTheFileAsItWas)
         Press(Qt::Key_Return);
     }
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Disk full"));
+    EXPECT_TRUE(dialogs.messages[0].text.endsWith(QStringLiteral("理由: ファイルが大きすぎます")))
+        << dialogs.messages[0].text.toStdString();
     EXPECT_EQ(File(), before);
     EXPECT_TRUE(RangeForm->isVisible());
     EXPECT_FALSE(program.Main().Undo1->isEnabled());
@@ -294,7 +295,9 @@ TEST_F(RangefTest, AFailedUndoKeepsTheStepAndSaysWhy)
 
     KeyInMain(main, Qt::Key_Z);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("File access denied"));
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("ファイルに書き込めませんでした。\nファイル: %1\n理由: 同じ名前のフォルダーがあります")
+            .arg(data.File(DataFile)));
     EXPECT_EQ(main.Undo1->text(), QStringLiteral("元に戻す: 2026/08/03 １日休暇(&U)"));
 
     ASSERT_TRUE(folder.rmdir(DataFile));
