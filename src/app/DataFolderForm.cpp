@@ -153,7 +153,7 @@ void TDataFolderForm::Button1Click()
     } catch (const EInOutError& e) {
         Dialogs::MessageBox(this,
             QStringLiteral("%1 に移動できませんでした（%2）。\nデータの保存先は %3 のままです。")
-                .arg(Shown(folder), e.Message(), Shown(before)),
+                .arg(Shown(folder), e.Reason().isEmpty() ? e.Message() : e.Reason(), Shown(before)),
             QStringLiteral("警告"), MsgIcon::Warning);
         return;
     }
