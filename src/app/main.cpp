@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "platform/DesktopNotice.h"
 #include "platform/SingleInstance.h"
 
 int main(int argc, char** argv)
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     if (!guard.IsFirst())
         return 0;
 
+    DesktopNotice::KeepFromLaunchingASessionBus();
     QApplication app(argc, argv);
     TMainform* mainform = CreateProgramWindows();
     const int result = app.exec();

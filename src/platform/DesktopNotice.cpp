@@ -72,12 +72,23 @@ private:
 
 } // namespace
 
+namespace {
+// libdbus's address for "no bus": every connection fails at once.
+constexpr char NoBus[] = "disabled:";
+} // namespace
+
 bool SessionBusRunning()
 {
     if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        return true;
+        return qgetenv("DBUS_SESSION_BUS_ADDRESS") != NoBus;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
+void KeepFromLaunchingASessionBus()
+{
+    if (!SessionBusRunning())
+        qputenv("DBUS_SESSION_BUS_ADDRESS", NoBus);
 }
 
 void Send(const QString& title, const QString& body, std::function<void()> unanswered, std::function<void()> clicked)

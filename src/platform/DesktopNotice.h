@@ -21,6 +21,11 @@ void Send(
 // environment, or the socket in the user's runtime folder. Without one, a
 // connection would launch a bus daemon of its own that outlives the program.
 bool SessionBusRunning();
+// Keeps the program from launching a session bus of its own where none runs:
+// Qt asks the bus for the desktop's theme and accessibility as it starts, and
+// the daemon that libdbus would launch for that outlives the program. Called
+// before the application object is made.
+void KeepFromLaunchingASessionBus();
 
 // For tests: the name of a connection made with QDBusConnection::connectToBus
 // to use instead of the session bus; empty for the session bus again.

@@ -241,6 +241,11 @@ TEST_F(PaidLeaveNoticeTest, NoSessionBusIsStartedWhereNoneRuns)
     bool unanswered = false;
     DesktopNotice::Send(QStringLiteral("t"), QStringLiteral("b"), [&] { unanswered = true; });
     EXPECT_TRUE(QTest::qWaitFor([&] { return unanswered; }));
+    // The start tells libdbus that there is no bus, which then launches none.
+    DesktopNotice::KeepFromLaunchingASessionBus();
+    EXPECT_EQ(qgetenv("DBUS_SESSION_BUS_ADDRESS"), "disabled:");
+    EXPECT_FALSE(DesktopNotice::SessionBusRunning());
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     QFile(runtime.filePath(QStringLiteral("bus"))).open(QIODevice::WriteOnly);
     EXPECT_TRUE(DesktopNotice::SessionBusRunning());
     qputenv("XDG_RUNTIME_DIR", QByteArray());
