@@ -165,8 +165,12 @@ void FitToScreen(QWidget& window)
 {
     const QMargins frame = FrameOf(window);
     const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
-    // A window's position is where its frame's corner stands (or will).
-    const QRect outer(window.pos(), window.size() + frameSize);
+    // A window's position is where its frame's corner stands, once it has a
+    // frame; before it is mapped, X11 puts the inside there and the frame
+    // around it, its title bar above.
+    const bool framed = window.windowHandle() && !window.windowHandle()->frameMargins().isNull();
+    const QPoint at = framed ? window.pos() : window.pos() - QPoint(frame.left(), frame.top());
+    const QRect outer(at, window.size() + frameSize);
     const QRect area = AreaFor(window, outer);
     if (area.isEmpty())
         return;
@@ -178,8 +182,9 @@ void FitToScreen(QWidget& window)
     const QSize whole = window.size() + frameSize;
     const QPoint corner(std::clamp(outer.left(), area.left(), std::max(area.left(), area.right() + 1 - whole.width())),
         std::clamp(outer.top(), area.top(), std::max(area.top(), area.bottom() + 1 - whole.height())));
+    // Placed by its inside, which X11 takes as such before and after mapping.
     if (corner != outer.topLeft())
-        window.move(corner);
+        window.setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window.size()));
 }
 
 void FitWindowsToScreen()
