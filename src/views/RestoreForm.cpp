@@ -89,13 +89,17 @@ void TRestoreForm::fill()
     for (const Backups::Backup& backup : backups_) {
         auto* item = new QTreeWidgetItem(ListView1);
         item->setText(0, StampText(backup));
-        // Something else under a backup's name is never opened.
-        const Backups::Summary summary
-            = backup.NotACopy ? Backups::Summary { true } : Backups::Summarize(backup.DataPath);
+        if (backup.NotACopy) {
+            // Something else under a backup's name is never opened. The note
+            // is wider than a column: it runs across the row.
+            item->setText(0, StampText(backup) + QStringLiteral("　（バックアップではありません）"));
+            ListView1->setFirstColumnSpanned(ListView1->indexOfTopLevelItem(item), QModelIndex(), true);
+            item->setFlags(Qt::NoItemFlags);
+            continue;
+        }
+        const Backups::Summary summary = Backups::Summarize(backup.DataPath);
         if (summary.Damaged) {
-            item->setText(1,
-                backup.NotACopy ? QStringLiteral("（バックアップではありません）")
-                                : QStringLiteral("（壊れています）"));
+            item->setText(1, QStringLiteral("（壊れています）"));
             item->setFlags(Qt::NoItemFlags);
             continue;
         }
