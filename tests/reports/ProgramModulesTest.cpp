@@ -85,7 +85,8 @@ TEST_F(ProgramModulesTest, AModuleMissingOrBrokenIsReportedAndTheProgramGoesOn)
     ASSERT_TRUE(QFile::remove(module));
     ASSERT_TRUE(QFile::copy(QStringLiteral(VALDEMOR_PRINT_MODULE), module));
     EXPECT_EQ(ChooseCharts().join(u'\n'),
-        QStringLiteral("before 0\n") + cannot + module + QStringLiteral(" はグラフのモジュールではありません。") + after);
+        QStringLiteral("before 0\n") + cannot + module + QStringLiteral(" はグラフのモジュールではありません。")
+            + after);
 }
 
 // Printing's library waits for the first print, even with the print dialog
