@@ -215,10 +215,10 @@ void TChartForm::setupUi()
         const int count = PageControl1->count();
         PageControl1->setCurrentIndex((PageControl1->currentIndex() + by + count) % count);
     };
-    for (const QKeySequence keys : { QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown) })
+    for (const QKeySequence& keys : { QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown) })
         connect(new QShortcut(keys, this, nullptr, nullptr, Qt::WindowShortcut), &QShortcut::activated, this,
             [step] { step(1); });
-    for (const QKeySequence keys :
+    for (const QKeySequence& keys :
         { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp) })
         connect(new QShortcut(keys, this, nullptr, nullptr, Qt::WindowShortcut), &QShortcut::activated, this,
             [step] { step(-1); });
