@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -204,18 +205,26 @@ public:
     bool realBoxes = true;
 
 private:
-    // Enter on a question, as a hurried user answers it, must keep what is
-    // there: every question's default answer is one that replaces nothing.
+    // Enter on a question as it comes up, as a hurried user answers it,
+    // must keep what is there: every question's default answer is one that
+    // replaces nothing. A step that ran first (a Shift+Tab onto はい) makes
+    // it a choice, not a hurried Enter.
     static MsgAnswer EnterOn(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons)
     {
         const std::unique_ptr<QMessageBox> box
             = ::Dialogs::MakeMessageBox(owner, text, caption, MsgIcon::None, buttons);
-        QTimer::singleShot(0, box.get(), [&box] {
+        // As the box comes up, Enter presses its default button.
+        if (const QAbstractButton* yes = box->button(QMessageBox::Yes); yes && box->defaultButton() == yes)
+            MonkeyFail(QStringLiteral("はい is the default of \"%1\"").arg(text));
+        const int asked = CurrentRun().step;
+        bool hurried = false;
+        QTimer::singleShot(0, box.get(), [&box, &hurried, asked] {
+            hurried = CurrentRun().step == asked;
             QWidget* focus = QApplication::focusWidget();
             QTest::keyClick(focus && focus->window() == box.get() ? focus : box.get(), Qt::Key_Return);
         });
         const MsgAnswer answer = ::Dialogs::AnswerOf(box->exec(), buttons);
-        if (answer == MsgAnswer::Yes)
+        if (hurried && answer == MsgAnswer::Yes)
             MonkeyFail(QStringLiteral("Enter answered はい to \"%1\"").arg(text));
         return answer;
     }
