@@ -10,12 +10,11 @@
 //   3 Commas10MB  one line of ten million empty fields
 //   4 Quotes10MB  lines that open a quote each, closed by the next line
 //   5 Long10MB    100 000 lines of 100 characters, none a day
-// On a two-core machine that several builds kept busy (load 14 to 16), CPU
-// time per opening (real time, about three times as much there) and the
-// peak memory of the whole benchmark program:
-//   Junk2MB      56 ms ( 179 ms)   39 MB    Commas10MB   73 ms (228 ms)   63 MB
-//   Junk10MB    258 ms ( 808 ms)   64 MB    Quotes10MB   36 ms (118 ms)   64 MB
-//   Days10MB    545 ms (1731 ms)  245 MB    Long10MB     20 ms ( 66 ms)   64 MB
+// Real time per opening on a quiet two-core machine, and the peak memory of
+// the whole benchmark program (measured on a busy one):
+//   Junk2MB      49 ms   39 MB    Commas10MB   56 ms   63 MB
+//   Junk10MB    247 ms   64 MB    Quotes10MB   24 ms   64 MB
+//   Days10MB    435 ms  245 MB    Long10MB     17 ms   64 MB
 // Before the lists were cut to their first 1000 rows, Junk2MB took 8975 ms
 // of CPU time (27.7 s real) and 316 MB here.
 
