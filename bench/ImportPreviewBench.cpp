@@ -16,7 +16,7 @@
 //   Junk10MB    247 ms   64 MB    Quotes10MB   24 ms   64 MB
 //   Days10MB    435 ms  245 MB    Long10MB     17 ms   64 MB
 // Before the lists were cut to their first 1000 rows, Junk2MB took 8975 ms
-// of CPU time (27.7 s real) and 316 MB here.
+// of CPU time (27.7 s real) and 316 MB on the busy one.
 
 #include <benchmark/benchmark.h>
 
