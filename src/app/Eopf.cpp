@@ -9,6 +9,7 @@
 #include <QShowEvent>
 
 #include "app/MainForm.h"
+#include "core/LeaveStore.h"
 #include "core/Settings.h"
 #include "platform/Application.h"
 #include "platform/FixedDialog.h"
@@ -106,6 +107,9 @@ void TOpForm::setupUi()
         box->setGeometry(RowLeft, RowsTop + row * RowStep, FormWidth - RowLeft - 8, RowHeight);
         this->*CheckRows[row].box = box;
     }
+    // The help line of the compaction: what it keeps.
+    CheckBox10->setToolTip(QStringLiteral("消去した日は、同期しているほかのPCにも消去が伝わるよう、消去から%1日のあいだは最適化しても残します。")
+                               .arg(LeaveStore::KeptClearDays));
 
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

@@ -55,3 +55,33 @@ QByteArray LeaveRecord::MemoBytes() const
 }
 
 QString LeaveRecord::Memo() const { return ShiftJis::ToUnicode(MemoBytes()); }
+
+qint64 LeaveRecord::WriteTime() const
+{
+    uint64_t time = 0;
+    for (int i = 7; i >= 0; --i)
+        time = time << 8 | bytes_[size_t(2 + i)];
+    return qint64(time);
+}
+
+MachineId LeaveRecord::Writer() const
+{
+    MachineId writer;
+    std::memcpy(writer.data(), bytes_.data() + 10, writer.size());
+    return writer;
+}
+
+void LeaveRecord::Stamp(qint64 writeTimeMs, const MachineId& writer)
+{
+    const auto time = uint64_t(writeTimeMs);
+    for (int i = 0; i < 8; ++i)
+        bytes_[size_t(2 + i)] = uint8_t(time >> (8 * i));
+    std::memcpy(bytes_.data() + 10, writer.data(), writer.size());
+}
+
+bool LeaveRecord::WinsOver(const LeaveRecord& other) const
+{
+    if (WriteTime() != other.WriteTime())
+        return WriteTime() > other.WriteTime();
+    return Writer() > other.Writer();
+}

@@ -4,7 +4,12 @@
 //
 //   offset size field
 //    0      2   format version, little-endian, always written as 101
-//    2     14   reserved, zero
+//    2      8   write time: milliseconds since 1970-01-01 UTC, signed
+//                 little-endian, of the save that wrote the record; 0 is
+//                 unknown, older than any known time (files written before
+//                 the program kept it hold zero here)
+//   10      6   writer: the id of the machine and user whose save wrote it
+//                 (MachineId.h); zero when unknown
 //   16      1   cleared flag: 1 when the record holds kind Normal
 //   17      1   reserved, zero
 //   18      2   year, signed little-endian
@@ -24,6 +29,8 @@
 
 #include <QByteArray>
 #include <QString>
+
+#include "platform/MachineId.h"
 
 enum class LeaveKind : int {
     Normal = 0,
@@ -72,6 +79,17 @@ public:
     int Kind() const { return static_cast<int8_t>(bytes_[22]); }
     QByteArray MemoBytes() const;
     QString Memo() const;
+
+    qint64 WriteTime() const;
+    MachineId Writer() const;
+    // Gives the record the time and writer of a save.
+    void Stamp(qint64 writeTimeMs, const MachineId& writer);
+
+    // Whether this record wins over `other` for the same date when two
+    // copies of the file meet: the newer write, and of two writes at the same
+    // time the larger writer id. Both sides decide alike, so two machines
+    // merging each other's copies reach the same file.
+    bool WinsOver(const LeaveRecord& other) const;
 
     bool IsDate(int year, int month, int day) const { return DateKey() == DateKeyOf(year, month, day); }
 

@@ -254,14 +254,21 @@ std::vector<LeaveRecord> SaveEntries(std::span<const DayEntry> entries)
     return SaveRecords(records);
 }
 
-std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> all)
+std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> all, Stamping stamping)
 {
     if (all.empty())
         return {};
-    const std::vector<LeaveRecord> records = OnePerDate(all);
+    std::vector<LeaveRecord> records = OnePerDate(all);
     // Everything below, the scan for the dates' records included, sees the
     // file as the other copies' writes left it.
     const WriteLock lock;
+    if (stamping == Stamping::Now) {
+        // Taken under the lock, so that of two saves on this machine the
+        // later one carries the later time.
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        for (LeaveRecord& record : records)
+            record.Stamp(now, ThisMachineId());
+    }
     const bool created = !Exists();
     // Opened for writing before anything else, so that a read-only file or
     // folder is refused before a byte changes.
@@ -348,12 +355,14 @@ void Compact()
     {
         RecordFile source(FilePath(), RecordFile::Mode::OpenExisting, LeaveRecord::Size);
         RecordFile target(TempFilePath(), RecordFile::Mode::Create, LeaveRecord::Size);
+        const qint64 keptFrom = QDateTime::currentMSecsSinceEpoch() - qint64(KeptClearDays) * 24 * 60 * 60 * 1000;
+        const auto kept = [keptFrom](const LeaveRecord& r) { return !r.Cleared() || r.WriteTime() > keptFrom; };
         try {
             std::vector<LeaveRecord> batch(BatchRecords);
             for (;;) {
                 const qint64 got = source.ReadMany(batch.data(), BatchRecords);
                 for (qint64 i = 0; i < got; ++i) {
-                    if (!batch[size_t(i)].Cleared())
+                    if (kept(batch[size_t(i)]))
                         target.Write(batch[size_t(i)].Data());
                 }
                 if (got < BatchRecords)

@@ -153,14 +153,26 @@ struct DayEntry {
 // the date had none. Saved with SaveRecords, they take the save back.
 std::vector<LeaveRecord> SaveEntries(std::span<const DayEntry> entries);
 
-// The same save for records written as they are (what SaveEntries returned,
-// or the records it wrote); the last record of a date decides.
-std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> records);
+// Every record a save writes carries the time of the save and this
+// machine's id (LeaveRecord::Stamp), so that a copy of the file from another
+// machine can be merged date by date; records merged in from such a copy
+// keep the time and writer they came with.
+enum class Stamping { Now, AsGiven };
+
+// The same save for records (what SaveEntries returned, or the records it
+// wrote); the last record of a date decides.
+std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> records, Stamping stamping = Stamping::Now);
 
 // FindEntry for several dates in one pass over the file, in the order asked.
 std::vector<Entry> FindEntries(std::span<const QDate> dates);
 
-// Removes the cleared records, reading the file under the write lock. The kept records go to Holiday.tmp$$, which is
+// How long a cleared day stays in the file as a cleared record, so that
+// the clear reaches a copy of the file on another machine and is not undone
+// when that copy is merged back.
+inline constexpr int KeptClearDays = 400;
+
+// Removes the cleared records older than KeptClearDays (and those of unknown
+// time), reading the file under the write lock. The kept records go to Holiday.tmp$$, which is
 // flushed to disk and then renamed over Holiday.d00 in one step, so at every
 // moment one of the two files holds every record that is kept.
 void Compact();
