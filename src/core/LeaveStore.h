@@ -163,6 +163,20 @@ enum class Stamping { Now, AsGiven };
 // wrote); the last record of a date decides.
 std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> records, Stamping stamping = Stamping::Now);
 
+// What a merge did to one date: the date's record before (a cleared record
+// of unknown time when it had none) and the record it holds now.
+struct Merged {
+    LeaveRecord Before, After;
+};
+
+// Brings in the records of a copy of the file from another machine, in one
+// all-or-nothing save under the write lock: a date takes the copy's record
+// where it wins over the date's record in the file (LeaveRecord::WinsOver;
+// a date with no record takes it too), and keeps its own otherwise. The
+// records keep their time and writer. Records of impossible dates or kinds
+// are passed over. Returns the dates written, in the order given.
+std::vector<Merged> MergeRecords(std::span<const LeaveRecord> records);
+
 // FindEntry for several dates in one pass over the file, in the order asked.
 std::vector<Entry> FindEntries(std::span<const QDate> dates);
 
