@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <new>
 #include <unordered_map>
 
@@ -277,6 +278,18 @@ std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> all, Stamping 
     const QByteArray tail = TailOf(length);
     const std::vector<FirstRecord> found
         = created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(file, records);
+    if (stamping == Stamping::Now) {
+        // A save wins over the record it replaces, also when that one was
+        // stamped within the same millisecond or by a clock ahead of ours:
+        // otherwise a copy of the file from before the save could win it
+        // back when the two are merged.
+        for (size_t i = 0; i < records.size(); ++i) {
+            const qint64 held = found[i].Held.WriteTime();
+            if (found[i].Position >= 0 && !records[i].WinsOver(found[i].Held)
+                && held < std::numeric_limits<qint64>::max())
+                records[i].Stamp(held + 1, ThisMachineId());
+        }
+    }
     std::vector<LeaveRecord> appended;
     for (size_t i = 0; i < records.size(); ++i) {
         if (found[i].Position < 0)
