@@ -15,6 +15,7 @@
 #include "platform/DataDirectory.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/MachineId.h"
 
 namespace {
 
@@ -122,8 +123,9 @@ TEST_F(DataFolderMoveTest, AFailedReplacingMoveLeavesTheFolderAsItWas)
     Files::Faults::FailNth(0);
     EXPECT_GE(failures, 12);
     EXPECT_EQ(Read(to + DataName), QByteArray(128, 'd'));
-    EXPECT_EQ(Read(to + QStringLiteral("backup/Holiday-20261208.d00")), theirs);
-    EXPECT_EQ(Read(to + QStringLiteral("backup/orbelund-20261208.ini")), "x");
+    const QString machine = MachineIdText(ThisMachineId());
+    EXPECT_EQ(Read(to + QStringLiteral("backup/Holiday-20261208-%1.d00").arg(machine)), theirs);
+    EXPECT_EQ(Read(to + QStringLiteral("backup/orbelund-20261208-%1.ini").arg(machine)), "x");
     EXPECT_FALSE(QFile::exists(original + QStringLiteral("DataFolderMove.txt")));
 }
 
