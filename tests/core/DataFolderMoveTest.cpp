@@ -149,3 +149,25 @@ TEST_F(DataFolderMoveTest, KeepingTheFoldersDataKeepsACopyOfThisOne)
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_EQ(Read(backups.front().DataPath), QByteArray(128, 'd'));
 }
+
+// The new folder's .stignore names the files of one machine, keeping every
+// line it had; one that cannot be written leaves the move done and says so.
+TEST_F(DataFolderMoveTest, TheNewFolderTellsASyncClientWhatToLeaveAlone)
+{
+    ASSERT_TRUE(QDir(target.path()).mkdir(QStringLiteral(".stignore")));
+    const QString warning = DataFolderMove::Move(target.path(), false);
+    EXPECT_TRUE(warning.contains(QStringLiteral(".stignore"))) << warning.toStdString();
+    EXPECT_EQ(DataDirectory(), target.path() + u'/');
+
+    QTemporaryDir next;
+    const QByteArray theirs = "// mine\n/Holiday.lck\n*.bak";
+    QFile file(next.filePath(QStringLiteral(".stignore")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(theirs) == theirs.size());
+    file.close();
+    EXPECT_EQ(DataFolderMove::Move(next.path(), false), QString());
+    const QByteArray written = Read(next.filePath(QStringLiteral(".stignore")));
+    EXPECT_TRUE(written.startsWith(theirs + '\n')) << written.constData();
+    for (const char* line : { "/Holiday.lck", "/Holiday.tmp$$", "/Holiday.d00.*.new", "/orbelund.ini.*.new",
+             "/.stignore.*.new", "/backup/*.new" })
+        EXPECT_EQ(written.count(QByteArray(line) + '\n'), 1) << line;
+}
