@@ -6,7 +6,6 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QToolButton>
-#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
