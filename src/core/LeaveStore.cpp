@@ -302,11 +302,22 @@ void WriteRecords(OpenForSave& open, const std::vector<LeaveRecord>& records, co
             file.Seek(open.Length / LeaveRecord::Size);
             file.WriteMany(appended.data(), qint64(appended.size()));
         }
+        // In place in runs of neighbouring records, one write a run: a
+        // merge rewrites thousands of dates that lie next to each other.
+        std::vector<std::pair<qint64, size_t>> inPlace;
         for (size_t i = 0; i < records.size(); ++i) {
-            if (!write[i] || found[i].Position < 0)
-                continue;
-            file.Seek(found[i].Position);
-            file.Write(records[i].Data());
+            if (write[i] && found[i].Position >= 0)
+                inPlace.emplace_back(found[i].Position, i);
+        }
+        std::sort(inPlace.begin(), inPlace.end());
+        std::vector<LeaveRecord> run;
+        for (size_t i = 0; i < inPlace.size(); ++i) {
+            run.push_back(records[inPlace[i].second]);
+            if (i + 1 == inPlace.size() || inPlace[i + 1].first != inPlace[i].first + 1) {
+                file.Seek(inPlace[i].first + 1 - qint64(run.size()));
+                file.WriteMany(run.data(), qint64(run.size()));
+                run.clear();
+            }
         }
         // Once this returns the range is on the disk, as with a single save.
         file.Flush();
@@ -390,6 +401,7 @@ std::vector<Merged> MergeRecords(std::span<const LeaveRecord> all)
         = open.Created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(open.File, records);
     std::vector<bool> write(records.size());
     std::vector<Merged> merged;
+    merged.reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         write[i] = found[i].Position < 0 || records[i].WinsOver(found[i].Held);
         if (write[i])

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "core/LeaveStore.h"
+#include "core/Settings.h"
 #include "platform/Application.h"
 #include "platform/DataDirectory.h"
 #include "views/DaySaves.h"
@@ -89,6 +90,7 @@ void TDataFileWatcher::watch()
         watcher_.addPath(LeaveStore::FilePath());
     known_ = Files::StampOf(LeaveStore::FilePath());
     changedElsewhere_ = false;
+    settingsKnown_ = Files::StampOf(Settings::FilePath());
 }
 
 void TDataFileWatcher::ownWrite(const std::optional<Files::Stamp>& before, const std::optional<Files::Stamp>& after)
@@ -114,6 +116,14 @@ void TDataFileWatcher::check()
         emit ProgramEvents().dataReplaced();
     }
     mergeConflictCopies();
+    // The options as another program (a sync client) or another copy left
+    // them: what shows them is drawn again. Our own writes pass here too,
+    // which costs one more drawing.
+    if (const auto settings = Files::StampOf(Settings::FilePath()); settings != settingsKnown_) {
+        settingsKnown_ = settings;
+        emit ProgramEvents().daysOffChanged();
+        emit ProgramEvents().paidLeaveSettingsChanged();
+    }
 }
 
 void TDataFileWatcher::mergeConflictCopies()

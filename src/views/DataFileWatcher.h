@@ -15,6 +15,9 @@
 // backup/; the status line says so once, with the days in 詳細. Nothing is
 // asked: a question would take the keys typed into an open dialog.
 //
+// A settings file changed by another program redraws what shows the
+// options.
+//
 // Changes are looked at a moment after the last signal of the file system,
 // so that the many signals of one replace give one refresh.
 
@@ -48,5 +51,6 @@ private:
     QString folder_; // the data folder watched, as DataDirectory() gave it
     std::optional<Files::Stamp> known_; // the file as last seen or written here
     bool changedElsewhere_ = false; // one of our writes found the file changed
+    std::optional<Files::Stamp> settingsKnown_; // the settings file as last seen
     QSet<QString> told_; // the conflict copies whose failure was told
 };

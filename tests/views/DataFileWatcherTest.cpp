@@ -6,7 +6,6 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QToolButton>
-#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +13,7 @@
 #include "core/CalendarFill.h"
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
+#include "core/Settings.h"
 #include "views/DaySaves.h"
 #include "views/ProgramEvents.h"
 #include "views/Ycalf.h"
@@ -136,4 +136,19 @@ TEST_F(DataFileWatcherTest, AConflictCopyIsMergedWithoutAQuestion)
     QTest::qWait(TDataFileWatcher::SettleMs * 3);
     EXPECT_TRUE(program.Main().StatusText().isEmpty());
     EXPECT_FALSE(details->isVisibleTo(&program.Main()));
+}
+
+// Options that another machine's sync client puts in place redraw the open
+// calendar: national holidays become days off.
+TEST_F(DataFileWatcherTest, SettingsReplacedByAnotherProgramRedrawTheCalendar)
+{
+    ProgramWindows program(data);
+    TStrColGrid& grid = *YcalForm->StrColGrid1;
+    const int september = YearCalendarRow(9);
+    ASSERT_EQ(grid.Cells(21, september), QString()); // 敬老の日, 2026
+    const QString incoming = data.File(QStringLiteral("incoming.ini"));
+    ASSERT_TRUE(QFile::copy(Settings::FilePath(), incoming));
+    ProfileFile(incoming).WriteBool(QStringLiteral("Holiday"), QStringLiteral("7"), true);
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mv"), { incoming, Settings::FilePath() }), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid.Cells(21, september) == QStringLiteral("祝"); }, 5000));
 }
