@@ -15,24 +15,7 @@
 namespace {
 // What two machines left in a folder Syncthing shares: the copy adds Tuesday
 // as a day off, and holds the other machine's window.
-const QByteArray Ours = // orbelund.ini
-    "[Version]\r\nVer=1.12\r\n"
-    "[Dir]\r\nDir=/home/user/Sync/Valdemor/\r\n"
-    "[Location]\r\nTop=10\r\nLeft=8\r\n"
-    "[Size]\r\nWidth=1272\r\nHeighth=745\r\n"
-    "[Start]\r\nShow=0\r\n"
-    "[Holiday]\r\n0=1\r\n6=1\r\n1=1\r\n"
-    "[View]\r\nToolBar=1\r\nStatusBar=1\r\nFlat=0\r\n"
-    "[End]\r\nSaiteki=0\r\n";
-const QByteArray Theirs = // its copy
-    "[Version]\r\nVer=1.12\r\n"
-    "[Dir]\r\nDir=/home/user/Sync/Valdemor/\r\n"
-    "[Location]\r\nTop=10\r\nLeft=10\r\n"
-    "[Size]\r\nWidth=640\r\nHeighth=480\r\n"
-    "[Start]\r\nShow=0\r\n"
-    "[Holiday]\r\n0=1\r\n6=1\r\n1=1\r\n2=1\r\n"
-    "[View]\r\nToolBar=1\r\nStatusBar=1\r\nFlat=0\r\n"
-    "[End]\r\nSaiteki=0\r\n";
+const QString Fixtures = QStringLiteral(QT_TESTCASE_SOURCEDIR "/core/data/sync-tool/");
 const QString CopyName = QStringLiteral("orbelund.sync-conflict-20261208-065534-ZJXGB42.ini");
 } // namespace
 
@@ -47,10 +30,10 @@ protected:
     void Place(int copyLater)
     {
         copy = DataDirectory() + CopyName;
-        for (const auto& [path, bytes] : { std::pair { Settings::FilePath(), Ours }, std::pair { copy, Theirs } }) {
-            QFile f(path);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(bytes);
+        for (const auto& [from, to] : { std::pair { Fixtures + QStringLiteral("orbelund.ini"), Settings::FilePath() },
+                 std::pair { Fixtures + CopyName, copy } }) {
+            ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString();
+            QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
         }
         ProfileFile(Settings::FilePath())
             .WriteString(QStringLiteral("End"), QStringLiteral("Saiteki"), QStringLiteral("1"));
