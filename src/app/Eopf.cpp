@@ -108,7 +108,8 @@ void TOpForm::setupUi()
         this->*CheckRows[row].box = box;
     }
     // The help line of the compaction: what it keeps.
-    CheckBox10->setToolTip(QStringLiteral("消去した日は、同期しているほかのPCにも消去が伝わるよう、消去から%1日のあいだは最適化しても残します。")
+    CheckBox10->setToolTip(QStringLiteral(
+        "消去した日は、同期しているほかのPCにも消去が伝わるよう、消去から%1日のあいだは最適化しても残します。")
                                .arg(LeaveStore::KeptClearDays));
 
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
@@ -179,7 +180,8 @@ void TOpForm::showEvent(QShowEvent* event)
 
 void TOpForm::FormShow()
 {
-    SetItemIndex(Settings::Exists() ? Settings::StartCalendar() : 0);
+    storedStart_ = Settings::Exists() ? Settings::StartCalendar() : 0;
+    SetItemIndex(storedStart_);
     const Settings::DaysOff days = Settings::ReadDaysOff();
     for (int day = 0; day < 7; ++day)
         DayOffBoxes()[size_t(day)]->setChecked(days.Weekly[size_t(day)]);
@@ -187,39 +189,55 @@ void TOpForm::FormShow()
     CheckBox9->setChecked(Settings::ToolBarFlat());
     CheckBox10->setChecked(Settings::CompactAtExit());
     CheckBox11->setChecked(days.CurrentLaw);
+    shown_ = Shown();
+}
+
+TOpForm::Values TOpForm::Shown() const
+{
+    Values values;
+    const std::array<QCheckBox*, 8> boxes = DayOffBoxes();
+    for (size_t n = 0; n < boxes.size(); ++n)
+        values.DaysOff[n] = boxes[n]->isChecked();
+    values.CurrentLaw = CheckBox11->isChecked();
+    values.Start = ItemIndex();
+    values.Flat = CheckBox9->isChecked();
+    values.Compact = CheckBox10->isChecked();
+    return values;
 }
 
 void TOpForm::Button1Click()
 {
-    // Only the keys the user changed are written, so a day-off key that was
-    // missing and stays false stays missing.
-    const std::array<QCheckBox*, 8> boxes = DayOffBoxes();
-    const Settings::DaysOff stored = Settings::ReadDaysOff();
+    // Only what the user changed in the dialog is written: the file may have
+    // changed while it was open (another machine's options, brought by a
+    // sync client), and writing back what the dialog showed would undo that.
+    // So a day-off key that was missing and stays false stays missing.
+    const Values now = Shown();
     bool daysOffChanged = false;
     for (int n = 0; n < 8; ++n) {
-        const bool ticked = boxes[size_t(n)]->isChecked();
-        const bool was = n < 7 ? stored.Weekly[size_t(n)] : stored.NationalHolidays;
-        if (ticked == was)
+        if (now.DaysOff[size_t(n)] == shown_.DaysOff[size_t(n)])
             continue;
         if (n < 7)
-            Settings::WriteWeeklyDayOff(n, ticked);
+            Settings::WriteWeeklyDayOff(n, now.DaysOff[size_t(n)]);
         else
-            Settings::WriteHolidaysAreDaysOff(ticked);
+            Settings::WriteHolidaysAreDaysOff(now.DaysOff[size_t(n)]);
         daysOffChanged = true;
     }
-    // The choice of holiday table is written only when the user changes it.
-    if (CheckBox11->isChecked() != stored.CurrentLaw) {
-        Settings::WriteHolidaysByCurrentLaw(CheckBox11->isChecked());
+    if (now.CurrentLaw != shown_.CurrentLaw) {
+        Settings::WriteHolidaysByCurrentLaw(now.CurrentLaw);
         daysOffChanged = true;
     }
-    Settings::WriteStartCalendar(ItemIndex());
-    Settings::WriteToolBarFlat(CheckBox9->isChecked());
-    Settings::WriteCompactAtExit(CheckBox10->isChecked());
+    // A stored calendar that no item stands for is written as the item shown.
+    if (now.Start != shown_.Start || storedStart_ != shown_.Start)
+        Settings::WriteStartCalendar(now.Start);
+    if (now.Flat != shown_.Flat)
+        Settings::WriteToolBarFlat(now.Flat);
+    if (now.Compact != shown_.Compact)
+        Settings::WriteCompactAtExit(now.Compact);
 
     if (daysOffChanged)
         emit ProgramEvents().daysOffChanged();
     if (Mainform)
-        Mainform->SetToolBarFlat(CheckBox9->isChecked());
+        Mainform->SetToolBarFlat(Settings::ToolBarFlat());
     close();
 }
 

@@ -3,7 +3,7 @@
 // The options dialog "オプション設定": the calendar opened at start, the weekly
 // days off, national holidays as days off, the flat tool bar and compaction
 // of the data file at exit. Every showing loads the settings file afresh; OK
-// writes back, refills an open fiscal-year or month calendar when the days
+// writes back what the user changed, refills an open fiscal-year or month calendar when the days
 // off changed and sets the tool bar; CANCEL and the close box write nothing.
 // One instance lives for the whole run; it is shown, never run modally, and
 // stays on top.
@@ -66,6 +66,19 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // What the controls showed when the dialog opened: OK writes only what
+    // differs from it.
+    struct Values {
+        std::array<bool, 8> DaysOff {}; // Sunday ... Saturday, national holidays
+        bool CurrentLaw = false;
+        int Start = 0;
+        bool Flat = false;
+        bool Compact = false;
+    };
+    Values Shown() const;
+    Values shown_;
+    int storedStart_ = 0; // the start calendar as the file held it
+
     void setupUi();
     void connectHandlers();
     // CheckBox1 to CheckBox8: Holiday/0 to Holiday/7.

@@ -133,7 +133,7 @@ TEST_F(OpFormTest, TickingHolidaysWritesOnlyThatKeyAndRefillsTheFiscalYearCalend
     Click(OpForm->Button1);
 
     EXPECT_FALSE(OpForm->isVisible());
-    EXPECT_EQ(File(), StartIni + "7=1\r\n[Start]\r\nShow=0\r\n[View]\r\nFlat=0\r\n[End]\r\nSaiteki=0\r\n");
+    EXPECT_EQ(File(), StartIni + "7=1\r\n");
     EXPECT_EQ(grid.Cells(29, 1), QStringLiteral("祝"));
     EXPECT_EQ(CellColour(grid, 29, 1), clRed);
     EXPECT_EQ(grid.Cells(4, 8), QStringLiteral("振"));
@@ -157,7 +157,7 @@ TEST_F(OpFormTest, ChangedDaysOffRefillTheMonthCalendarAtItsShownMonth)
     EXPECT_EQ(grid.Cells(2, 6), QStringLiteral("振休"));
     EXPECT_EQ(grid.Cells(2, 3), QStringLiteral("憲法記念日"));
     EXPECT_EQ(CellColour(grid, 1, 3), clRed);
-    EXPECT_EQ(File(), StartIni + "2=1\r\n7=1\r\n[Start]\r\nShow=1\r\n[View]\r\nFlat=0\r\n[End]\r\nSaiteki=0\r\n");
+    EXPECT_EQ(File(), StartIni + "2=1\r\n7=1\r\n[Start]\r\nShow=1\r\n");
 }
 
 TEST_F(OpFormTest, TheHolidayCalendarIsNotRefilled)
@@ -183,7 +183,7 @@ TEST_F(OpFormTest, TheFlatBoxSetsTheToolBarAtOnceWithoutRefilling)
     Open(program.Main());
     Click(OpForm->CheckBox9);
     Click(OpForm->Button1);
-    EXPECT_EQ(File(), StartIni + "[Start]\r\nShow=0\r\n[View]\r\nFlat=1\r\n[End]\r\nSaiteki=0\r\n");
+    EXPECT_EQ(File(), StartIni + "[View]\r\nFlat=1\r\n");
     EXPECT_TRUE(program.Main().ToolBarFlat());
     for (QToolButton* button : { program.Main().ToolButton1, program.Main().ToolButton9 })
         EXPECT_TRUE(button->autoRaise());
@@ -200,6 +200,21 @@ TEST_F(OpFormTest, OkWithoutChangesKeepsEveryStoredValue)
     Click(OpForm->Button1);
     EXPECT_EQ(File(), before);
     EXPECT_TRUE(Settings::CompactAtExit());
+}
+
+// Options another machine's sync client brought in while the dialog was
+// open stay: OK writes only what the user changed in it.
+TEST_F(OpFormTest, OkKeepsWhatAnotherMachineChangedWhileTheDialogWasOpen)
+{
+    ProgramWindows program(data);
+    Open(program.Main());
+    Settings::WriteWeeklyDayOff(2, true);
+    Settings::WriteCompactAtExit(true);
+    Click(OpForm->CheckBox8);
+    Click(OpForm->Button1);
+    EXPECT_TRUE(Settings::WeeklyDayOff(2));
+    EXPECT_TRUE(Settings::CompactAtExit());
+    EXPECT_TRUE(Settings::HolidaysAreDaysOff());
 }
 
 TEST_F(OpFormTest, CancelAndTheCloseBoxWriteNothingAndTheNextShowingReloads)
