@@ -1,12 +1,12 @@
 // One machine's program for the tests with a real sync client: it saves a
 // new day every second for a while, as a person would, and merges the
 // conflict copies the sync client leaves in its data folder every quarter
-// of a second, as the program's watcher of the folder would.
+// of a second (of the interval), as the program's watcher of the folder would.
 //
-//   sync_worker <data directory> <machine id, 12 hex digits> <seconds> <year>
+//   sync_worker <data directory> <machine id, 12 hex digits> <seconds> <year> [interval ms]
 //
-// The days are January 1st of <year> onwards, one per second, of kinds
-// 1 to 10 in turn. Standard output gets a line per finished step:
+// The days are January 1st of <year> onwards, one per second (or one per
+// interval), of kinds 1 to 10 in turn. Standard output gets a line per finished step:
 //   "S yyyy-MM-dd kind"      a day saved
 //   "M <copy> <days>"        a copy merged and moved to backup/
 //   "E <what>: <message>"    a save or a merge that failed
@@ -51,7 +51,7 @@ void Merge()
 
 int main(int argc, char** argv)
 {
-    if (argc != 5) {
+    if (argc != 5 && argc != 6) {
         std::fprintf(stderr, "usage: sync_worker <dir> <machine id> <seconds> <year>\n");
         return 2;
     }
@@ -64,12 +64,14 @@ int main(int argc, char** argv)
     SetThisMachineId(id);
     const int seconds = std::atoi(argv[3]);
     const QDate first(std::atoi(argv[4]), 1, 1);
+    const std::chrono::milliseconds interval(argc == 6 ? std::atoi(argv[5]) : 1000);
+    const auto tick = interval / 4;
 
     const auto start = std::chrono::steady_clock::now();
-    for (int tick = 0; tick < seconds * 4; ++tick) {
-        std::this_thread::sleep_until(start + tick * std::chrono::milliseconds(250));
-        if (tick % 4 == 0) {
-            const int n = tick / 4;
+    for (int step = 0; start + step * tick < start + std::chrono::seconds(seconds); ++step) {
+        std::this_thread::sleep_until(start + step * tick);
+        if (step % 4 == 0) {
+            const int n = step / 4;
             const QDate date = first.addDays(n);
             const LeaveStore::DayEntry entry { date.year(), date.month(), date.day(), 1 + n % 10,
                 QStringLiteral("m%1").arg(n) };
