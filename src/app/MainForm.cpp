@@ -51,6 +51,7 @@
 #include "views/Rangef.h"
 #include "views/RestoreForm.h"
 #include "views/ProgramEvents.h"
+#include "views/NoticeDetails.h"
 
 TMainform* Mainform = nullptr;
 
@@ -300,6 +301,17 @@ void TMainform::setupStatusBar()
     statusPanel_ = new QLabel(StatusBar1);
     statusPanel_->setObjectName(QStringLiteral("SimplePanel"));
     StatusBar1->addWidget(statusPanel_, 1);
+    // Beside a notice that has more to tell. It takes no focus: a notice
+    // comes while the user types elsewhere.
+    noticeDetails_ = new QToolButton(StatusBar1);
+    noticeDetails_->setObjectName(QStringLiteral("NoticeDetailsButton"));
+    noticeDetails_->setText(QStringLiteral("詳細"));
+    noticeDetails_->setFocusPolicy(Qt::NoFocus);
+    noticeDetails_->setAutoRaise(true);
+    noticeDetails_->hide();
+    StatusBar1->addWidget(noticeDetails_);
+    connect(noticeDetails_, &QToolButton::clicked, this,
+        [this] { ShowNoticeDetails(this, QStringLiteral("詳細 - %1").arg(statusPanel_->text()), noticeText_); });
     StatusBar1->addPermanentWidget(new TPaidLeaveField(StatusBar1));
 }
 
@@ -360,9 +372,6 @@ void TMainform::connectHandlers()
     connect(CSVO1, &QAction::triggered, this, guarded([this] { CSVO1Click(); }));
     connect(iCalendar1, &QAction::triggered, this, guarded([this] { iCalendar1Click(); }));
     connect(CSVI1, &QAction::triggered, this, guarded([this] { ImportPreview::Run(this); }));
-    // A sync client's conflict copy that the user chose to bring in.
-    connect(&ProgramEvents(), &TProgramEvents::conflictCopyFound, this,
-        [this](const QString& path) { Application::Guard([&] { ImportPreview::OpenFile(this, path); }); });
     connect(D1, &QAction::triggered, this, guarded([this] { D1Click(); }));
     connect(F1, &QAction::triggered, this, guarded([this] { F1Click(); }));
     connect(D2, &QAction::triggered, this, guarded([this] { D2Click(); }));
@@ -401,7 +410,18 @@ void TMainform::SetToolBarFlat(bool flat)
         button->setAutoRaise(flat);
 }
 
-void TMainform::SetStatusText(const QString& text) { statusPanel_->setText(text); }
+void TMainform::SetStatusText(const QString& text)
+{
+    statusPanel_->setText(text);
+    noticeDetails_->hide();
+}
+
+void TMainform::ShowNotice(const QString& text, const QString& details)
+{
+    SetStatusText(text);
+    noticeText_ = details;
+    noticeDetails_->setVisible(!details.isEmpty());
+}
 
 QString TMainform::StatusText() const { return statusPanel_->text(); }
 

@@ -89,6 +89,7 @@ public:
     // The status line's one simple panel.
     void SetStatusText(const QString& text) override;
     QString StatusText() const override;
+    void ShowNotice(const QString& text, const QString& details) override;
 
     QWidget& FrameWidget() override { return *this; }
 
@@ -213,6 +214,8 @@ private:
 
     QMdiArea* mdiArea_ = nullptr;
     QLabel* statusPanel_ = nullptr;
+    QToolButton* noticeDetails_ = nullptr; // 詳細 of the notice in statusPanel_
+    QString noticeText_; // what 詳細 shows
     QHash<QObject*, QString> statusTexts_;
     CalendarSlot slots_[3];
     std::optional<QRect> unframedPlace_; // outer bounds waiting for the frame

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <new>
 #include <unordered_map>
 
 #include "platform/DataDirectory.h"
+#include "platform/MachineId.h"
 #include "platform/Files.h"
 #include "platform/Memory.h"
 
@@ -254,6 +256,95 @@ std::vector<LeaveRecord> SaveEntries(std::span<const DayEntry> entries)
     return SaveRecords(records);
 }
 
+namespace {
+// The file opened for a save under the write lock, with what a failed save
+// must put back.
+struct OpenForSave {
+    bool Created;
+    RecordFile File;
+    qint64 Length;
+    QByteArray Tail;
+
+    OpenForSave()
+        : Created(!Exists())
+        // Opened for writing before anything else, so that a read-only file
+        // or folder is refused before a byte changes.
+        , File(FilePath(), Created ? RecordFile::Mode::Create : RecordFile::Mode::OpenExisting, LeaveRecord::Size)
+        , Length(File.Bytes())
+        , Tail(TailOf(Length))
+    {
+    }
+};
+
+// Writes records[i] where write[i] says so: over the date's first record
+// found[i], or at the end when the date has none. All or nothing.
+void WriteRecords(OpenForSave& open, const std::vector<LeaveRecord>& records, const std::vector<FirstRecord>& found,
+    const std::vector<bool>& write)
+{
+    std::vector<LeaveRecord> appended;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (write[i] && found[i].Position < 0)
+            appended.push_back(records[i]);
+    }
+
+    // The order makes every failure a user meets undoable. The new records go
+    // first, in one write at the end: a full disk or a size limit can only
+    // stop that write, and cutting the file back to its old length takes back
+    // whatever part of it arrived. Rewrites in place need no new room; they
+    // follow, and the old records from the scan are written back if one or
+    // the single flush fails. A kill at any instant leaves whole records:
+    // every write starts at a record boundary, the system copies a write
+    // page by page and a page holds whole records; no date gets a second one.
+    RecordFile& file = open.File;
+    try {
+        if (!appended.empty()) {
+            file.Seek(open.Length / LeaveRecord::Size);
+            file.WriteMany(appended.data(), qint64(appended.size()));
+        }
+        // In place in runs of neighbouring records, one write a run: a
+        // merge rewrites thousands of dates that lie next to each other.
+        std::vector<std::pair<qint64, size_t>> inPlace;
+        for (size_t i = 0; i < records.size(); ++i) {
+            if (write[i] && found[i].Position >= 0)
+                inPlace.emplace_back(found[i].Position, i);
+        }
+        std::sort(inPlace.begin(), inPlace.end());
+        std::vector<LeaveRecord> run;
+        for (size_t i = 0; i < inPlace.size(); ++i) {
+            run.push_back(records[inPlace[i].second]);
+            if (i + 1 == inPlace.size() || inPlace[i + 1].first != inPlace[i].first + 1) {
+                file.Seek(inPlace[i].first + 1 - qint64(run.size()));
+                file.WriteMany(run.data(), qint64(run.size()));
+                run.clear();
+            }
+        }
+        // Once this returns the range is on the disk, as with a single save.
+        file.Flush();
+    } catch (...) {
+        TakeBack(file, found, open.Length, open.Tail);
+        // A file this save created goes again: there was none before.
+        if (open.Created)
+            Files::Remove(FilePath());
+        throw;
+    }
+    file.Close();
+    if (open.Created)
+        Files::SyncDirectory(DataDirectory());
+}
+
+// What a date held before a save: its first record, or a cleared record of
+// unknown time where it had none.
+LeaveRecord HeldBefore(const LeaveRecord& written, const FirstRecord& found)
+{
+    return found.Position >= 0 ? found.Held : LeaveRecord::Make(written.Year(), written.Month(), written.Day(), 0, {});
+}
+
+bool IsPossible(const LeaveRecord& r)
+{
+    return r.Kind() >= 0 && r.Kind() < LeaveKindCount && QDate::isValid(r.Year(), r.Month(), r.Day());
+}
+} // namespace
+
 std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> all, Stamping stamping)
 {
     if (all.empty())
@@ -269,60 +360,43 @@ std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> all, Stamping 
         for (LeaveRecord& record : records)
             record.Stamp(now, ThisMachineId());
     }
-    const bool created = !Exists();
-    // Opened for writing before anything else, so that a read-only file or
-    // folder is refused before a byte changes.
-    RecordFile file(FilePath(), created ? RecordFile::Mode::Create : RecordFile::Mode::OpenExisting, LeaveRecord::Size);
-    const qint64 length = file.Bytes();
-    const QByteArray tail = TailOf(length);
+    OpenForSave open;
     const std::vector<FirstRecord> found
-        = created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(file, records);
-    std::vector<LeaveRecord> appended;
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (found[i].Position < 0)
-            appended.push_back(records[i]);
-    }
-
-    // The order makes every failure a user meets undoable. The new records go
-    // first, in one write at the end: a full disk or a size limit can only
-    // stop that write, and cutting the file back to its old length takes back
-    // whatever part of it arrived. Rewrites in place need no new room; they
-    // follow, and the old records from the scan are written back if one or
-    // the single flush fails. A kill at any instant leaves whole records:
-    // every write starts at a record boundary, the system copies a write
-    // page by page and a page holds whole records; no date gets a second one.
-    try {
-        if (!appended.empty()) {
-            file.Seek(length / LeaveRecord::Size);
-            file.WriteMany(appended.data(), qint64(appended.size()));
-        }
-        for (size_t i = 0; i < records.size(); ++i) {
-            if (found[i].Position < 0)
-                continue;
-            file.Seek(found[i].Position);
-            file.Write(records[i].Data());
-        }
-        // Once this returns the range is on the disk, as with a single save.
-        file.Flush();
-    } catch (...) {
-        TakeBack(file, found, length, tail);
-        // A file this save created goes again: there was none before.
-        if (created)
-            Files::Remove(FilePath());
-        throw;
-    }
-    file.Close();
-    if (created)
-        Files::SyncDirectory(DataDirectory());
+        = open.Created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(open.File, records);
+    WriteRecords(open, records, found, std::vector<bool>(records.size(), true));
 
     std::vector<LeaveRecord> replaced;
     replaced.reserve(records.size());
-    for (size_t i = 0; i < records.size(); ++i) {
-        const LeaveRecord& r = records[i];
-        replaced.push_back(
-            found[i].Position >= 0 ? found[i].Held : LeaveRecord::Make(r.Year(), r.Month(), r.Day(), 0, {}));
-    }
+    for (size_t i = 0; i < records.size(); ++i)
+        replaced.push_back(HeldBefore(records[i], found[i]));
     return replaced;
+}
+
+std::vector<Merged> MergeRecords(std::span<const LeaveRecord> all)
+{
+    std::vector<LeaveRecord> possible;
+    possible.reserve(all.size());
+    std::copy_if(all.begin(), all.end(), std::back_inserter(possible), IsPossible);
+    if (possible.empty())
+        return {};
+    const std::vector<LeaveRecord> records = OnePerDate(possible);
+    // The comparison and the write see the file as one: a save of this
+    // machine between them would be written over by an older record.
+    const WriteLock lock;
+    OpenForSave open;
+    const std::vector<FirstRecord> found
+        = open.Created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(open.File, records);
+    std::vector<bool> write(records.size());
+    std::vector<Merged> merged;
+    merged.reserve(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        write[i] = found[i].Position < 0 || records[i].WinsOver(found[i].Held);
+        if (write[i])
+            merged.push_back({ HeldBefore(records[i], found[i]), records[i] });
+    }
+    if (!merged.empty())
+        WriteRecords(open, records, found, write);
+    return merged;
 }
 
 std::vector<Entry> FindEntries(std::span<const QDate> dates)

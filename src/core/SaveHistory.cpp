@@ -4,10 +4,19 @@
 
 namespace {
 
+QDate DateOf(const LeaveRecord& r) { return QDate(r.Year(), r.Month(), r.Day()); }
+
+// What the store reads from a record.
+LeaveStore::Entry EntryOf(const LeaveRecord& r) { return { r.Kind(), r.Memo() }; }
+
+bool Same(const LeaveStore::Entry& a, const LeaveStore::Entry& b) { return a.Kind == b.Kind && a.Memo == b.Memo; }
+
+} // namespace
+
 // The dates the records span and the records themselves.
-SaveHistory::Change ChangeOf(std::vector<LeaveRecord> records)
+SaveHistory::Change SaveHistory::Change::Of(std::vector<LeaveRecord> records)
 {
-    SaveHistory::Change change;
+    Change change;
     for (const LeaveRecord& r : records) {
         const QDate date(r.Year(), r.Month(), r.Day());
         if (!change.First.isValid() || date < change.First)
@@ -19,14 +28,12 @@ SaveHistory::Change ChangeOf(std::vector<LeaveRecord> records)
     return change;
 }
 
-QDate DateOf(const LeaveRecord& r) { return QDate(r.Year(), r.Month(), r.Day()); }
-
-// What the store reads from a record.
-LeaveStore::Entry EntryOf(const LeaveRecord& r) { return { r.Kind(), r.Memo() }; }
-
-bool Same(const LeaveStore::Entry& a, const LeaveStore::Entry& b) { return a.Kind == b.Kind && a.Memo == b.Memo; }
-
-} // namespace
+bool ShowsOtherwise(const LeaveRecord& a, const LeaveRecord& b)
+{
+    if (a.Cleared() || b.Cleared())
+        return a.Cleared() != b.Cleared();
+    return a.Kind() != b.Kind() || a.MemoBytes() != b.MemoBytes();
+}
 
 SaveHistory::Change SaveHistory::Save(const QString& name, std::span<const LeaveStore::DayEntry> entries)
 {
@@ -46,12 +53,35 @@ SaveHistory::Change SaveHistory::Save(const QString& name, std::span<const Leave
     for (const LeaveRecord& old : replaced)
         onDisk.push_back(*lastOfDate.at(old.DateKey()));
 
+    Push({ name, onDisk, std::move(replaced) });
+    return Change::Of(std::move(onDisk));
+}
+
+void SaveHistory::Push(Step step)
+{
     steps_.erase(steps_.begin() + qsizetype(done_), steps_.end());
-    steps_.push_back({ name, onDisk, std::move(replaced) });
+    steps_.push_back(std::move(step));
     if (steps_.size() > Capacity)
         steps_.pop_front();
     done_ = steps_.size();
-    return ChangeOf(std::move(onDisk));
+}
+
+std::vector<LeaveStore::Merged> SaveHistory::Merge(
+    const std::function<QString(int days)>& name, std::span<const LeaveRecord> records)
+{
+    std::vector<LeaveStore::Merged> merged = LeaveStore::MergeRecords(records);
+    Step step;
+    for (const LeaveStore::Merged& day : merged) {
+        if (ShowsOtherwise(day.Before, day.After)) {
+            step.Written.push_back(day.After);
+            step.Replaced.push_back(day.Before);
+        }
+    }
+    if (!step.Written.empty()) {
+        step.Name = name(int(step.Written.size()));
+        Push(std::move(step));
+    }
+    return merged;
 }
 
 QString SaveHistory::UndoName() const { return CanUndo() ? steps_[done_ - 1].Name : QString(); }
@@ -82,7 +112,7 @@ std::optional<SaveHistory::Change> SaveHistory::Apply(
     }
     if (!writes.empty())
         LeaveStore::SaveRecords(writes);
-    return ChangeOf(std::move(writes));
+    return Change::Of(std::move(writes));
 }
 
 std::optional<SaveHistory::Change> SaveHistory::Undo(const AskOverwrite& ask)

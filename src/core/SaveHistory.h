@@ -24,6 +24,10 @@
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
 
+// Whether the calendars show the two records of a date differently: a
+// cleared record shows nothing, whatever it holds.
+bool ShowsOtherwise(const LeaveRecord& a, const LeaveRecord& b);
+
 class SaveHistory {
 public:
     // The steps kept; the oldest goes when one more is saved.
@@ -34,11 +38,20 @@ public:
     struct Change {
         QDate First, Last;
         std::vector<LeaveRecord> Records;
+        static Change Of(std::vector<LeaveRecord> records);
     };
 
     // Saves the entries as one step named `name`; the steps undone before
     // are dropped. Raises the store's error, with no step added.
     Change Save(const QString& name, std::span<const LeaveStore::DayEntry> entries);
+
+    // Brings in the records of another machine's copy of the data file
+    // (LeaveStore::MergeRecords) as one step, named by `name` from the
+    // number of days that now show something else. A merge that changes
+    // no day's entry adds no step. Returns what each date written held
+    // before and holds now.
+    std::vector<LeaveStore::Merged> Merge(
+        const std::function<QString(int days)>& name, std::span<const LeaveRecord> records);
 
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < steps_.size(); }
@@ -74,6 +87,8 @@ private:
         QString Name;
         std::vector<LeaveRecord> Written, Replaced;
     };
+    // Adds a step after the ones done; the steps undone before are dropped.
+    void Push(Step step);
     std::deque<Step> steps_;
     size_t done_ = 0; // the steps before this one are on the disk
 };

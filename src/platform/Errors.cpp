@@ -55,7 +55,8 @@ bool FolderMissing(const QString& path) { return !QFileInfo(QFileInfo(path).abso
 
 QString FileErrorReason(int error, const QString& path, FileTask task)
 {
-    const bool writing = task == FileTask::Write || task == FileTask::Save || task == FileTask::Copy;
+    const bool writing
+        = task == FileTask::Write || task == FileTask::Save || task == FileTask::Copy || task == FileTask::Move;
     switch (error) {
     case ENOENT:
     case ENOTDIR:
@@ -124,6 +125,9 @@ QString FileErrorMessage(FileTask task, const QString& path, const QString& reas
         break;
     case FileTask::Copy:
         doing = QStringLiteral("ファイルをコピーできませんでした");
+        break;
+    case FileTask::Move:
+        doing = QStringLiteral("ファイルを移動できませんでした");
         break;
     case FileTask::Lock:
         doing = QStringLiteral("ロックファイルを開けませんでした");

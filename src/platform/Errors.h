@@ -41,7 +41,7 @@ private:
 };
 
 // What the program was doing with a file when the system refused.
-enum class FileTask { Read, Write, Save, Copy, Lock };
+enum class FileTask { Read, Write, Save, Copy, Move, Lock };
 
 // The system's reason for a C library error number, in words the user
 // reads: "書き込めません（読み取り専用です）", "フォルダーがありません",

@@ -3,24 +3,53 @@
 #include <QDir>
 
 #include "core/LeaveStore.h"
+#include "core/Settings.h"
 #include "platform/Application.h"
 #include "platform/DataDirectory.h"
-#include "platform/Dialogs.h"
+#include "views/DaySaves.h"
 #include "views/MainFrame.h"
 #include "views/ProgramEvents.h"
 
 namespace {
-// The names sync clients give a conflict copy of the data file, compared
-// without case as QDir's name filters would. By hand: a name filter would
-// load the regular expression engine at every start.
-bool IsConflictCopy(const QString& name)
+QString DateText(const LeaveRecord& r)
 {
-    const auto between = [&name](QLatin1StringView head, QLatin1StringView tail) {
-        return name.size() >= head.size() + tail.size() && name.startsWith(head, Qt::CaseInsensitive)
-            && name.endsWith(tail, Qt::CaseInsensitive);
-    };
-    return between(QLatin1StringView("Holiday.sync-conflict-"), QLatin1StringView(".d00"))
-        || between(QLatin1StringView("Holiday (conflicted copy"), QLatin1StringView(").d00"));
+    return QDate(r.Year(), r.Month(), r.Day()).toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+// What a record shows: "夏休み（帰省）", or "なし" when it is cleared.
+QString Shown(const LeaveRecord& r)
+{
+    if (r.Cleared())
+        return QStringLiteral("なし");
+    const QString label = LeaveKindLabel(r.Kind());
+    const QString memo = r.Memo();
+    return memo.isEmpty() ? label : QStringLiteral("%1（%2）").arg(label, memo);
+}
+
+// One line a day that now shows something else, then where each copy went.
+QString Details(const std::vector<ConflictCopies::DataMerge>& merges)
+{
+    QStringList lines;
+    for (const ConflictCopies::DataMerge& merge : merges) {
+        if (merge.Days.empty())
+            continue;
+        lines.append(QStringLiteral("%1 から:").arg(QDir::toNativeSeparators(merge.Copy)));
+        for (const LeaveStore::Merged& day : merge.Days) {
+            if (!ShowsOtherwise(day.Before, day.After))
+                continue;
+            const QString what = day.Before.Cleared() ? QStringLiteral("追加")
+                : day.After.Cleared()                 ? QStringLiteral("消去")
+                                                      : QStringLiteral("置き換え");
+            lines.append(day.Before.Cleared()
+                    ? QStringLiteral("  %1 %2: %3").arg(DateText(day.After), what, Shown(day.After))
+                    : QStringLiteral("  %1 %2: %3 → %4")
+                          .arg(DateText(day.After), what, Shown(day.Before), Shown(day.After)));
+        }
+        if (!merge.Backup.isEmpty())
+            lines.append(
+                QStringLiteral("  競合コピーは %1 に移しました。").arg(QDir::toNativeSeparators(merge.Backup)));
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 } // namespace
 
@@ -61,6 +90,7 @@ void TDataFileWatcher::watch()
         watcher_.addPath(LeaveStore::FilePath());
     known_ = Files::StampOf(LeaveStore::FilePath());
     changedElsewhere_ = false;
+    settingsKnown_ = Files::StampOf(Settings::FilePath());
 }
 
 void TDataFileWatcher::ownWrite(const std::optional<Files::Stamp>& before, const std::optional<Files::Stamp>& after)
@@ -85,28 +115,32 @@ void TDataFileWatcher::check()
                 QStringLiteral("ほかのプログラムがデータファイルを更新したため、表示を更新しました。"));
         emit ProgramEvents().dataReplaced();
     }
-    askAboutConflictCopies();
+    mergeConflictCopies();
+    // The options as another program (a sync client) or another copy left
+    // them: what shows them is drawn again. Our own writes pass here too,
+    // which costs one more drawing.
+    if (const auto settings = Files::StampOf(Settings::FilePath()); settings != settingsKnown_) {
+        settingsKnown_ = settings;
+        emit ProgramEvents().daysOffChanged();
+        emit ProgramEvents().paidLeaveSettingsChanged();
+    }
 }
 
-void TDataFileWatcher::askAboutConflictCopies()
+void TDataFileWatcher::mergeConflictCopies()
 {
-    // The question's own event loop may run another check.
-    if (asking_)
-        return;
-    for (const QString& name : QDir(folder_).entryList(QDir::Files, QDir::Name)) {
-        if (!IsConflictCopy(name) || told_.contains(name))
-            continue;
-        told_.insert(name);
-        const QString path = folder_ + name;
-        asking_ = true;
-        const MsgAnswer answer = Dialogs::MessageBox(nullptr,
-            QStringLiteral(
-                "データファイルの競合コピー %1 が見つかりました。\n"
-                "同期ツールが別のパソコンでの変更を保存したファイルです。このファイルの内容を読み込みますか？")
-                .arg(QDir::toNativeSeparators(path)),
-            QStringLiteral("確認"), MsgIcon::Question, MsgButtons::YesNo);
-        asking_ = false;
-        if (answer == MsgAnswer::Yes)
-            emit ProgramEvents().conflictCopyFound(path);
+    const std::vector<ConflictCopies::DataMerge> merges = DaySaves::MergeConflictCopies();
+    int days = 0;
+    for (const ConflictCopies::DataMerge& merge : merges) {
+        for (const LeaveStore::Merged& day : merge.Days)
+            days += ShowsOtherwise(day.Before, day.After) ? 1 : 0;
+        // A copy that cannot be read or moved stays where it is and is
+        // tried again at the next change; it is told of once.
+        if (!merge.Error.isEmpty() && !told_.contains(merge.Copy)) {
+            told_.insert(merge.Copy);
+            if (MainFrame)
+                MainFrame->SetStatusText(merge.Error.split(QLatin1Char('\n')).join(QLatin1Char(' ')));
+        }
     }
+    if (days > 0 && MainFrame)
+        MainFrame->ShowNotice(QStringLiteral("別のPCの変更を取り込みました（%1日）。").arg(days), Details(merges));
 }

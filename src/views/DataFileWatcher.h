@@ -10,10 +10,13 @@
 // it changed, or a file that differs from what our last write left, means
 // another program wrote.
 //
-// A sync client's conflict copy beside the data file
-// (Holiday.sync-conflict-*.d00, "Holiday (conflicted copy ….d00") is told
-// once per run, with the choice of bringing its records in; on はい
-// conflictCopyFound is emitted.
+// A sync client's conflict copy beside the data file is merged into it by
+// itself, date by date (DaySaves::MergeConflictCopies), and moved into
+// backup/; the status line says so once, with the days in 詳細. Nothing is
+// asked: a question would take the keys typed into an open dialog.
+//
+// A settings file changed by another program redraws what shows the
+// options.
 //
 // Changes are looked at a moment after the last signal of the file system,
 // so that the many signals of one replace give one refresh.
@@ -40,7 +43,7 @@ public:
 private:
     void watch();
     void check();
-    void askAboutConflictCopies();
+    void mergeConflictCopies();
     void ownWrite(const std::optional<Files::Stamp>& before, const std::optional<Files::Stamp>& after);
 
     QFileSystemWatcher watcher_;
@@ -48,6 +51,6 @@ private:
     QString folder_; // the data folder watched, as DataDirectory() gave it
     std::optional<Files::Stamp> known_; // the file as last seen or written here
     bool changedElsewhere_ = false; // one of our writes found the file changed
-    QSet<QString> told_; // the conflict copies already asked about
-    bool asking_ = false;
+    std::optional<Files::Stamp> settingsKnown_; // the settings file as last seen
+    QSet<QString> told_; // the conflict copies whose failure was told
 };

@@ -70,6 +70,30 @@ void Save(const QString& name, std::span<const LeaveStore::DayEntry> entries)
     Announce(MainFrame->History.Save(name, entries));
 }
 
+std::vector<ConflictCopies::DataMerge> MergeConflictCopies()
+{
+    if (ConflictCopies::DataCopies().isEmpty())
+        return {};
+    BackUpFirst();
+    const auto save = [](std::span<const LeaveRecord> records) {
+        if (!MainFrame)
+            return LeaveStore::MergeRecords(records);
+        return MainFrame->History.Merge(
+            [](int days) { return QStringLiteral("別のPCの変更を取り込み %1日").arg(days); }, records);
+    };
+    std::vector<ConflictCopies::DataMerge> merges = ConflictCopies::MergeDataCopies(save);
+    for (const ConflictCopies::DataMerge& merge : merges) {
+        std::vector<LeaveRecord> shown;
+        for (const LeaveStore::Merged& day : merge.Days) {
+            if (ShowsOtherwise(day.Before, day.After))
+                shown.push_back(day.After);
+        }
+        if (!shown.empty())
+            Announce(SaveHistory::Change::Of(std::move(shown)));
+    }
+    return merges;
+}
+
 void Undo()
 {
     if (MainFrame && MainFrame->History.CanUndo()) {

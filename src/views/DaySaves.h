@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include "core/ConflictCopies.h"
 #include "core/LeaveStore.h"
 
 namespace DaySaves {
@@ -23,5 +24,10 @@ void Save(const QString& name, std::span<const LeaveStore::DayEntry> entries);
 // would replace it: いいえ keeps it, キャンセル writes nothing.
 void Undo();
 void Redo();
+
+// Merges the conflict copies of the data file that a sync client left, each
+// as one step ("別のPCの変更を取り込み 3日") that 元に戻す takes back, and
+// tells the open windows which days changed.
+std::vector<ConflictCopies::DataMerge> MergeConflictCopies();
 
 } // namespace DaySaves

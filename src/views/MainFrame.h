@@ -33,6 +33,11 @@ public:
     // The status line's one simple panel.
     virtual void SetStatusText(const QString& text) = 0;
     virtual QString StatusText() const = 0;
+    // A notice in the status line with a 詳細 button beside it that shows
+    // `details` in a window of its own; never a modal box, and no key is
+    // taken from the window the user types in. The next status text
+    // takes its place.
+    virtual void ShowNotice(const QString& text, const QString& details) = 0;
 
 protected:
     ~TMainFrame() = default;

@@ -31,9 +31,6 @@ signals:
     // The data file was replaced as a whole (a restore from a backup, a
     // change by another program): every day may have changed.
     void dataReplaced();
-    // The user chose to bring in the records of a sync client's conflict
-    // copy of the data file at `path`.
-    void conflictCopyFound(const QString& path);
     void calendarOpened(CalendarKind kind);
     void calendarClosed(CalendarKind kind);
     // The options changed which weekdays are off, whether holidays are

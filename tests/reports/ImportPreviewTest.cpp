@@ -193,26 +193,6 @@ TEST_F(ImportPreviewFormTest, ADaySavedWhileThePreviewIsOpenIsNotOverwritten)
     EXPECT_EQ(program.Main().Undo1->text(), QStringLiteral("元に戻す: CSV読み込み 1日(&U)"));
 }
 
-// A conflict copy the user chose to bring in: its days, as the calendars
-// would show them, are offered in the preview and added with Enter.
-TEST_F(ImportPreviewFormTest, AConflictCopyOfTheDataFileOpensInThePreview)
-{
-    LeaveStore::SaveEntry(2026, 8, 12, 1, QString());
-    const QByteArray copy = Records(
-        { LeaveRecord::Make(2026, 8, 12, 1, QString()), LeaveRecord::Make(2026, 8, 20, 0, QStringLiteral("消した")),
-            LeaveRecord::Make(2026, 8, 21, 5, QStringLiteral("帰省")) });
-    const QString path = data.File(QStringLiteral("Holiday.sync-conflict-20260812-101010-ABCDEFG.d00"));
-    data.Write(QFileInfo(path).fileName(), copy);
-    ProgramWindows program(data);
-    emit ProgramEvents().conflictCopyFound(path);
-    ASSERT_TRUE(BecomesActive(ImportPreviewForm));
-    EXPECT_TRUE(ImportPreviewForm->Label1->text().contains(QStringLiteral("新しい日: 1日")))
-        << ImportPreviewForm->Label1->text().toStdString();
-    Press(Qt::Key_Return);
-    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 21).Kind, 5);
-    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 20).Kind, 0);
-}
-
 // A two-digit year is told with the year read, the days before 1950 or after
 // 2100 are listed apart, a stored day of the same kind with another memo is
 // a change, a junk tail lists its first thousand lines and counts the rest,

@@ -1,7 +1,11 @@
 #include "views/DataFileWatcher.h"
 
+#include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QProcess>
-#include <QSignalSpy>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +13,7 @@
 #include "core/CalendarFill.h"
 #include "core/LeaveRecord.h"
 #include "core/LeaveStore.h"
+#include "core/Settings.h"
 #include "views/DaySaves.h"
 #include "views/ProgramEvents.h"
 #include "views/Ycalf.h"
@@ -88,24 +93,61 @@ TEST_F(DataFileWatcherTest, AWriteOfAnotherProgramJustBeforeOurSaveIsNoticed)
     EXPECT_EQ(grid.Cells(11, row), QStringLiteral("AM"));
 }
 
-// A sync client's conflict copy is asked about once; はい hands its path on.
-TEST_F(DataFileWatcherTest, AConflictCopyIsAskedAboutOnce)
+// A sync client's conflict copy is merged by itself: the open calendar
+// shows its day, no question comes and the focus stays where the user types,
+// the status line tells once with 詳細 beside it, undo takes the merge back,
+// and the copy waits in backup/ and is never merged again.
+TEST_F(DataFileWatcherTest, AConflictCopyIsMergedWithoutAQuestion)
+{
+    LeaveStore::SaveEntry(2026, 8, 10, 1, {});
+    ProgramWindows program(data);
+    TStrColGrid& grid = *YcalForm->StrColGrid1;
+    const int row = YearCalendarRow(8);
+    QWidget* typing = QApplication::focusWidget();
+    LeaveRecord theirs = LeaveRecord::Make(2026, 8, 12, 3, QStringLiteral("通院"));
+    theirs.Stamp(QDateTime::currentMSecsSinceEpoch() + 1000, MachineId { 9, 9, 9, 9, 9, 9 });
+    const QString name = QStringLiteral("Holiday.sync-conflict-20260812-101010-ABCDEFG.d00");
+    data.Write(name, Records({ LeaveRecord::Make(2026, 8, 10, 2, {}), theirs }));
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.Cells(12, row) == QStringLiteral("PM"); }, 5000));
+    EXPECT_EQ(grid.Cells(10, row), QStringLiteral("全")); // the file's own write is newer than one of no time
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(QApplication::focusWidget(), typing);
+    EXPECT_EQ(program.Main().StatusText(), QStringLiteral("別のPCの変更を取り込みました（1日）。"));
+    auto* details = program.Main().findChild<QToolButton*>(QStringLiteral("NoticeDetailsButton"));
+    ASSERT_TRUE(details);
+    EXPECT_TRUE(details->isVisibleTo(&program.Main()));
+    for (int opening = 0; opening < 2; ++opening) {
+        details->click();
+        auto* text = program.Main().findChild<QPlainTextEdit*>(QStringLiteral("DetailsText"));
+        ASSERT_TRUE(text);
+        EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("2026/08/12 追加: PM休暇（通院）")))
+            << text->toPlainText().toStdString();
+        text->window()->close();
+    }
+    EXPECT_FALSE(QFileInfo::exists(data.File(name)));
+    EXPECT_TRUE(QFileInfo::exists(data.File(QStringLiteral("backup/") + name)));
+    EXPECT_EQ(program.Main().Undo1->text(), QStringLiteral("元に戻す: 別のPCの変更を取り込み 1日(&U)"));
+
+    program.Main().SetStatusText(QString());
+    DaySaves::Undo();
+    EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 12).Kind, 0);
+    QTest::qWait(TDataFileWatcher::SettleMs * 3);
+    EXPECT_TRUE(program.Main().StatusText().isEmpty());
+    EXPECT_FALSE(details->isVisibleTo(&program.Main()));
+}
+
+// Options that another machine's sync client puts in place redraw the open
+// calendar: national holidays become days off.
+TEST_F(DataFileWatcherTest, SettingsReplacedByAnotherProgramRedrawTheCalendar)
 {
     ProgramWindows program(data);
-    QSignalSpy found(&ProgramEvents(), &TProgramEvents::conflictCopyFound);
-    const QString name = QStringLiteral("Holiday.sync-conflict-20260812-101010-ABCDEFG.d00");
-    dialogs.answers.push_back(MsgAnswer::Yes);
-    data.Write(name, Records({ LeaveRecord::Make(2026, 8, 12, 3, {}) }));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return found.count() == 1; }, 5000));
-    EXPECT_EQ(found.front().front().toString(), data.File(name));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages.front().text.contains(name));
-    EXPECT_EQ(dialogs.messages.front().buttons, MsgButtons::YesNo);
-
-    data.Write(QStringLiteral("Holiday (conflicted copy 2026-08-12).d00"), {});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.messages.size() == 2; }, 5000));
-    data.Write(QStringLiteral("unrelated"), "x");
-    QTest::qWait(TDataFileWatcher::SettleMs * 3);
-    EXPECT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(found.count(), 1);
+    TStrColGrid& grid = *YcalForm->StrColGrid1;
+    const int september = YearCalendarRow(9);
+    ASSERT_EQ(grid.Cells(21, september), QString()); // 敬老の日, 2026
+    const QString incoming = data.File(QStringLiteral("incoming.ini"));
+    ASSERT_TRUE(QFile::copy(Settings::FilePath(), incoming));
+    ProfileFile(incoming).WriteBool(QStringLiteral("Holiday"), QStringLiteral("7"), true);
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mv"), { incoming, Settings::FilePath() }), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid.Cells(21, september) == QStringLiteral("祝"); }, 5000));
 }
