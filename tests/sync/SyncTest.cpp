@@ -174,7 +174,7 @@ TEST_F(SyncTest, SavesOfBothMachinesAtOnceLoseNoDay)
         for (const QString& line : output.split(u'\n', Qt::SkipEmptyParts)) {
             if (line.startsWith(u"S "))
                 saved.emplace_back(
-                    QDate::fromString(line.section(u' ', 1, 1), Qt::ISODate), line.section(u' ', 2).toInt());
+                    QDate::fromString(line.section(u' ', 1, 1), Qt::ISODate), line.section(u' ', 2, 2).toInt());
             else if (line.startsWith(u"E "))
                 failures += line + u'\n';
         }

@@ -1,6 +1,7 @@
 #include "sync/SyncthingPair.h"
 
 #include <csignal>
+#include <cstdio>
 #include <sys/prctl.h>
 
 #include <QCoreApplication>
@@ -135,6 +136,11 @@ QString SyncthingPair::Start()
 {
     if (Syncthing().isEmpty())
         return QStringLiteral("syncthing is not installed (scripts/install-deps installs it)");
+    // VALDEMOR_SYNC_KEEP keeps both homes, logs and folders for a look afterwards.
+    if (qEnvironmentVariableIsSet("VALDEMOR_SYNC_KEEP")) {
+        root_.setAutoRemove(false);
+        std::fprintf(stderr, "kept: %s\n", qPrintable(root_.path()));
+    }
     if (!root_.isValid())
         return QStringLiteral("cannot make a temporary folder");
     const std::array<int, 4> ports = FreePorts();

@@ -8,7 +8,8 @@
 // The days are January 1st of <year> onwards, one per second (or one per
 // interval), of kinds 1 to 10 in turn. Standard output gets a line per finished step:
 //   "S yyyy-MM-dd kind"      a day saved
-//   "M <copy> <days>"        a copy merged and moved to backup/
+//   "M <copy> <n>: <dates>"  a copy merged and moved to backup/, with the
+//                            dates the data file took from it
 //   "E <what>: <message>"    a save or a merge that failed
 
 #include <chrono>
@@ -17,6 +18,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include "core/ConflictCopies.h"
@@ -29,7 +31,9 @@ namespace {
 
 void Say(const QString& line)
 {
-    std::fputs((line + u'\n').toUtf8().constData(), stdout);
+    // The wall clock, as in the names of Syncthing's copies and its log.
+    const QString time = QDateTime::currentDateTimeUtc().toString(QStringLiteral("HH:mm:ss.zzz"));
+    std::fputs((line + u' ' + time + u'\n').toUtf8().constData(), stdout);
     std::fflush(stdout);
 }
 
@@ -37,9 +41,15 @@ void Merge()
 {
     try {
         for (const ConflictCopies::DataMerge& merge : ConflictCopies::MergeDataCopies()) {
-            if (merge.Error.isEmpty())
-                Say(QStringLiteral("M %1 %2").arg(merge.Copy.section(u'/', -1)).arg(merge.Days.size()));
-            else
+            if (merge.Error.isEmpty()) {
+                QString days;
+                for (const LeaveStore::Merged& day : merge.Days)
+                    days += QStringLiteral(" %1-%2-%3")
+                                .arg(day.After.Year())
+                                .arg(day.After.Month())
+                                .arg(day.After.Day());
+                Say(QStringLiteral("M %1 %2:%3").arg(merge.Copy.section(u'/', -1)).arg(merge.Days.size()).arg(days));
+            } else
                 Say(QStringLiteral("E merge %1: %2").arg(merge.Copy.section(u'/', -1), merge.Error));
         }
     } catch (const Exception& e) {
