@@ -4,6 +4,7 @@
 // changes: build-asan/fuzz/fuzz_make_seeds fuzz/corpus
 
 #include <cstdio>
+#include <limits>
 
 #include <QApplication>
 #include <QDir>
@@ -70,6 +71,19 @@ void LeaveFiles()
     impossible[22] = 42; // kind
     impossible[23] = char(200); // memo length
     Seed("fuzz_leave_file", "impossible-fields", impossible);
+    // Stamps: a clear within the kept days and one beyond them, one of
+    // unknown time, two of one time from two machines, and the extremes.
+    const qint64 day = 24 * 60 * 60 * 1000, now = 1'796'000'000'000; // December 2026
+    const auto stamped = [&](LeaveRecord record, qint64 time, uint8_t machine) {
+        record.Stamp(time, { 0x10, 0x20, 0x30, 0x40, 0x50, machine });
+        return record;
+    };
+    Seed("fuzz_leave_file", "stamped",
+        Records({ stamped(r(2026, 1, 5, 0, QStringLiteral("young")), now - 30 * day, 1),
+            stamped(r(2024, 1, 5, 0, QStringLiteral("old")), now - 900 * day, 1), r(2023, 6, 1, 0, QString()),
+            stamped(r(2026, 2, 2, 1, QString()), now, 1), stamped(r(2026, 2, 2, 3, QString()), now, 2),
+            stamped(r(2026, 2, 3, 4, QString()), std::numeric_limits<qint64>::max(), 0xFF),
+            stamped(r(2026, 2, 4, 5, QString()), std::numeric_limits<qint64>::min(), 0) }));
 }
 
 void SettingsFiles()

@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     WriteFile(Settings::FilePath(), original);
     ReadEveryKey();
 
-    ProfileFile file = Settings::File();
+    ProfileFile file = Settings::SharedFile();
     const QString section = QString::fromUtf16(chosen.section);
     const QString key = QString::fromUtf16(chosen.key);
     const QStringList sections = SectionNames(original);

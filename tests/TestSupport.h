@@ -3,6 +3,7 @@
 // Helpers shared by the tests: a temporary data directory, a fixed today and
 // scripted answers to the program's modal dialogs.
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <deque>
@@ -83,6 +84,17 @@ inline std::optional<int> RunUnprivileged(const std::function<int()>& body)
     if (WEXITSTATUS(status) == CannotDrop)
         return std::nullopt;
     return WEXITSTATUS(status);
+}
+
+// A data file's bytes with the write time and writer of every whole record
+// (bytes 2 to 15) set to zero, for comparing records by what they hold; a
+// part record at the end is left as it is.
+inline QByteArray WithoutStamps(QByteArray bytes)
+{
+    constexpr qsizetype RecordSize = 64, From = 2, To = 16;
+    for (qsizetype at = 0; at + RecordSize <= bytes.size(); at += RecordSize)
+        std::fill(bytes.begin() + at + From, bytes.begin() + at + To, '\0');
+    return bytes;
 }
 
 class FixedToday {

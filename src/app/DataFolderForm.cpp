@@ -148,8 +148,9 @@ void TDataFolderForm::Button1Click()
         replace = answer == MsgAnswer::Yes;
     }
     const QString before = DataDirectory();
+    QString warning;
     try {
-        DataFolderMove::Move(folder, replace);
+        warning = DataFolderMove::Move(folder, replace);
     } catch (const EInOutError& e) {
         Dialogs::MessageBox(this,
             QStringLiteral("%1 に移動できませんでした（%2）。\nデータの保存先は %3 のままです。")
@@ -162,7 +163,8 @@ void TDataFolderForm::Button1Click()
     // the new one may differ too.
     if (MainFrame) {
         MainFrame->History.Clear();
-        MainFrame->SetStatusText(QStringLiteral("データの保存先を %1 に変更しました。").arg(Shown(DataDirectory())));
+        MainFrame->SetStatusText(
+            QStringLiteral("データの保存先を %1 に変更しました。").arg(Shown(DataDirectory())) + warning);
     }
     emit ProgramEvents().historyChanged();
     emit ProgramEvents().daysOffChanged();

@@ -21,6 +21,7 @@
 #include "platform/Dates.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/MachineId.h"
 #include "platform/RecordFile.h"
 
 namespace Backups {
@@ -34,16 +35,24 @@ QDate triedDay;
 
 QString DayStamp(const QDate& day) { return day.toString(QStringLiteral("yyyyMMdd")); }
 
-QString DataCopyIn(const QString& backup, const QString& stamp)
+QString ThisMachine() { return MachineIdText(ThisMachineId()); }
+
+// "<stamp>-<machine>", or the stamp alone for a copy of no known machine.
+QString NamePart(const QString& stamp, const QString& machine)
 {
-    return backup + QStringLiteral("Holiday-%1.d00").arg(stamp);
+    return machine.isEmpty() ? stamp : stamp + u'-' + machine;
 }
-QString SettingsCopyIn(const QString& backup, const QString& stamp)
+
+// The names of the copies under `stamp`: this machine's unless told.
+QString DataCopyIn(const QString& backup, const QString& stamp, const QString& machine = ThisMachine())
 {
-    return backup + QStringLiteral("orbelund-%1.ini").arg(stamp);
+    return backup + QStringLiteral("Holiday-%1.d00").arg(NamePart(stamp, machine));
+}
+QString SettingsCopyIn(const QString& backup, const QString& stamp, const QString& machine = ThisMachine())
+{
+    return backup + QStringLiteral("orbelund-%1.ini").arg(NamePart(stamp, machine));
 }
 QString DataCopy(const QString& stamp) { return DataCopyIn(Folder(), stamp); }
-QString SettingsCopy(const QString& stamp) { return SettingsCopyIn(Folder(), stamp); }
 
 // Something is at `path`, a link that leads nowhere too.
 bool Taken(const QString& path)
@@ -130,19 +139,23 @@ QString FreeStamp(const QString& backup, const QByteArray& bytes)
     return day;
 }
 
-// Removes every copy of the days older than the kept ones.
+// This machine's copies, and those made before copies carried a machine:
+// the ones it looks at and prunes. Another machine's copies are its own.
+bool Ours(const Backup& b) { return !b.NotACopy && (b.Machine.isEmpty() || b.Machine == ThisMachine()); }
+
+// Removes every copy of ours of the days older than the kept ones.
 void Prune(const std::vector<Backup>& backups)
 {
     std::vector<QDate> days;
     for (const Backup& b : backups) {
-        if (!b.NotACopy && (days.empty() || days.back() != b.Day))
+        if (Ours(b) && (days.empty() || days.back() != b.Day))
             days.push_back(b.Day);
     }
     if (days.size() <= size_t(KeptDays))
         return;
     const QDate oldestKept = days[KeptDays - 1];
     for (const Backup& b : backups) {
-        if (!b.NotACopy && b.Day < oldestKept) {
+        if (Ours(b) && b.Day < oldestKept) {
             Files::Remove(b.DataPath);
             Files::Remove(b.SettingsPath);
         }
@@ -166,23 +179,36 @@ int MakeDaysCopy()
     return error;
 }
 
-// The stamp of a backup's file name "Holiday-<8 digits>[-<6 digits>].d00",
-// or empty for any other name. Compared by hand: a regular expression, or
-// a name filter of QDir (one inside), would load the expression engine at
-// every start.
-QString StampOf(const QString& name)
+struct CopyName {
+    QString Stamp, Machine;
+};
+
+// The stamp and machine of a backup's file name
+// "Holiday-<8 digits>[-<6 digits>][-<12 hex digits>].d00", or nothing for
+// any other name. Compared by hand: a regular expression, or a name filter
+// of QDir (one inside), would load the expression engine at every start.
+std::optional<CopyName> ParseName(const QString& name)
 {
     const QLatin1StringView head("Holiday-"), tail(".d00");
     if (!name.startsWith(head) || !name.endsWith(tail))
-        return {};
-    const QStringView stamp = QStringView(name).mid(head.size(), name.size() - head.size() - tail.size());
-    const auto digits
-        = [](QStringView text) { return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }); };
-    if (stamp.size() == 8 && digits(stamp))
-        return stamp.toString();
-    if (stamp.size() == 15 && digits(stamp.left(8)) && stamp[8] == u'-' && digits(stamp.mid(9)))
-        return stamp.toString();
-    return {};
+        return std::nullopt;
+    QStringView rest = QStringView(name).mid(head.size(), name.size() - head.size() - tail.size());
+    const auto all = [](QStringView text, auto is) { return std::all_of(text.begin(), text.end(), is); };
+    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    const auto hex = [&](QChar c) { return digit(c) || (c >= u'a' && c <= u'f'); };
+    CopyName parsed;
+    constexpr qsizetype MachineChars = 12;
+    if (rest.size() > MachineChars && rest[rest.size() - MachineChars - 1] == u'-'
+        && all(rest.right(MachineChars), hex)) {
+        parsed.Machine = rest.right(MachineChars).toString();
+        rest.chop(MachineChars + 1);
+    }
+    if ((rest.size() == 8 && all(rest, digit))
+        || (rest.size() == 15 && all(rest.left(8), digit) && rest[8] == u'-' && all(rest.mid(9), digit))) {
+        parsed.Stamp = rest.toString();
+        return parsed;
+    }
+    return std::nullopt;
 }
 
 bool TriedToday() { return triedFolder == DataDirectory() && triedDay == Dates::Today(); }
@@ -197,16 +223,25 @@ std::vector<Backup> List()
     const QDir folder(Folder());
     // Pipes, devices and links that lead nowhere are "system" entries.
     for (const QString& file : folder.entryList(QDir::Files | QDir::System)) {
-        const QString stamp = StampOf(file);
-        if (stamp.isEmpty())
+        const std::optional<CopyName> name = ParseName(file);
+        if (!name)
             continue;
-        const QDate day = QDate::fromString(stamp.left(8), QStringLiteral("yyyyMMdd"));
+        const QDate day = QDate::fromString(name->Stamp.left(8), QStringLiteral("yyyyMMdd"));
         if (!day.isValid())
             continue;
-        backups.push_back({ stamp, day, DataCopy(stamp), SettingsCopy(stamp), !IsRegular(DataCopy(stamp)) });
+        const QString dataPath = DataCopyIn(Folder(), name->Stamp, name->Machine);
+        backups.push_back({ name->Stamp, day, dataPath, SettingsCopyIn(Folder(), name->Stamp, name->Machine),
+            !IsRegular(dataPath), name->Machine });
     }
-    // The stamps sort as their times do.
-    std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) { return a.Stamp > b.Stamp; });
+    // The stamps sort as their times do; of one stamp, this machine's copy first.
+    const QString mine = ThisMachine();
+    std::sort(backups.begin(), backups.end(), [&mine](const Backup& a, const Backup& b) {
+        if (a.Stamp != b.Stamp)
+            return a.Stamp > b.Stamp;
+        if ((a.Machine == mine) != (b.Machine == mine))
+            return a.Machine == mine;
+        return a.Machine < b.Machine;
+    });
     return backups;
 }
 
@@ -217,7 +252,7 @@ int AtStart()
     if (TriedToday() || !LeaveStore::Exists())
         return 0;
     const std::vector<Backup> backups = List();
-    const auto newest = std::find_if(backups.begin(), backups.end(), [](const Backup& b) { return !b.NotACopy; });
+    const auto newest = std::find_if(backups.begin(), backups.end(), Ours);
     if (newest != backups.end()) {
         const std::optional<QByteArray> copy = Read(newest->DataPath, false);
         if (copy && copy == Read(LeaveStore::FilePath(), true))
@@ -323,9 +358,9 @@ void RemoveLeftovers(const QString& folder)
         const QString base = rest.left(rest.lastIndexOf(u'.'));
         // The copies' own names only, and none that is a link: the new
         // files of a link's target lie elsewhere.
-        const bool copyName = !StampOf(base).isEmpty()
+        const bool copyName = ParseName(base)
             || (base.startsWith(QLatin1StringView("orbelund-")) && base.endsWith(QLatin1StringView(".ini"))
-                && !StampOf(QStringLiteral("Holiday-") + base.mid(9).chopped(4) + QStringLiteral(".d00")).isEmpty());
+                && ParseName(QStringLiteral("Holiday-") + base.mid(9).chopped(4) + QStringLiteral(".d00")));
         if (copyName && !bases.contains(base) && (IsRegular(backup + base) || !Taken(backup + base)))
             bases << base;
     }

@@ -1,14 +1,23 @@
 #pragma once
 
 // Copies of the data file and the settings file in backup/ of the data
-// directory, one pair a day: Holiday-YYYYMMDD.d00 and orbelund-YYYYMMDD.ini.
+// directory, one pair a day for each machine that uses the folder:
+// Holiday-YYYYMMDD-<machine>.d00 and orbelund-YYYYMMDD-<machine>.ini, where
+// <machine> is MachineIdText(ThisMachineId()). A sync client that keeps
+// backup/ in step between machines so brings each machine's copies to the
+// others without one overwriting another's.
+//
 // The copy of a day is made before the first save of that day, or at a start
-// whose data file differs from the newest copy, and is never overwritten, so
-// it keeps the records as the day found them. A copy taken just before a
-// restore, when the day's copy holds something else, carries the time too
-// (Holiday-YYYYMMDD-HHMMSS.d00). The copies of the 14 newest days are kept;
-// older ones are removed. Every copy goes through the checked write path:
-// written beside its name, flushed, and only then given it.
+// whose data file differs from this machine's newest copy, and is never
+// overwritten, so it keeps the records as the day found them. A copy taken
+// just before a restore, when the day's copy holds something else, carries
+// the time too (Holiday-YYYYMMDD-HHMMSS-<machine>.d00). The copies of the 14
+// newest days are kept; older ones are removed. Whether there is a copy of
+// the day, and which are old, is asked of this machine's copies only, and
+// of those named without a machine (Holiday-YYYYMMDD[-HHMMSS].d00), which
+// earlier versions made; another machine's copies are listed and restore
+// like any, but are never removed here. Every copy goes through the checked
+// write path: written beside its name, flushed, and only then given it.
 //
 // A sync tool may bring anything into backup/ under such a name: a link, a
 // pipe, a device. Only a regular file of at most MaxDataBytes is read; the
@@ -36,10 +45,12 @@ struct Backup {
     QString DataPath; // the copy of the data file
     QString SettingsPath; // the copy of the settings file; it may be missing
     bool NotACopy = false; // the name of a copy on a link, pipe, device, ...
+    QString Machine; // the id of the machine that made it; empty in an old name
 };
 
-// The copies of the data file in the folder, newest first, with the
-// entries that only bear such a name.
+// The copies of the data file in the folder, every machine's, newest first
+// (of one stamp this machine's first), with the entries that only bear such
+// a name.
 std::vector<Backup> List();
 
 // Copies `dataPath` and `settingsPath`, those of them that are there, into

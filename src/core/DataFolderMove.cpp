@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include "core/Backups.h"
 #include "core/LeaveStore.h"
@@ -33,6 +34,10 @@ QStringList Names()
 
 // The note that names the target of a move under way.
 QString NotePath() { return DefaultDataDirectory() + QStringLiteral("DataFolderMove.txt"); }
+
+// Syncthing's list of the files it leaves alone, in the folder it syncs.
+const QString StignoreName = QStringLiteral(".stignore");
+const QByteArray StignoreHeading = "// Valdemor: files of one machine, not to be synced";
 
 // The file's bytes, or nothing when it cannot be read.
 std::optional<QByteArray> ReadAll(const QString& path)
@@ -61,6 +66,57 @@ struct Note {
     Note(const Note&) = delete;
     Note& operator=(const Note&) = delete;
 };
+
+// The lines of .stignore in `target` for the files that belong to one
+// machine: the writers' lock, the copy a compaction writes, the new files of
+// the checked writes beside the data, settings and backup files (and beside
+// .stignore itself), and the pointer to the data folder and the move's note
+// where they live. A sync client that copied them would hand one machine's
+// lock or half-written file to another.
+QStringList IgnoredLines(const QString& target)
+{
+    const auto name = [](const QString& path) { return QStringLiteral("/") + QFileInfo(path).fileName(); };
+    // What Files::Replace and Files::CopyNew write first: "<name>.<number>.new".
+    const auto newFiles = [](const QString& line) { return line + QStringLiteral(".*.new"); };
+    QStringList lines { name(LeaveStore::LockFilePath()), name(LeaveStore::TempFilePath()),
+        newFiles(name(LeaveStore::FilePath())), newFiles(name(Settings::FilePath())),
+        newFiles(QStringLiteral("/") + StignoreName), QStringLiteral("/backup/*.new") };
+    if (target == WithSlash(DefaultDataDirectory())) {
+        for (const QString& path : { DataPointerPath(), NotePath() })
+            lines << name(path) << newFiles(name(path));
+    }
+    return lines;
+}
+
+// Adds the lines a sync client needs to .stignore in `target`, keeping every
+// line that is there; all or nothing. Returns 0 or the error number.
+int WriteStignore(const QString& target)
+{
+    const QString path = target + StignoreName;
+    QByteArray bytes;
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        const std::optional<QByteArray> read = ReadAll(path);
+        if (!read)
+            return EACCES;
+        bytes = *read;
+    }
+    QSet<QByteArray> present;
+    for (const QByteArray& line : bytes.split('\n'))
+        present.insert(line.trimmed());
+    const QByteArray newline = bytes.contains("\r\n") ? "\r\n" : "\n";
+    QByteArray added;
+    for (const QString& line : IgnoredLines(target)) {
+        if (!present.contains(line.toLatin1()))
+            added += line.toLatin1() + newline;
+    }
+    if (added.isEmpty())
+        return 0;
+    if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+        bytes += newline;
+    if (!present.contains(StignoreHeading))
+        bytes += StignoreHeading + newline;
+    return Files::Replace(path, bytes + added);
+}
 
 } // namespace
 
@@ -99,12 +155,12 @@ void CleanUpInterruptedMove()
     Files::SyncDirectory(DefaultDataDirectory());
 }
 
-void Move(const QString& folder, bool replace)
+QString Move(const QString& folder, bool replace)
 {
     const QString target = WithSlash(folder);
     const QString source = DataDirectory();
     if (target == source)
-        return;
+        return {};
     if (!QFileInfo(target).isDir())
         RaiseInOutError(ENOENT);
     // No other copy of the program writes the data file while it is copied.
@@ -159,6 +215,20 @@ void Move(const QString& folder, bool replace)
     }
     if (const int error = StoreDataDirectory(target))
         fail(error);
+
+    // The move is done: a .stignore that cannot be written is only told.
+    if (const int error = WriteStignore(target)) {
+        QString reason;
+        try {
+            RaiseInOutError(error);
+        } catch (const EInOutError& e) {
+            reason = e.Reason().isEmpty() ? e.Message() : e.Reason();
+        }
+        return QStringLiteral("%1 に書き込めませんでした（%2）。")
+                   .arg(QDir::toNativeSeparators(target + StignoreName), reason)
+            + QStringLiteral("同期ソフトで除外するファイルは、ヘルプの「データの保存先」をご覧ください。");
+    }
+    return {};
 }
 
 } // namespace DataFolderMove

@@ -31,7 +31,13 @@ QStringList Existing(const QString& folder);
 // fails: the copies made so far are removed, the files replaced get their
 // old bytes back and DataDirectory() is unchanged. Choosing the folder in
 // use does nothing.
-void Move(const QString& folder, bool replace);
+//
+// Once moved, .stignore in `folder` names the files a sync client must not
+// copy between machines (Syncthing reads it; the help lists them for other
+// clients): the lines missing are added, every line there is kept. When it
+// cannot be written the move stands all the same, and the words for the
+// status bar are returned; otherwise nothing.
+QString Move(const QString& folder, bool replace);
 
 // Removes the new files that the program's own writes (a save, a copy, a
 // backup) left in the data folder `folder` when it was ended half-way; only

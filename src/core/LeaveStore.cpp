@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <limits>
 #include <new>
 #include <unordered_map>
 
@@ -363,6 +364,18 @@ std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> all, Stamping 
     OpenForSave open;
     const std::vector<FirstRecord> found
         = open.Created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(open.File, records);
+    if (stamping == Stamping::Now) {
+        // A save wins over the record it replaces, also when that one was
+        // stamped within the same millisecond or by a clock ahead of ours:
+        // otherwise a copy of the file from before the save could win it
+        // back when the two are merged.
+        for (size_t i = 0; i < records.size(); ++i) {
+            const qint64 held = found[i].Held.WriteTime();
+            if (found[i].Position >= 0 && !records[i].WinsOver(found[i].Held)
+                && held < std::numeric_limits<qint64>::max())
+                records[i].Stamp(held + 1, ThisMachineId());
+        }
+    }
     WriteRecords(open, records, found, std::vector<bool>(records.size(), true));
 
     std::vector<LeaveRecord> replaced;

@@ -64,7 +64,7 @@ std::vector<PaidLeave::DatedDays> ParseList(const QString& text)
 PaidLeave::Rules Read()
 {
     // One reading of the file, so that the keys belong together.
-    const Entries entries = Settings::File().ReadSection(Paid);
+    const Entries entries = Settings::SharedFile().ReadSection(Paid);
     const auto value = [&entries](const QString& name) { return ValueOf(entries, name); };
     const auto integer = [&value](const QString& name, int defaultValue) {
         const std::optional<QString> text = value(name);
@@ -90,7 +90,7 @@ PaidLeave::Rules Read()
 
 void Write(const PaidLeave::Rules& rules)
 {
-    ProfileFile file = Settings::File();
+    ProfileFile file = Settings::SharedFile();
     const Entries before = file.ReadSection(Paid);
     file.WriteString(Paid, Hired, rules.Hired ? PaidLeave::DateText(*rules.Hired) : QString());
     file.WriteInteger(Paid, Rule, int(rules.Rule));
@@ -107,12 +107,12 @@ void Write(const PaidLeave::Rules& rules)
 
 std::optional<QDate> LastNotice()
 {
-    return PaidLeave::ParseDate(Settings::File().ReadString(Paid, LastNoticeKey, QString()));
+    return PaidLeave::ParseDate(Settings::SharedFile().ReadString(Paid, LastNoticeKey, QString()));
 }
 
 void SetLastNotice(const QDate& day)
 {
-    ProfileFile file = Settings::File();
+    ProfileFile file = Settings::SharedFile();
     file.WriteString(Paid, LastNoticeKey, PaidLeave::DateText(day));
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 // The saves of a session, so that each can be taken back and made again.
-// A step is one save through the entry or the period dialog: the records it
-// wrote and the records it replaced, byte for byte, one per date. Undo writes
-// the replaced records back, redo the written ones, each through the store's
-// all-or-nothing save; a write that fails raises its error and leaves the
+// A step is one save through the entry or the period dialog, or one merge
+// of another machine's copy: the records it wrote and the records it
+// replaced, one per date. Undo writes the replaced records back, redo the
+// written ones, each through the store's all-or-nothing save and with the
+// time of the undo or redo, so that it wins when the file meets another
+// machine's copy; a write that fails raises its error and leaves the
 // history as it was. Nothing is kept beyond the session.
 //
 // Another copy of the program or another program may write a day between a

@@ -30,9 +30,23 @@
 
 namespace Settings {
 
+// Where the data folder was moved to one that several machines share, the
+// keys of one machine ([Location], [Size] Width, Heighth, MTW0..3, HTW0..4,
+// [View] ToolBar, StatusBar, Flat, [Chart], [Dir]) are kept in the settings
+// file of the machine's own folder (DefaultDataDirectory()); every other key
+// is kept in the shared file in the data folder. Before a move the two are
+// one file. A key of the machine's that its own file lacks is read from the
+// shared file (where an earlier version left it), then the default.
+bool IsMachineKey(const QString& section, const QString& key);
+
+// The shared file: the one that is backed up and moved with the data.
 QString FilePath();
+// The machine's own file; the shared one while the data folder was not moved.
+QString MachineFilePath();
+bool Moved();
 bool Exists();
-ProfileFile File();
+ProfileFile SharedFile();
+ProfileFile MachineFile();
 
 // The program version as "1.12", with the decimal separator.
 QString VersionText();
@@ -49,12 +63,13 @@ struct MainWindow {
 
 MainWindow ReadMainWindow();
 
-// Written when the main window first shows and no settings file exists, in
-// this order: Ver, Dir, Top, Left, Width, Heighth, Show, Holiday 0 and 6
+// Written when the main window first shows and no settings file exists, each
+// key to its own file, in this order: Ver, Dir, Top, Left, Width, Heighth, Show, Holiday 0 and 6
 // (Sunday and Saturday off), ToolBar, StatusBar, Flat.
 void WriteFirstRunSet();
 
-// Written at program end: Ver, Dir, the window's bounds and its bars.
+// Written at program end: Ver, Dir, the window's bounds and its bars. A file
+// whose keys already hold these values is not written at all.
 void WriteProgramEnd(const MainWindow& window);
 
 // 0 fiscal-year calendar, 1 month calendar, 2 holiday calendar; other values

@@ -124,46 +124,93 @@ QList<std::pair<QString, QString>> ProfileFile::ReadSection(const QString& secti
     return entries;
 }
 
-void ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
+QList<ProfileFile::Entry> ProfileFile::ReadAll() const
 {
-    // Every line but the one written keeps its bytes, so a line that is not
-    // Shift-JIS (edited by hand, or by another program) comes through as it was.
-    QList<QByteArray> raw = ReadRawLines(path_, true);
-    QStringList lines;
-    for (const QByteArray& line : raw)
-        lines << ShiftJis::ToUnicode(line);
-    const QByteArray newLine = ShiftJis::FromUnicode(key + u'=' + value);
+    QList<Entry> entries;
+    QString section;
+    bool inSection = false;
+    for (const QString& line : ReadLines(path_)) {
+        if (const auto name = SectionName(line)) {
+            section = *name;
+            inSection = true;
+        } else if (inSection) {
+            if (auto entry = KeyLine(line))
+                entries.append({ section, std::move(entry->first), std::move(entry->second) });
+        }
+    }
+    return entries;
+}
+
+namespace {
+
+// Writes one key into the lines (raw bytes and their text side by side);
+// false when the key already reads as that value, and nothing changed.
+bool WriteKey(QList<QByteArray>& raw, QStringList& lines, const ProfileFile::Entry& write)
+{
+    const QByteArray newLine = ShiftJis::FromUnicode(write.key + u'=' + write.value);
+    const QString newText = ShiftJis::ToUnicode(newLine);
+    // What a read would give after the write: blanks around the value and
+    // characters Shift-JIS cannot hold do not count as a change.
+    const auto after = KeyLine(newText);
 
     qsizetype sectionStart = -1; // index of the header line
     qsizetype lastInSection = -1; // last key line of the section
     bool inSection = false;
-    bool written = false;
-    for (qsizetype i = 0; i < lines.size() && !written; ++i) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
         if (const auto name = SectionName(lines[i])) {
             if (inSection)
                 break; // the section ended without the key
-            inSection = SameName(*name, section);
+            inSection = SameName(*name, write.section);
             if (inSection) {
                 sectionStart = i;
                 lastInSection = i;
             }
         } else if (inSection) {
             const auto entry = KeyLine(lines[i]);
-            if (entry && SameName(entry->first, key)) {
+            if (entry && SameName(entry->first, write.key)) {
+                if (after && SameName(after->first, entry->first) && after->second == entry->second)
+                    return false;
                 raw[i] = newLine;
-                written = true;
-            } else if (!lines[i].trimmed().isEmpty()) {
-                lastInSection = i;
+                lines[i] = newText;
+                return true;
             }
+            if (!lines[i].trimmed().isEmpty())
+                lastInSection = i;
         }
     }
-    if (!written) {
-        if (sectionStart >= 0) {
-            raw.insert(lastInSection + 1, newLine);
-        } else {
-            raw << ShiftJis::FromUnicode(u'[' + section + u']') << newLine;
-        }
+    if (sectionStart >= 0) {
+        raw.insert(lastInSection + 1, newLine);
+        lines.insert(lastInSection + 1, newText);
+    } else {
+        const QByteArray header = ShiftJis::FromUnicode(u'[' + write.section + u']');
+        raw << header << newLine;
+        lines << ShiftJis::ToUnicode(header) << newText;
     }
+    return true;
+}
+
+} // namespace
+
+void ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
+{
+    WriteStrings({ { section, key, value } });
+}
+
+void ProfileFile::WriteStrings(const QList<Entry>& writes)
+{
+    // Every line but the ones written keeps its bytes, so a line that is not
+    // Shift-JIS (edited by hand, or by another program) comes through as it was.
+    QList<QByteArray> raw = ReadRawLines(path_, true);
+    QStringList lines;
+    for (const QByteArray& line : raw)
+        lines << ShiftJis::ToUnicode(line);
+    bool changed = false;
+    for (const Entry& write : writes)
+        changed = WriteKey(raw, lines, write) || changed;
+    // A file whose keys already hold the values is left alone, its time
+    // included: a sync client sees no change to pass on.
+    if (!changed)
+        return;
 
     QByteArray bytes;
     for (const QByteArray& line : raw)

@@ -31,12 +31,23 @@ public:
     // the file, for callers that need several keys as one consistent set.
     QList<std::pair<QString, QString>> ReadSection(const QString& section) const;
 
+    struct Entry {
+        QString section, key, value;
+    };
+    // Every key line of every section in file order, from one reading.
+    QList<Entry> ReadAll() const;
+
     // Creates the file, section or key as needed: a new section goes at the
     // end of the file, a new key at the end of its section, an existing key
-    // is replaced in place. Raises EIniFileError "<path> に書き込めません".
+    // is replaced in place. A key that already holds the value (as a read
+    // gives it) leaves the file untouched, bytes and time, and a write of
+    // nothing new writes nothing. Raises EIniFileError "<path> に書き込めません".
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);
+    // Several keys, in this order, in one replace of the file (none when
+    // every key already holds its value): all are written or none.
+    void WriteStrings(const QList<Entry>& writes);
 
 private:
     QString path_;

@@ -25,6 +25,8 @@ void ShowNoticeDetails(QWidget* owner, const QString& title, const QString& deta
         auto* layout = new QVBoxLayout(window);
         layout->addWidget(text);
         layout->addWidget(buttons);
+        // Over the middle of the program's window, where the notice was read.
+        window->move(owner->window()->frameGeometry().center() - window->rect().center());
     }
     window->setWindowTitle(title);
     window->findChild<QPlainTextEdit*>(QStringLiteral("DetailsText"))->setPlainText(details);

@@ -11,6 +11,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/FixedDialog.h"
+#include "platform/MachineId.h"
 #include "views/Inputf.h"
 #include "views/MainFrame.h"
 #include "views/ProgramEvents.h"
@@ -21,13 +22,18 @@ namespace {
 
 QString DateText(const QDate& date) { return date.toString(QStringLiteral("yyyy/MM/dd")); }
 
-// The backup's date, with its time when it was taken before a restore.
+// The backup's date, with its time when it was taken before a restore, and
+// the start of the other machine's id when another machine made it.
 QString StampText(const Backups::Backup& backup)
 {
-    if (backup.Stamp.size() <= 8)
-        return DateText(backup.Day);
-    const QTime time = QTime::fromString(backup.Stamp.mid(9), QStringLiteral("HHmmss"));
-    return DateText(backup.Day) + u' ' + time.toString(QStringLiteral("HH:mm:ss"));
+    QString text = DateText(backup.Day);
+    if (backup.Stamp.size() > 8) {
+        const QTime time = QTime::fromString(backup.Stamp.mid(9), QStringLiteral("HHmmss"));
+        text += u' ' + time.toString(QStringLiteral("HH:mm:ss"));
+    }
+    if (!backup.Machine.isEmpty() && backup.Machine != MachineIdText(ThisMachineId()))
+        text += QStringLiteral("（ほかのPC %1）").arg(backup.Machine.left(4));
+    return text;
 }
 
 } // namespace

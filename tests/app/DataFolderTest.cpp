@@ -186,6 +186,7 @@ TEST_F(DataFolderTest, TheStartRemovesWhatAMoveEndedHalfWayLeft)
     const QStringList leftovers = { target + QStringLiteral("Holiday.d00.1k3z9q.new"),
         target + QStringLiteral("orbelund.ini.7.new"), target + QStringLiteral("backup/Holiday-20261208.d00.a0.new"),
         target + QStringLiteral("backup/orbelund-20261208-101500.ini.zz.new"),
+        target + QStringLiteral("backup/Holiday-20261208-0123456789ab.d00.q1.new"),
         program + QStringLiteral("Holiday.d00.x1.new"), program + QStringLiteral("DataFolder.txt.b2.new") };
     const QStringList theUsers
         = { target + QStringLiteral("Holiday.d00.new"), target + QStringLiteral("Holiday.d00.OLD.new"),

@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 #include "core/LeaveStore.h"
 #include "platform/Errors.h"
+#include "platform/MachineId.h"
 
 namespace {
 
@@ -16,6 +17,14 @@ const QString DataFile = QStringLiteral("Holiday.d00");
 const QString SettingsFile = QStringLiteral("orbelund.ini");
 
 QString Copy(const QString& name) { return QStringLiteral("backup/") + name; }
+
+// This machine's copy of that name: the machine's id before the extension.
+const MachineId Machine { 0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0xF6 };
+QString Own(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return Copy(name.left(dot) + QStringLiteral("-a1b2c3d4e5f6") + name.mid(dot));
+}
 
 QStringList BackupFiles(const TempDataDirectory& data)
 {
@@ -27,10 +36,15 @@ struct BackupsTest : ::testing::Test {
     BackupsTest()
     {
         Dates::SetToday(QDate(2026, 8, 12));
+        SetThisMachineId(Machine);
         LeaveStore::SaveEntry(2026, 8, 10, 1, QStringLiteral("通院"));
         data.Write(SettingsFile, "[View]\r\nFlat=1\r\n");
     }
-    ~BackupsTest() override { Dates::SetToday(std::nullopt); }
+    ~BackupsTest() override
+    {
+        Dates::SetToday(std::nullopt);
+        SetThisMachineId({});
+    }
     TempDataDirectory data;
 };
 
@@ -44,12 +58,12 @@ TEST_F(BackupsTest, CopiesBothFilesOnceADay)
     EXPECT_EQ(Backups::BeforeSave(), 0);
     LeaveStore::SaveEntry(2026, 8, 11, 2, {});
     EXPECT_EQ(Backups::BeforeSave(), 0);
-    EXPECT_EQ(data.Bytes(Copy(QStringLiteral("Holiday-20260812.d00"))), before);
-    EXPECT_EQ(data.Bytes(Copy(QStringLiteral("orbelund-20260812.ini"))), data.Bytes(SettingsFile));
+    EXPECT_EQ(data.Bytes(Own(QStringLiteral("Holiday-20260812.d00"))), before);
+    EXPECT_EQ(data.Bytes(Own(QStringLiteral("orbelund-20260812.ini"))), data.Bytes(SettingsFile));
 
     Dates::SetToday(QDate(2026, 8, 13));
     EXPECT_EQ(Backups::BeforeSave(), 0);
-    EXPECT_EQ(data.Bytes(Copy(QStringLiteral("Holiday-20260813.d00"))), data.Bytes(DataFile));
+    EXPECT_EQ(data.Bytes(Own(QStringLiteral("Holiday-20260813.d00"))), data.Bytes(DataFile));
     EXPECT_EQ(BackupFiles(data).size(), 4);
 }
 
@@ -64,7 +78,7 @@ TEST_F(BackupsTest, StartCopiesADataFileThatDiffersFromTheNewestCopy)
 
     LeaveStore::SaveEntry(2026, 8, 11, 2, {});
     EXPECT_EQ(Backups::AtStart(), 0);
-    EXPECT_EQ(data.Bytes(Copy(QStringLiteral("Holiday-20260812.d00"))), data.Bytes(DataFile));
+    EXPECT_EQ(data.Bytes(Own(QStringLiteral("Holiday-20260812.d00"))), data.Bytes(DataFile));
 }
 
 // The copies of the 14 newest days stay, with every copy of a day; files of
@@ -99,12 +113,16 @@ TEST_F(BackupsTest, ListsOnlyTheNamesCopiesAreWrittenUnder)
     for (const char* name :
         { "Holiday-20260720.d00", "Holiday-20260721-101500.d00", "Holiday-2026072.d00", "Holiday-202607201.d00",
             "Holiday-20260722-1015.d00", "Holiday-20260722_101500.d00", "Holiday-2026072x.d00", "holiday-20260723.d00",
-            "Holiday-20260724.D00", "Holiday-20261345.d00", "Holiday-20260725.d00.bak" })
+            "Holiday-20260724.D00", "Holiday-20261345.d00", "Holiday-20260725.d00.bak",
+            "Holiday-20260726-0123456789ab.d00", "Holiday-20260727-101500-0123456789ab.d00",
+            "Holiday-20260728-0123456789AB.d00", "Holiday-20260728-0123456789a.d00", "Holiday-20260728-101500-.d00" })
         data.Write(Copy(QString::fromLatin1(name)), {});
     QStringList stamps;
     for (const Backups::Backup& backup : Backups::List())
         stamps << backup.Stamp;
-    EXPECT_EQ(stamps, QStringList({ QStringLiteral("20260721-101500"), QStringLiteral("20260720") }));
+    EXPECT_EQ(stamps,
+        QStringList({ QStringLiteral("20260727-101500"), QStringLiteral("20260726"), QStringLiteral("20260721-101500"),
+            QStringLiteral("20260720") }));
 }
 
 // A copy that cannot be written is reported by the first try of the day only;
@@ -190,5 +208,30 @@ TEST_F(BackupsTest, ANameOnSomethingElseIsListedButNeverOpened)
             EXPECT_THROW(Backups::Restore(backup), EInOutError);
         }
     }
-    EXPECT_EQ(data.Bytes(Copy(QStringLiteral("Holiday-20260812.d00"))), data.Bytes(DataFile));
+    EXPECT_EQ(data.Bytes(Own(QStringLiteral("Holiday-20260812.d00"))), data.Bytes(DataFile));
+}
+
+// Two machines syncing backup/: each makes its own copy of the day and
+// prunes only its own (and those of old names), never the other's.
+TEST_F(BackupsTest, AnotherMachinesCopiesAreListedButNeitherCountNorPruned)
+{
+    QDir().mkpath(data.File(QStringLiteral("backup")));
+    const QString theirs = QStringLiteral("-0123456789ab");
+    for (const QString& stamp : { QStringLiteral("20260812"), QStringLiteral("20260601") })
+        data.Write(Copy(QStringLiteral("Holiday-") + stamp + theirs + QStringLiteral(".d00")), "theirs");
+    for (int day = 1; day <= 15; ++day)
+        data.Write(
+            Own(QStringLiteral("Holiday-%1.d00").arg(QDate(2026, 7, day).toString(QStringLiteral("yyyyMMdd")))), {});
+
+    EXPECT_EQ(Backups::BeforeSave(), 0);
+    EXPECT_EQ(data.Bytes(Own(QStringLiteral("Holiday-20260812.d00"))), data.Bytes(DataFile));
+    const std::vector<Backups::Backup> listed = Backups::List();
+    ASSERT_EQ(listed.size(), 16u); // ours of 14 days, theirs of 2
+    EXPECT_EQ(listed[0].Machine, QStringLiteral("a1b2c3d4e5f6"));
+    EXPECT_EQ(listed[1].Machine, QStringLiteral("0123456789ab"));
+    EXPECT_EQ(listed[1].Stamp, QStringLiteral("20260812"));
+    EXPECT_EQ(listed.back().Stamp, QStringLiteral("20260601"));
+    EXPECT_EQ(data.Bytes(listed.back().DataPath.mid(data.Path().size())), "theirs");
+    EXPECT_FALSE(QFile::exists(data.File(Own(QStringLiteral("Holiday-20260702.d00")))));
+    EXPECT_TRUE(QFile::exists(data.File(Own(QStringLiteral("Holiday-20260703.d00")))));
 }

@@ -15,6 +15,7 @@
 #include "platform/DataDirectory.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/MachineId.h"
 
 namespace {
 
@@ -122,8 +123,9 @@ TEST_F(DataFolderMoveTest, AFailedReplacingMoveLeavesTheFolderAsItWas)
     Files::Faults::FailNth(0);
     EXPECT_GE(failures, 12);
     EXPECT_EQ(Read(to + DataName), QByteArray(128, 'd'));
-    EXPECT_EQ(Read(to + QStringLiteral("backup/Holiday-20261208.d00")), theirs);
-    EXPECT_EQ(Read(to + QStringLiteral("backup/orbelund-20261208.ini")), "x");
+    const QString machine = MachineIdText(ThisMachineId());
+    EXPECT_EQ(Read(to + QStringLiteral("backup/Holiday-20261208-%1.d00").arg(machine)), theirs);
+    EXPECT_EQ(Read(to + QStringLiteral("backup/orbelund-20261208-%1.ini").arg(machine)), "x");
     EXPECT_FALSE(QFile::exists(original + QStringLiteral("DataFolderMove.txt")));
 }
 
@@ -146,4 +148,26 @@ TEST_F(DataFolderMoveTest, KeepingTheFoldersDataKeepsACopyOfThisOne)
     const std::vector<Backups::Backup> backups = Backups::List();
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_EQ(Read(backups.front().DataPath), QByteArray(128, 'd'));
+}
+
+// The new folder's .stignore names the files of one machine, keeping every
+// line it had; one that cannot be written leaves the move done and says so.
+TEST_F(DataFolderMoveTest, TheNewFolderTellsASyncClientWhatToLeaveAlone)
+{
+    ASSERT_TRUE(QDir(target.path()).mkdir(QStringLiteral(".stignore")));
+    const QString warning = DataFolderMove::Move(target.path(), false);
+    EXPECT_TRUE(warning.contains(QStringLiteral(".stignore"))) << warning.toStdString();
+    EXPECT_EQ(DataDirectory(), target.path() + u'/');
+
+    QTemporaryDir next;
+    const QByteArray theirs = "// mine\n/Holiday.lck\n*.bak";
+    QFile file(next.filePath(QStringLiteral(".stignore")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(theirs) == theirs.size());
+    file.close();
+    EXPECT_EQ(DataFolderMove::Move(next.path(), false), QString());
+    const QByteArray written = Read(next.filePath(QStringLiteral(".stignore")));
+    EXPECT_TRUE(written.startsWith(theirs + '\n')) << written.constData();
+    for (const char* line : { "/Holiday.lck", "/Holiday.tmp$$", "/Holiday.d00.*.new", "/orbelund.ini.*.new",
+             "/.stignore.*.new", "/backup/*.new" })
+        EXPECT_EQ(written.count(QByteArray(line) + '\n'), 1) << line;
 }

@@ -107,10 +107,21 @@ using Step = Files::Faults::Step;
 
 TEST_F(LeaveStoreTest, FirstSaveCreatesOneRecordLaidOutByteForByte)
 {
+    SetThisMachineId({ 0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0xF6 });
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
     LeaveStore::SaveEntry(2024, 11, 3, 1, QStringLiteral("旅行"));
+    const qint64 after = QDateTime::currentMSecsSinceEpoch();
+    SetThisMachineId({});
     const QByteArray memo = ShiftJis::FromUnicode(QStringLiteral("旅行"));
-    EXPECT_EQ(File(), RecordBytes(2024, 11, 3, 1, memo, false));
+    EXPECT_EQ(WithoutStamps(File()), RecordBytes(2024, 11, 3, 1, memo, false));
     EXPECT_EQ(File().left(2), QByteArray("\x65\x00", 2));
+    // The save's time in milliseconds, little-endian, then the writer.
+    qint64 time = 0;
+    for (int i = 9; i >= 2; --i)
+        time = time << 8 | uint8_t(File()[i]);
+    EXPECT_GE(time, before);
+    EXPECT_LE(time, after);
+    EXPECT_EQ(File().mid(10, 6), QByteArray("\xA1\xB2\xC3\xD4\xE5\xF6"));
 }
 
 TEST_F(LeaveStoreTest, SavingADateAgainReplacesItsRecordInPlace)
@@ -118,7 +129,7 @@ TEST_F(LeaveStoreTest, SavingADateAgainReplacesItsRecordInPlace)
     LeaveStore::SaveEntry(2024, 4, 1, 1, QStringLiteral("a"));
     LeaveStore::SaveEntry(2024, 4, 2, 2, QStringLiteral("b"));
     LeaveStore::SaveEntry(2024, 4, 1, 5, QStringLiteral("c"));
-    EXPECT_EQ(File(), RecordBytes(2024, 4, 1, 5, "c", false) + RecordBytes(2024, 4, 2, 2, "b", false));
+    EXPECT_EQ(WithoutStamps(File()), RecordBytes(2024, 4, 1, 5, "c", false) + RecordBytes(2024, 4, 2, 2, "b", false));
     const LeaveStore::Entry e = LeaveStore::FindEntry(2024, 4, 1);
     EXPECT_EQ(e.Kind, 5);
     EXPECT_EQ(e.Memo, QStringLiteral("c"));
@@ -127,8 +138,10 @@ TEST_F(LeaveStoreTest, SavingADateAgainReplacesItsRecordInPlace)
 TEST_F(LeaveStoreTest, ClearingKeepsTheMemoUntilCompaction)
 {
     LeaveStore::SaveEntry(2024, 5, 1, 0, QStringLiteral("memo"));
-    EXPECT_EQ(File(), RecordBytes(2024, 5, 1, 0, "memo", true)); // appended although the date was new
+    // appended although the date was new
+    EXPECT_EQ(WithoutStamps(File()), RecordBytes(2024, 5, 1, 0, "memo", true));
     EXPECT_EQ(LeaveStore::FindEntry(2024, 5, 1).Memo, QStringLiteral("memo"));
+    data.Write(QStringLiteral("Holiday.d00"), WithoutStamps(File())); // a clear of unknown time
     LeaveStore::Compact();
     EXPECT_EQ(File().size(), 0);
     const LeaveStore::Entry e = LeaveStore::FindEntry(2024, 5, 1);
@@ -174,7 +187,7 @@ TEST_F(LeaveStoreTest, ATrailingPartialRecordIsNotARecordAndIsOverwrittenByTheNe
     data.Write(QStringLiteral("Holiday.d00"), RecordBytes(2024, 7, 1, 1, "", false) + "X");
     EXPECT_EQ(LeaveStore::ReadAll().size(), 1u);
     LeaveStore::SaveEntry(2024, 7, 2, 3, QString());
-    EXPECT_EQ(File(), RecordBytes(2024, 7, 1, 1, "", false) + RecordBytes(2024, 7, 2, 3, "", false));
+    EXPECT_EQ(WithoutStamps(File()), RecordBytes(2024, 7, 1, 1, "", false) + RecordBytes(2024, 7, 2, 3, "", false));
 }
 
 // Ten megabytes: large enough that the records land in large pages. Every
@@ -197,7 +210,8 @@ TEST_F(LeaveStoreTest, TheFirstOfTwoRecordsOfADateIsFoundAndSaved)
         RecordBytes(2024, 8, 1, 1, "first", false) + RecordBytes(2024, 8, 1, 2, "second", false));
     EXPECT_EQ(LeaveStore::FindEntry(2024, 8, 1).Memo, QStringLiteral("first"));
     LeaveStore::SaveEntry(2024, 8, 1, 5, QStringLiteral("new"));
-    EXPECT_EQ(File(), RecordBytes(2024, 8, 1, 5, "new", false) + RecordBytes(2024, 8, 1, 2, "second", false));
+    EXPECT_EQ(
+        WithoutStamps(File()), RecordBytes(2024, 8, 1, 5, "new", false) + RecordBytes(2024, 8, 1, 2, "second", false));
 }
 
 TEST_F(LeaveStoreTest, DamagedRecordsAreReadSafely)
@@ -219,7 +233,7 @@ TEST_F(LeaveStoreTest, DamagedRecordsAreReadSafely)
 TEST_F(LeaveStoreTest, CompactionKeepsUnclearedRecordsInOrderByteForByte)
 {
     QByteArray first = RecordBytes(2024, 4, 1, 1, "one", false);
-    first[5] = char(0x5A); // bytes a foreign writer left in reserved space stay as they are
+    first[17] = char(0x5A); // bytes a foreign writer left in reserved space stay as they are
     const QByteArray middle = RecordBytes(2024, 4, 2, 0, "two", true);
     const QByteArray last = RecordBytes(2024, 4, 3, 3, "three", false);
     data.Write(QStringLiteral("Holiday.d00"), first + middle + last + "tail");
@@ -294,7 +308,7 @@ TEST_F(LeaveStoreTest, ASaveIsOnTheDiskBeforeItReturnsAndEveryStepIsChecked)
         LeaveStore::SaveEntry(2024, 4, 1, 1, QStringLiteral("a"));
     });
     EXPECT_EQ(created, (std::set<Step> { Step::Write, Step::Flush, Step::Close }));
-    EXPECT_EQ(File(), RecordBytes(2024, 4, 1, 1, "a", false));
+    EXPECT_EQ(WithoutStamps(File()), RecordBytes(2024, 4, 1, 1, "a", false));
 
     // A record replaced in place: a failed write leaves the old one.
     const QByteArray before = File();
@@ -305,7 +319,7 @@ TEST_F(LeaveStoreTest, ASaveIsOnTheDiskBeforeItReturnsAndEveryStepIsChecked)
             }
         });
     EXPECT_EQ(replaced, (std::set<Step> { Step::Write, Step::Flush, Step::Close }));
-    EXPECT_EQ(File(), RecordBytes(2024, 4, 1, 5, "b", false));
+    EXPECT_EQ(WithoutStamps(File()), RecordBytes(2024, 4, 1, 5, "b", false));
 }
 
 TEST_F(LeaveStoreTest, SavingSeveralDaysLeavesWhatSavingThemOneByOneLeaves)
@@ -314,10 +328,10 @@ TEST_F(LeaveStoreTest, SavingSeveralDaysLeavesWhatSavingThemOneByOneLeaves)
         Restore(start);
         for (const LeaveStore::DayEntry& e : AugustEntries())
             LeaveStore::SaveEntry(e.Year, e.Month, e.Day, e.Kind, e.Memo);
-        const QByteArray oneByOne = File();
+        const QByteArray oneByOne = WithoutStamps(File());
         Restore(start);
         LeaveStore::SaveEntries(AugustEntries());
-        EXPECT_EQ(File(), oneByOne) << (start.isNull() ? "no file" : "a file");
+        EXPECT_EQ(WithoutStamps(File()), oneByOne) << (start.isNull() ? "no file" : "a file");
     }
 }
 
@@ -454,4 +468,52 @@ TEST_F(LeaveStoreTest, AWriterThatCannotGetTheLockWritesNothing)
     FileLock::SetWait({});
     LeaveStore::SaveEntry(2024, 9, 1, 1, {});
     EXPECT_EQ(File().size(), AugustFile.size() + 63);
+}
+
+// Every record a save writes carries one time taken during the save and
+// this machine's id, and wins over the record it replaces even when that
+// one's writer had a clock ahead of ours; other records keep their stamps.
+TEST_F(LeaveStoreTest, ASaveStampsItsRecordsWithItsTimeAndThisMachine)
+{
+    LeaveRecord ahead = LeaveRecord::Make(2024, 8, 13, 1, {});
+    ahead.Stamp(QDateTime::currentMSecsSinceEpoch() + 3'600'000, { 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF });
+    data.Write(QStringLiteral("Holiday.d00"),
+        QByteArray(reinterpret_cast<const char*>(ahead.Data()), 64) + AugustFile.mid(64));
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    LeaveStore::SaveEntries(AugustEntries());
+    const qint64 after = QDateTime::currentMSecsSinceEpoch();
+
+    std::set<qint64> times;
+    for (const LeaveRecord& r : LeaveStore::ReadAll()) {
+        if (r.IsDate(2024, 7, 1) || (r.IsDate(2024, 8, 15) && r.Memo() == QStringLiteral("second"))) {
+            EXPECT_EQ(r.WriteTime(), 0) << r.Day(); // not written by the save
+            continue;
+        }
+        EXPECT_EQ(r.Writer(), ThisMachineId()) << r.Day();
+        if (r.IsDate(2024, 8, 13)) {
+            EXPECT_TRUE(r.WinsOver(ahead));
+            continue;
+        }
+        times.insert(r.WriteTime());
+    }
+    ASSERT_EQ(times.size(), 1u);
+    EXPECT_GE(*times.begin(), before);
+    EXPECT_LE(*times.begin(), after);
+}
+
+TEST_F(LeaveStoreTest, CompactionKeepsClearsYoungerThanTheKeptDaysAndEveryLiveRecord)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch(), day = 24 * 3'600'000;
+    const auto stamped = [](int dayOfMonth, int kind, qint64 time) {
+        LeaveRecord r = LeaveRecord::Make(2024, 4, dayOfMonth, kind, {});
+        r.Stamp(time, { 1, 2, 3, 4, 5, 6 });
+        return QByteArray(reinterpret_cast<const char*>(r.Data()), 64);
+    };
+    const QByteArray young = stamped(1, 0, now - (LeaveStore::KeptClearDays - 1) * day);
+    const QByteArray old = stamped(2, 0, now - (LeaveStore::KeptClearDays + 1) * day);
+    const QByteArray unknown = stamped(3, 0, 0);
+    const QByteArray liveOld = stamped(4, 1, now - 5000 * day), liveUnknown = stamped(5, 2, 0);
+    data.Write(QStringLiteral("Holiday.d00"), liveOld + young + old + unknown + liveUnknown);
+    LeaveStore::Compact();
+    EXPECT_EQ(File(), liveOld + young + liveUnknown);
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "TestSupport.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
@@ -146,4 +149,78 @@ TEST_F(SettingsTest, AFullDiskRaisesAndLosesNoSetting)
     Files::Faults::FailNth(0);
     EXPECT_EQ(File(), settings);
     EXPECT_EQ(Settings::ReadMainWindow().Width, 640);
+}
+
+// A program end that changes nothing must not hand a sync client a new
+// version of the file, which would become a conflict copy on the other side.
+TEST_F(SettingsTest, ProgramEndWritesTheFileOnlyWhenAValueChanged)
+{
+    Settings::WriteFirstRunSet();
+    const QByteArray settings = File();
+    const std::optional<Files::Stamp> before = Files::StampOf(Settings::FilePath());
+    Settings::WriteProgramEnd(Settings::MainWindow {});
+    EXPECT_EQ(Files::StampOf(Settings::FilePath()), before);
+    EXPECT_EQ(File(), settings);
+
+    Settings::WriteProgramEnd({ 10, 10, 641, 480, true, true, false });
+    EXPECT_NE(Files::StampOf(Settings::FilePath()), before);
+    EXPECT_TRUE(File().contains("Width=641\r\n"));
+}
+
+class MovedSettingsTest : public SettingsTest {
+protected:
+    QTemporaryDir shared;
+    void SetUp() override { ASSERT_EQ(StoreDataDirectory(shared.path()), 0); }
+    static QByteArray Bytes(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void Write(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray Own() const { return Bytes(Settings::MachineFilePath()); }
+    QByteArray Shared() const { return Bytes(Settings::FilePath()); }
+};
+
+TEST_F(MovedSettingsTest, WindowPlacesStayOnTheMachineAndOptionsGoToTheSharedFile)
+{
+    ASSERT_TRUE(Settings::Moved());
+    Settings::WriteFirstRunSet();
+    EXPECT_EQ(Shared(), QByteArray("[Version]\r\nVer=1.12\r\n[Start]\r\nShow=0\r\n[Holiday]\r\n0=1\r\n6=1\r\n"));
+    EXPECT_TRUE(Own().startsWith("[Dir]\r\nDir=" + Settings::FilePath().chopped(12).toLocal8Bit() + "\r\n[Location]"));
+
+    const QByteArray shared = Shared();
+    Settings::WriteProgramEnd({ 20, 30, 800, 600, false, true, true });
+    Settings::WriteMonthColumnWidths({ 41, 42, 93, 124 });
+    Settings::WriteChartWindowBounds({ 1, 2, 3, 4 });
+    EXPECT_EQ(Shared(), shared);
+    EXPECT_TRUE(Own().contains("Top=20\r\nLeft=30\r\n[Size]\r\nWidth=800\r\nHeighth=600\r\nMTW0=41"));
+    EXPECT_TRUE(Own().contains("[View]\r\nToolBar=0\r\nStatusBar=1\r\nFlat=1\r\n"));
+
+    Settings::WriteCompactAtExit(true);
+    EXPECT_TRUE(Shared().endsWith("[End]\r\nSaiteki=1\r\n"));
+    EXPECT_FALSE(Own().contains("Saiteki"));
+    EXPECT_TRUE(Settings::CompactAtExit());
+    EXPECT_EQ(Settings::ReadMainWindow().Width, 800);
+    EXPECT_EQ(Settings::ChartWindowBounds(), (Settings::WindowBounds { 1, 2, 3, 4 }));
+}
+
+// A folder moved by an earlier version holds the window's place in the
+// shared file only.
+TEST_F(MovedSettingsTest, AKeyTheMachineFileLacksIsReadFromTheSharedFile)
+{
+    Write(Settings::FilePath(),
+        "[Location]\r\nTop=70\r\nLeft=80\r\n[Size]\r\nMTW1=55\r\n[Chart]\r\nTop=1\r\nLeft=2\r\nWidth=3\r\nHeight="
+        "4\r\n");
+    Write(Settings::MachineFilePath(), "[Location]\r\nTop=5\r\n[Chart]\r\nHeight=9\r\n");
+    const Settings::MainWindow w = Settings::ReadMainWindow();
+    EXPECT_EQ(w.Top, 5);
+    EXPECT_EQ(w.Left, 80);
+    EXPECT_EQ(w.Width, 640);
+    EXPECT_EQ(Settings::MonthColumnWidths(), (Settings::MonthWidths { 40, 55, 90, 120 }));
+    EXPECT_EQ(Settings::ChartWindowBounds(), (Settings::WindowBounds { 1, 2, 3, 9 }));
 }

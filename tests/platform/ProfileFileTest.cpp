@@ -81,6 +81,24 @@ TEST_F(ProfileFileTest, WritesNewSectionsAtTheEndNewKeysAtTheEndOfTheirSectionAn
     EXPECT_EQ(Bytes(), QByteArray("[Version]\r\nVer=1.12\r\nExtra=1\r\n[Size]\r\nWIDTH=700\r\n[View]\r\nFlat=0\r\n"));
 }
 
+// A sync client passes on every replace of the file; one that changes
+// nothing must not happen.
+TEST_F(ProfileFileTest, AWriteOfWhatTheKeysHoldLeavesTheFileUntouched)
+{
+    SetBytes("[A]\r\nx = 1\r\ny=2\r\n");
+    const std::optional<Files::Stamp> before = Files::StampOf(path);
+    file.WriteInteger(QStringLiteral("a"), QStringLiteral("X"), 1);
+    file.WriteStrings({ { QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("1") },
+        { QStringLiteral("A"), QStringLiteral("y"), QStringLiteral(" 2") } });
+    EXPECT_EQ(Files::StampOf(path), before);
+    EXPECT_EQ(Bytes(), QByteArray("[A]\r\nx = 1\r\ny=2\r\n"));
+
+    file.WriteStrings({ { QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("1") },
+        { QStringLiteral("A"), QStringLiteral("y"), QStringLiteral("3") },
+        { QStringLiteral("B"), QStringLiteral("z"), QStringLiteral("4") } });
+    EXPECT_EQ(Bytes(), QByteArray("[A]\r\nx = 1\r\ny=3\r\n[B]\r\nz=4\r\n"));
+}
+
 TEST_F(ProfileFileTest, KeepsEveryOtherLineAsItWas)
 {
     SetBytes("; mine\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");

@@ -122,7 +122,8 @@ protected:
     }
     // The period then starts at today.
     static void CloseTheCalendar() { YcalForm->parentWidget()->close(); }
-    QByteArray File() const { return data.Bytes(DataFile); }
+    // The records without their write times and writers.
+    QByteArray File() const { return WithoutStamps(data.Bytes(DataFile)); }
     static QString YearCell(int month, int day) { return YcalForm->StrColGrid1->Cells(day, YearCalendarRow(month)); }
 };
 
@@ -276,7 +277,7 @@ TEST_F(RangefTest, AFullDiskInTheMiddleOfAPeriodLeavesTheFileAsItWas)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.endsWith(QStringLiteral("理由: ファイルが大きすぎます")))
         << dialogs.messages[0].text.toStdString();
-    EXPECT_EQ(File(), before);
+    EXPECT_EQ(data.Bytes(DataFile), before);
     EXPECT_TRUE(RangeForm->isVisible());
     EXPECT_FALSE(program.Main().Undo1->isEnabled());
 }
@@ -339,14 +340,14 @@ TEST_F(RangefTest, OkAsksWhenTheDaysItWouldReplaceChangedSinceTheSummary)
     TypePeriod(QStringLiteral("20260812"), QStringLiteral("20260814"));
     EXPECT_EQ(RangeForm->Summary->text(), QStringLiteral("3日を登録します（うち1日は登録済みの内容を上書きします）"));
     LeaveStore::SaveEntry(2026, 8, 14, 9, QStringLiteral("振替"));
-    const QByteArray theirs = File();
+    const QByteArray theirs = data.Bytes(DataFile);
 
     Press(Qt::Key_Return);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::ReplaceOrKeep);
     EXPECT_TRUE(
         dialogs.messages[0].text.contains(QStringLiteral("3日を登録します（うち2日は登録済みの内容を上書きします）")));
-    EXPECT_EQ(File(), theirs);
+    EXPECT_EQ(data.Bytes(DataFile), theirs);
     EXPECT_TRUE(RangeForm->isVisible());
     EXPECT_EQ(RangeForm->Summary->text(), QStringLiteral("3日を登録します（うち2日は登録済みの内容を上書きします）"));
 

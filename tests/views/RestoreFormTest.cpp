@@ -10,12 +10,19 @@
 #include "core/CalendarFill.h"
 #include "core/LeaveStore.h"
 #include "platform/Files.h"
+#include "platform/MachineId.h"
 #include "views/DaySaves.h"
 #include "views/Ycalf.h"
 
 namespace {
 
 const QString DataFile = QStringLiteral("Holiday.d00");
+
+// This machine's copy of a day in backup/.
+QString OwnCopy(const QString& day)
+{
+    return QStringLiteral("backup/Holiday-%1-%2.d00").arg(day, MachineIdText(ThisMachineId()));
+}
 
 void SaveDay(int day, int kind)
 {
@@ -41,7 +48,7 @@ TEST_F(RestoreFormTest, RestoresTheChosenBackupAndRefreshesTheWindows)
     LeaveStore::SaveEntry(2026, 8, 10, 1, {});
     ProgramWindows program(data);
     const QByteArray started = data.Bytes(DataFile);
-    ASSERT_EQ(data.Bytes(QStringLiteral("backup/Holiday-20260812.d00")), started);
+    ASSERT_EQ(data.Bytes(OwnCopy(QStringLiteral("20260812"))), started);
     data.Write(QStringLiteral("backup/Holiday-20260801.d00"), "not a data file");
 
     TStrColGrid& grid = *YcalForm->StrColGrid1;
@@ -82,7 +89,7 @@ TEST_F(RestoreFormTest, AFailedBackupIsToldAndTheSaveIsMade)
 {
     LeaveStore::SaveEntry(2026, 8, 10, 1, {});
     QDir().mkpath(data.File(QStringLiteral("backup")));
-    data.Write(QStringLiteral("backup/Holiday-20260811.d00"), data.Bytes(DataFile));
+    data.Write(OwnCopy(QStringLiteral("20260811")), data.Bytes(DataFile));
     ProgramWindows program(data);
     ASSERT_EQ(program.Main().StatusText(), QString()); // nothing new to back up at start
 
@@ -91,5 +98,5 @@ TEST_F(RestoreFormTest, AFailedBackupIsToldAndTheSaveIsMade)
     Files::Faults::FailNth(0);
     EXPECT_EQ(LeaveStore::FindEntry(2026, 8, 11).Kind, 2);
     EXPECT_EQ(program.Main().StatusText(), Backups::FailureText(ENOSPC));
-    EXPECT_FALSE(Files::Exists(data.File(QStringLiteral("backup/Holiday-20260812.d00"))));
+    EXPECT_FALSE(Files::Exists(data.File(OwnCopy(QStringLiteral("20260812")))));
 }
