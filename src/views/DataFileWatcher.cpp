@@ -1,11 +1,14 @@
 #include "views/DataFileWatcher.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "core/LeaveStore.h"
 #include "core/Settings.h"
+#include "core/SettingsMerge.h"
 #include "platform/Application.h"
 #include "platform/DataDirectory.h"
+#include "platform/Errors.h"
 #include "views/DaySaves.h"
 #include "views/MainFrame.h"
 #include "views/ProgramEvents.h"
@@ -33,7 +36,7 @@ QString Details(const std::vector<ConflictCopies::DataMerge>& merges)
     for (const ConflictCopies::DataMerge& merge : merges) {
         if (merge.Days.empty())
             continue;
-        lines.append(QStringLiteral("%1 から:").arg(QDir::toNativeSeparators(merge.Copy)));
+        lines.append(QStringLiteral("%1 から取り込んだ日:").arg(QFileInfo(merge.Copy).fileName()));
         for (const LeaveStore::Merged& day : merge.Days) {
             if (!ShowsOtherwise(day.Before, day.After))
                 continue;
@@ -46,8 +49,8 @@ QString Details(const std::vector<ConflictCopies::DataMerge>& merges)
                           .arg(DateText(day.After), what, Shown(day.Before), Shown(day.After)));
         }
         if (!merge.Backup.isEmpty())
-            lines.append(
-                QStringLiteral("  競合コピーは %1 に移しました。").arg(QDir::toNativeSeparators(merge.Backup)));
+            lines.append(QStringLiteral("  このファイルは backup フォルダーに %1 として移しました。")
+                             .arg(QFileInfo(merge.Backup).fileName()));
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -126,6 +129,17 @@ void TDataFileWatcher::check()
     }
 }
 
+void TDataFileWatcher::tellOnce(const QString& copy, const QString& error)
+{
+    // A copy that cannot be read or moved stays where it is and is tried
+    // again at the next change; it is told of once.
+    if (told_.contains(copy))
+        return;
+    told_.insert(copy);
+    if (MainFrame)
+        MainFrame->SetStatusText(error.split(QLatin1Char('\n')).join(QLatin1Char(' ')));
+}
+
 void TDataFileWatcher::mergeConflictCopies()
 {
     const std::vector<ConflictCopies::DataMerge> merges = DaySaves::MergeConflictCopies();
@@ -133,14 +147,32 @@ void TDataFileWatcher::mergeConflictCopies()
     for (const ConflictCopies::DataMerge& merge : merges) {
         for (const LeaveStore::Merged& day : merge.Days)
             days += ShowsOtherwise(day.Before, day.After) ? 1 : 0;
-        // A copy that cannot be read or moved stays where it is and is
-        // tried again at the next change; it is told of once.
-        if (!merge.Error.isEmpty() && !told_.contains(merge.Copy)) {
-            told_.insert(merge.Copy);
-            if (MainFrame)
-                MainFrame->SetStatusText(merge.Error.split(QLatin1Char('\n')).join(QLatin1Char(' ')));
+        if (!merge.Error.isEmpty())
+            tellOnce(merge.Copy, merge.Error);
+    }
+
+    // The settings file's copies, key by key; what shows the options is
+    // drawn again once the stamp of the file is seen to change.
+    QStringList options;
+    for (const QString& copy : ConflictCopies::SettingsCopies()) {
+        try {
+            for (const QString& option : MergeSettingsCopy(copy)) {
+                if (!options.contains(option))
+                    options.append(option);
+            }
+            ConflictCopies::MoveToBackup(copy);
+        } catch (const Exception& error) {
+            tellOnce(copy, error.Message());
         }
     }
-    if (days > 0 && MainFrame)
-        MainFrame->ShowNotice(QStringLiteral("別のPCの変更を取り込みました（%1日）。").arg(days), Details(merges));
+
+    QString text = days > 0 ? QStringLiteral("別のPCの変更を取り込みました（%1日）。").arg(days) : QString();
+    if (!options.isEmpty())
+        text += QStringLiteral("別のPCの設定を取り込みました: %1").arg(options.join(QStringLiteral("、")));
+    if (!MainFrame || text.isEmpty())
+        return;
+    if (days > 0)
+        MainFrame->ShowNotice(text, Details(merges));
+    else
+        MainFrame->SetStatusText(text);
 }

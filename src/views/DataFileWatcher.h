@@ -12,8 +12,10 @@
 //
 // A sync client's conflict copy beside the data file is merged into it by
 // itself, date by date (DaySaves::MergeConflictCopies), and moved into
-// backup/; the status line says so once, with the days in 詳細. Nothing is
-// asked: a question would take the keys typed into an open dialog.
+// backup/; the status line says so once, with the days in 詳細. A conflict
+// copy of the settings file is merged key by key (MergeSettingsCopy) and
+// moved there too; the status line names the options it changed. Nothing
+// is asked: a question would take the keys typed into an open dialog.
 //
 // A settings file changed by another program redraws what shows the
 // options.
@@ -44,6 +46,7 @@ private:
     void watch();
     void check();
     void mergeConflictCopies();
+    void tellOnce(const QString& copy, const QString& error);
     void ownWrite(const std::optional<Files::Stamp>& before, const std::optional<Files::Stamp>& after);
 
     QFileSystemWatcher watcher_;

@@ -138,17 +138,26 @@ TEST_F(DataFileWatcherTest, AConflictCopyIsMergedWithoutAQuestion)
     EXPECT_FALSE(details->isVisibleTo(&program.Main()));
 }
 
-// Options that another machine's sync client puts in place redraw the open
-// calendar: national holidays become days off.
-TEST_F(DataFileWatcherTest, SettingsReplacedByAnotherProgramRedrawTheCalendar)
+// A conflict copy of the settings file from another machine is merged key
+// by key: its newer option redraws the open calendar (national holidays
+// become days off), the status line names the option, and the copy waits in
+// backup/.
+TEST_F(DataFileWatcherTest, ASettingsConflictCopyIsMergedAndItsOptionsRedrawTheCalendar)
 {
     ProgramWindows program(data);
     TStrColGrid& grid = *YcalForm->StrColGrid1;
     const int september = YearCalendarRow(9);
     ASSERT_EQ(grid.Cells(21, september), QString()); // 敬老の日, 2026
+    const QString name = QStringLiteral("orbelund.sync-conflict-20261208-065534-ZJXGB42.ini");
     const QString incoming = data.File(QStringLiteral("incoming.ini"));
     ASSERT_TRUE(QFile::copy(Settings::FilePath(), incoming));
     ProfileFile(incoming).WriteBool(QStringLiteral("Holiday"), QStringLiteral("7"), true);
-    ASSERT_EQ(QProcess::execute(QStringLiteral("mv"), { incoming, Settings::FilePath() }), 0);
+    QFile(incoming).setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mv"), { incoming, data.File(name) }), 0);
+
     EXPECT_TRUE(QTest::qWaitFor([&] { return grid.Cells(21, september) == QStringLiteral("祝"); }, 5000));
+    EXPECT_EQ(program.Main().StatusText(), QStringLiteral("別のPCの設定を取り込みました: 祝日も休日とする"));
+    EXPECT_TRUE(Settings::HolidaysAreDaysOff());
+    EXPECT_TRUE(QFileInfo::exists(data.File(QStringLiteral("backup/") + name)));
+    EXPECT_TRUE(dialogs.messages.empty());
 }
