@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include <QDate>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -14,21 +16,23 @@
 #include "core/ConflictCopies.h"
 #include "core/LeaveStore.h"
 #include "core/Settings.h"
+#include "core/SettingsMerge.h"
 #include "platform/DataDirectory.h"
 #include "platform/MachineId.h"
 #include "sync/SyncthingPair.h"
 
 namespace {
 
-// One machine: its copy of the data folder and the id its saves carry.
-// This process plays either machine's program in turn.
+// One machine: its own folder, whose pointer file names its copy of the
+// shared data folder (as after the user moved the data there), and the id
+// its saves carry. This process plays either machine's program in turn.
 struct Machine {
-    QString Folder;
+    QString Own, Folder;
     MachineId Id;
 
     void Use() const
     {
-        SetDataDirectory(Folder);
+        SetDataDirectory(Own);
         SetThisMachineId(Id);
     }
     QByteArray DataBytes() const
@@ -49,8 +53,14 @@ protected:
     {
         const QString error = pair.Start();
         ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-        a = { pair.Folder(0), { 0xa0, 1, 2, 3, 4, 5 } };
-        b = { pair.Folder(1), { 0xb0, 1, 2, 3, 4, 5 } };
+        a = { own.filePath(QStringLiteral("a")), pair.Folder(0), { 0xa0, 1, 2, 3, 4, 5 } };
+        b = { own.filePath(QStringLiteral("b")), pair.Folder(1), { 0xb0, 1, 2, 3, 4, 5 } };
+        for (const Machine* machine : { &a, &b }) {
+            ASSERT_TRUE(QDir().mkpath(machine->Own));
+            machine->Use();
+            ASSERT_EQ(StoreDataDirectory(machine->Folder), 0);
+            ASSERT_EQ(DataDirectory(), machine->Folder);
+        }
     }
     void TearDown() override
     {
@@ -84,7 +94,14 @@ protected:
                                   .arg(QChar(machine == &a ? u'A' : u'B'))
                                   .arg(merge.Days.size())
                                   .arg(merge.Copy.section(u'/', -1) + u' ' + merge.Error);
-                copiesLeft = copiesLeft || !ConflictCopies::DataCopies().isEmpty();
+                // The settings copies as the program takes them: merged, then
+                // moved into backup/ like the data file's.
+                for (const QString& copy : ConflictCopies::SettingsCopies()) {
+                    MergeSettingsCopy(copy);
+                    ConflictCopies::MoveToBackup(copy);
+                }
+                copiesLeft = copiesLeft || !ConflictCopies::DataCopies().isEmpty()
+                    || !ConflictCopies::SettingsCopies().isEmpty();
             }
             if (!copiesLeft && pair.InSync()) {
                 QThread::msleep(1500);
@@ -110,6 +127,7 @@ protected:
     }
 
     SyncthingPair pair;
+    QTemporaryDir own;
     Machine a, b;
 };
 
@@ -213,6 +231,31 @@ TEST_F(SyncTest, AnOptionSurvivesTheOtherMachineQuitting)
     for (const Machine* machine : { &a, &b }) {
         machine->Use();
         EXPECT_TRUE(Settings::WeeklyDayOff(3)) << (machine == &a ? "A" : "B");
+    }
+}
+
+// Each machine changes another option while they are apart (Sunday and
+// Saturday, both days off before): both changes stay on both once the copy
+// of the settings file is merged.
+TEST_F(SyncTest, OptionsSetOnBothMachinesApartBothStay)
+{
+    a.Use();
+    Settings::WriteFirstRunSet();
+    ASSERT_TRUE(pair.WaitInSync(30000)) << pair.LogTails().toStdString();
+    ASSERT_TRUE(pair.Disconnect());
+
+    a.Use();
+    Settings::WriteWeeklyDayOff(0, false);
+    QThread::msleep(50);
+    b.Use();
+    Settings::WriteWeeklyDayOff(6, false);
+    ASSERT_TRUE(pair.Reconnect());
+
+    ASSERT_TRUE(MergeUntilSettled(60000));
+    for (const Machine* machine : { &a, &b }) {
+        machine->Use();
+        EXPECT_FALSE(Settings::WeeklyDayOff(0)) << (machine == &a ? "A" : "B");
+        EXPECT_FALSE(Settings::WeeklyDayOff(6)) << (machine == &a ? "A" : "B");
     }
 }
 
