@@ -48,8 +48,8 @@ QString RunSyncthing(const QStringList& arguments, bool* ok)
     return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError()).trimmed();
 }
 
-QByteArray Config(
-    const QString& self, const QString& other, int guiPort, int listenPort, int otherPort, const QString& folder)
+QByteArray Config(const QString& self, const QString& other, int guiPort, int listenPort, const QString& otherAddress,
+    const QString& folder)
 {
     // What a user's folder has by default: ten conflict copies kept (with
     // none, Syncthing would drop the losing version without a copy).
@@ -63,7 +63,7 @@ QByteArray Config(
     <markerName>.stfolder</markerName>
   </folder>
   <device id="%1" name="self" compression="metadata"><address>dynamic</address></device>
-  <device id="%2" name="other" compression="metadata"><address>tcp://127.0.0.1:%4</address></device>
+  <device id="%2" name="other" compression="metadata"><address>%4</address></device>
   <gui enabled="true" tls="false"><address>127.0.0.1:%3</address><apikey>%7</apikey></gui>
   <options>
     <listenAddress>tcp://127.0.0.1:%8</listenAddress>
@@ -79,8 +79,8 @@ QByteArray Config(
   </options>
 </configuration>
 )")
-        .arg(self, other, QString::number(guiPort), QString::number(otherPort), folder, FolderId,
-            QString::fromLatin1(ApiKey), QString::number(listenPort))
+        .arg(self, other, QString::number(guiPort), otherAddress, folder, FolderId, QString::fromLatin1(ApiKey),
+            QString::number(listenPort))
         .toUtf8();
 }
 
@@ -170,8 +170,12 @@ QString SyncthingPair::Start()
         Side& side = sides_[size_t(i)];
         const Side& other = sides_[size_t(1 - i)];
         QFile config(side.Home + QStringLiteral("/config.xml"));
+        // Only side 0 dials: when both dial at once, Syncthing 1.19 at times
+        // drops both connections and takes half a minute to try again.
+        const QString otherAddress
+            = i == 0 ? QStringLiteral("tcp://127.0.0.1:%1").arg(other.ListenPort) : QStringLiteral("dynamic");
         const QByteArray text
-            = Config(side.DeviceId, other.DeviceId, side.GuiPort, side.ListenPort, other.ListenPort, side.Folder);
+            = Config(side.DeviceId, other.DeviceId, side.GuiPort, side.ListenPort, otherAddress, side.Folder);
         if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate) || config.write(text) != text.size()
             || !config.flush())
             return QStringLiteral("cannot write ") + config.fileName();

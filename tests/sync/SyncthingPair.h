@@ -2,9 +2,9 @@
 
 // Two Syncthing instances on the loopback that keep two folders in step, as
 // two machines sharing one data folder would: each has its own home (keys,
-// configuration, database) under a temporary folder, talks only to the
-// other at an explicit 127.0.0.1 address (no discovery, relays, NAT, usage
-// reports or upgrades) and shares one send-and-receive folder that it scans
+// configuration, database) under a temporary folder and talks only to the
+// other, side 0 dialling side 1 at its 127.0.0.1 address (no discovery,
+// relays, NAT, usage reports or upgrades), and shares one send-and-receive folder that it scans
 // every second and watches for changes. Both are killed when the object
 // goes, and by the system when the test program dies first.
 
