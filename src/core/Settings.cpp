@@ -1,10 +1,12 @@
 #include "core/Settings.h"
 
+#include <QDateTime>
 #include <QHash>
 
 #include "Version.h"
 #include "platform/DataDirectory.h"
 #include "platform/Files.h"
+#include "platform/ShiftJis.h"
 #include "platform/Text.h"
 
 namespace Settings {
@@ -73,14 +75,49 @@ bool ReadBool(const QString& section, const QString& key, bool defaultValue)
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-// Writes the keys in this order, one replace of each file they go to.
-void Write(const QList<ProfileFile::Entry>& writes)
+// Whether writing the value changes what a read of the key gives: blanks
+// around it and characters Shift-JIS cannot hold do not count.
+bool Changes(const QList<ProfileFile::Entry>& current, const ProfileFile::Entry& write)
+{
+    for (const ProfileFile::Entry& entry : current) {
+        if (entry.section.compare(write.section, Qt::CaseInsensitive) == 0
+            && entry.key.compare(write.key, Qt::CaseInsensitive) == 0)
+            return entry.value != ShiftJis::ToUnicode(ShiftJis::FromUnicode(write.value)).trimmed();
+    }
+    return true;
+}
+
+// Whether a change of the key is given a time in [Written]: every option
+// the machines share, but not the program version or a machine's own keys.
+bool Timed(const ProfileFile::Entry& write)
+{
+    return !IsMachineKey(write.section, write.key) && write.section.compare(Version, Qt::CaseInsensitive) != 0;
+}
+
+enum class Stamping { Now, None };
+
+// Writes the keys in this order, one replace of each file they go to. With
+// Stamping::Now, each shared option whose value changes also gets the time
+// of the write in [Written], in the same replace.
+void Write(const QList<ProfileFile::Entry>& writes, Stamping stamping = Stamping::Now)
 {
     QList<ProfileFile::Entry> shared, own;
     for (const ProfileFile::Entry& write : writes)
         (IsMachineKey(write.section, write.key) && Moved() ? own : shared).append(write);
-    if (!shared.isEmpty())
-        SharedFile().WriteStrings(shared);
+    if (!shared.isEmpty()) {
+        ProfileFile file = SharedFile();
+        if (stamping == Stamping::Now) {
+            const QList<ProfileFile::Entry> current = file.ReadAll();
+            const QString now = QString::number(QDateTime::currentMSecsSinceEpoch());
+            QList<ProfileFile::Entry> times;
+            for (const ProfileFile::Entry& write : std::as_const(shared)) {
+                if (Timed(write) && Changes(current, write))
+                    times.append({ WrittenSection(), WrittenKey(write.section, write.key), now });
+            }
+            shared.append(times);
+        }
+        file.WriteStrings(shared);
+    }
     if (!own.isEmpty())
         MachineFile().WriteStrings(own);
 }
@@ -112,6 +149,10 @@ template <size_t N> void WriteWidths(const QString& prefix, const std::array<int
     Write(writes);
 }
 } // namespace
+
+QString WrittenSection() { return QStringLiteral("Written"); }
+
+QString WrittenKey(const QString& section, const QString& key) { return section + u'.' + key; }
 
 bool IsMachineKey(const QString& section, const QString& key)
 {
@@ -154,20 +195,22 @@ MainWindow ReadMainWindow()
 void WriteFirstRunSet()
 {
     const MainWindow defaults;
-    Write({
-        { Version, QStringLiteral("Ver"), VersionText() },
-        { Dir, Dir, DataDirectory() },
-        { Location, QStringLiteral("Top"), QString::number(defaults.Top) },
-        { Location, QStringLiteral("Left"), QString::number(defaults.Left) },
-        { Size, QStringLiteral("Width"), QString::number(defaults.Width) },
-        { Size, QStringLiteral("Heighth"), QString::number(defaults.Height) },
-        { Start, QStringLiteral("Show"), QStringLiteral("0") },
-        { Holiday, QStringLiteral("0"), Bool(true) },
-        { Holiday, QStringLiteral("6"), Bool(true) },
-        { View, QStringLiteral("ToolBar"), Bool(defaults.ToolBar) },
-        { View, QStringLiteral("StatusBar"), Bool(defaults.StatusBar) },
-        { View, QStringLiteral("Flat"), Bool(defaults.Flat) },
-    });
+    Write(
+        {
+            { Version, QStringLiteral("Ver"), VersionText() },
+            { Dir, Dir, DataDirectory() },
+            { Location, QStringLiteral("Top"), QString::number(defaults.Top) },
+            { Location, QStringLiteral("Left"), QString::number(defaults.Left) },
+            { Size, QStringLiteral("Width"), QString::number(defaults.Width) },
+            { Size, QStringLiteral("Heighth"), QString::number(defaults.Height) },
+            { Start, QStringLiteral("Show"), QStringLiteral("0") },
+            { Holiday, QStringLiteral("0"), Bool(true) },
+            { Holiday, QStringLiteral("6"), Bool(true) },
+            { View, QStringLiteral("ToolBar"), Bool(defaults.ToolBar) },
+            { View, QStringLiteral("StatusBar"), Bool(defaults.StatusBar) },
+            { View, QStringLiteral("Flat"), Bool(defaults.Flat) },
+        },
+        Stamping::None);
 }
 
 void WriteProgramEnd(const MainWindow& w)

@@ -39,6 +39,15 @@ namespace Settings {
 // shared file (where an earlier version left it), then the default.
 bool IsMachineKey(const QString& section, const QString& key);
 
+// Every later change of a shared option through these functions also writes
+// the time of the change, in ms since 1970-01-01 UTC, as the line
+// "<Section>.<Key>=<time>" of section [Written] of the shared file (e.g.
+// "Holiday.0=1765178000000"), in the same replace. The first-run set,
+// [Version] and a machine's own keys get no time; a key without one is
+// older than any. Older versions pass the section over.
+QString WrittenSection();
+QString WrittenKey(const QString& section, const QString& key);
+
 // The shared file: the one that is backed up and moved with the data.
 QString FilePath();
 // The machine's own file; the shared one while the data folder was not moved.

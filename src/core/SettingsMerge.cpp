@@ -24,6 +24,15 @@ std::optional<QString> ValueIn(const QList<ProfileFile::Entry>& entries, const Q
     return std::nullopt;
 }
 
+// When the key was last written, from the file's [Written] lines; 0 when
+// the file does not tell (the first-run set, or an older version wrote it).
+qint64 TimeIn(const QList<ProfileFile::Entry>& entries, const QString& section, const QString& key)
+{
+    const std::optional<QString> time
+        = ValueIn(entries, Settings::WrittenSection(), Settings::WrittenKey(section, key));
+    return time ? time->toLongLong() : 0;
+}
+
 // The words the user knows for a key; empty for keys written for
 // information only, or unknown to this version.
 QString NameOf(const QString& section, const QString& key)
@@ -87,15 +96,29 @@ QStringList MergeSettingsCopy(const QString& copyPath)
     QList<ProfileFile::Entry> writes;
     QStringList changed;
     for (const ProfileFile::Entry& entry : theirs) {
+        // The times of the keys go with the values that win.
+        if (Same(entry.section, Settings::WrittenSection()))
+            continue;
         if (moved && Settings::IsMachineKey(entry.section, entry.key))
             continue;
         // Only the first line of a key counts, as in a read.
         if (ValueIn(theirs, entry.section, entry.key) != entry.value)
             continue;
         const std::optional<QString> current = ValueIn(ours, entry.section, entry.key);
-        if (current == entry.value || (current && !copyIsNewer))
+        if (current == entry.value)
             continue;
+        // The value changed last wins; between values of unknown or equal
+        // times, the file written last.
+        const qint64 theirTime = TimeIn(theirs, entry.section, entry.key);
+        if (current) {
+            const qint64 ourTime = TimeIn(ours, entry.section, entry.key);
+            if (theirTime < ourTime || (theirTime == ourTime && !copyIsNewer))
+                continue;
+        }
         writes.append(entry);
+        if (theirTime != 0)
+            writes.append({ Settings::WrittenSection(), Settings::WrittenKey(entry.section, entry.key),
+                QString::number(theirTime) });
         const QString name = NameOf(entry.section, entry.key);
         if (!name.isEmpty() && !changed.contains(name))
             changed.append(name);

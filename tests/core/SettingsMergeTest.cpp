@@ -83,6 +83,30 @@ TEST_F(SettingsMergeTest, AtTheSameTimeTheSharedFileWinsAndAnotherMachinesWindow
     EXPECT_EQ(Files::StampOf(Settings::FilePath()), before);
 }
 
+TEST_F(SettingsMergeTest, EachKeyTakesTheValueChangedLastWhicheverFileWasWrittenLast)
+{
+    // Sunday turned off here after the copy's machine last touched it, and
+    // Saturday turned off there later still; the copy's file is the newer.
+    Settings::WriteWeeklyDayOff(0, false);
+    const QString sunday = Value(QStringLiteral("Written"), QStringLiteral("Holiday.0"));
+    ASSERT_GT(sunday.toLongLong(), 0);
+    const QString saturday = QString::number(sunday.toLongLong() + 1000);
+    copy = DataDirectory() + CopyName;
+    ProfileFile(copy).WriteStrings({ { QStringLiteral("Holiday"), QStringLiteral("0"), QStringLiteral("1") },
+        { QStringLiteral("Holiday"), QStringLiteral("6"), QStringLiteral("0") },
+        { QStringLiteral("Written"), QStringLiteral("Holiday.0"), QStringLiteral("1000") },
+        { QStringLiteral("Written"), QStringLiteral("Holiday.6"), saturday } });
+    const QDateTime time(QDate(2026, 12, 8), QTime(6, 55));
+    SetTime(Settings::FilePath(), time);
+    SetTime(copy, time.addSecs(60));
+
+    EXPECT_EQ(MergeSettingsCopy(copy), QStringList { QStringLiteral("休日設定（土）") });
+    EXPECT_EQ(Value(QStringLiteral("Holiday"), QStringLiteral("0")), QStringLiteral("0"));
+    EXPECT_EQ(Value(QStringLiteral("Holiday"), QStringLiteral("6")), QStringLiteral("0"));
+    EXPECT_EQ(Value(QStringLiteral("Written"), QStringLiteral("Holiday.0")), sunday);
+    EXPECT_EQ(Value(QStringLiteral("Written"), QStringLiteral("Holiday.6")), saturday);
+}
+
 TEST_F(SettingsMergeTest, ACopyThatCannotBeReadRaisesNamingIt)
 {
     Place(60);

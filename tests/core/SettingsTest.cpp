@@ -106,9 +106,18 @@ TEST_F(SettingsTest, CurrentLawIsOffUntilTheUserWritesIt)
     EXPECT_FALSE(Settings::ReadDaysOff().CurrentLaw);
     const QByteArray before = File();
 
+    // A change the user makes also writes its time; the first-run set has none.
+    const auto written = [] {
+        return Settings::SharedFile()
+            .ReadString(QStringLiteral("Written"), QStringLiteral("Holiday.CurrentLaw"), QString())
+            .toLatin1();
+    };
     Settings::WriteHolidaysByCurrentLaw(true);
+    const QByteArray firstTime = written();
+    EXPECT_GT(firstTime.toLongLong(), 0);
     QByteArray expected = before;
     expected.replace("[Holiday]\r\n0=1\r\n6=1\r\n", "[Holiday]\r\n0=1\r\n6=1\r\nCurrentLaw=1\r\n");
+    expected += "[Written]\r\nHoliday.CurrentLaw=" + firstTime + "\r\n";
     EXPECT_EQ(File(), expected);
     EXPECT_TRUE(Settings::HolidaysByCurrentLaw());
     const Settings::DaysOff days = Settings::ReadDaysOff();
@@ -116,7 +125,8 @@ TEST_F(SettingsTest, CurrentLawIsOffUntilTheUserWritesIt)
     EXPECT_FALSE(days.NationalHolidays);
 
     Settings::WriteHolidaysByCurrentLaw(false);
-    expected.replace("CurrentLaw=1", "CurrentLaw=0");
+    expected.replace("CurrentLaw=" + firstTime, "CurrentLaw=" + written());
+    expected.replace("\nCurrentLaw=1", "\nCurrentLaw=0");
     EXPECT_EQ(File(), expected);
     EXPECT_FALSE(Settings::ReadDaysOff().CurrentLaw);
 

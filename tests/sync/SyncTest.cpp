@@ -237,10 +237,9 @@ TEST_F(SyncTest, AnOptionSurvivesTheOtherMachineQuitting)
 // Each machine changes another option while they are apart (Sunday and
 // Saturday, both days off before): both changes stay on both once the copy
 // of the settings file is merged.
-// Off until the merge of a settings copy tells a changed key from one left
-// as it was: today the file written later wins every key both files hold,
-// and the machine that wrote first loses its change on both.
-TEST_F(SyncTest, DISABLED_OptionsSetOnBothMachinesApartBothStay)
+// Each machine changed a different option while apart: the file written
+// later must not undo the change the other machine made first.
+TEST_F(SyncTest, OptionsSetOnBothMachinesApartBothStay)
 {
     a.Use();
     Settings::WriteFirstRunSet();
