@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "core/LeaveStore.h"
+#include "core/Settings.h"
 #include "views/Hcalf.h"
 #include "views/Mcalf.h"
 #include "views/ViewsTestSupport.h"
@@ -46,6 +47,15 @@ protected:
     FixedToday today { QDate(2024, 11, 20) };
 
     QByteArray File() const { return data.Bytes(Ini); }
+    // The [Written] section with the times the file holds for these keys.
+    static QByteArray Written(std::initializer_list<QString> keys)
+    {
+        QByteArray section = "[Written]\r\n";
+        for (const QString& key : keys)
+            section += key.toLatin1() + '='
+                + Settings::SharedFile().ReadString(QStringLiteral("Written"), key, QString()).toLatin1() + "\r\n";
+        return section;
+    }
     static void Open(TMainform& main)
     {
         main.O1->trigger();
@@ -133,7 +143,7 @@ TEST_F(OpFormTest, TickingHolidaysWritesOnlyThatKeyAndRefillsTheFiscalYearCalend
     Click(OpForm->Button1);
 
     EXPECT_FALSE(OpForm->isVisible());
-    EXPECT_EQ(File(), StartIni + "7=1\r\n");
+    EXPECT_EQ(File(), StartIni + "7=1\r\n" + Written({ QStringLiteral("Holiday.7") }));
     EXPECT_EQ(grid.Cells(29, 1), QStringLiteral("祝"));
     EXPECT_EQ(CellColour(grid, 29, 1), clRed);
     EXPECT_EQ(grid.Cells(4, 8), QStringLiteral("振"));
@@ -157,7 +167,9 @@ TEST_F(OpFormTest, ChangedDaysOffRefillTheMonthCalendarAtItsShownMonth)
     EXPECT_EQ(grid.Cells(2, 6), QStringLiteral("振休"));
     EXPECT_EQ(grid.Cells(2, 3), QStringLiteral("憲法記念日"));
     EXPECT_EQ(CellColour(grid, 1, 3), clRed);
-    EXPECT_EQ(File(), StartIni + "2=1\r\n7=1\r\n[Start]\r\nShow=1\r\n");
+    EXPECT_EQ(File(),
+        StartIni + "2=1\r\n7=1\r\n[Start]\r\nShow=1\r\n"
+            + Written({ QStringLiteral("Holiday.2"), QStringLiteral("Holiday.7") }));
 }
 
 TEST_F(OpFormTest, TheHolidayCalendarIsNotRefilled)

@@ -212,7 +212,11 @@ TEST_F(MovedSettingsTest, WindowPlacesStayOnTheMachineAndOptionsGoToTheSharedFil
     EXPECT_TRUE(Own().contains("[View]\r\nToolBar=0\r\nStatusBar=1\r\nFlat=1\r\n"));
 
     Settings::WriteCompactAtExit(true);
-    EXPECT_TRUE(Shared().endsWith("[End]\r\nSaiteki=1\r\n"));
+    EXPECT_TRUE(Shared().endsWith("[End]\r\nSaiteki=1\r\n[Written]\r\nEnd.Saiteki="
+        + QByteArray::number(Settings::SharedFile()
+                                 .ReadString(QStringLiteral("Written"), QStringLiteral("End.Saiteki"), QString())
+                                 .toLongLong())
+        + "\r\n"));
     EXPECT_FALSE(Own().contains("Saiteki"));
     EXPECT_TRUE(Settings::CompactAtExit());
     EXPECT_EQ(Settings::ReadMainWindow().Width, 800);
