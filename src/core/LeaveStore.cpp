@@ -278,8 +278,11 @@ struct OpenForSave {
 };
 
 // Writes records[i] where write[i] says so: over the date's first record
-// found[i], or at the end when the date has none. All or nothing.
-void WriteRecords(OpenForSave& open, const std::vector<LeaveRecord>& records, const std::vector<FirstRecord>& found,
+// found[i], or at the end when the date has none. All or nothing. Returns
+// whether the file written is still Holiday.d00: a sync client renames the
+// other machine's file over it without asking for the lock, and a save that
+// went into the file it replaced is in no file the user sees.
+bool WriteRecords(OpenForSave& open, const std::vector<LeaveRecord>& records, const std::vector<FirstRecord>& found,
     const std::vector<bool>& write)
 {
     std::vector<LeaveRecord> appended;
@@ -328,10 +331,16 @@ void WriteRecords(OpenForSave& open, const std::vector<LeaveRecord>& records, co
             Files::Remove(FilePath());
         throw;
     }
+    const bool stillThere = file.IsAt(FilePath());
     file.Close();
     if (open.Created)
         Files::SyncDirectory(DataDirectory());
+    return stillThere;
 }
+
+// How often a save is made again on the file that another program put in
+// place of the one it wrote, before it stands as it is.
+constexpr int SaveAttempts = 5;
 
 // What a date held before a save: its first record, or a cleared record of
 // unknown time where it had none.
@@ -361,28 +370,31 @@ std::vector<LeaveRecord> SaveRecords(std::span<const LeaveRecord> all, Stamping 
         for (LeaveRecord& record : records)
             record.Stamp(now, ThisMachineId());
     }
-    OpenForSave open;
-    const std::vector<FirstRecord> found
-        = open.Created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(open.File, records);
-    if (stamping == Stamping::Now) {
-        // A save wins over the record it replaces, also when that one was
-        // stamped within the same millisecond or by a clock ahead of ours:
-        // otherwise a copy of the file from before the save could win it
-        // back when the two are merged.
-        for (size_t i = 0; i < records.size(); ++i) {
-            const qint64 held = found[i].Held.WriteTime();
-            if (found[i].Position >= 0 && !records[i].WinsOver(found[i].Held)
-                && held < std::numeric_limits<qint64>::max())
-                records[i].Stamp(held + 1, ThisMachineId());
+    for (int attempt = 1;; ++attempt) {
+        OpenForSave open;
+        const std::vector<FirstRecord> found
+            = open.Created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(open.File, records);
+        if (stamping == Stamping::Now) {
+            // A save wins over the record it replaces, also when that one was
+            // stamped within the same millisecond or by a clock ahead of ours:
+            // otherwise a copy of the file from before the save could win it
+            // back when the two are merged.
+            for (size_t i = 0; i < records.size(); ++i) {
+                const qint64 held = found[i].Held.WriteTime();
+                if (found[i].Position >= 0 && !records[i].WinsOver(found[i].Held)
+                    && held < std::numeric_limits<qint64>::max())
+                    records[i].Stamp(held + 1, ThisMachineId());
+            }
         }
-    }
-    WriteRecords(open, records, found, std::vector<bool>(records.size(), true));
+        if (!WriteRecords(open, records, found, std::vector<bool>(records.size(), true)) && attempt < SaveAttempts)
+            continue; // written into a file that is gone: once more, on the one now there
 
-    std::vector<LeaveRecord> replaced;
-    replaced.reserve(records.size());
-    for (size_t i = 0; i < records.size(); ++i)
-        replaced.push_back(HeldBefore(records[i], found[i]));
-    return replaced;
+        std::vector<LeaveRecord> replaced;
+        replaced.reserve(records.size());
+        for (size_t i = 0; i < records.size(); ++i)
+            replaced.push_back(HeldBefore(records[i], found[i]));
+        return replaced;
+    }
 }
 
 std::vector<Merged> MergeRecords(std::span<const LeaveRecord> all)
@@ -396,20 +408,21 @@ std::vector<Merged> MergeRecords(std::span<const LeaveRecord> all)
     // The comparison and the write see the file as one: a save of this
     // machine between them would be written over by an older record.
     const WriteLock lock;
-    OpenForSave open;
-    const std::vector<FirstRecord> found
-        = open.Created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(open.File, records);
-    std::vector<bool> write(records.size());
-    std::vector<Merged> merged;
-    merged.reserve(records.size());
-    for (size_t i = 0; i < records.size(); ++i) {
-        write[i] = found[i].Position < 0 || records[i].WinsOver(found[i].Held);
-        if (write[i])
-            merged.push_back({ HeldBefore(records[i], found[i]), records[i] });
+    for (int attempt = 1;; ++attempt) {
+        OpenForSave open;
+        const std::vector<FirstRecord> found
+            = open.Created ? std::vector<FirstRecord>(records.size()) : FindFirstRecords(open.File, records);
+        std::vector<bool> write(records.size());
+        std::vector<Merged> merged;
+        merged.reserve(records.size());
+        for (size_t i = 0; i < records.size(); ++i) {
+            write[i] = found[i].Position < 0 || records[i].WinsOver(found[i].Held);
+            if (write[i])
+                merged.push_back({ HeldBefore(records[i], found[i]), records[i] });
+        }
+        if (merged.empty() || WriteRecords(open, records, found, write) || attempt == SaveAttempts)
+            return merged;
     }
-    if (!merged.empty())
-        WriteRecords(open, records, found, write);
-    return merged;
 }
 
 std::vector<Entry> FindEntries(std::span<const QDate> dates)

@@ -135,3 +135,10 @@ void RecordFile::Close()
     if (const int error = Files::Close(fd))
         Fail(FileTask::Write, error);
 }
+
+bool RecordFile::IsAt(const QString& path) const
+{
+    struct stat open, named;
+    return fd_ >= 0 && ::fstat(fd_, &open) == 0 && ::stat(path.toLocal8Bit().constData(), &named) == 0
+        && open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}

@@ -45,6 +45,9 @@ public:
     void Truncate(qint64 bytes);
     // Forces the written records, and the file's size, onto the disk.
     void Flush();
+    // Whether `path` still names the file this object has open: another
+    // program may have renamed a new file over it since it was opened.
+    bool IsAt(const QString& path) const;
     // Raises when the system reports a failure; the destructor closes
     // without a word, so a writer closes explicitly.
     void Close();

@@ -28,7 +28,10 @@ public:
         const QString folder = machine + QStringLiteral("/program/");
         QDir().mkpath(folder);
         QDir().mkpath(machine + QStringLiteral("/home"));
+        // A runtime folder others may read is not taken for the user's own:
+        // the lock that keeps one copy per user would be shared.
         QDir().mkpath(machine + QStringLiteral("/run"));
+        QFile::setPermissions(machine + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::copy(QStringLiteral(VALDEMOR_EXE), folder + QStringLiteral("valdemor"));
         QFile pointer(folder + QStringLiteral("DataFolder.txt"));
         if (pointer.open(QIODevice::WriteOnly))
@@ -100,7 +103,8 @@ TEST(TwoPrograms, DaysSavedApartAreMergedByBothOpenCalendarsWithoutAQuestion)
     ASSERT_TRUE(pair.Disconnect());
     SaveOn(pair.Folder(0), MachineId { 1, 1, 1, 1, 1, 1 }, 14, 1);
     SaveOn(pair.Folder(1), MachineId { 2, 2, 2, 2, 2, 2 }, 15, 5);
-    ASSERT_TRUE(WaitUntil(5000, [&] { return a.Last(day14) == QStringLiteral("全") && b.Last(day15) == QStringLiteral("夏"); }));
+    ASSERT_TRUE(WaitUntil(
+        5000, [&] { return a.Last(day14) == QStringLiteral("全") && b.Last(day15) == QStringLiteral("夏"); }));
     ASSERT_TRUE(pair.Reconnect());
 
     const auto bothShowBoth = [&] {
