@@ -2,6 +2,14 @@
 // records: half of the copy's dates are the file's own, written later on
 // the other machine, the other half are new. Each iteration starts from the
 // same two files. The target: at most twice a plain read of both files.
+//
+// Measured on a two-core machine: 6.5 ms a merge (5.7 ms of it CPU time,
+// most of it in the kernel), 0.14 ms the plain read of both, ratio 45. The
+// target is out of reach while the merge stays safe: it writes 10 000
+// records, flushes the file to the disk and moves the copy into backup/
+// with both folders flushed, while the plain read finds both files in
+// memory. Before neighbouring records were written in one write the merge
+// took 10.2 ms (5 000 writes of one record).
 
 #include <benchmark/benchmark.h>
 
