@@ -17,7 +17,7 @@ void ShowNoticeDetails(QWidget* owner, const QString& title, const QString& deta
         auto* text = new QPlainTextEdit(window);
         text->setObjectName(QStringLiteral("DetailsText"));
         text->setReadOnly(true);
-        text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         auto* buttons = new QDialogButtonBox(window);
         QPushButton* close = buttons->addButton(QStringLiteral("閉じる"), QDialogButtonBox::RejectRole);
         close->setObjectName(QStringLiteral("CloseButton"));
