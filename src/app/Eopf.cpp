@@ -212,27 +212,29 @@ void TOpForm::Button1Click()
     // sync client), and writing back what the dialog showed would undo that.
     // So a day-off key that was missing and stays false stays missing.
     const Values now = Shown();
+    const auto bit = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
+    QList<ProfileFile::Entry> writes;
     bool daysOffChanged = false;
     for (int n = 0; n < 8; ++n) {
         if (now.DaysOff[size_t(n)] == shown_.DaysOff[size_t(n)])
             continue;
-        if (n < 7)
-            Settings::WriteWeeklyDayOff(n, now.DaysOff[size_t(n)]);
-        else
-            Settings::WriteHolidaysAreDaysOff(now.DaysOff[size_t(n)]);
+        writes.append({ QStringLiteral("Holiday"), QString::number(n), bit(now.DaysOff[size_t(n)]) });
         daysOffChanged = true;
     }
     if (now.CurrentLaw != shown_.CurrentLaw) {
-        Settings::WriteHolidaysByCurrentLaw(now.CurrentLaw);
+        writes.append({ QStringLiteral("Holiday"), QStringLiteral("CurrentLaw"), bit(now.CurrentLaw) });
         daysOffChanged = true;
     }
     // A stored calendar that no item stands for is written as the item shown.
     if (now.Start != shown_.Start || storedStart_ != shown_.Start)
-        Settings::WriteStartCalendar(now.Start);
+        writes.append({ QStringLiteral("Start"), QStringLiteral("Show"), QString::number(now.Start) });
     if (now.Flat != shown_.Flat)
-        Settings::WriteToolBarFlat(now.Flat);
+        writes.append({ QStringLiteral("View"), QStringLiteral("Flat"), bit(now.Flat) });
     if (now.Compact != shown_.Compact)
-        Settings::WriteCompactAtExit(now.Compact);
+        writes.append({ QStringLiteral("End"), QStringLiteral("Saiteki"), bit(now.Compact) });
+    // One replace of the file for all of them: a refused write leaves every
+    // option as it was.
+    Settings::WriteOptions(writes);
 
     if (daysOffChanged)
         emit ProgramEvents().daysOffChanged();

@@ -150,6 +150,8 @@ template <size_t N> void WriteWidths(const QString& prefix, const std::array<int
 }
 } // namespace
 
+void WriteOptions(const QList<ProfileFile::Entry>& writes) { Write(writes); }
+
 QString WrittenSection() { return QStringLiteral("Written"); }
 
 QString WrittenKey(const QString& section, const QString& key) { return section + u'.' + key; }
@@ -234,7 +236,6 @@ void WriteStartCalendar(int calendar) { WriteInteger(Start, QStringLiteral("Show
 
 bool ToolBarFlat() { return ReadBool(View, QStringLiteral("Flat"), false); }
 
-void WriteToolBarFlat(bool flat) { WriteBool(View, QStringLiteral("Flat"), flat); }
 
 bool WeeklyDayOff(int weekday) { return ReadBool(Holiday, QString::number(weekday), false); }
 

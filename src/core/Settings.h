@@ -45,6 +45,11 @@ bool IsMachineKey(const QString& section, const QString& key);
 // "Holiday.0=1765178000000"), in the same replace. The first-run set,
 // [Version] and a machine's own keys get no time; a key without one is
 // older than any. Older versions pass the section over.
+// Writes the keys, each to the file it belongs to, in one replace of each
+// file (none when no value changes); a shared option that changes gets its
+// time in [Written]. Raises EIniFileError when a file cannot be written.
+void WriteOptions(const QList<ProfileFile::Entry>& writes);
+
 QString WrittenSection();
 QString WrittenKey(const QString& section, const QString& key);
 
@@ -87,7 +92,6 @@ int StartCalendar();
 void WriteStartCalendar(int calendar);
 
 bool ToolBarFlat();
-void WriteToolBarFlat(bool flat);
 
 // weekday 0 = Sunday ... 6 = Saturday
 bool WeeklyDayOff(int weekday);
