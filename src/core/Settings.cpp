@@ -236,7 +236,6 @@ void WriteStartCalendar(int calendar) { WriteInteger(Start, QStringLiteral("Show
 
 bool ToolBarFlat() { return ReadBool(View, QStringLiteral("Flat"), false); }
 
-
 bool WeeklyDayOff(int weekday) { return ReadBool(Holiday, QString::number(weekday), false); }
 
 std::array<bool, 7> WeeklyDaysOff() { return ReadDaysOff().Weekly; }
